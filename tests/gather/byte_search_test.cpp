@@ -1,0 +1,53 @@
+#include "gather/byte_search.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace quillmark {
+namespace {
+
+constexpr auto kNpos = std::string_view::npos;
+
+// Texts of a few bytes from a small alphabet hit every block boundary and every partial
+// match; the block search must agree with the plain one everywhere.
+TEST(FindPattern, AgreesWithPlainFindOnRandomTexts) {
+  std::mt19937 random(20240521);
+  const std::string alphabet = "<>ab/\"";
+  auto randomText = [&](std::size_t maxLength) {
+    std::string text(random() % (maxLength + 1), ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    return text;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = randomText(70);
+    const std::string pattern = randomText(6);
+    const std::size_t from = random() % (text.size() + 2);
+    ASSERT_EQ(FindPattern(text, pattern, from), std::string_view(text).find(pattern, from))
+        << "text '" << text << "' pattern '" << pattern << "' from " << from;
+  }
+}
+
+TEST(FindPattern, FindsAtTheVeryEndAndNotPastIt) {
+  const std::string text = std::string(40, 'x') + "<B>";
+  EXPECT_EQ(FindPattern(text, "<B>", 0), 40u);
+  EXPECT_EQ(FindPattern(text, "<B>", 41), kNpos);
+  EXPECT_EQ(FindPattern(text.substr(0, 42), "<B>", 0), kNpos);
+}
+
+TEST(FindEitherByte, AgreesWithFindFirstOf) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 5000; ++round) {
+    std::string text(random() % 60, 'x');
+    for (char& c : text) {
+      if (random() % 25 == 0) c = (random() % 2 != 0) ? '<' : '"';
+    }
+    const std::size_t from = random() % (text.size() + 2);
+    ASSERT_EQ(FindEitherByte(text, '<', '"', from), std::string_view(text).find_first_of("<\"", from))
+        << text << " from " << from;
+  }
+}
+
+}  // namespace
+}  // namespace quillmark

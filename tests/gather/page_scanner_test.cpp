@@ -1,0 +1,190 @@
+#include "gather/page_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace quillmark {
+namespace {
+
+using namespace std::string_literals;
+using Links = RawLinkList;
+
+// --- the passes on their own -------------------------------------------------------------
+
+TEST(RemoveBlocks, DropsEachBlockWithBothPatternsAndAnUnclosedOneCutsTheRest) {
+  EXPECT_EQ(RemoveBlocks("a<!-- x -->b<!--y-->c", "<!--", "-->"), "abc");
+  EXPECT_EQ(RemoveBlocks("a<!-- x", "<!--", "-->"), "a");
+  EXPECT_EQ(RemoveBlocks("no block", "<!--", "-->"), "no block");
+  // Blocks do not nest: the first close ends the block.
+  EXPECT_EQ(RemoveBlocks("<!--<!--x-->y-->z", "<!--", "-->"), "y-->z");
+  // The close is searched behind the open, so they cannot share bytes.
+  EXPECT_EQ(RemoveBlocks("<!-->x-->y", "<!--", "-->"), "y");
+  EXPECT_EQ(RemoveBlocks("", "<", ">"), "");
+}
+
+TEST(RemoveAll, RemovesNonOverlappingOccurrencesLeftToRight) {
+  EXPECT_EQ(RemoveAll("a&nbsp;b&nbsp;&nbsp;c", "&nbsp;"), "abc");
+  EXPECT_EQ(RemoveAll("aaa", "aa"), "a");
+  // Removal does not join the pieces into a new occurrence that is then removed.
+  EXPECT_EQ(RemoveAll("<<B>B>", "<B>"), "<B>");
+  EXPECT_EQ(RemoveAll("x", ""), "x");
+}
+
+TEST(CollectBetween, AppendsEveryValueIncludingEmptyOnesAndStopsAtAnUnclosedOpen) {
+  std::vector<std::string> found{"kept"};
+  CollectBetween("SRC=\"a\" SRC=\"\" SRC=\"b", "SRC=\"", "\"", found);
+  EXPECT_EQ(found, (std::vector<std::string>{"kept", "a", ""}));
+}
+
+TEST(UpperCaseTags, RaisesLettersInsideTagsOutsideQuotes) {
+  std::string text = "<a href=\"News.html\" class=x>Read</a>";
+  UpperCaseTags(text);
+  EXPECT_EQ(text, "<A HREF=\"News.html\" CLASS=X>Read</A>");
+}
+
+TEST(UpperCaseTags, QuotesSwitchAlsoInRunningTextAndBytesAboveAsciiStay) {
+  std::string text = "say \"hi <b>\" <i> now\xe0<p>";
+  UpperCaseTags(text);
+  EXPECT_EQ(text, "say \"hi <b>\" <I> now\xe0<P>");
+
+  std::string stray = "a \" b <p>x</p> \" <p>";
+  UpperCaseTags(stray);
+  EXPECT_EQ(stray, "a \" b <p>x</p> \" <P>");
+
+  // '<' inside a tag changes nothing; '>' ends the tag even inside a quoted part.
+  std::string nested = "<a<b>c<d \"e>f\" g>h";
+  UpperCaseTags(nested);
+  EXPECT_EQ(nested, "<A<B>c<D \"e>f\" g>h");
+}
+
+TEST(StripTags, EveryClosingBracketBecomesTheReplacementAndAnOpenTagCutsTheRest) {
+  EXPECT_EQ(StripTags("<p>Hi<br>there</p>", '.'), ".Hi.there.");
+  EXPECT_EQ(StripTags("a > b", '.'), "a . b");
+  EXPECT_EQ(StripTags("<a<b>c", '.'), ".c");
+  EXPECT_EQ(StripTags("keep <this", '.'), "keep ");
+  EXPECT_EQ(StripTags("plain", '.'), "plain");
+}
+
+// --- the whole scanner -------------------------------------------------------------------
+
+TEST(ScanPage, HeadBoldAndParagraphPage) {
+  const ScannedPage page = ScanPage(
+      "<html><head><title>T</title></head><body><p>Hello <b>big</b> world.</p></body></html>",
+      false);
+  EXPECT_EQ(page.text, "...Hello big world....");
+  EXPECT_TRUE(page.links.empty());
+}
+
+TEST(ScanPage, AnchorTargetsOnlyWithIsLevel) {
+  const std::string body = "<a href=\"News.html\">Read</a>";
+  const ScannedPage following = ScanPage(body, true);
+  EXPECT_EQ(following.links, (Links{"News.html"}));
+  EXPECT_EQ(following.text, "Read");
+  const ScannedPage notFollowing = ScanPage(body, false);
+  EXPECT_TRUE(notFollowing.links.empty());
+  EXPECT_EQ(notFollowing.text, "Read");
+}
+
+TEST(ScanPage, FrameSourcesComeFirstFramesBeforeInlineFramesAndTheFramesetGoes) {
+  for (bool isLevel : {false, true}) {
+    const ScannedPage frameset = ScanPage(
+        "<frameset rows=2><frame src=\"left.htm\"><frame src=\"right.htm\"></frameset>", isLevel);
+    EXPECT_EQ(frameset.links, (Links{"left.htm", "right.htm"}));
+    EXPECT_EQ(frameset.text, "");
+  }
+  EXPECT_EQ(ScanPage("<iframe src=\"a.htm\"></iframe><frame src=\"b.htm\">", false).links,
+            (Links{"b.htm", "a.htm"}));
+  EXPECT_EQ(ScanPage("<a href=\"x\">y</a><frame src=\"f\">", true).links, (Links{"f", "x"}));
+}
+
+TEST(ScanPage, LinksKeepTheirBytesAndOnlyTheExactAttributeFormIsRecognised) {
+  const ScannedPage page = ScanPage(
+      "<a href=\"/Path?a=1&amp;b\">1</a><a href='single'>2</a><a href = \"spaced\">3</a>"
+      "<a\nhref=\"newline\">4</a><a href=\"dup\">5</a><a href=\"dup\">6</a>",
+      true);
+  EXPECT_EQ(page.links, (Links{"/Path?a=1&amp;b", "dup", "dup"}));
+  // Only the anchor with a line break after 'A' is left to end a sentence.
+  EXPECT_EQ(page.text, "123.456");
+}
+
+TEST(ScanPage, ScriptIsRemovedWholeWhateverItHolds) {
+  EXPECT_EQ(ScanPage("<script>var s=\"<p>\";</script>Text", false).text, "Text");
+}
+
+TEST(ScanPage, StrayQuoteBeforeTheHeadKeepsItsTagsInLowerCase) {
+  const ScannedPage page =
+      ScanPage("He said \"hi <head><title>Title</title></head><p>Body", false);
+  EXPECT_EQ(page.text, "He said \"hi ..Title...Body");
+}
+
+TEST(ScanPage, UnterminatedCommentHeadOrTagCutsTheRest) {
+  EXPECT_EQ(ScanPage("<!-- a <b> -->x", false).text, "x");
+  EXPECT_EQ(ScanPage("before<!-- never closed <p>after", false).text, "before");
+  EXPECT_EQ(ScanPage("<head><title>T</title><p>Body", false).text, "");
+  EXPECT_EQ(ScanPage("One <img src=x Two", false).text, "One ");
+  EXPECT_EQ(ScanPage("One <p Two", false).text, "One ");
+  // An unterminated anchor or frame tag gives no link.
+  EXPECT_TRUE(ScanPage("<a href=\"x\" <frame src=\"y\"", true).links.empty());
+}
+
+TEST(ScanPage, OnlyThreeEntitiesVanish) {
+  EXPECT_EQ(ScanPage("AT&amp;T&nbsp;Inc", false).text, "AT&amp;TInc");
+  EXPECT_EQ(ScanPage("1 &lt; 2 &gt; 0 &quot;q&quot; &#65;", false).text,
+            "1  2  0 &quot;q&quot; &#65;");
+}
+
+TEST(ScanPage, RemovedInlineTagsLeaveNothingBehind) {
+  EXPECT_EQ(ScanPage("a<i>b</i><u>c</u><font size=2>d</font><IMG SRC=\"e\">f<span>g</span>",
+                     false)
+                .text,
+            "abcdf.g.");
+  // "<FRAME>" without attributes is not a frame tag for the link search.
+  EXPECT_TRUE(ScanPage("<frame>", true).links.empty());
+}
+
+TEST(ScanPage, OnlyTheBytesBeforeTheFirstZeroByteAreScanned) {
+  const std::string body = "<p>Before\0<a href=\"x\">After</a>"s;
+  const ScannedPage page = ScanPage(body, true);
+  EXPECT_EQ(page.text, ".Before");
+  EXPECT_TRUE(page.links.empty());
+}
+
+TEST(ScanPage, BytesAboveAsciiAndLineBreaksPassThrough) {
+  EXPECT_EQ(ScanPage("\x82\xa0\r\n<p>\x93\xfa\t", false).text, "\x82\xa0\r\n.\x93\xfa\t");
+}
+
+// --- every page of the shared corpus -------------------------------------------------------
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(ScanPageOnCorpus, PageTextHoldsNoAngleBracketAndLinksNoQuote) {
+  const std::filesystem::path pages = QUILLMARK_SHARED_DIR "/corpus/pages";
+  if (!std::filesystem::is_directory(pages)) GTEST_SKIP() << "no corpus at " << pages;
+  int scanned = 0;
+  std::size_t linkCount = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(pages)) {
+    const std::string body = ReadFile(entry.path());
+    for (bool isLevel : {false, true}) {
+      const ScannedPage page = ScanPage(body, isLevel);
+      SCOPED_TRACE(entry.path().filename().string());
+      EXPECT_EQ(page.text.find_first_of("<>"), std::string::npos);
+      EXPECT_EQ(page.text.find('\0'), std::string::npos);
+      EXPECT_LE(page.text.size(), body.size());
+      for (const std::string& link : page.links) EXPECT_EQ(link.find('"'), std::string::npos);
+      if (isLevel) linkCount += page.links.size();
+    }
+    ++scanned;
+  }
+  EXPECT_GT(scanned, 0);
+  EXPECT_GT(linkCount, 0u);  // news pages are full of anchors
+}
+
+}  // namespace
+}  // namespace quillmark
