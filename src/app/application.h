@@ -1,0 +1,21 @@
+#pragma once
+// The program from start to exit.
+
+#include <QApplication>
+#include <QStringList>
+
+#include "app/main_form.h"
+
+namespace quillmark {
+
+// Runs Quillmark in `programDirectory` (ending with "/"): the "COLORS" notice, the main
+// window with its stores, the message loop, and saving at exit. `arguments` is the whole
+// command line, program name first. Errors at start-up are shown and end the program
+// (returns 1) without writing any file; errors at exit are shown after every file was tried.
+int RunQuillmark(QApplication& application, const QStringList& arguments,
+                 const QString& programDirectory, const ErrorDisplay& showError = ShowErrorBox);
+
+// True when the fourth argument after the program name is exactly "COLORS".
+bool HasColorsArgument(const QStringList& arguments);
+
+}  // namespace quillmark

@@ -1,0 +1,180 @@
+#include "app/data_files.h"
+
+#include <charconv>
+#include <cstring>
+#include <set>
+
+#include "app/line_file.h"
+
+namespace quillmark {
+
+const char* const kFurtherBuiltInSites[2] = {
+    "http://learningenglish.voanews.com/",
+    "http://www.voanews.com/",
+};
+
+namespace {
+
+constexpr const char* kConfigSection = "config";
+constexpr const char* kLinkSection = "link";
+
+// The directory part of a path, without its trailing separator.
+std::string DirectoryOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {};
+  return path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string ProgramDirectoryWithoutSeparator(const std::string& directory) {
+  if (directory.size() > 1 && directory.back() == '/') return directory.substr(0, directory.size() - 1);
+  return directory;
+}
+
+void ReadConfiguration(Configuration& config, SettingsFile& settings, const std::string& programDir) {
+  config.itemViewCount =
+      ParseIntegerSetting(settings.Read(kConfigSection, "ItemViewCount"), 30);
+  config.lastSavedDirectory = settings.Read(kConfigSection, "LastSavedDirectory")
+                                  .value_or(ProgramDirectoryWithoutSeparator(programDir));
+  config.allowedLevel = ParseIntegerSetting(settings.Read(kLinkSection, "AllowedLevel"), 1);
+  config.isLevel = ParseIntegerSetting(settings.Read(kLinkSection, "IsLevel"), 0) != 0;
+}
+
+void WriteConfiguration(const Configuration& config, SettingsFile& settings,
+                        const StoreFiles& files, const std::string& reportPath) {
+  settings.Write(kConfigSection, "ItemViewCount", std::to_string(config.itemViewCount));
+  if (!reportPath.empty()) {
+    const std::string directory = DirectoryOf(reportPath);
+    if (!directory.empty() && files.DirectoryExists(directory)) {
+      settings.Write(kConfigSection, "LastSavedDirectory", directory);
+    }
+  }
+  settings.Write(kLinkSection, "AllowedLevel", std::to_string(config.allowedLevel));
+  settings.Write(kLinkSection, "IsLevel", config.isLevel ? "1" : "0");
+  settings.Commit();
+}
+
+}  // namespace
+
+std::string CannotOpenMessage(const std::string& path) {
+  return "ファイル " + path + " は開けません";
+}
+
+std::string CannotCreateMessage(const std::string& path) {
+  return "ファイル " + path + " を作成できません";
+}
+
+std::int32_t ParseIntegerSetting(const std::optional<std::string>& text, std::int32_t fallback) {
+  if (!text) return fallback;
+  std::string_view digits = *text;
+  while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+  while (!digits.empty() && digits.back() == ' ') digits.remove_suffix(1);
+  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  std::int32_t value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error != std::errc() || end != digits.data() + digits.size() || digits.empty()) return fallback;
+  return value;
+}
+
+void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings) {
+  stores.sites.Clear();
+  stores.programDirectory = files.ProgramDirectory();
+
+  for (const auto& address : ReadLineFile(files.BuiltIn("HOSTS"))) stores.sites.Add(address);
+  if (files.Exists(kHostsFile)) {
+    // The file is the whole list; the built-in one is only a default.
+    const LineList addresses = ReadLineFile(files.Read(kHostsFile));
+    stores.sites.Clear();
+    for (const auto& address : addresses) stores.sites.Add(address);
+  }
+
+  for (const auto& word : ReadLineFile(files.BuiltIn("NGWORDS"))) {
+    stores.ngWords.insert(UpperCaseShiftJis(word));
+  }
+
+  if (files.Exists(kSumFile)) {
+    auto& history = stores.sentences[kHistoryHost];
+    for (auto& line : ReadLineFile(files.Read(kSumFile))) history.insert(std::move(line));
+  }
+
+  stores.mappedWords.clear();
+  if (files.Exists(kMappedWordsFile)) {
+    stores.mappedWords = ReadLineFile(files.Read(kMappedWordsFile));
+  }
+  for (const auto& word : ReadLineFile(files.BuiltIn("MAPPEDWORDS"))) {
+    stores.mappedWords.push_back(UpperCaseShiftJis(word));
+  }
+
+  if (files.Exists(kNgWordsFile)) {
+    for (const auto& word : ReadLineFile(files.Read(kNgWordsFile))) {
+      stores.ngWords.insert(UpperCaseShiftJis(word));
+    }
+  }
+
+  for (const char* site : kFurtherBuiltInSites) stores.sites.Add(site);
+
+  ReadConfiguration(stores.configuration, settings, stores.programDirectory);
+  if (files.DirectoryExists(stores.configuration.lastSavedDirectory)) {
+    files.ChangeCurrentDirectory(stores.configuration.lastSavedDirectory);
+  }
+}
+
+void LoadMappingDictionary(MainStores& stores, const StoreFiles& files) {
+  constexpr const char* kBlanks = " \t\n\v\f\r";
+  for (const auto& line : ReadLineFile(files.BuiltIn("MAPPING_DIC"))) {
+    std::string_view rest = line;
+    std::string_view fields[2];
+    int found = 0;
+    while (found < 2) {
+      const auto start = rest.find_first_not_of(kBlanks);
+      if (start == std::string_view::npos) break;
+      rest.remove_prefix(start);
+      const auto end = std::min(rest.find_first_of(kBlanks), rest.size());
+      fields[found++] = rest.substr(0, end);
+      rest.remove_prefix(end);
+    }
+    if (found == 2) stores.dictionary[std::string(fields[0])] = std::string(fields[1]);
+  }
+}
+
+void SaveAllStores(MainStores& stores, StoreFiles& files, SettingsFile& settings,
+                   const std::string& reportPath) {
+  std::string failures;
+  const auto attempt = [&failures](auto&& step) {
+    try {
+      step();
+    } catch (const FileError& error) {
+      if (!failures.empty()) failures += '\n';
+      failures += error.what();
+    }
+  };
+
+  attempt([&] { files.Write(kHostsFile, WriteLineFile(stores.sites.Addresses())); });
+
+  attempt([&] {
+    LineList words;
+    words.reserve(stores.ngWords.size());
+    for (const auto& word : stores.ngWords) words.push_back(UpperCaseShiftJis(word));
+    files.Write(kNgWordsFile, WriteLineFile(words));
+  });
+
+  attempt([&] { WriteConfiguration(stores.configuration, settings, files, reportPath); });
+
+  attempt([&] {
+    const std::set<std::string> distinct(stores.mappedWords.begin(), stores.mappedWords.end());
+    stores.mappedWords.assign(distinct.begin(), distinct.end());
+    files.Write(kMappedWordsFile, WriteLineFile(stores.mappedWords));
+  });
+
+  attempt([&] {
+    if (!files.Exists(kSumFile)) return;  // maintained only once something else created it
+    std::set<std::string> sentences;
+    for (const auto& [host, hostSentences] : stores.sentences) {
+      sentences.insert(hostSentences.begin(), hostSentences.end());
+    }
+    files.Write(kSumFile, WriteLineFile(LineList(sentences.begin(), sentences.end())));
+  });
+
+  if (!failures.empty()) throw FileError(failures);
+}
+
+}  // namespace quillmark

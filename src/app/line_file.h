@@ -1,0 +1,24 @@
+#pragma once
+// Line files: every list file and built-in list is 8-bit text, one entry per line.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmark {
+
+using LineList = std::vector<std::string>;
+
+// Splits `bytes` into lines at CR, LF and CR LF. A final line break adds no empty
+// entry; an empty line in the middle is an empty entry. The text ends at the first
+// NUL byte. Bytes are taken as they are (Shift-JIS passes through).
+LineList ReadLineFile(std::string_view bytes);
+
+// Every entry followed by CR LF: the bytes of a whole line file.
+std::string WriteLineFile(const LineList& lines);
+
+// Raises the ASCII letters of a Shift-JIS text to upper case. The second byte of a
+// double-byte character is left alone even when it looks like 'a'..'z'.
+std::string UpperCaseShiftJis(std::string_view text);
+
+}  // namespace quillmark

@@ -1,0 +1,9 @@
+#include <QApplication>
+
+#include "app/application.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  return quillmark::RunQuillmark(application, QCoreApplication::arguments(),
+                                 QCoreApplication::applicationDirPath() + "/");
+}

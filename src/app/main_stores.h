@@ -1,0 +1,34 @@
+#pragma once
+// Everything the main window keeps for the whole execution, without the windows.
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/site_list.h"
+#include "study/sentence_store.h"
+#include "text/word_types.h"
+
+namespace quillmark {
+
+// The four values of quillmark.ini, with their defaults. Nothing is clamped here: an
+// ItemViewCount outside the options dialog's range is used as it is.
+struct Configuration {
+  std::int32_t itemViewCount = 30;
+  std::string lastSavedDirectory;  // directory of the last report, no trailing separator
+  std::int32_t allowedLevel = 1;
+  bool isLevel = false;
+};
+
+struct MainStores {
+  SiteList sites;
+  std::set<std::string> ngWords;          // byte order, upper case; holds the empty word
+  std::vector<std::string> mappedWords;   // insertion order, duplicates allowed
+  SentenceStore sentences;
+  MappingDictionary dictionary;
+  Configuration configuration;
+  std::string programDirectory;           // with its trailing separator
+};
+
+}  // namespace quillmark

@@ -1,0 +1,28 @@
+#pragma once
+// The news sites to visit.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmark {
+
+// Site addresses kept sorted without regard to letter case. An address equal to one
+// already in the list, ignoring case, is silently not added (the first one stays).
+class SiteList {
+ public:
+  // Returns false (and changes nothing) when an equal address is already there.
+  bool Add(std::string_view address);
+  void Clear() { addresses_.clear(); }
+
+  const std::vector<std::string>& Addresses() const { return addresses_; }
+  std::size_t Size() const { return addresses_.size(); }
+
+  // The order of the list: ASCII letters compared as lower case, other bytes as they are.
+  static int CompareIgnoringCase(std::string_view a, std::string_view b);
+
+ private:
+  std::vector<std::string> addresses_;
+};
+
+}  // namespace quillmark

@@ -1,0 +1,192 @@
+#include "app/data_files.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_store_files.h"
+
+namespace quillmark {
+namespace {
+
+using testing::FakeSettingsFile;
+using testing::FakeStoreFiles;
+using Words = std::vector<std::string>;
+
+class DataFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    files.builtIns["HOSTS"] = "http://b.example/\r\nhttp://A.example/\r\n";
+    files.builtIns["NGWORDS"] = "\r\nAND\r\nthe\r\n";
+    files.builtIns["MAPPEDWORDS"] = "car\r\nRUN\r\n";
+    files.builtIns["MAPPING_DIC"] = "ABACUSES ABACUS\r\nANALYSES ANALYSE\r\nANALYSES ANALYSIS\r\nRAN RUN";
+    files.directories.insert("/program");
+  }
+
+  void Load() {
+    LoadStoresAndConfiguration(stores, files, settings);
+    LoadMappingDictionary(stores, files);
+  }
+
+  Words Sites() const { return stores.sites.Addresses(); }
+
+  FakeStoreFiles files;
+  FakeSettingsFile settings;
+  MainStores stores;
+};
+
+TEST_F(DataFiles, WithoutDataFilesTheBuiltInListsAndDefaultsAreUsed) {
+  Load();
+  EXPECT_EQ(Sites(), (Words{"http://A.example/", "http://b.example/", kFurtherBuiltInSites[0],
+                            kFurtherBuiltInSites[1]}));
+  EXPECT_EQ(stores.ngWords, (std::set<std::string>{"", "AND", "THE"}));
+  EXPECT_EQ(stores.mappedWords, (Words{"CAR", "RUN"}));
+  EXPECT_TRUE(stores.sentences.empty());
+  EXPECT_EQ(stores.configuration.itemViewCount, 30);
+  EXPECT_EQ(stores.configuration.allowedLevel, 1);
+  EXPECT_FALSE(stores.configuration.isLevel);
+  EXPECT_EQ(stores.configuration.lastSavedDirectory, "/program");
+  EXPECT_EQ(files.currentDirectory, "/program");
+  EXPECT_EQ(stores.programDirectory, "/program/");
+}
+
+TEST_F(DataFiles, HostsFileReplacesTheBuiltInSitesButNotTheTwoFurtherOnes) {
+  files.files["hosts.dat"] = "http://mine.example/\r\n";
+  Load();
+  EXPECT_EQ(Sites(), (Words{kFurtherBuiltInSites[0], "http://mine.example/", kFurtherBuiltInSites[1]}));
+}
+
+TEST_F(DataFiles, NgWordsFileIsUpperCasedAndAddedToTheBuiltInList) {
+  files.files["ngwords.dat"] = "zebra\r\nand\r\n";
+  Load();
+  EXPECT_EQ(stores.ngWords, (std::set<std::string>{"", "AND", "THE", "ZEBRA"}));
+}
+
+TEST_F(DataFiles, MappedWordsFileKeepsItsCaseAndComesBeforeTheBuiltInWords) {
+  files.files["mappedwords.dat"] = "Ship\r\nRUN\r\n";
+  Load();
+  EXPECT_EQ(stores.mappedWords, (Words{"Ship", "RUN", "CAR", "RUN"}));
+}
+
+TEST_F(DataFiles, SumFileLinesBecomeTheDistinctHistorySentences) {
+  files.files["sum.dat"] = "b line\r\na line\r\nb line\r\n";
+  Load();
+  ASSERT_EQ(stores.sentences.size(), 1u);
+  EXPECT_EQ(stores.sentences.at("History"), (std::set<std::string>{"a line", "b line"}));
+
+  files.files["sum.dat"] = "";
+  MainStores empty;
+  LoadStoresAndConfiguration(empty, files, settings);
+  EXPECT_TRUE(empty.sentences.count("History"));
+}
+
+TEST_F(DataFiles, LaterDictionaryLineWinsAndBlanksSeparateTheTwoFields) {
+  files.builtIns["MAPPING_DIC"] = "ANALYSES ANALYSE\r\nANALYSES ANALYSIS\r\n  MICE\tMOUSE extra\r\nLONELY\r\n";
+  Load();
+  EXPECT_EQ(stores.dictionary,
+            (MappingDictionary{{"ANALYSES", "ANALYSIS"}, {"MICE", "MOUSE"}}));
+}
+
+TEST_F(DataFiles, ConfigurationValuesAreReadWithoutClamping) {
+  settings.values = {{"config/ItemViewCount", "500"}, {"config/LastSavedDirectory", "/reports"},
+                     {"link/AllowedLevel", "-3"}, {"link/IsLevel", "2"}};
+  files.directories.insert("/reports");
+  Load();
+  EXPECT_EQ(stores.configuration.itemViewCount, 500);
+  EXPECT_EQ(stores.configuration.allowedLevel, -3);
+  EXPECT_TRUE(stores.configuration.isLevel);
+  EXPECT_EQ(files.currentDirectory, "/reports");
+}
+
+TEST_F(DataFiles, NonNumbersGiveTheDefaultsAndAMissingDirectoryIsIgnored) {
+  settings.values = {{"config/ItemViewCount", "many"}, {"config/LastSavedDirectory", "/gone"},
+                     {"link/AllowedLevel", "2x"}, {"link/IsLevel", ""}};
+  Load();
+  EXPECT_EQ(stores.configuration.itemViewCount, 30);
+  EXPECT_EQ(stores.configuration.allowedLevel, 1);
+  EXPECT_FALSE(stores.configuration.isLevel);
+  EXPECT_EQ(stores.configuration.lastSavedDirectory, "/gone");
+  EXPECT_EQ(files.currentDirectory, "");
+}
+
+TEST(ParseIntegerSetting, AcceptsOnlyDecimalNumbers) {
+  EXPECT_EQ(ParseIntegerSetting(std::string("42"), 7), 42);
+  EXPECT_EQ(ParseIntegerSetting(std::string("-5"), 7), -5);
+  EXPECT_EQ(ParseIntegerSetting(std::string(" 8 "), 7), 8);
+  EXPECT_EQ(ParseIntegerSetting(std::string("99999999999"), 7), 7);
+  EXPECT_EQ(ParseIntegerSetting(std::string("0x10"), 7), 7);
+  EXPECT_EQ(ParseIntegerSetting(std::nullopt, 7), 7);
+}
+
+TEST_F(DataFiles, AnUnreadableFileStopsLoadingWithItsPath) {
+  files.unreadable.insert("ngwords.dat");
+  try {
+    Load();
+    FAIL() << "loading went on";
+  } catch (const FileError& error) {
+    EXPECT_STREQ(error.what(), "ファイル /program/ngwords.dat は開けません");
+  }
+}
+
+TEST_F(DataFiles, SavingWritesEveryFileInOrderWithItsRules) {
+  files.files["mappedwords.dat"] = "Zed\r\nCAR\r\n";
+  files.files["sum.dat"] = "";
+  Load();
+  stores.sentences = {{"a.example", {"Same one", "Only a"}}, {"b.example", {"Same one"}}};
+  stores.configuration.itemViewCount = 12;
+  stores.configuration.isLevel = true;
+  files.directories.insert("/reports");
+  files.writes.clear();
+
+  SaveAllStores(stores, files, settings, "/reports/words.html");
+
+  EXPECT_EQ(files.writes, (Words{"hosts.dat", "ngwords.dat", "mappedwords.dat", "sum.dat"}));
+  EXPECT_EQ(files.files["ngwords.dat"], "\r\nAND\r\nTHE\r\n");
+  EXPECT_EQ(files.files["mappedwords.dat"], "CAR\r\nRUN\r\nZed\r\n");
+  EXPECT_EQ(files.files["sum.dat"], "Only a\r\nSame one\r\n");
+  EXPECT_EQ(stores.mappedWords, (Words{"CAR", "RUN", "Zed"}));
+  EXPECT_EQ(settings.values["config/ItemViewCount"], "12");
+  EXPECT_EQ(settings.values["config/LastSavedDirectory"], "/reports");
+  EXPECT_EQ(settings.values["link/AllowedLevel"], "1");
+  EXPECT_EQ(settings.values["link/IsLevel"], "1");
+}
+
+TEST_F(DataFiles, SumFileIsWrittenOnlyWhenItExistsAndHistoryRoundTrips) {
+  Load();
+  SaveAllStores(stores, files, settings, "");
+  EXPECT_EQ(files.files.count("sum.dat"), 0u);
+
+  files.files["sum.dat"] = "b\r\na\r\nb\r\n";
+  MainStores again;
+  LoadStoresAndConfiguration(again, files, settings);
+  SaveAllStores(again, files, settings, "");
+  EXPECT_EQ(files.files["sum.dat"], "a\r\nb\r\n");
+}
+
+TEST_F(DataFiles, LastSavedDirectoryStaysWhenNoReportWasSavedOrItsDirectoryIsGone) {
+  settings.values["config/LastSavedDirectory"] = "/old";
+  Load();
+  SaveAllStores(stores, files, settings, "");
+  EXPECT_EQ(settings.values["config/LastSavedDirectory"], "/old");
+  SaveAllStores(stores, files, settings, "/vanished/report.html");
+  EXPECT_EQ(settings.values["config/LastSavedDirectory"], "/old");
+}
+
+TEST_F(DataFiles, AFailedWriteKeepsTheOldFileAndTheOthersAreStillWritten) {
+  files.files["hosts.dat"] = "http://mine.example/\r\n";
+  Load();
+  files.unwritable = {"hosts.dat", "mappedwords.dat"};
+  files.writes.clear();
+  try {
+    SaveAllStores(stores, files, settings, "");
+    FAIL() << "the failure was not reported";
+  } catch (const FileError& error) {
+    EXPECT_STREQ(error.what(),
+                 "ファイル /program/hosts.dat を作成できません\n"
+                 "ファイル /program/mappedwords.dat を作成できません");
+  }
+  EXPECT_EQ(files.files["hosts.dat"], "http://mine.example/\r\n");
+  EXPECT_EQ(files.files.count("ngwords.dat"), 1u);
+  EXPECT_EQ(settings.commits, 1);
+}
+
+}  // namespace
+}  // namespace quillmark

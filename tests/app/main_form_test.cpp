@@ -1,0 +1,215 @@
+// The main window and the program's start-up and exit, on real files in a temporary
+// program directory, offscreen.
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/application.h"
+#include "app/line_file.h"
+#include "app/main_form.h"
+#include "app/qt_store_files.h"
+
+using namespace quillmark;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+QByteArray BuiltIn(const char* name) {
+  return ReadAll(QStringLiteral(QUILLMARK_SOURCE_DIR "/resources/") + name);
+}
+
+// What the program writes for the built-in sites with a given first list.
+QByteArray ExpectedHosts(const QByteArray& firstList) {
+  SiteList sites;
+  for (const auto& line : ReadLineFile(firstList.toStdString())) sites.Add(line);
+  for (const char* site : kFurtherBuiltInSites) sites.Add(site);
+  return QByteArray::fromStdString(WriteLineFile(sites.Addresses()));
+}
+
+// Copies the program into `directory` and runs it there with `arguments`, offscreen.
+int RunProgramIn(const QString& directory, const QStringList& arguments) {
+  const QString program = directory + "/quillmark";
+  QFile::remove(program);
+  if (!QFile::copy(QStringLiteral(QUILLMARK_EXECUTABLE), program)) return -1;
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  process.setProcessEnvironment(environment);
+  process.setWorkingDirectory(directory);
+  process.start(program, arguments);
+  if (!process.waitForFinished(30000)) return -2;
+  QFile::remove(program);
+  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -3;
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+  }
+  void cleanup() { dir_.reset(); }
+
+  void hasTheFixedControlsAndMenus() {
+    QtStoreFiles files(ProgramDirectory());
+    IniSettingsFile settings(ConfigurationPath(ProgramDirectory()));
+    TMainForm form(files, settings, {});
+
+    QCOMPARE(form.windowTitle(), QStringLiteral("Quillmark"));
+    QCOMPARE(form.minimumSize(), QSize(600, 300));
+    auto* button = form.findChild<QPushButton*>("ExecuteButton");
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("Webより単語を集計"));
+    QCOMPARE(button->size(), QSize(125, 25));
+    QCOMPARE(form.findChild<QLabel*>("TitleLabel")->text(), QStringLiteral("Quillmark"));
+    QCOMPARE(form.findChild<QLabel*>("DescLabel")->text(),
+             QStringLiteral("このソフトはWeb上の主要サイトから旬な単語を探し出します。\n"
+                            "旬な英語の勉強に役立つと良いと思います。\n"
+                            "さあ、左の「Webより単語を集計」ボタンを押してはじめましょう!\n"));
+    QVERIFY(form.findChild<QScrollArea*>("ScrollBox"));
+    for (int i = 0; i < 3; ++i) {
+      QVERIFY(form.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->text().isEmpty());
+    }
+    const QList<QPair<const char*, QString>> items = {
+        {"MnuSaveToHTML", "HTMLに出力(&H)"},
+        {"MnuFileExit", "終了(&X)"},
+        {"MnuConfigOption", "オプション(&O)"},
+        {"MnuConfigSelectDic", "使用するweb辞書の選択(&D)"}};
+    for (const auto& [name, text] : items) {
+      auto* action = form.findChild<QAction*>(name);
+      QVERIFY2(action, name);
+      QCOMPARE(action->text(), text);
+    }
+
+    form.show();
+    form.resize(800, 300);
+    QCOMPARE(button->x(), 800 - 140);
+  }
+
+  void loadsTheBuiltInListsFromTheResources() {
+    QtStoreFiles files(ProgramDirectory());
+    IniSettingsFile settings(ConfigurationPath(ProgramDirectory()));
+    TMainForm form(files, settings, {});
+    const auto& stores = form.Stores();
+    QCOMPARE(stores.ngWords.size(), ReadLineFile(BuiltIn("NGWORDS").toStdString()).size());
+    QVERIFY(stores.ngWords.count(""));
+    QCOMPARE(stores.dictionary.begin()->first, std::string("ABACUSES"));
+  }
+
+  void autoSwitchRunsClosesAndWritesEveryFile() {
+    QCOMPARE(RunProgramIn(dir_->path(), {"/auto"}), 0);
+
+    QCOMPARE(ReadAll(File("hosts.dat")), ExpectedHosts(BuiltIn("HOSTS")));
+    QCOMPARE(ReadAll(File("ngwords.dat")),
+             QByteArray::fromStdString(WriteLineFile(ReadLineFile(BuiltIn("NGWORDS").toStdString()))));
+    QVERIFY(ReadAll(File("ngwords.dat")).startsWith("\r\n"));
+    std::set<std::string> mapped;
+    for (const auto& word : ReadLineFile(BuiltIn("MAPPEDWORDS").toStdString())) mapped.insert(word);
+    QCOMPARE(ReadAll(File("mappedwords.dat")),
+             QByteArray::fromStdString(WriteLineFile(LineList(mapped.begin(), mapped.end()))));
+    QCOMPARE(ReadAll(File("quillmark.ini")),
+             QByteArray("[config]\nItemViewCount=30\n\n[link]\nAllowedLevel=1\nIsLevel=0\n"));
+    QVERIFY(!QFile::exists(File("sum.dat")));
+  }
+
+  void dataFilesOverrideAndExtendTheBuiltInLists() {
+    WriteAll(File("hosts.dat"), "http://only.example/\r\n");
+    WriteAll(File("ngwords.dat"), "zzzmyword\r\n");
+    WriteAll(File("quillmark.ini"), "[config]\nItemViewCount=500\n");
+    WriteAll(File("sum.dat"), "");
+
+    QCOMPARE(RunProgramIn(dir_->path(), {"/AUTO", "/auto"}), 0);
+
+    QCOMPARE(ReadAll(File("hosts.dat")), ExpectedHosts("http://only.example/\r\n"));
+    QVERIFY(ReadAll(File("ngwords.dat")).endsWith("\r\nZZZMYWORD\r\n"));
+    QVERIFY(ReadAll(File("quillmark.ini")).contains("ItemViewCount=500\n"));
+    QVERIFY(QFile::exists(File("sum.dat")));
+    QCOMPARE(ReadAll(File("sum.dat")), QByteArray());
+  }
+
+  void anUnreadableDataFileIsShownAndNothingIsWritten() {
+    QVERIFY(QDir(dir_->path()).mkdir("mappedwords.dat"));  // exists, cannot be read as a file
+    WriteAll(File("hosts.dat"), "http://only.example/\n");
+    QStringList shown;
+    const int result = RunQuillmark(*qApp, {"quillmark", "/AUTO"}, ProgramDirectory(),
+                                    [&shown](QWidget*, const QString& message) { shown << message; });
+    QCOMPARE(result, 1);
+    QCOMPARE(shown, QStringList{QStringLiteral("ファイル %1 は開けません").arg(File("mappedwords.dat"))});
+    QCOMPARE(ReadAll(File("hosts.dat")), QByteArray("http://only.example/\n"));
+    QVERIFY(!QFile::exists(File("ngwords.dat")));
+    QVERIFY(!QFile::exists(File("quillmark.ini")));
+  }
+
+  void aWriteThatFailsLeavesTheOldFileAndNamesThePath() {
+    WriteAll(File("hosts.dat"), "old\r\n");
+    QtStoreFiles files(ProgramDirectory());
+    files.Write("hosts.dat", "new\r\n");
+    QCOMPARE(ReadAll(File("hosts.dat")), QByteArray("new\r\n"));
+
+    QtStoreFiles missing(ProgramDirectory() + "gone/");
+    try {
+      missing.Write("hosts.dat", "x");
+      QFAIL("the write did not fail");
+    } catch (const FileError& error) {
+      QCOMPARE(QString::fromUtf8(error.what()),
+               QStringLiteral("ファイル %1gone/hosts.dat を作成できません").arg(ProgramDirectory()));
+    }
+    // A data file name taken by a directory: the rename fails and the directory stays.
+    QVERIFY(QDir(dir_->path()).mkdir("ngwords.dat"));
+    QVERIFY_THROWS_EXCEPTION(FileError, files.Write("ngwords.dat", "x"));
+    QVERIFY(QFileInfo(File("ngwords.dat")).isDir());
+  }
+
+  void autoSwitchActsOnTheFirstActivationOnly() {
+    QtStoreFiles files(ProgramDirectory());
+    IniSettingsFile settings(ConfigurationPath(ProgramDirectory()));
+    TMainForm form(files, settings, {"/Auto"});
+    QSignalSpy closed(&form, &TMainForm::Closed);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTRY_COMPARE(closed.count(), 1);
+
+    TMainForm plain(files, settings, {"AUTO", "-auto"});
+    QSignalSpy plainClosed(&plain, &TMainForm::Closed);
+    plain.show();
+    QVERIFY(QTest::qWaitForWindowActive(&plain));
+    QTest::qWait(20);
+    QCOMPARE(plainClosed.count(), 0);
+  }
+
+  void colorsIsTheFourthArgumentExactly() {
+    QVERIFY(HasColorsArgument({"quillmark", "a", "b", "c", "COLORS"}));
+    QVERIFY(!HasColorsArgument({"quillmark", "a", "b", "COLORS"}));
+    QVERIFY(!HasColorsArgument({"quillmark", "a", "b", "c", "colors"}));
+  }
+
+ private:
+  QString ProgramDirectory() const { return dir_->path() + "/"; }
+  QString File(const char* name) const { return dir_->path() + "/" + name; }
+
+  std::unique_ptr<QTemporaryDir> dir_;
+};
+
+QTEST_MAIN(MainFormTest)
+#include "main_form_test.moc"
