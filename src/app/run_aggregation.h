@@ -1,3 +1,38 @@
 #pragma once
 // The run aggregation: counting, folding and ranking the words of a gathering run.
-// (The operation itself arrives with the text analysis.)
+// Pure code; the main window passes its own stores in and shows what they hold afterwards.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "study/sentence_store.h"
+#include "text/word_types.h"
+
+namespace quillmark {
+
+// The three figures of a run, shown in the status bar and the report.
+struct RunFigures {
+  std::uint32_t dataSize = 0;               // bytes of sentence text counted (wraps at 4 GiB)
+  std::int32_t wordsBeforeAggregation = 0;  // tokens counted, empty ones included, before folding
+  std::int32_t wordsAfterAggregation = 0;   // pairs in the ranking, empty word included
+};
+
+// Counts, folds and ranks the words of every sentence in `sentences`:
+//  - every word of `mappedWords` is entered with count 0, then every sentence is counted,
+//    hosts and sentences in ascending byte order; a sentence held under two hosts counts
+//    twice. `figures.dataSize` grows by each sentence's length and
+//    `figures.wordsBeforeAggregation` by its kept tokens (the caller resets both to 0);
+//  - the tally is folded by FoldInflections: `dictionary` learns new pairs, and the new base
+//    forms are appended to `mappedWords` in ascending byte order (no duplicate check);
+//  - `ranking` is replaced by RankWords of the folded tally (mapped words nobody used, with
+//    count 0, stay out) and `figures.wordsAfterAggregation` is set to its size;
+//  - `index` is extended: every dictionary pair (learned ones included) whose base form is
+//    ranked adds its inflected form under that base form. Nothing is removed from it.
+// Nothing is filtered by the NG-word list. On allocation failure throws std::bad_alloc;
+// what was changed until then stays (learned pairs; the ranking once it was replaced).
+void AggregateRun(const SentenceStore& sentences, std::vector<std::string>& mappedWords,
+                  MappingDictionary& dictionary, InflectionIndex& index, RankedWordList& ranking,
+                  RunFigures& figures);
+
+}  // namespace quillmark
