@@ -55,6 +55,7 @@ TMainForm::TMainForm(StoreFiles& files, SettingsFile& settings, QStringList argu
   stores_.configuration.isLevel = false;
   LoadStoresAndConfiguration(stores_, files_, settings);
   descLabel_->setText(QString::fromUtf8(kDescriptionText));
+  descLabel_->adjustSize();
   LoadMappingDictionary(stores_, files_);
 }
 
