@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <QFont>
 #include <QMessageBox>
 #include <memory>
 
@@ -12,6 +13,14 @@ constexpr const char* kColorsNotice =
     "Quillmark は COLORS 引数を受け取りました。\n表示と動作はいつもと同じです。";
 }
 
+// The windows name the fonts they were designed with; on a desktop without them the IPA
+// fonts installed with the program take their place rather than a font without kana.
+void InstallFontSubstitutes() {
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"), {"IPAPMincho", "IPAMincho"});
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {"IPAPGothic", "IPAGothic"});
+  QFont::insertSubstitutions(QStringLiteral("MS Serif"), {"IPAPMincho", "IPAMincho"});
+}
+
 bool HasColorsArgument(const QStringList& arguments) {
   return arguments.size() > 4 && arguments[4] == QStringLiteral("COLORS");
 }
@@ -22,6 +31,7 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
     QMessageBox::information(nullptr, QStringLiteral("Quillmark"), QString::fromUtf8(kColorsNotice));
   }
 
+  InstallFontSubstitutes();
   // The main window, not the last window, ends the program: the sentence window may stay open.
   application.setQuitOnLastWindowClosed(false);
 

@@ -12,6 +12,9 @@ namespace quillmark {
 // window with its stores, the message loop, and saving at exit. `arguments` is the whole
 // command line, program name first. Errors at start-up are shown and end the program
 // (returns 1) without writing any file; errors at exit are shown after every file was tried.
+// Lets the IPA fonts stand in for the Japanese fonts the windows name.
+void InstallFontSubstitutes();
+
 int RunQuillmark(QApplication& application, const QStringList& arguments,
                  const QString& programDirectory, const ErrorDisplay& showError = ShowErrorBox);
 
