@@ -1,0 +1,257 @@
+#include "net/nmhttp.h"
+
+#include <charconv>
+#include <limits>
+#include <optional>
+
+#include "net/net_error.h"
+
+namespace quillmark {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string AsciiLowerCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = AsciiLower(c);
+  return result;
+}
+
+std::string AsciiUpperCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = AsciiUpper(c);
+  return result;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view WithoutLineEnd(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+bool IsBlankLine(std::string_view line) { return line == "\n" || line == "\r\n"; }
+
+// A decimal number with an optional sign and nothing else, within [low, high].
+std::optional<long> ParseDecimal(std::string_view text, long low, long high) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
+  if (value < low || value > high) return {};
+  return value;
+}
+
+// The value of a header line from its fixed byte offset, without the line end.
+std::string HeaderValue(std::string_view line, std::size_t offset, std::size_t limit) {
+  line = WithoutLineEnd(line);
+  if (offset >= line.size()) return {};
+  return std::string(line.substr(offset, limit));
+}
+
+}  // namespace
+
+void TExStringList::SetValue(std::string_view name, std::string_view value) {
+  for (auto line = lines_.begin(); line != lines_.end(); ++line) {
+    const std::string_view line_name = std::string_view(*line).substr(0, line->find(':'));
+    if (!EqualsIgnoringCase(line_name, name)) continue;
+    if (value.empty()) {
+      lines_.erase(line);
+    } else {
+      *line = std::string(name) + ": " + std::string(value);
+    }
+    return;
+  }
+  if (!value.empty()) lines_.push_back(std::string(name) + ": " + std::string(value));
+}
+
+void TNMHTTP::Get(const std::string& url) {
+  // Handlers run inside Get; one that fetches again must wait until this call has returned.
+  if (in_get_) throw NetError("Request already in progress");
+  in_get_ = true;
+  struct ClearInGet {
+    bool& flag;
+    ~ClearInGet() { flag = false; }
+  } clear_in_get{in_get_};
+
+  cmd_type_ = CmdType::CmdGET;
+  url_ = url;
+  HTTPConnect();
+}
+
+void TNMHTTP::HTTPConnect() {
+  int requests = 0;
+  do {
+    // Redirects and repeats together: a server answering 3xx forever must not hold us.
+    if (requests == kMaxRequestsPerGet) throw NetError("Too many redirects");
+    ++requests;
+    ParseURL();
+    AssembleHTTPHeader();
+    try {
+      Connect();
+      SendHTTP();
+      status_code_ = 0;
+      RemoveHeader();
+      CaptureString(Body, -1);
+      if (status_code_ < 299) {
+        if (OnSuccess) OnSuccess(cmd_type_);
+      } else if (status_code_ > 399) {
+        if (OnFailure) OnFailure(cmd_type_);
+      } else if (status_code_ >= 300 && status_code_ <= 302) {
+        url_ = location_;
+      }
+    } catch (...) {
+      Disconnect();
+      throw;
+    }
+    Disconnect();
+    if (status_code_ >= 300 && status_code_ <= 398) {
+      if (!cookie_.empty()) {
+        HeaderInfo.Cookie = cookie_;
+        cookie_host_ = Host;  // sent back to this host only
+      }
+      // A bare file name ("page2.html") is taken from the root of the current server; the port
+      // goes with it, or the next request would reach another server on port 80.
+      if (!url_.empty() && url_.find('/') == std::string::npos) {
+        const std::string port = Port == 80 ? "" : ":" + std::to_string(Port);
+        url_ = "http://" + Host + port + "/" + url_;
+      }
+    }
+  } while (status_code_ >= 299 && status_code_ <= 399);
+}
+
+void TNMHTTP::ParseURL() {
+  if (url_.empty()) throw NetError("Empty URL");
+  if (Port == 0) Port = 80;
+
+  const bool has_authority = url_.find("//") != std::string::npos;
+  const std::size_t first_slash = url_.find('/');
+  if (has_authority) {
+    const std::size_t third_slash = NthPos(url_, '/', 3);  // 1-based
+    path_ = third_slash <= url_.size() ? url_.substr(third_slash - 1, kMaxPathBytes) : "";
+  } else if (first_slash != std::string::npos) {
+    path_ = url_.substr(first_slash, kMaxPathBytes);
+  } else {
+    path_.clear();
+  }
+
+  const std::size_t colon = url_.find(':');
+  if (colon != std::string::npos) {
+    const std::string scheme = AsciiLowerCase(std::string_view(url_).substr(0, colon));
+    if (scheme == "gopher") {
+      Port = 70;
+    } else if (scheme == "ftp") {
+      Port = 21;
+    } else if (scheme == "https") {
+      throw NetError("HTTP Secure Socket is not supported");
+    } else {
+      Port = 80;  // "http", or a host name followed by its port
+    }
+  }
+
+  std::string host;
+  if (has_authority) {
+    host = NthWord(url_, '/', 3);
+  } else if (url_.front() != '/') {
+    host = url_.substr(0, first_slash);
+  }
+  const std::size_t port_colon = host.find(':');
+  if (port_colon != std::string::npos) {
+    const std::string port_text = host.substr(port_colon + 1);
+    const std::optional<long> port = ParseDecimal(port_text, 0, 65535);
+    if (!port) throw NetError("'" + port_text + "' is not a valid port number");
+    Port = static_cast<std::uint32_t>(*port);
+    host.resize(port_colon);
+  }
+  if (!host.empty()) Host = host;  // a bare path keeps the current host
+
+  if (path_.empty()) {
+    path_ = "/";
+    url_ += "/";
+  }
+}
+
+void TNMHTTP::AssembleHTTPHeader() {
+  request_lines_.Clear();
+  if (Proxy.empty()) {
+    request_lines_.Add("GET " + path_ + " HTTP/1.0");
+  } else {
+    request_lines_.Add("GET " + url_ + " HTTP/1.0");
+    request_lines_.Add("Proxy-Connection: Keep-Alive");
+    request_lines_.Add("Host: " + Host);
+  }
+  request_lines_.SetValue("Host", Host);
+  request_lines_.Add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
+  request_lines_.Add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");
+  if (!HeaderInfo.LocalProgram.empty())
+    request_lines_.SetValue("User-Agent", HeaderInfo.LocalProgram);
+  if (!HeaderInfo.LocalMailAddress.empty())
+    request_lines_.SetValue("From", HeaderInfo.LocalMailAddress);
+  // A cookie learned from a redirect goes back only to the host that set it.
+  if (!HeaderInfo.Cookie.empty() &&
+      (cookie_host_.empty() || EqualsIgnoringCase(cookie_host_, Host))) {
+    request_lines_.SetValue("Cookie", HeaderInfo.Cookie);
+  }
+  if (!HeaderInfo.Referer.empty()) request_lines_.SetValue("Referer", HeaderInfo.Referer);
+  request_lines_.Add("Content-type: application/x-www-form-urlencoded");
+}
+
+void TNMHTTP::SendHTTP() {
+  // One write for the whole request; each line ends at its first zero byte, as Write sends it.
+  std::string request;
+  for (const std::string& line : request_lines_.Lines()) {
+    request.append(line, 0, line.find('\0'));
+    request += kCrLf;
+  }
+  Writeln(request);  // adds the empty line that ends the request
+}
+
+void TNMHTTP::RemoveHeader() {
+  content_length_ = 0;
+  cookie_.clear();
+  location_.clear();
+  Header.clear();
+
+  const std::string status_line = ReadLn();
+  if (!status_line.empty()) {
+    Header += status_line;
+    const std::string field = NthWord(status_line, ' ', 2);
+    status_code_ = static_cast<int>(ParseDecimal(WithoutLineEnd(field),
+                                                 std::numeric_limits<std::int16_t>::min(),
+                                                 std::numeric_limits<std::int16_t>::max())
+                                        .value_or(0));
+  }
+
+  for (;;) {
+    const std::string line = ReadLn();
+    if (line.empty()) break;  // the server closed
+    Header += line;
+    if (IsBlankLine(line)) break;
+    // The name must be followed by exactly one space: values start at fixed offsets.
+    const std::string name = AsciiUpperCase(NthWord(line, ' ', 1));
+    if (name == "SET-COOKIE:") {
+      cookie_ = HeaderValue(line, 12, kMaxHeaderValueBytes);
+    } else if (name == "LOCATION:") {
+      location_ = HeaderValue(line, 10, kMaxHeaderValueBytes);
+    } else if (name == "CONTENT-LENGTH:") {
+      const std::string value = HeaderValue(line, 16, kMaxHeaderValueBytes);
+      const std::size_t digits = value.find_first_not_of("0123456789");
+      content_length_ =
+          static_cast<std::int32_t>(ParseDecimal(std::string_view(value).substr(0, digits), 0,
+                                                 std::numeric_limits<std::int32_t>::max())
+                                        .value_or(0));
+    }
+  }
+}
+
+}  // namespace quillmark

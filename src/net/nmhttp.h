@@ -1,0 +1,104 @@
+// TNMHTTP: the HTTP/1.0 client that fetches one page per Get, on top of TPowersock.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/powersock.h"
+
+namespace quillmark {
+
+// The request kind; Get uses CmdGET and the outcome events pass it on.
+enum class CmdType {
+  CmdGET = 0,
+  CmdOPTIONS,
+  CmdHEAD,
+  CmdPOST,
+  CmdPUT,
+  CmdPATCH,
+  CmdCOPY,
+  CmdMOVE,
+  CmdDELETE,
+  CmdLINK,
+  CmdUNLINK,
+  CmdTRACE,
+  CmdWRAPPED,
+};
+
+// Extra request header values; each becomes a request line only when it is not empty.
+struct THeaderInfo {
+  std::string Cookie;            // "Cookie"; a redirect may set it (see TNMHTTP::Get)
+  std::string Referer;           // "Referer"
+  std::string LocalMailAddress;  // "From"
+  std::string LocalProgram;      // "User-Agent"
+};
+
+// The request header, one "Name: value" line per entry (the request line too).
+class TExStringList {
+ public:
+  void Clear() { lines_.clear(); }
+  void Add(std::string line) { lines_.push_back(std::move(line)); }
+  // Replaces the first line whose part before the first ':' equals `name` (ignoring ASCII
+  // letter case) with name + ": " + value, or appends that line; an empty value deletes the
+  // line instead.
+  void SetValue(std::string_view name, std::string_view value);
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+class TNMHTTP : public TPowersock {
+ public:
+  std::string Body = "Default.htm";  // body of the last response
+  std::string Header = "Head.txt";   // status line and header lines of the last response
+  THeaderInfo HeaderInfo;
+
+  // Outcome events, fired inside Get once a response has been read completely.
+  std::function<void(CmdType)> OnSuccess;  // status code below 299 (0: no status line)
+  std::function<void(CmdType)> OnFailure;  // status code above 399
+
+  // Fetches `url` with GET, directly or through Proxy:ProxyPort, following redirects (300 to
+  // 302) and repeating on 299 and 303 to 399, at most kMaxRequestsPerGet requests in all.
+  // Returns when the exchange has ended; the socket is then always disconnected. Changes
+  // Host, Port, Body, Header and, after a redirect carrying a cookie, HeaderInfo.Cookie.
+  // Throws NetError: every error of Connect, SendBuffer, ReadLn and CaptureString; "Empty URL";
+  // "HTTP Secure Socket is not supported"; "'<text>' is not a valid port number";
+  // "Too many redirects"; "Request already in progress" when called from inside a Get.
+  void Get(const std::string& url);
+
+  // What the last request was made of (for the owner's status display and for tests).
+  const std::string& URL() const { return url_; }
+  int StatusCode() const { return status_code_; }
+  std::int32_t ContentLength() const { return content_length_; }
+  const TExStringList& RequestLines() const { return request_lines_; }
+
+  static constexpr int kMaxRequestsPerGet = 20;
+  static constexpr std::size_t kMaxPathBytes = 256;
+  static constexpr std::size_t kMaxHeaderValueBytes = 256;
+
+ protected:
+  void HTTPConnect();
+  void ParseURL();
+  void AssembleHTTPHeader();
+  void SendHTTP();
+  void RemoveHeader();
+
+ private:
+  CmdType cmd_type_ = CmdType::CmdGET;
+  std::string url_;
+  std::string path_;
+  int status_code_ = 0;  // a signed 16-bit value; 0 when the status line carries no number
+  std::string location_;
+  std::string cookie_;
+  std::int32_t content_length_ = 0;
+  TExStringList request_lines_;
+  // Host that sent the cookie now in HeaderInfo.Cookie; empty when the owner set it.
+  std::string cookie_host_;
+  bool in_get_ = false;
+};
+
+}  // namespace quillmark

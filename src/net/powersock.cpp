@@ -1,0 +1,374 @@
+#include "net/powersock.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "net/host_lookup.h"
+#include "net/net_error.h"
+
+namespace quillmark {
+namespace {
+
+// Longest a wait sleeps before it runs the pump again; poll returns earlier when ready.
+constexpr int kWaitSliceMs = 2;
+constexpr int kMaxResolverSockets = 16;
+
+bool WouldBlock(int error_number) { return error_number == EAGAIN || error_number == EWOULDBLOCK; }
+
+}  // namespace
+
+// Stops the time limit on every way out of a waiting step, errors included.
+class TimeLimitScope {
+ public:
+  explicit TimeLimitScope(TPowersock& socket, void (TPowersock::*off)())
+      : socket_(socket), off_(off) {}
+  ~TimeLimitScope() { (socket_.*off_)(); }
+  TimeLimitScope(const TimeLimitScope&) = delete;
+  TimeLimitScope& operator=(const TimeLimitScope&) = delete;
+
+ private:
+  TPowersock& socket_;
+  void (TPowersock::*off_)();
+};
+
+TPowersock::TPowersock() : working_buffer_(new char[kWorkingBufferSize]) {
+  if (!InitResolverLibrary()) throw NetError("Initializaton of windows sockets failed");
+}
+
+TPowersock::~TPowersock() {
+  lookup_.reset();
+  CloseSocket();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Connecting
+
+void TPowersock::Connect() {
+  if (connected_) throw NetError("Already connected");
+  cancel_ = false;
+  const std::uint64_t generation = generation_;
+
+  LookupOutcome outcome = ResolveRemoteHost(generation);
+  if (outcome == LookupOutcome::kFailed) {
+    bool handled = false;
+    if (OnInvalidHost) OnInvalidHost(handled);
+    if (!handled) throw NetError("Null Remote Address");
+    outcome = ResolveRemoteHost(generation);  // the one retry a handler may ask for
+    if (outcome == LookupOutcome::kFailed) throw NetError("Null Remote Address");
+  }
+  if (outcome == LookupOutcome::kAbandoned) ConnectionFailed("Connection Failed");
+
+  OpenSocket();
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(Proxy.empty() ? Port : ProxyPort));
+  address.sin_addr = remote_address_;
+  no_error_ = true;
+  if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+    ConnectionEstablished();
+  } else if (errno != EINPROGRESS && errno != EINTR) {
+    no_error_ = false;  // refused at once: the same outcome as a failed connect notification
+  }
+
+  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimerOn();
+  while (!connected_ && !timed_out_ && !cancel_ && no_error_ && generation == generation_) {
+    const short revents = PollOnce(POLLOUT);
+    if (revents != 0) {
+      int error = 0;
+      socklen_t length = sizeof error;
+      ::getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &length);
+      if (error == 0 && (revents & POLLOUT) != 0) {
+        ConnectionEstablished();
+      } else {
+        no_error_ = false;
+      }
+    }
+    PumpAndCheckTime();
+  }
+  TimerOff();
+  if (connected_ && !timed_out_ && !cancel_ && no_error_ && generation == generation_) return;
+  ConnectionFailed(timed_out_ ? "Connection Timed out"
+                   : cancel_  ? "Connection Canceled"
+                              : "Connection Failed");
+}
+
+TPowersock::LookupOutcome TPowersock::ResolveRemoteHost(std::uint64_t generation) {
+  if (generation != generation_) return LookupOutcome::kAbandoned;
+  const std::string& name = Proxy.empty() ? Host : Proxy;
+  if (::inet_pton(AF_INET, name.c_str(), &remote_address_) == 1) return LookupOutcome::kResolved;
+
+  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimerOn();
+  lookup_ = std::make_unique<HostLookup>(name, NameServers);
+  lookup_done_ = lookup_->done();  // the hosts file answers at once
+  while (!lookup_done_ && !timed_out_ && !cancel_ && generation == generation_) {
+    PollOnce(0);
+    PumpAndCheckTime();
+  }
+  TimerOff();
+  const bool succeeded = lookup_->done() && lookup_->succeeded();
+  const in_addr address = lookup_->address();
+  lookup_.reset();  // a lookup still running stops here, at once
+
+  if (timed_out_) {
+    cancel_ = false;
+    throw NetError("Host Lookup Timed Out");
+  }
+  if (cancel_) {
+    cancel_ = false;
+    throw NetError("Host Lookup Canceled");
+  }
+  if (generation != generation_) return LookupOutcome::kAbandoned;
+  if (!succeeded) return LookupOutcome::kFailed;
+  remote_address_ = address;
+  if (OnHostResolved) OnHostResolved();
+  return LookupOutcome::kResolved;
+}
+
+void TPowersock::ConnectionEstablished() {
+  connected_ = true;
+  if (OnConnect) OnConnect();
+}
+
+void TPowersock::ConnectionFailed(const char* message) {
+  cancel_ = false;
+  Disconnect();  // the half-made connection is dropped before the owner hears of it
+  if (OnConnectionFailed) OnConnectionFailed();
+  throw NetError(message);
+}
+
+void TPowersock::OpenSocket() {
+  CloseSocket();
+  received_.clear();
+  received_start_ = 0;
+  socket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (socket_ < 0) RaiseSocketError(errno);
+  // Requests go out in one write; without this a second small write would wait for an ACK.
+  const int on = 1;
+  ::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+void TPowersock::CloseSocket() {
+  if (socket_ >= 0) ::close(socket_);
+  socket_ = -1;
+}
+
+void TPowersock::Disconnect() {
+  connected_ = false;
+  CloseSocket();
+  ++generation_;
+  received_.clear();
+  received_start_ = 0;
+}
+
+void TPowersock::Cancel() { cancel_ = true; }
+
+void TPowersock::Abort() { Cancel(); }
+
+// ---------------------------------------------------------------------------------------------
+// Waiting
+
+short TPowersock::PollOnce(short socket_events) {
+  pollfd fds[1 + kMaxResolverSockets];
+  int count = 0;
+  int socket_index = -1;
+  if (socket_events != 0 && socket_ >= 0) {
+    socket_index = count;
+    fds[count++] = pollfd{socket_, socket_events, 0};
+  }
+  const int lookup_first = count;
+  if (lookup_ != nullptr) count += lookup_->AddPollDescriptors(fds + count, kMaxResolverSockets);
+
+  if (::poll(fds, static_cast<nfds_t>(count), kWaitSliceMs) < 0) {
+    for (int i = 0; i < count; ++i) fds[i].revents = 0;  // interrupted: a turn with no news
+  }
+  if (lookup_ != nullptr) {
+    lookup_->Process(fds + lookup_first, count - lookup_first);
+    if (lookup_->done()) lookup_done_ = true;
+  }
+  return socket_index >= 0 ? fds[socket_index].revents : 0;
+}
+
+void TPowersock::PumpAndCheckTime() {
+  if (Pump) Pump();
+  if (deadline_ && std::chrono::steady_clock::now() >= *deadline_) TimerFired();
+}
+
+void TPowersock::TimerOn() {
+  timed_out_ = false;
+  deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeOut);
+}
+
+void TPowersock::TimerOff() { deadline_.reset(); }
+
+void TPowersock::TimerFired() {
+  deadline_.reset();
+  timed_out_ = true;
+  lookup_done_ = true;
+  Abort();
+}
+
+void TPowersock::RaiseSocketError(int error_number) {
+  const int number = WinsockNumberFromErrno(error_number);
+  ErrorManager(number);
+  throw NetError(SocketErrorStr(number), number);  // only for numbers ErrorManager lets pass
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sending
+
+void TPowersock::Write(const std::string& text) {
+  SendBuffer(text.c_str(), std::min(text.size(), std::strlen(text.c_str())));
+}
+
+void TPowersock::Writeln(const std::string& text) { Write(text + "\r\n"); }
+
+void TPowersock::SendBuffer(const char* data, std::size_t length) {
+  if (length == 0) length = std::strlen(data);
+  const std::uint64_t generation = generation_;
+  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimerOn();
+  std::size_t sent = 0;
+  while (!cancel_ && sent < length) {
+    if (generation != generation_ || socket_ < 0) RaiseSocketError(ENOTCONN);
+    const ssize_t count = ::send(socket_, data + sent, length - sent, MSG_NOSIGNAL);
+    if (count > 0) {
+      sent += static_cast<std::size_t>(count);
+      continue;
+    }
+    if (count == 0) break;
+    if (errno == EINTR) continue;
+    if (!WouldBlock(errno)) RaiseSocketError(errno);
+    PollOnce(POLLOUT);
+    PumpAndCheckTime();
+  }
+  TimerOff();
+  if (cancel_) {
+    cancel_ = false;
+    throw NetError("Socket send aborted");
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Receiving
+
+std::string TPowersock::ReadLn() {
+  const std::uint64_t generation = generation_;
+  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimerOn();
+  for (;;) {
+    const std::size_t available = received_.size() - received_start_;
+    const char* begin = received_.data() + received_start_;
+    const void* line_feed = std::memchr(begin, '\n', std::min(available, kWorkingBufferSize));
+    if (line_feed != nullptr) {
+      const std::size_t length = static_cast<const char*>(line_feed) - begin + 1;
+      std::string line(begin, length);
+      received_start_ += length;
+      return line;
+    }
+    if (available >= kWorkingBufferSize) throw NetError("Socket readln line too long");
+    // Replaced by Disconnect (or never connected): as at a close.
+    if (generation != generation_ || socket_ < 0) return {};
+
+    received_.erase(0, received_start_);
+    received_start_ = 0;
+    const ssize_t count = ::recv(socket_, working_buffer_.get(), kWorkingBufferSize, 0);
+    if (count > 0) {
+      received_.append(working_buffer_.get(), static_cast<std::size_t>(count));
+    } else if (count == 0) {
+      received_.clear();  // a line the peer did not finish is no line
+      return {};
+    } else if (errno == EINTR) {
+      continue;
+    } else if (WouldBlock(errno)) {
+      PollOnce(POLLIN);
+    } else if (errno == ENOTCONN) {
+      return {};
+    } else {
+      RaiseSocketError(errno);
+    }
+    PumpAndCheckTime();
+    if (cancel_) {
+      cancel_ = false;
+      throw NetError("Socket readln aborted");
+    }
+  }
+}
+
+void TPowersock::CaptureString(std::string& text, long long maximum) {
+  text.clear();
+  const std::size_t limit = static_cast<std::size_t>(
+      maximum < 0 || maximum > kMaxCaptureBytes ? kMaxCaptureBytes : maximum);
+  const std::uint64_t generation = generation_;
+  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimerOn();
+
+  // What ReadLn already took from the socket comes first.
+  const std::size_t buffered = std::min(received_.size() - received_start_, limit);
+  text.append(received_, received_start_, buffered);
+  received_start_ += buffered;
+
+  while (!cancel_ && text.size() < limit) {
+    if (generation != generation_ || socket_ < 0) break;  // Disconnect: end with what arrived
+    const std::size_t room = std::min(kWorkingBufferSize, limit - text.size());
+    const ssize_t count = ::recv(socket_, working_buffer_.get(), room, 0);
+    if (count > 0) {
+      text.append(working_buffer_.get(), static_cast<std::size_t>(count));
+      TimerOn();  // the limit is on silence, not on the whole transfer
+    } else if (count == 0) {
+      break;
+    } else if (errno == EINTR) {
+      continue;
+    } else if (WouldBlock(errno)) {
+      PollOnce(POLLIN);
+    } else if (errno == ENOTCONN) {
+      break;
+    } else {
+      RaiseSocketError(errno);
+    }
+    PumpAndCheckTime();
+  }
+  TimerOff();
+  if (cancel_) {
+    cancel_ = false;
+    throw NetError("Socket capture aborted");
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text helpers
+
+std::string TPowersock::NthWord(std::string_view text, char separator, int n) {
+  if (n < 1) return {};
+  std::size_t start = 0;
+  for (int field = 1; field < n; ++field) {
+    const std::size_t next = text.find(separator, start);
+    if (next == std::string_view::npos) return {};
+    start = next + 1;
+  }
+  const std::size_t end = text.find(separator, start);
+  return std::string(text.substr(start, end == std::string_view::npos ? end : end - start));
+}
+
+std::size_t TPowersock::NthPos(std::string_view text, char separator, int n) {
+  if (n < 1) return text.size() + 1;
+  std::size_t position = std::string_view::npos;
+  std::size_t from = 0;
+  for (int i = 0; i < n; ++i) {
+    position = text.find(separator, from);
+    if (position == std::string_view::npos) return text.size() + 1;
+    from = position + 1;
+  }
+  return position + 1;
+}
+
+}  // namespace quillmark

@@ -1,0 +1,137 @@
+// TPowersock: a TCP client connection whose operations look blocking to the caller but keep
+// the application live while they wait.
+//
+// What may run during a wait. Every waiting step (name lookup, connect, send, ReadLn,
+// CaptureString) turns a small loop: poll the socket and the resolver's sockets for at most
+// 2 ms (returning at once when one is ready), call `Pump`, then look at the flags and the
+// deadline. `Pump` is how the application lets its own events run (the window timer, a Cancel
+// click), so the owner's handlers run *inside* these loops. From there a handler may call
+// `Cancel` or `Abort` (the step ends with its "aborted"/"Canceled" error) or `Disconnect` (the
+// step ends as if the peer had closed: a read returns what it has, a connect fails). A handler
+// must not start another operation of the same instance, above all not another fetch: the
+// next fetch starts after the current call has returned, never nested inside it.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <netinet/in.h>
+
+namespace quillmark {
+
+class HostLookup;
+
+class TPowersock {
+ public:
+  // Throws NetError("Initializaton of windows sockets failed") when the socket library
+  // cannot be set up.
+  TPowersock();
+  virtual ~TPowersock();
+  TPowersock(const TPowersock&) = delete;
+  TPowersock& operator=(const TPowersock&) = delete;
+
+  std::string Host;        // remote host name or dotted address
+  std::uint32_t Port = 0;  // remote port
+  std::string Proxy;       // when not empty, lookup and connection go here instead of Host
+  std::uint32_t ProxyPort = 0;
+  std::uint32_t TimeOut = 10000;  // milliseconds, for each waiting step
+  // Comma-separated name servers ("127.0.0.1:53") used instead of the system's; empty means
+  // the system configuration. The hosts file is always read first.
+  std::string NameServers;
+
+  // Events. Each runs on the caller's thread, inside Connect.
+  std::function<void()> OnHostResolved;              // a name was looked up (not for dotted ones)
+  std::function<void()> OnConnect;                   // the connection is established
+  std::function<void(bool& handled)> OnInvalidHost;  // lookup failed; set handled to retry once
+  std::function<void()> OnConnectionFailed;          // the connection could not be established
+  // Called in every turn of every wait (see the top of this file). Empty by default.
+  std::function<void()> Pump;
+
+  // Looks up Proxy (when set) or Host and connects to ProxyPort or Port. Returns when
+  // connected. Throws NetError: "Already connected"; "Host Lookup Timed Out" and
+  // "Host Lookup Canceled" (no event); "Null Remote Address" after OnInvalidHost;
+  // "Connection Timed out", "Connection Canceled" or "Connection Failed" after
+  // OnConnectionFailed (also when Disconnect runs during the connect).
+  virtual void Connect();
+  // Closes the connection at once; safe in any state, also from a handler inside a wait.
+  virtual void Disconnect();
+  // Sets the cancel flag: the waiting step in progress ends with its error.
+  void Cancel();
+  virtual void Abort();
+
+  // Sends the text up to its first zero byte. Throws as SendBuffer.
+  void Write(const std::string& text);
+  // Write of the text followed by CR LF.
+  void Writeln(const std::string& text);
+  // Sends all `length` bytes (0: up to the first zero byte). Throws NetError("Socket send
+  // aborted") on cancel or time-out, or a numbered error ("10057:Socket is not connected").
+  void SendBuffer(const char* data, std::size_t length);
+  // One line including its line end (LF or CR LF). Returns "" when the peer closes before the
+  // line is complete, or when Disconnect ran. Throws NetError("Socket readln aborted") on
+  // cancel or time-out, NetError("Socket readln line too long") when no line end comes within
+  // kWorkingBufferSize bytes, or a numbered error ("10054:Connection reset by peer").
+  std::string ReadLn();
+  // Replaces `text` with everything received until the peer closes, Disconnect runs, or the
+  // text holds `maximum` bytes (-1: kMaxCaptureBytes, the ceiling for any value). The time
+  // limit restarts with every chunk. Throws NetError("Socket capture aborted") on cancel or
+  // time-out, or a numbered error.
+  void CaptureString(std::string& text, long long maximum);
+
+  // The n-th (1-based) field of `text` cut at every `separator` (fields may be empty); empty
+  // when there are fewer fields.
+  static std::string NthWord(std::string_view text, char separator, int n);
+  // The 1-based position of the n-th `separator`; text length + 1 when there are fewer.
+  static std::size_t NthPos(std::string_view text, char separator, int n);
+
+  bool Connected() const { return connected_; }
+
+  static constexpr std::size_t kWorkingBufferSize = 65536;
+  static constexpr long long kMaxCaptureBytes = 64LL * 1024 * 1024;
+
+ protected:
+  // Time limit of the waiting step in progress.
+  void TimerOn();
+  void TimerOff();
+  void TimerFired();
+
+ private:
+  enum class LookupOutcome { kResolved, kFailed, kAbandoned };
+
+  LookupOutcome ResolveRemoteHost(std::uint64_t generation);
+  void OpenSocket();
+  void CloseSocket();
+  void ConnectionEstablished();
+  [[noreturn]] void ConnectionFailed(const char* message);
+  // Polls the socket for `socket_events` (0: not at all) and the resolver's sockets for at
+  // most 2 ms, returns at once when one is ready, and hands the resolver what arrived.
+  // Returns the socket's revents.
+  short PollOnce(short socket_events);
+  // The second half of every turn: the pump, then the deadline.
+  void PumpAndCheckTime();
+  [[noreturn]] void RaiseSocketError(int error_number);
+
+  int socket_ = -1;
+  // Disconnect changes it; a descriptor number can be reused after close, so loops compare
+  // generations, not descriptors, to see that their connection is gone.
+  std::uint64_t generation_ = 0;
+  bool connected_ = false;
+  bool cancel_ = false;
+  bool timed_out_ = false;
+  bool lookup_done_ = false;
+  bool no_error_ = true;
+  in_addr remote_address_{};
+  std::unique_ptr<HostLookup> lookup_;
+  std::optional<std::chrono::steady_clock::time_point> deadline_;
+  // Bytes received but not yet handed out by ReadLn (CaptureString takes them first).
+  std::string received_;
+  std::size_t received_start_ = 0;
+  std::unique_ptr<char[]> working_buffer_;
+};
+
+}  // namespace quillmark
