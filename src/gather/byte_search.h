@@ -3,22 +3,47 @@
 //
 // Every pass of the scanner looks for the same few short patterns again and again on pages
 // where '<' may stand every few bytes, so a search that stops at every '<' to compare the
-// rest of the pattern would cost one call per tag. These searches test the first and the last
-// byte of the pattern sixteen positions at a time and compare the middle only where both
-// agree. Results are exactly those of std::string_view::find.
+// rest of the pattern would cost one call per tag. These searches test the first two and the
+// last byte of the pattern sixteen positions at a time and compare the middle only where all
+// three agree. Where matches follow each other directly ("&nbsp;&nbsp;", "<><>"), the inline
+// checks below answer without a call. Results are exactly those of std::string_view::find.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quillmark {
 
+// Returns whether `pattern` occurs in `text` at position `at`.
+inline bool PatternAt(std::string_view text, std::size_t at, std::string_view pattern) {
+  if (at > text.size() || text.size() - at < pattern.size()) return false;
+  for (std::size_t k = 0; k < pattern.size(); ++k) {
+    if (text[at + k] != pattern[k]) return false;
+  }
+  return true;
+}
+
+// The block searches behind FindPattern and FindEitherByte.
+std::size_t SearchPattern(std::string_view text, std::string_view pattern, std::size_t from);
+std::size_t SearchEitherByte(std::string_view text, char a, char b, std::size_t from);
+
 // Returns the position of the first occurrence of `pattern` in `text` that starts at or after
 // `from`, or std::string_view::npos. An empty pattern is found at `from` when
 // `from` <= text.size().
-std::size_t FindPattern(std::string_view text, std::string_view pattern, std::size_t from);
+inline std::size_t FindPattern(std::string_view text, std::string_view pattern, std::size_t from) {
+  return PatternAt(text, from, pattern) ? from : SearchPattern(text, pattern, from);
+}
 
 // Returns the position of the first byte at or after `from` that equals `a` or `b`,
 // or std::string_view::npos.
-std::size_t FindEitherByte(std::string_view text, char a, char b, std::size_t from);
+inline std::size_t FindEitherByte(std::string_view text, char a, char b, std::size_t from) {
+  if (from < text.size() && (text[from] == a || text[from] == b)) return from;
+  return SearchEitherByte(text, a, b, from);
+}
+
+// Raises the letters a-z of `text` to A-Z from `from` on, up to the first byte that equals `a`
+// or `b`, and returns that byte's position; raises to the end and returns
+// std::string::npos when there is none.
+std::size_t RaiseLettersUntilEither(std::string& text, std::size_t from, char a, char b);
 
 }  // namespace quillmark

@@ -1,5 +1,6 @@
 #include "gather/page_scanner.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gather/byte_search.h"
@@ -13,21 +14,41 @@ constexpr std::size_t kNotFound = std::string_view::npos;
 // walk over its text whatever it removes. They return false, leaving `out` alone, when the
 // text would come back unchanged: ScanPage then keeps its buffer and copies nothing.
 
+// Writes a pass's output, which is never longer than its input, straight into a reused buffer:
+// no per-byte capacity checks, and no clearing of bytes that are about to be overwritten.
+class OutputWriter {
+ public:
+  OutputWriter(std::string& out, std::size_t inputSize) : out_(out) {
+    if (out_.size() < inputSize) out_.resize(inputSize);
+  }
+  ~OutputWriter() { out_.resize(size_); }
+
+  void Append(std::string_view text, std::size_t from, std::size_t to) {
+    if (to > from) std::memcpy(out_.data() + size_, text.data() + from, to - from);
+    size_ += to - from;
+  }
+  void Put(char c) { out_[size_++] = c; }
+
+ private:
+  std::string& out_;
+  std::size_t size_ = 0;
+};
+
 bool RemoveBlocksInto(std::string_view text, std::string_view open, std::string_view close,
                       std::string& out) {
   if (open.empty()) return false;
   std::size_t openAt = FindPattern(text, open, 0);
   if (openAt == kNotFound) return false;
-  out.clear();
+  OutputWriter writer(out, text.size());
   std::size_t p = 0;
   while (openAt != kNotFound) {
-    out.append(text, p, openAt - p);
+    writer.Append(text, p, openAt);
     const std::size_t closeAt = FindPattern(text, close, openAt + open.size());
     if (closeAt == kNotFound) return true;  // an unclosed block cuts the rest
     p = closeAt + close.size();
     openAt = FindPattern(text, open, p);
   }
-  out.append(text, p);
+  writer.Append(text, p, text.size());
   return true;
 }
 
@@ -35,35 +56,43 @@ bool RemoveAllInto(std::string_view text, std::string_view pattern, std::string&
   if (pattern.empty()) return false;
   std::size_t at = FindPattern(text, pattern, 0);
   if (at == kNotFound) return false;
-  out.clear();
+  OutputWriter writer(out, text.size());
   std::size_t p = 0;
   while (at != kNotFound) {
-    out.append(text, p, at - p);
+    writer.Append(text, p, at);
     p = at + pattern.size();
     at = FindPattern(text, pattern, p);
   }
-  out.append(text, p);
+  writer.Append(text, p, text.size());
   return true;
 }
 
 bool StripTagsInto(std::string_view text, char replacement, std::string& out) {
-  std::size_t markAt = FindEitherByte(text, '<', '>', 0);
-  if (markAt == kNotFound) return false;
-  out.clear();
-  std::size_t p = 0;
-  while (markAt != kNotFound) {
-    out.append(text, p, markAt - p);
-    std::size_t tagEnd = markAt;
-    if (text[markAt] == '<') {
+  std::size_t i = FindEitherByte(text, '<', '>', 0);
+  if (i == kNotFound) return false;
+  OutputWriter writer(out, text.size());
+  writer.Append(text, 0, i);
+  bool inTag = false;
+  // Byte by byte where tags crowd together, a block search across runs of text or of tag.
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == '>') {
+      writer.Put(replacement);  // also for a '>' outside any tag
+      inTag = false;
+      ++i;
+    } else if (inTag) {
       // Inside a tag only '>' counts; a further '<' is dropped like any other byte.
-      tagEnd = FindPattern(text, ">", markAt + 1);
-      if (tagEnd == kNotFound) return true;  // an unclosed tag cuts the rest
+      i = FindEitherByte(text, '>', '>', i + 1);
+      if (i == kNotFound) return true;  // an unclosed tag cuts the rest
+    } else if (c == '<') {
+      inTag = true;
+      ++i;
+    } else {
+      const std::size_t runEnd = std::min(FindEitherByte(text, '<', '>', i + 1), text.size());
+      writer.Append(text, i, runEnd);
+      i = runEnd;
     }
-    out.push_back(replacement);
-    p = tagEnd + 1;
-    markAt = FindEitherByte(text, '<', '>', p);
   }
-  out.append(text, p);
   return true;
 }
 
@@ -91,22 +120,43 @@ class PagePasses {
   std::string spare_;
 };
 
+// Calls `take` with the bytes strictly between each `open` and the next `close` behind it,
+// searching on behind each `close`; an `open` without a later `close` ends the search.
+template <typename Take>
+void ForEachBetween(std::string_view text, std::string_view open, std::string_view close,
+                    const Take& take) {
+  if (open.empty()) return;
+  std::size_t openAt = FindPattern(text, open, 0);
+  while (openAt != kNotFound) {
+    const std::size_t valueAt = openAt + open.size();
+    const std::size_t closeAt = FindPattern(text, close, valueAt);
+    if (closeAt == kNotFound) return;
+    take(text.substr(valueAt, closeAt - valueAt));
+    openAt = FindPattern(text, open, closeAt + close.size());
+  }
+}
+
 // Appends, for each tag inside in `tags`, the value of its `attribute` ("SRC=\"") as written.
-void CollectQuotedValues(const std::vector<std::string>& tags, std::string_view attribute,
+void CollectQuotedValues(const std::vector<std::string_view>& tags, std::string_view attribute,
                          RawLinkList& links) {
-  for (const std::string& tag : tags) CollectBetween(tag, attribute, "\"", links);
+  for (std::string_view tag : tags) {
+    ForEachBetween(tag, attribute, "\"",
+                   [&](std::string_view value) { links.emplace_back(value); });
+  }
 }
 
 RawLinkList CollectLinks(std::string_view page, bool isLevel) {
+  // The tag insides point into the page, which does not change while links are collected.
+  std::vector<std::string_view> tags;
+  const auto keepTag = [&](std::string_view inside) { tags.push_back(inside); };
   RawLinkList links;
-  std::vector<std::string> frames;
-  CollectBetween(page, "<FRAME ", ">", frames);
-  CollectBetween(page, "<IFRAME ", ">", frames);
-  CollectQuotedValues(frames, "SRC=\"", links);
+  ForEachBetween(page, "<FRAME ", ">", keepTag);
+  ForEachBetween(page, "<IFRAME ", ">", keepTag);
+  CollectQuotedValues(tags, "SRC=\"", links);
   if (isLevel) {
-    std::vector<std::string> anchors;
-    CollectBetween(page, "<A ", ">", anchors);
-    CollectQuotedValues(anchors, "HREF=\"", links);
+    tags.clear();
+    ForEachBetween(page, "<A ", ">", keepTag);
+    CollectQuotedValues(tags, "HREF=\"", links);
   }
   return links;
 }
@@ -133,46 +183,31 @@ std::string StripTags(std::string_view text, char replacement) {
 
 void CollectBetween(std::string_view text, std::string_view open, std::string_view close,
                     std::vector<std::string>& found) {
-  if (open.empty()) return;
-  std::size_t openAt = FindPattern(text, open, 0);
-  while (openAt != kNotFound) {
-    const std::size_t valueAt = openAt + open.size();
-    const std::size_t closeAt = FindPattern(text, close, valueAt);
-    if (closeAt == kNotFound) return;
-    found.emplace_back(text.substr(valueAt, closeAt - valueAt));
-    openAt = FindPattern(text, open, closeAt + close.size());
-  }
+  ForEachBetween(text, open, close, [&](std::string_view value) { found.emplace_back(value); });
 }
 
 void UpperCaseTags(std::string& text) {
   const std::string_view view(text);
   bool inTag = false;
   bool inQuote = false;
+  // Byte by byte where the flags change often, a block pass across the runs between changes.
   std::size_t i = 0;
   while (i < text.size()) {
-    if (!inTag || inQuote) {
-      // Nothing to raise here: skip to the next byte that changes a flag. Outside a tag that
-      // is '<' (also inside quotes) or a quote; inside a quoted part, '>' or a quote.
-      i = FindEitherByte(view, inTag ? '>' : '<', '"', i);
-      if (i == kNotFound) return;
-      if (text[i] == '"') {
-        inQuote = !inQuote;
-      } else {
-        inTag = !inTag;
-      }
-      ++i;
-      continue;
-    }
-    for (; i < text.size(); ++i) {
-      const char c = text[i];
-      if (c == '>' || c == '"') break;
-      if (c >= 'a' && c <= 'z') text[i] = static_cast<char>(c - ('a' - 'A'));
-    }
-    if (i == text.size()) return;
-    if (text[i] == '>') {
+    const char c = text[i];
+    if (c == '"') {
+      inQuote = !inQuote;
+    } else if (c == '<' && !inTag) {
+      inTag = true;
+    } else if (c == '>' && inTag) {
       inTag = false;
+    } else if (inTag && !inQuote) {
+      i = RaiseLettersUntilEither(text, i, '>', '"');
+      continue;
     } else {
-      inQuote = true;
+      // Nothing to raise until a flag changes: outside a tag at '<' (also inside quotes) or
+      // a quote, inside a quoted part at '>' or a quote.
+      i = FindEitherByte(view, inTag ? '>' : '<', '"', i + 1);
+      continue;
     }
     ++i;
   }

@@ -44,8 +44,28 @@ TEST(FindEitherByte, AgreesWithFindFirstOf) {
       if (random() % 25 == 0) c = (random() % 2 != 0) ? '<' : '"';
     }
     const std::size_t from = random() % (text.size() + 2);
-    ASSERT_EQ(FindEitherByte(text, '<', '"', from), std::string_view(text).find_first_of("<\"", from))
+    ASSERT_EQ(FindEitherByte(text, '<', '"', from),
+              std::string_view(text).find_first_of("<\"", from))
         << text << " from " << from;
+  }
+}
+
+TEST(RaiseLettersUntilEither, RaisesOnlyLettersBeforeTheStopAndReturnsIt) {
+  std::mt19937 random(11);
+  const std::string alphabet = "az@[`{AZ>\"\x80\xe1 ";
+  for (int round = 0; round < 5000; ++round) {
+    std::string text(random() % 70, ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    const std::size_t from = random() % (text.size() + 1);
+    const std::size_t stop = std::string_view(text).find_first_of(">\"", from);
+    std::string expected = text;
+    const std::size_t end = stop == kNpos ? text.size() : stop;
+    for (std::size_t i = from; i < end; ++i) {
+      if (expected[i] >= 'a' && expected[i] <= 'z')
+        expected[i] = static_cast<char>(expected[i] - 32);
+    }
+    ASSERT_EQ(RaiseLettersUntilEither(text, from, '>', '"'), stop) << text;
+    ASSERT_EQ(text, expected);
   }
 }
 

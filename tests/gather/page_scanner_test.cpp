@@ -116,8 +116,7 @@ TEST(ScanPage, ScriptIsRemovedWholeWhateverItHolds) {
 }
 
 TEST(ScanPage, StrayQuoteBeforeTheHeadKeepsItsTagsInLowerCase) {
-  const ScannedPage page =
-      ScanPage("He said \"hi <head><title>Title</title></head><p>Body", false);
+  const ScannedPage page = ScanPage("He said \"hi <head><title>Title</title></head><p>Body", false);
   EXPECT_EQ(page.text, "He said \"hi ..Title...Body");
 }
 
@@ -138,10 +137,9 @@ TEST(ScanPage, OnlyThreeEntitiesVanish) {
 }
 
 TEST(ScanPage, RemovedInlineTagsLeaveNothingBehind) {
-  EXPECT_EQ(ScanPage("a<i>b</i><u>c</u><font size=2>d</font><IMG SRC=\"e\">f<span>g</span>",
-                     false)
-                .text,
-            "abcdf.g.");
+  EXPECT_EQ(
+      ScanPage("a<i>b</i><u>c</u><font size=2>d</font><IMG SRC=\"e\">f<span>g</span>", false).text,
+      "abcdf.g.");
   // "<FRAME>" without attributes is not a frame tag for the link search.
   EXPECT_TRUE(ScanPage("<frame>", true).links.empty());
 }
