@@ -1,0 +1,103 @@
+"""Loads every source and builds the four built-in list files."""
+
+from . import lineio, mapping, sources, wordlists
+from .lexicon import Lexicon
+
+# The versions the committed files were generated from (see fetch-sources.sh).
+PINNED_VERSIONS = (
+    "deb festlex-poslex 2.4-1",
+    "deb scowl 2020.12.07-2",
+    "deb wordnet-base 1:3.0-37",
+    "npm character-entities-legacy 3.0.0",
+    "npm globals 17.15.0",
+    "npm html-element-attributes 3.5.0",
+    "npm html-tag-names 2.1.0",
+    "npm reserved-words 0.1.2",
+    "npm simple-icons 16.37.0",
+    "npm stopword 3.1.5",
+)
+
+HOST_COUNT = 15
+
+
+def load_lexicon(paths):
+    return Lexicon(
+        tiers=sources.read_scowl_tiers(paths.scowl_dir),
+        nouns=sources.read_wordnet_lemmas(paths.wordnet("index.noun")),
+        verbs=sources.read_wordnet_lemmas(paths.wordnet("index.verb")),
+        noun_exceptions=sources.read_wordnet_exceptions(paths.wordnet("noun.exc")),
+        verb_exceptions=sources.read_wordnet_exceptions(paths.wordnet("verb.exc")),
+        general=sources.read_wordnet_counts(paths.wordnet("cntlist.rev")),
+        news=sources.read_poslex(paths.poslex, paths.tag_ngrams),
+    )
+
+
+def load_noise_sources(paths):
+    return wordlists.NoiseSources(
+        stopwords=sources.read_stopwords(paths),
+        html_tags=sources.read_html_tag_names(paths),
+        html_attributes=sources.read_html_attributes(paths),
+        entities=sources.read_character_entities(paths),
+        reserved_words=sources.read_reserved_words(paths),
+        script_globals=sources.read_globals(paths, wordlists.JS_GLOBAL_ENVIRONMENTS),
+        abbreviations=sources.read_scowl_entries(paths.scowl_dir, ("abbreviations",),
+                                                 wordlists.ABBREVIATION_TIER),
+        brand_names=sources.read_brand_names(paths),
+        known_names=sources.read_scowl_entries(
+            paths.scowl_dir, ("proper-names", "upper", "abbreviations"), wordlists.NAME_TIER),
+    )
+
+
+def version_mismatches(paths):
+    """Pinned versions that versions.txt does not confirm."""
+    found = set(sources.read_versions(paths))
+    return [pinned for pinned in PINNED_VERSIONS if pinned not in found]
+
+
+def check_hosts(hosts):
+    if len(hosts) != HOST_COUNT:
+        raise ValueError("%d news sites listed, %d wanted" % (len(hosts), HOST_COUNT))
+    for host in hosts:
+        if not host.startswith("http://") or " " in host:
+            raise ValueError("not an absolute http:// address: %r" % host)
+    return hosts
+
+
+class Lists:
+    """The built lists plus what the generator reports about them."""
+
+    def __init__(self, pairs, ng_words, mapped_words, hosts, unused_deny_entries):
+        self.pairs = pairs
+        self.ng_words = ng_words
+        self.mapped_words = mapped_words
+        self.hosts = hosts
+        self.unused_deny_entries = unused_deny_entries
+
+    def files(self):
+        """File name in resources/ -> exact bytes."""
+        return {
+            "HOSTS": lineio.lines_terminated(self.hosts),
+            "NGWORDS": lineio.lines_terminated([""] + self.ng_words),
+            "MAPPEDWORDS": lineio.lines_terminated(self.mapped_words),
+            "MAPPING_DIC": lineio.lines_separated(lineio.mapping_lines(self.pairs)),
+        }
+
+
+def unused_deny_entries(lexicon, noise, deny):
+    """Deny-list entries that would not change any list: candidates for removal."""
+    candidates = mapping.collect_candidates(lexicon)
+    every_word = set(lexicon.tiers) | set(lexicon.news)
+    for word_set in vars(noise).values():
+        every_word |= word_set
+    unused = ["PAIR %s %s" % pair for pair in sorted(deny.pairs)
+              if pair[1] not in candidates.get(pair[0], {})]
+    unused += ["WORD %s" % word for word in sorted(deny.words) if word not in every_word]
+    return unused
+
+
+def build_lists(lexicon, noise, deny, hosts):
+    pairs = mapping.build_mapping(lexicon, deny)
+    core = wordlists.ng_core(lexicon, noise, deny)
+    mapped = wordlists.build_mapped_words(lexicon, pairs, core, deny)
+    ng = wordlists.build_ng_words(lexicon, pairs, mapped, core, deny)
+    return Lists(pairs, ng, mapped, check_hosts(hosts), unused_deny_entries(lexicon, noise, deny))
