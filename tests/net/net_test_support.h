@@ -1,0 +1,37 @@
+// Helpers shared by the network tests of this folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "net/nmhttp.h"
+
+namespace quillmark::testing {
+
+inline std::filesystem::path NetDataDir() {
+  return std::filesystem::path(QUILLMARK_SOURCE_DIR) / "tests" / "net" / "data";
+}
+
+// Records every event of a client as a word, in the order they fire.
+inline void RecordEvents(TNMHTTP& http, std::vector<std::string>& events) {
+  http.OnHostResolved = [&events] { events.push_back("HostResolved"); };
+  http.OnConnect = [&events] { events.push_back("Connect"); };
+  http.OnInvalidHost = [&events](bool&) { events.push_back("InvalidHost"); };
+  http.OnConnectionFailed = [&events] { events.push_back("ConnectionFailed"); };
+  http.OnSuccess = [&events](CmdType) { events.push_back("Success"); };
+  http.OnFailure = [&events](CmdType) { events.push_back("Failure"); };
+}
+
+// The message of the NetError `action` throws, or "" when it throws none.
+template <typename Action>
+std::string ErrorOf(Action&& action) {
+  try {
+    action();
+  } catch (const NetError& error) {
+    return error.what();
+  }
+  return "";
+}
+
+}  // namespace quillmark::testing

@@ -1,0 +1,257 @@
+#include "support/scripted_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <system_error>
+
+namespace quillmark::testing {
+namespace {
+
+[[noreturn]] void ThrowSystemError(const char* what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+
+int ListenOnLoopback(int backlog, std::uint16_t& port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) ThrowSystemError("socket");
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = 0;
+  socklen_t length = sizeof address;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(fd, backlog) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    ThrowSystemError("listen on 127.0.0.1");
+  }
+  port = ntohs(address.sin_port);
+  return fd;
+}
+
+std::string LoopbackUrl(std::uint16_t port, std::string_view path) {
+  return "http://127.0.0.1:" + std::to_string(port) + std::string(path);
+}
+
+void SetNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+bool HasHeaderEnd(const std::string& request) {
+  return request.find("\r\n\r\n") != std::string::npos || request.find("\n\n") != std::string::npos;
+}
+
+}  // namespace
+
+ScriptedServer::ScriptedServer(std::vector<Exchange> script) : script_(std::move(script)) {
+  Listen(SOMAXCONN);
+}
+
+ScriptedServer::ScriptedServer(Responder responder) : responder_(std::move(responder)) {
+  Listen(SOMAXCONN);
+}
+
+ScriptedServer::~ScriptedServer() {
+  Stop();
+  if (listener_ >= 0) ::close(listener_);
+  if (wake_read_ >= 0) ::close(wake_read_);
+  if (wake_write_ >= 0) ::close(wake_write_);
+}
+
+void ScriptedServer::Listen(int backlog) {
+  listener_ = ListenOnLoopback(backlog, port_);
+  SetNonBlocking(listener_);
+  int wake[2];
+  if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) ThrowSystemError("pipe");
+  wake_read_ = wake[0];
+  wake_write_ = wake[1];
+  thread_ = std::thread([this] { Run(); });
+}
+
+void ScriptedServer::SetScript(std::vector<Exchange> script) {
+  std::lock_guard lock(mutex_);
+  script_ = std::move(script);
+}
+
+std::string ScriptedServer::Url(std::string_view path) const { return LoopbackUrl(port_, path); }
+
+std::vector<std::string> ScriptedServer::Requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+int ScriptedServer::connections() const {
+  std::lock_guard lock(mutex_);
+  return connections_;
+}
+
+void ScriptedServer::Stop() {
+  if (!thread_.joinable()) return;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(wake_write_, &byte, 1);
+  thread_.join();
+}
+
+bool ScriptedServer::WaitFor(int fd, short events) {
+  pollfd fds[2] = {{fd, events, 0}, {wake_read_, POLLIN, 0}};
+  for (;;) {
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (fds[1].revents != 0) return false;
+    if (fds[0].revents != 0) return true;
+  }
+}
+
+bool ScriptedServer::Pause(std::chrono::milliseconds pause) {
+  pollfd wake{wake_read_, POLLIN, 0};
+  return ::poll(&wake, 1, static_cast<int>(pause.count())) == 0;
+}
+
+void ScriptedServer::Run() {
+  while (WaitFor(listener_, POLLIN)) {
+    const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (connection < 0) continue;
+    Serve(connection);
+    ::close(connection);
+  }
+}
+
+void ScriptedServer::Serve(int connection) {
+  std::string request;
+  const bool read = ReadRequest(connection, request);
+  Exchange exchange;
+  {
+    std::lock_guard lock(mutex_);
+    const int index = connections_++;
+    requests_.push_back(request);
+    if (responder_) {
+      exchange = responder_(index, request);
+    } else if (!script_.empty()) {
+      exchange = script_[std::min<std::size_t>(index, script_.size() - 1)];
+    }
+  }
+  if (!read) return;
+
+  bool sent = SendAll(connection, exchange.reply);
+  std::string_view rest = exchange.dripped;
+  while (sent && !rest.empty()) {
+    const std::size_t piece = std::min(std::max<std::size_t>(exchange.drip_bytes, 1), rest.size());
+    sent = Pause(exchange.drip_pause) && SendAll(connection, rest.substr(0, piece));
+    rest.remove_prefix(piece);
+  }
+  if (sent) sent = SendFiller(connection, exchange);
+  if (!sent) return;
+
+  switch (exchange.ending) {
+    case Exchange::Ending::kClose:
+      ::shutdown(connection, SHUT_WR);
+      WaitForClientToLeave(connection);  // closing with unread input would send a reset
+      break;
+    case Exchange::Ending::kReset: {
+      const linger drop{1, 0};
+      ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &drop, sizeof drop);
+      break;
+    }
+    case Exchange::Ending::kStall:
+      WaitForClientToLeave(connection);
+      break;
+  }
+}
+
+bool ScriptedServer::ReadRequest(int connection, std::string& request) {
+  char buffer[4096];
+  while (!HasHeaderEnd(request) && request.size() < kMaxRequestBytes) {
+    const ssize_t count = ::recv(connection, buffer, sizeof buffer, 0);
+    if (count > 0) {
+      request.append(buffer, static_cast<std::size_t>(count));
+    } else if (count == 0) {
+      return true;  // the client said all it had to say
+    } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+      if (!WaitFor(connection, POLLIN)) return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ScriptedServer::SendAll(int connection, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t count = ::send(connection, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (count > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(count));
+    } else if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+      if (!WaitFor(connection, POLLOUT)) return false;
+    } else {
+      return false;  // the client went away
+    }
+  }
+  return true;
+}
+
+bool ScriptedServer::SendFiller(int connection, const Exchange& exchange) {
+  if (exchange.filler_bytes == 0 && !exchange.endless_filler) return true;
+  const std::string block(64 * 1024, exchange.filler);
+  std::uint64_t left = exchange.filler_bytes;
+  while (exchange.endless_filler || left > 0) {
+    const std::size_t piece =
+        exchange.endless_filler ? block.size() : std::min<std::uint64_t>(left, block.size());
+    if (!SendAll(connection, std::string_view(block).substr(0, piece))) {
+      return false;
+    }
+    left -= exchange.endless_filler ? 0 : piece;
+  }
+  return true;
+}
+
+void ScriptedServer::WaitForClientToLeave(int connection) {
+  char buffer[4096];
+  for (;;) {
+    const ssize_t count = ::recv(connection, buffer, sizeof buffer, 0);
+    if (count == 0) return;
+    if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return;
+    if (count < 0 && !WaitFor(connection, POLLIN)) return;
+  }
+}
+
+SilentListener::SilentListener() {
+  listener_ = ListenOnLoopback(0, port_);
+  // Fill the accept queue ourselves; later connection attempts get no answer at all.
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port_);
+  for (int i = 0; i < 2; ++i) {
+    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (filler < 0) ThrowSystemError("socket");
+    ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    queue_fillers_.push_back(filler);
+  }
+}
+
+SilentListener::~SilentListener() {
+  for (const int filler : queue_fillers_) ::close(filler);
+  ::close(listener_);
+}
+
+std::string SilentListener::Url(std::string_view path) const { return LoopbackUrl(port_, path); }
+
+std::uint16_t UnusedLoopbackPort() {
+  std::uint16_t port = 0;
+  const int fd = ListenOnLoopback(1, port);
+  ::close(fd);  // nothing listens there any more; a new listener would get another port
+  return port;
+}
+
+}  // namespace quillmark::testing
