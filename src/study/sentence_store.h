@@ -1,9 +1,10 @@
 #pragma once
-// The distinct sentences of each site host.
+// The distinct sentences of each site host, and how a page's text is cut into them.
 
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace quillmark {
 
@@ -11,5 +12,21 @@ namespace quillmark {
 // only together with its first sentence, except the start-up entry "History", which may
 // be empty.
 using SentenceStore = std::map<std::string, std::set<std::string>>;
+
+// The 60 bytes a sentence may hold: the ASCII letters, the grave accent, the apostrophe,
+// '!', '?', '.', ',', '$' and the space. Digits, hyphens, quotes, tabs, line breaks and every
+// byte of 0x80 or above are not among them.
+inline constexpr std::string_view SentenceCharacters{
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz`'!?.,$ "};
+
+// Returns whether `piece` (already trimmed of spaces) is kept as a sentence: at least 3 bytes,
+// every one of them in SentenceCharacters.
+bool IsSentence(std::string_view piece);
+
+// Cuts `pageText` at every '.', trims the spaces off each piece and inserts the pieces that
+// are sentences into the set of `host` in `store`. The host entry is created only when the
+// page gives at least one sentence; a sentence already held under the host is not added
+// again. Never throws except for allocation failure.
+void AddPageSentences(const std::string& host, std::string_view pageText, SentenceStore& store);
 
 }  // namespace quillmark

@@ -1,0 +1,68 @@
+#include "study/sentence_dialog.h"
+
+#include <QFont>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "study/sentence_finder.h"
+
+namespace quillmark {
+namespace {
+
+// The finder's text is ASCII with CR LF line ends; the memo keeps lines apart with LF.
+QString MemoText(const std::string& found) {
+  QString text = QString::fromLatin1(found.data(), static_cast<qsizetype>(found.size()));
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return text;
+}
+
+QFont PixelFont(const QString& family, int pixelSize, bool bold) {
+  QFont font(family);
+  font.setPixelSize(pixelSize);
+  font.setBold(bold);
+  return font;
+}
+
+}  // namespace
+
+TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("SentenceDialog"));
+  setWindowTitle(QStringLiteral("SentenceDialog"));
+  setModal(false);
+  move(0, 0);
+  resize(447, 287);
+  QPalette buttonFace = palette();
+  buttonFace.setColor(QPalette::Window, buttonFace.color(QPalette::Button));
+  setPalette(buttonFace);
+  setAutoFillBackground(true);
+  setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, false));
+
+  memo_ = new QPlainTextEdit(this);
+  memo_->setObjectName(QStringLiteral("Memo"));
+  memo_->setFrameShape(QFrame::NoFrame);
+  memo_->setReadOnly(true);
+  memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);  // no horizontal bar, so long lines wrap
+  memo_->setFont(PixelFont(QStringLiteral("Arial"), 12, true));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(memo_);
+}
+
+void TSentenceDialog::ShowSentencesFor(const std::string& word, const SentenceStore& store,
+                                       const InflectionIndex& index) {
+  setWindowTitle(QStringLiteral("[") +
+                 QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size())) +
+                 QStringLiteral("]を含むセンテンス"));
+  memo_->setPlainText(MemoText(FindSentences(store, word, index)));
+  show();
+  raise();
+  activateWindow();
+}
+
+}  // namespace quillmark

@@ -1,0 +1,32 @@
+#pragma once
+// The sentence window: shows, for the word clicked in the word list, the stored sentences
+// that hold it. Created once at start-up and reused for every click; modeless.
+
+#include <QDialog>
+#include <string>
+
+#include "study/sentence_store.h"
+#include "text/word_types.h"
+
+class QPlainTextEdit;
+
+namespace quillmark {
+
+class TSentenceDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TSentenceDialog(QWidget* parent = nullptr);
+
+  // Sets the caption to "[" word "]を含むセンテンス", replaces the whole memo text with
+  // FindSentences(store, word, index), and shows the window without making it modal, on top
+  // of the others. `word` is the word as the word list shows it (lower case). Changes
+  // neither store nor index.
+  void ShowSentencesFor(const std::string& word, const SentenceStore& store,
+                        const InflectionIndex& index);
+
+ private:
+  QPlainTextEdit* memo_ = nullptr;
+};
+
+}  // namespace quillmark

@@ -1,0 +1,73 @@
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "study/sentence_dialog.h"
+
+namespace quillmark {
+
+class SentenceDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void LaidOutAsDesigned() {
+    TSentenceDialog dialog;
+    QCOMPARE(dialog.objectName(), QStringLiteral("SentenceDialog"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("SentenceDialog"));
+    QCOMPARE(dialog.pos(), QPoint(0, 0));
+    QCOMPARE(dialog.size(), QSize(447, 287));
+    QCOMPARE(dialog.font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    QCOMPARE(dialog.font().pixelSize(), 12);
+    QCOMPARE(dialog.palette().color(QPalette::Window), dialog.palette().color(QPalette::Button));
+    QVERIFY(!dialog.isVisible());
+
+    auto* memo = dialog.findChild<QPlainTextEdit*>("Memo");
+    QVERIFY(memo != nullptr);
+    QVERIFY(memo->isReadOnly());
+    QCOMPARE(memo->frameShape(), QFrame::NoFrame);
+    QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(memo->font().family(), QStringLiteral("Arial"));
+    QVERIFY(memo->font().bold());
+    QCOMPARE(memo->font().pixelSize(), 12);
+
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(memo->geometry(), dialog.contentsRect());  // fills the client area
+  }
+
+  void ShowsTheSentencesOfAWordModeless() {
+    TSentenceDialog dialog;
+    const SentenceStore store{{"History", {"The ship sank", "Two ships left"}}};
+    const InflectionIndex index{{"SHIP", {"SHIPS"}}};
+    dialog.ShowSentencesFor("ship", store, index);
+
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("[ship]を含むセンテンス"));
+    auto* memo = dialog.findChild<QPlainTextEdit*>("Memo");
+    QCOMPARE(memo->toPlainText(),
+             QStringLiteral("[from History]\nThe ship sank...\nTwo ships left...\n\n"));
+    QVERIFY(dialog.isVisible());
+    QVERIFY(!dialog.isModal());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void EachCallReplacesCaptionAndTextAndShowsAClosedWindowAgain() {
+    TSentenceDialog dialog;
+    const SentenceStore store{{"a.example", {"Cats sleep"}}};
+    dialog.ShowSentencesFor("cats", store, {});
+    dialog.close();
+    QVERIFY(!dialog.isVisible());
+
+    dialog.ShowSentencesFor("dogs", store, {});
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("[dogs]を含むセンテンス"));
+    QCOMPARE(dialog.findChild<QPlainTextEdit*>("Memo")->toPlainText(),
+             QStringLiteral("Sentence NOT Found."));
+  }
+};
+
+}  // namespace quillmark
+
+QTEST_MAIN(quillmark::SentenceDialogTest)
+#include "sentence_dialog_test.moc"

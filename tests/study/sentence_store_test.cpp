@@ -1,0 +1,63 @@
+#include "study/sentence_store.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmark {
+namespace {
+
+using Sentences = std::set<std::string>;
+
+SentenceStore AfterPage(std::string_view pageText) {
+  SentenceStore store;
+  AddPageSentences("news.example", pageText, store);
+  return store;
+}
+
+TEST(AddPageSentences, EveryFullStopEndsAPieceAndTheLastNeedsNone) {
+  EXPECT_EQ(AfterPage("Hello world. This is a test"),
+            (SentenceStore{{"news.example", {"Hello world", "This is a test"}}}));
+}
+
+TEST(AddPageSentences, PiecesAreTrimmedOfSpacesOnlyAndMustKeepThreeBytes) {
+  EXPECT_EQ(AfterPage("Ok. Yes."), (SentenceStore{{"news.example", {"Yes"}}}));
+  EXPECT_EQ(AfterPage("  Why not?  ."), (SentenceStore{{"news.example", {"Why not?"}}}));
+  EXPECT_EQ(AfterPage(" Go! . No ."), (SentenceStore{{"news.example", {"Go!"}}}));
+  // The empty piece between two full stops is no sentence.
+  EXPECT_EQ(AfterPage("abc..def"), (SentenceStore{{"news.example", {"abc", "def"}}}));
+}
+
+TEST(AddPageSentences, OneByteOutsideTheSentenceCharactersDropsThePieceWhole) {
+  EXPECT_TRUE(AfterPage("It costs $5.").empty());
+  EXPECT_EQ(AfterPage("It costs $ five."), (SentenceStore{{"news.example", {"It costs $ five"}}}));
+  EXPECT_TRUE(AfterPage("one\r\ntwo.").empty());
+  EXPECT_TRUE(AfterPage("e-mail me. \"Quoted\" text. a:b c. tab\there. caf\xe9 ok.").empty());
+  EXPECT_EQ(AfterPage("Don't `quote`, ok?"),
+            (SentenceStore{{"news.example", {"Don't `quote`, ok?"}}}));
+}
+
+TEST(AddPageSentences, APageWithoutSentencesCreatesNoHostEntry) {
+  SentenceStore store{{"other.example", {"Kept one"}}};
+  AddPageSentences("news.example", "..Hi. 1999. \x82\xa0\x82\xa2.", store);
+  EXPECT_EQ(store, (SentenceStore{{"other.example", {"Kept one"}}}));
+}
+
+TEST(AddPageSentences, ASentenceIsHeldOncePerHostButOnEveryHostThatShowsIt) {
+  SentenceStore store;
+  AddPageSentences("a.example", "Same words here. Same words here.", store);
+  AddPageSentences("a.example", "Same words here. New one", store);
+  AddPageSentences("b.example", "Same words here", store);
+  EXPECT_EQ(store, (SentenceStore{{"a.example", {"New one", "Same words here"}},
+                                  {"b.example", {"Same words here"}}}));
+}
+
+TEST(IsSentence, AcceptsExactlyTheSixtySentenceCharacters) {
+  int accepted = 0;
+  for (int byte = 0; byte < 256; ++byte) {
+    if (IsSentence(std::string(3, static_cast<char>(byte)))) ++accepted;
+  }
+  EXPECT_EQ(accepted, 60);
+  EXPECT_FALSE(IsSentence("ab"));
+}
+
+}  // namespace
+}  // namespace quillmark
