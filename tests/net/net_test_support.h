@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "net/net_error.h"
 #include "net/nmhttp.h"
 
 namespace quillmark::testing {

@@ -1,0 +1,109 @@
+// Nothing read from the network grows without bound: the body, a line, the redirects.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/nmhttp.h"
+#include "net_test_support.h"
+#include "support/scripted_server.h"
+
+namespace quillmark {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::ErrorOf;
+using testing::Exchange;
+using testing::ScriptedServer;
+
+// Peak resident memory of this process so far, in bytes (VmHWM).
+long long PeakResidentBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stoll(line.substr(6)) * 1024;
+  }
+  return -1;
+}
+
+class BoundsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<ScriptedServer>();
+    testing::RecordEvents(http_, events_);
+  }
+  void TearDown() override { server_->Stop(); }
+
+  std::unique_ptr<ScriptedServer> server_;
+  TNMHTTP http_;
+  std::vector<std::string> events_;
+};
+
+TEST_F(BoundsTest, AnEndlessBodyEndsAt64MiBAsIfTheServerHadClosed) {
+  server_->SetScript({Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n").EndlessFiller('x')});
+  const long long before = PeakResidentBytes();
+
+  http_.Get(server_->Url("/endless.html"));
+  EXPECT_THAT(events_, ElementsAre("Connect", "Success"));
+  ASSERT_EQ(http_.Body.size(), 64u * 1024 * 1024);
+  EXPECT_EQ(http_.Body.find_first_not_of('x'), std::string::npos);
+  const long long after_first = PeakResidentBytes();
+
+  http_.Get(server_->Url("/endless.html"));
+  const long long after_second = PeakResidentBytes();
+  RecordProperty("peak_growth_first_mib", std::to_string((after_first - before) >> 20));
+  RecordProperty("peak_growth_second_mib", std::to_string((after_second - after_first) >> 20));
+  ASSERT_GT(before, 0);
+  // One body and the copy made while its buffer last grew, no more; and a second fetch
+  // reuses the room of the first.
+  EXPECT_LT(after_first - before, 200LL * 1024 * 1024);
+  EXPECT_LT(after_second - after_first, 16LL * 1024 * 1024);
+}
+
+TEST_F(BoundsTest, AnEndlessHeaderLineEndsTheRequestWithAnError) {
+  server_->SetScript({Exchange::Reply("HTTP/1.0 200 OK\r\nX-Endless: ").EndlessFiller('y')});
+  const long long before = PeakResidentBytes();
+  EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), "Socket readln line too long");
+  EXPECT_THAT(events_, ElementsAre("Connect"));
+  EXPECT_FALSE(http_.Connected());
+  EXPECT_LT(PeakResidentBytes() - before, 4LL * 1024 * 1024);
+}
+
+TEST_F(BoundsTest, EndlessRedirectsStopAfterTwentyRequests) {
+  server_->SetScript({Exchange::Reply("HTTP/1.0 302 Found\r\nLocation: /again.html\r\n\r\n")});
+  EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), "Too many redirects");
+  EXPECT_EQ(server_->connections(), TNMHTTP::kMaxRequestsPerGet);
+  EXPECT_FALSE(http_.Connected());
+}
+
+TEST_F(BoundsTest, EndlessRepeatsCountTowardsTheSameLimit) {
+  server_->SetScript({Exchange::Reply("HTTP/1.0 399 Whatever\r\n\r\n")});
+  EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), "Too many redirects");
+  EXPECT_EQ(server_->connections(), TNMHTTP::kMaxRequestsPerGet);
+}
+
+TEST_F(BoundsTest, TheTwentiethRequestMayStillSucceed) {
+  std::vector<Exchange> script(
+      TNMHTTP::kMaxRequestsPerGet - 1,
+      Exchange::Reply("HTTP/1.0 301 Moved\r\nLocation: /next.html\r\n\r\n"));
+  script.push_back(Exchange::Reply("HTTP/1.0 200 OK\r\n\r\narrived"));
+  server_->SetScript(script);
+  http_.Get(server_->Url("/a.html"));
+  EXPECT_EQ(http_.Body, "arrived");
+  EXPECT_EQ(server_->connections(), TNMHTTP::kMaxRequestsPerGet);
+}
+
+TEST_F(BoundsTest, HeaderValuesAreCutAt256Bytes) {
+  const std::string long_cookie(300, 'c');
+  server_->SetScript({Exchange::Reply("HTTP/1.0 302 Found\r\nSet-Cookie: " + long_cookie +
+                                      "\r\nLocation: /next.html\r\n\r\n"),
+                      Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n")});
+  http_.Get(server_->Url("/a.html"));
+  EXPECT_EQ(http_.HeaderInfo.Cookie, long_cookie.substr(0, 256));
+}
+
+}  // namespace
+}  // namespace quillmark
