@@ -1,38 +1,68 @@
 #include "app/run_aggregation.h"
 
+#include <algorithm>
+#include <array>
 #include <set>
+#include <string_view>
 #include <utility>
 
 #include "text/counting_tally.h"
-#include "text/inflection_normalizer.h"
-#include "text/word_tally.h"
+#include "text/folded_tally.h"
+#include "text/sorted_words.h"
 
 namespace quillmark {
 namespace {
 
-// Counting goes into a hash table and becomes an ordered tally once, before folding:
-// the tally that folding sees is the same as if every token had gone into the map.
-WordTally CountRun(const SentenceStore& sentences, const std::vector<std::string>& mappedWords,
-                   RunFigures& figures) {
+// Sentences are taken in batches: walking the tree gathers a batch and starts fetching
+// each sentence's bytes, then the batch is counted. A store built by insertion has its
+// sentences scattered over the heap, and the fetches of a batch then overlap.
+constexpr std::size_t kSentenceBatch = 32;
+
+// Counting goes into a hash table; folding puts it into byte order once. The tally that
+// folding sees is the same as if every token had gone into the ordered map.
+CountingTally CountRun(const SentenceStore& sentences, const std::vector<std::string>& mappedWords,
+                       RunFigures& figures) {
   CountingTally counting;
   for (const std::string& word : mappedWords) counting.Enter(word);
+  std::array<std::string_view, kSentenceBatch> batch;
   for (const auto& [host, hostSentences] : sentences) {
-    for (const std::string& sentence : hostSentences) {
-      CountWords(counting, sentence, figures.wordsBeforeAggregation);
-      figures.dataSize += static_cast<std::uint32_t>(sentence.size());
+    auto next = hostSentences.begin();
+    while (next != hostSentences.end()) {
+      std::size_t size = 0;
+      for (; size < kSentenceBatch && next != hostSentences.end(); ++next) {
+        batch[size++] = *next;
+        __builtin_prefetch(next->data());
+      }
+      for (std::size_t i = 0; i < size; ++i) {
+        CountWords(counting, batch[i], figures.wordsBeforeAggregation);
+        figures.dataSize += static_cast<std::uint32_t>(batch[i].size());
+      }
     }
   }
-  return counting.ToTally();
+  return counting;
 }
 
-// The ranked words are exactly the folded tally's words with a count above 0, so the
-// tally answers "is this base form ranked?" without building a set of the ranking.
-void ExtendInflectionIndex(const MappingDictionary& dictionary, const WordTally& folded,
+// Every dictionary pair whose base form is ranked adds its inflected form under that base.
+// The pairs are gathered and sorted by base form first, so that the index is filled in one
+// walk with position hints instead of a search per pair.
+void ExtendInflectionIndex(const MappingDictionary& dictionary, const FoldedTally& folded,
                            InflectionIndex& index) {
+  std::vector<std::pair<std::string_view, std::string_view>> pairs;  // (base, inflected)
   for (const auto& [inflected, base] : dictionary) {
-    const auto ranked = folded.find(base);
-    if (ranked == folded.end() || ranked->second <= 0) continue;
-    index[base].insert(inflected);
+    if (folded.IsRanked(base)) pairs.emplace_back(base, inflected);
+  }
+  // Stable: each base form's inflected forms stay in the dictionary's (ascending) order.
+  std::stable_sort(pairs.begin(), pairs.end(),
+                   [](const auto& a, const auto& b) { return ByteLess(a.first, b.first); });
+  auto entry = index.begin();
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const std::string_view base = pairs[i].first;
+    if (i == 0 || base != pairs[i - 1].first) {
+      while (entry != index.end() && entry->first < base) ++entry;
+      if (entry == index.end() || entry->first != base)
+        entry = index.emplace_hint(entry, base, InflectionIndex::mapped_type{});
+    }
+    entry->second.emplace_hint(entry->second.end(), pairs[i].second);
   }
 }
 
@@ -42,10 +72,10 @@ void AggregateRun(const SentenceStore& sentences, std::vector<std::string>& mapp
                   MappingDictionary& dictionary, InflectionIndex& index, RankedWordList& ranking,
                   RunFigures& figures) {
   std::set<std::string> newBaseForms;
-  const WordTally folded =
-      FoldInflections(CountRun(sentences, mappedWords, figures), dictionary, newBaseForms);
+  const CountingTally rawTally = CountRun(sentences, mappedWords, figures);
+  const FoldedTally folded = FoldCountedWords(rawTally, dictionary, newBaseForms);
   mappedWords.insert(mappedWords.end(), newBaseForms.begin(), newBaseForms.end());
-  RankedWordList newRanking = RankWords(folded);
+  RankedWordList newRanking = folded.Rank();
   figures.wordsAfterAggregation = static_cast<std::int32_t>(newRanking.size());
   ranking = std::move(newRanking);
   ExtendInflectionIndex(dictionary, folded, index);

@@ -1,105 +1,176 @@
 #include "text/counting_tally.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 
+#include "text/sorted_words.h"
 #include "text/word_scanner.h"
 
 namespace quillmark {
 namespace {
 
 constexpr std::size_t kInitialSlots = 1024;  // a power of two
+constexpr std::size_t kHeadBytes = 16;
 constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+constexpr std::uint64_t kOtherMultiplier = 0xC2B2AE3D27D4EB4Full;
 
-// Eight bytes at a time: words are short, so most take one or two rounds.
-std::uint64_t HashWord(std::string_view word) {
-  std::uint64_t hash = word.size() * kMultiplier;
-  const char* bytes = word.data();
-  std::size_t left = word.size();
-  while (left >= 8) {
-    std::uint64_t chunk;
-    std::memcpy(&chunk, bytes, 8);
-    hash = (hash ^ chunk) * kMultiplier;
-    hash ^= hash >> 29;
-    bytes += 8;
-    left -= 8;
+// kLowBytes[n] keeps the first n bytes (in memory order) of a loaded 8-byte chunk.
+constexpr std::uint64_t LowBytesMask(std::size_t n) {
+  if (n >= 8) return ~0ull;
+  std::uint64_t mask = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    mask |= (std::endian::native == std::endian::little) ? 0xFFull << (8 * i)
+                                                         : 0xFFull << (8 * (7 - i));
   }
-  if (left > 0) {
-    std::uint64_t chunk = 0;
-    for (std::size_t i = 0; i < left; ++i) {
-      chunk |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-    }
-    hash = (hash ^ chunk) * kMultiplier;
-  }
+  return mask;
+}
+
+constexpr std::uint64_t kLowBytes[9] = {LowBytesMask(0), LowBytesMask(1), LowBytesMask(2),
+                                        LowBytesMask(3), LowBytesMask(4), LowBytesMask(5),
+                                        LowBytesMask(6), LowBytesMask(7), LowBytesMask(8)};
+
+std::uint64_t Mix(std::uint64_t hash) {
   hash ^= hash >> 32;
   hash *= kMultiplier;
   return hash ^ (hash >> 29);
 }
 
-std::uint64_t Tag(std::uint64_t hash) { return hash & 0xFFFFFFFF00000000ull; }
+// Hash of a word from its zero-padded first 16 bytes and, beyond them, the rest.
+std::uint64_t HashWord(const std::uint64_t head[2], std::size_t length, const char* word) {
+  std::uint64_t hash = (head[0] * kMultiplier) ^ std::rotl(head[1] * kOtherMultiplier, 31) ^
+                       (length * kOtherMultiplier);
+  for (std::size_t at = kHeadBytes; at < length; at += 8) {
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, word + at, std::min<std::size_t>(8, length - at));
+    hash = Mix(hash ^ (chunk * kMultiplier));
+  }
+  return Mix(hash);
+}
+
+void LoadHead(const char* word, std::size_t length, bool padded, std::uint64_t head[2]) {
+  if (padded) {
+    // Reads 16 bytes whatever the length; the bytes past the word are masked away.
+    std::memcpy(head, word, kHeadBytes);
+    head[0] &= kLowBytes[std::min<std::size_t>(length, 8)];
+    head[1] &= kLowBytes[length > 8 ? std::min<std::size_t>(length - 8, 8) : 0];
+  } else {
+    head[0] = head[1] = 0;
+    std::memcpy(head, word, std::min(length, kHeadBytes));
+  }
+}
 
 }  // namespace
 
-CountingTally::CountingTally() : slots_(kInitialSlots, 0), mask_(kInitialSlots - 1) {}
+CountingTally::CountingTally() : slots_(kInitialSlots, Slot{}) {}
 
-void CountingTally::Enter(std::string_view word) { CountOf(word); }
+std::string_view CountingTally::WordOf(const Slot& slot) const {
+  const std::size_t length = slot.lengthPlusOne - 1;
+  if (length > kHeadBytes) return std::string_view(longWords_).substr(slot.longOffset, length);
+  return std::string_view(reinterpret_cast<const char*>(slot.head), length);
+}
 
-std::int32_t& CountingTally::CountOf(std::string_view word) {
-  const std::uint64_t hash = HashWord(word);
-  const std::uint64_t tag = Tag(hash);
-  for (std::size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
-    const std::uint64_t held = slots_[slot];
-    if (held == 0) {
-      // First sight of this word. Keep the table at most half full so probes stay short.
-      if (2 * (entries_.size() + 1) > slots_.size()) {
+std::int32_t& CountingTally::CountOf(const char* word, std::size_t length, bool padded) {
+  PendingWord pending{word, length, {0, 0}, 0};
+  LoadHead(word, length, padded, pending.head);
+  pending.hash = HashWord(pending.head, length, word);
+  return CountOf(pending);
+}
+
+std::int32_t& CountingTally::CountOf(const PendingWord& word) {
+  const std::size_t length = word.length;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = word.hash & mask;; at = (at + 1) & mask) {
+    Slot& slot = slots_[at];
+    if (slot.lengthPlusOne == 0) {
+      // First sight of this word. Keeping the table at most half full keeps probes short.
+      if (2 * (used_ + 1) > slots_.size()) {
         Grow();
         return CountOf(word);
       }
-      entries_.push_back(Entry{words_.size(), word.size(), 0});
-      words_.append(word);
-      slots_[slot] = tag | entries_.size();
-      return entries_.back().count;
+      if (length >= std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("word too long to count");
+      }
+      if (length > kHeadBytes) {
+        slot.longOffset = longWords_.size();
+        longWords_.append(word.word, length);
+      }
+      slot.head[0] = word.head[0];
+      slot.head[1] = word.head[1];
+      slot.lengthPlusOne = static_cast<std::uint32_t>(length + 1);
+      slot.count = 0;
+      ++used_;
+      return slot.count;
     }
-    if (Tag(held) == tag) {
-      Entry& entry = entries_[(held & 0xFFFFFFFFull) - 1];
-      if (WordOf(entry) == word) return entry.count;
+    if (slot.head[0] == word.head[0] && slot.head[1] == word.head[1] &&
+        slot.lengthPlusOne == length + 1 &&
+        (length <= kHeadBytes || std::memcmp(longWords_.data() + slot.longOffset + kHeadBytes,
+                                             word.word + kHeadBytes, length - kHeadBytes) == 0)) {
+      return slot.count;
     }
   }
+}
+
+std::int64_t CountingTally::AddWordsOf(std::string_view text) {
+  // Words are counted in batches: cutting a batch starts fetching all its slots, then the
+  // batch is counted. The slots of rare words are far apart in memory, and having many
+  // fetches in flight at once hides most of the waiting.
+  std::size_t pending = 0;
+  auto countPending = [&] {
+    for (std::size_t i = 0; i < pending; ++i) ++CountOf(pending_[i]);
+    pending = 0;
+  };
+  const std::int64_t kept =
+      word_scanner::ForEachKeptWord(text, [&](const char* word, std::size_t length) {
+        PendingWord& next = pending_[pending++];
+        next.word = word;
+        next.length = length;
+        LoadHead(word, length, true, next.head);
+        next.hash = HashWord(next.head, length, word);
+        __builtin_prefetch(&slots_[next.hash & (slots_.size() - 1)]);
+        if (pending == kPendingWords) countPending();
+      });
+  countPending();
+  return kept;
 }
 
 void CountingTally::Grow() {
-  std::vector<std::uint64_t> slots(slots_.size() * 2, 0);
+  std::vector<Slot> slots(slots_.size() * 2, Slot{});
   const std::size_t mask = slots.size() - 1;
-  for (std::size_t index = 0; index < entries_.size(); ++index) {
-    const std::uint64_t hash = HashWord(WordOf(entries_[index]));
-    std::size_t slot = hash & mask;
-    while (slots[slot] != 0) slot = (slot + 1) & mask;
-    slots[slot] = Tag(hash) | (index + 1);
+  for (const Slot& slot : slots_) {
+    if (slot.lengthPlusOne == 0) continue;
+    const std::string_view word = WordOf(slot);
+    std::size_t at = HashWord(slot.head, word.size(), word.data()) & mask;
+    while (slots[at].lengthPlusOne != 0) at = (at + 1) & mask;
+    slots[at] = slot;
   }
   slots_.swap(slots);
-  mask_ = mask;
+}
+
+std::vector<SortedWord> CountingTally::SortedWords() const {
+  std::vector<SortedWord> words;
+  words.reserve(used_);
+  for (const Slot& slot : slots_) {
+    if (slot.lengthPlusOne == 0) continue;
+    const std::string_view word = WordOf(slot);
+    words.push_back(SortedWord{PrefixKey(word), word, slot.count});
+  }
+  std::sort(words.begin(), words.end(), ComesBefore);
+  return words;
 }
 
 WordTally CountingTally::ToTally() const {
-  std::vector<std::string_view> words;
-  words.reserve(entries_.size());
-  for (const Entry& entry : entries_) words.push_back(WordOf(entry));
-  // string_view compares bytes as unsigned values with a proper prefix first, the order
-  // of WordTally itself, so the tally can be filled from its end in one linear pass.
-  std::vector<std::size_t> order(entries_.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::sort(order.begin(), order.end(),
-            [&](std::size_t a, std::size_t b) { return words[a] < words[b]; });
   WordTally tally;
-  for (std::size_t index : order) {
-    tally.emplace_hint(tally.end(), std::string(words[index]), entries_[index].count);
+  for (const SortedWord& word : SortedWords()) {
+    tally.emplace_hint(tally.end(), std::string(word.word), word.count);
   }
   return tally;
 }
 
 void CountWords(CountingTally& tally, std::string_view text, std::int32_t& tokenCounter) {
-  const std::int64_t kept =
-      word_scanner::ForEachKeptWord(text, [&](std::string_view word) { tally.Add(word); });
+  const std::int64_t kept = tally.AddWordsOf(text);
   // Conversion wraps modulo 2^32, as the 32-bit counter of a huge run would.
   tokenCounter = static_cast<std::int32_t>(tokenCounter + kept);
 }

@@ -1,7 +1,13 @@
 #include "text/inflection_normalizer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "text/folded_tally.h"
+#include "text/sorted_words.h"
 
 namespace quillmark {
 namespace {
@@ -58,13 +64,62 @@ bool ApplyFallbackInto(std::string_view word, std::string& candidate) {
   return false;
 }
 
-void MoveCount(WordTally& result, const std::string& from, const std::string& to,
-               std::int32_t rawCount) {
-  result.erase(from);
-  std::int32_t& count = result[to];
-  count = static_cast<std::int32_t>(static_cast<std::uint32_t>(count) +
-                                    static_cast<std::uint32_t>(rawCount));
-}
+// The result tally while folding: the raw words' entries, each present or removed, plus
+// the entries of dictionary base forms that the raw tally does not hold. Such a base form
+// never gets removed, because only raw words are visited.
+class ResultTally {
+ public:
+  explicit ResultTally(const std::vector<SortedWord>& raw) : raw_(raw), entries_(raw.size()) {
+    for (std::size_t i = 0; i < raw.size(); ++i) entries_[i] = Entry{raw[i].count, true};
+  }
+
+  void Remove(std::size_t index) { entries_[index] = Entry{0, false}; }
+
+  // Adds `count` to the raw word at `index`, bringing its entry back from 0 if removed.
+  void AddTo(std::size_t index, std::int32_t count) {
+    if (!entries_[index].present) entries_[index] = Entry{0, true};
+    entries_[index].count = WrappingSum(entries_[index].count, count);
+  }
+
+  // Adds `count` to the entry of `word`, creating it with 0 first when absent.
+  void AddTo(std::string_view word, std::int32_t count) {
+    if (const std::size_t index = FindSorted(raw_, word); index != kNotFound) {
+      AddTo(index, count);
+    } else {
+      std::int32_t& unattested = unattested_[std::string(word)];
+      unattested = WrappingSum(unattested, count);
+    }
+  }
+
+  // The present entries merged with the unattested ones, in byte order.
+  FoldedTally Finish() {
+    std::vector<SortedWord> words;
+    words.reserve(raw_.size() + unattested_.size());
+    auto unattested = unattested_.begin();
+    auto takeUnattestedBefore = [&](std::string_view limit, bool all) {
+      for (; unattested != unattested_.end() && (all || unattested->first < limit); ++unattested) {
+        words.push_back(
+            SortedWord{PrefixKey(unattested->first), unattested->first, unattested->second});
+      }
+    };
+    for (std::size_t i = 0; i < raw_.size(); ++i) {
+      if (!entries_[i].present) continue;
+      takeUnattestedBefore(raw_[i].word, false);
+      words.push_back(SortedWord{raw_[i].key, raw_[i].word, entries_[i].count});
+    }
+    takeUnattestedBefore({}, true);
+    return FoldedTally(std::move(words), std::move(unattested_));
+  }
+
+ private:
+  struct Entry {
+    std::int32_t count;
+    bool present;
+  };
+  const std::vector<SortedWord>& raw_;
+  std::vector<Entry> entries_;
+  WordTally unattested_;
+};
 
 }  // namespace
 
@@ -79,25 +134,65 @@ std::string ApplySuffixRules(std::string_view word) {
   return candidate;
 }
 
-WordTally FoldInflections(WordTally rawTally, MappingDictionary& dictionary,
-                          std::set<std::string>& newBaseForms) {
-  WordTally result = rawTally;
+std::vector<SortedWord> SortedWordsOf(const WordTally& tally) {
+  std::vector<SortedWord> words;
+  words.reserve(tally.size());
+  for (const auto& [word, count] : tally) words.push_back(SortedWord{PrefixKey(word), word, count});
+  return words;
+}
+
+FoldedTally FoldSortedWords(const std::vector<SortedWord>& raw, MappingDictionary& dictionary,
+                            std::set<std::string>& newBaseForms) {
+  ResultTally result(raw);
+  // Base forms are gathered as views into `raw` and added to the set at the end, sorted, so
+  // that filling the set is one linear pass instead of a search per folded word.
+  std::vector<std::string_view> learnedBaseForms;
+  auto addLearnedBaseForms = [&] {
+    std::sort(learnedBaseForms.begin(), learnedBaseForms.end());
+    learnedBaseForms.erase(std::unique(learnedBaseForms.begin(), learnedBaseForms.end()),
+                           learnedBaseForms.end());
+    for (std::string_view baseForm : learnedBaseForms) {
+      newBaseForms.emplace_hint(newBaseForms.end(), baseForm);
+    }
+  };
   std::string candidate;
   candidate.reserve(1024);
-  for (const auto& [word, rawCount] : rawTally) {
-    if (const auto mapped = dictionary.find(word); mapped != dictionary.end()) {
-      MoveCount(result, word, mapped->second, rawCount);
-      continue;
+  // The dictionary and the raw tally share the byte order, so one forward walk through the
+  // dictionary finds every raw word's pair; a learned pair is inserted just behind it.
+  auto pair = dictionary.begin();
+  try {
+    for (std::size_t index = 0; index < raw.size(); ++index) {
+      const std::string_view word = raw[index].word;
+      const std::int32_t rawCount = raw[index].count;
+      while (pair != dictionary.end() && ByteLess(pair->first, word)) ++pair;
+      if (pair != dictionary.end() && pair->first == word) {
+        result.Remove(index);
+        result.AddTo(pair->second, rawCount);  // a self-mapping thus resets to the raw count
+        continue;
+      }
+      if (!ApplySuffixRulesInto(word, candidate)) continue;  // no rule fits: the word stays
+      std::size_t base = FindSorted(raw, candidate);
+      if (base == kNotFound) {
+        if (!ApplyFallbackInto(word, candidate)) continue;
+        base = FindSorted(raw, candidate);
+        if (base == kNotFound) continue;
+      }
+      result.Remove(index);
+      result.AddTo(base, rawCount);
+      dictionary.emplace_hint(pair, word, raw[base].word);
+      learnedBaseForms.push_back(raw[base].word);
     }
-    if (!ApplySuffixRulesInto(word, candidate)) continue;  // no rule fits: W stays
-    if (!rawTally.contains(candidate)) {
-      if (!ApplyFallbackInto(word, candidate) || !rawTally.contains(candidate)) continue;
-    }
-    MoveCount(result, word, candidate, rawCount);
-    dictionary.emplace(word, candidate);
-    newBaseForms.insert(candidate);
+  } catch (...) {
+    addLearnedBaseForms();  // what was learned before a failure stays learned
+    throw;
   }
-  return result;
+  addLearnedBaseForms();
+  return result.Finish();
+}
+
+WordTally FoldInflections(WordTally rawTally, MappingDictionary& dictionary,
+                          std::set<std::string>& newBaseForms) {
+  return FoldSortedWords(SortedWordsOf(rawTally), dictionary, newBaseForms).ToTally();
 }
 
 }  // namespace quillmark

@@ -55,12 +55,13 @@ TokenList KeepAlphabetic(const TokenList& tokens) {
 void CountWords(WordTally& tally, std::string_view text, std::int32_t& tokenCounter) {
   // The key is reused, so a word already in the tally costs a lookup and no allocation.
   thread_local std::string key;
-  const std::int64_t kept = word_scanner::ForEachKeptWord(text, [&](std::string_view word) {
-    key.assign(word);
-    auto entry = tally.find(key);
-    if (entry == tally.end()) entry = tally.emplace(key, 0).first;
-    ++entry->second;
-  });
+  const std::int64_t kept =
+      word_scanner::ForEachKeptWord(text, [&](const char* word, std::size_t length) {
+        key.assign(word, length);
+        auto entry = tally.find(key);
+        if (entry == tally.end()) entry = tally.emplace(key, 0).first;
+        ++entry->second;
+      });
   // Conversion wraps modulo 2^32, as the 32-bit counter of a huge run would.
   tokenCounter = static_cast<std::int32_t>(tokenCounter + kept);
 }

@@ -2,13 +2,15 @@
 // The one-pass word cutter shared by both CountWords overloads (internal to src/text).
 //
 // It does in a single pass what upper-casing, SplitText at WordSeparators and
-// KeepAlphabetic do in three, without building a token list: each byte is classified
-// once, letters are upper-cased into a working buffer, and every kept token is handed
-// to the caller as a view into that buffer.
+// KeepAlphabetic do in three, without building a token list: the text is copied into a
+// working buffer, runs of letters are found and upper-cased there 8 bytes at a time, and
+// every kept token is handed to the caller as a pointer into that buffer.
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -28,48 +30,90 @@ constexpr std::array<ByteKind, 256> MakeByteKinds() {
 
 inline constexpr std::array<ByteKind, 256> kByteKinds = MakeByteKinds();
 
+// Bytes readable past the end of every word handed out, so a word can be loaded in
+// 8-byte chunks without a bounds check.
+inline constexpr std::size_t kWordPadding = 16;
+
 // The process's working buffer (one per thread): it only ever grows, so after the
 // longest sentence has been seen no call allocates.
 inline char* WorkingBuffer(std::size_t size) {
   thread_local std::string buffer;
-  if (buffer.size() < size) buffer.resize(size);
+  if (buffer.size() < size + kWordPadding) buffer.resize(size + kWordPadding);
   return buffer.data();
 }
 
-// Calls onWord(std::string_view) for every kept token of `text`, in text order, and
-// returns how many there were. The view is valid only during the call.
+inline constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// Marks with 0x80 each of the 8 bytes of `chunk` that is an ASCII letter. The high bit is
+// dropped before adding, so no byte's sum carries into its neighbour; bytes of 0x80 and
+// above are then ruled out through the original high bit.
+inline std::uint64_t LetterBytes(std::uint64_t chunk) {
+  const std::uint64_t folded = (chunk | 0x2020202020202020ull) & 0x7F7F7F7F7F7F7F7Full;
+  const std::uint64_t atLeastA = folded + 0x1F1F1F1F1F1F1F1Full;  // folded >= 'a'
+  const std::uint64_t aboveZ = folded + 0x0505050505050505ull;    // folded >= '{'
+  return atLeastA & ~aboveZ & ~chunk & kHighBits;
+}
+
+// Position (0..7) of the first marked byte of a non-zero mask, in memory order.
+inline std::size_t FirstMarkedByte(std::uint64_t marks) {
+  if constexpr (std::endian::native == std::endian::little) {
+    return static_cast<std::size_t>(std::countr_zero(marks)) / 8;
+  } else {
+    return static_cast<std::size_t>(std::countl_zero(marks)) / 8;
+  }
+}
+
+// Upper-cases in place the run of ASCII letters of `buffer` that starts at `from` and
+// returns where it ends (at most `size`). Works 8 bytes at a time; `buffer` must have
+// kWordPadding bytes after `size`. Bytes that are not letters are left as they are.
+inline std::size_t UpperCaseLetterRun(char* buffer, std::size_t from, std::size_t size) {
+  std::size_t at = from;
+  for (;;) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, buffer + at, 8);
+    const std::uint64_t letters = LetterBytes(chunk);
+    chunk &= ~(letters >> 2);  // 0x80 >> 2 is 0x20, the lower-case bit, in letter bytes only
+    std::memcpy(buffer + at, &chunk, 8);
+    if (const std::uint64_t others = ~letters & kHighBits; others != 0) {
+      at += FirstMarkedByte(others);
+      break;
+    }
+    at += 8;
+    if (at >= size) break;
+  }
+  return at < size ? at : size;
+}
+
+// Calls onWord(const char* word, std::size_t length) for every kept token of `text`, in
+// text order, and returns how many there were. The word is upper case, lies in the working
+// buffer (valid until the next call) and is followed by at least kWordPadding bytes.
 template <typename OnWord>
 std::int64_t ForEachKeptWord(std::string_view text, OnWord&& onWord) {
   const std::size_t size = text.size();
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  char* upper = WorkingBuffer(size);
+  char* buffer = WorkingBuffer(size);
+  if (size > 0) std::memcpy(buffer, text.data(), size);
+  auto kindAt = [&](std::size_t at) { return kByteKinds[static_cast<unsigned char>(buffer[at])]; };
   std::int64_t kept = 0;
-  std::size_t start = 0;
-  bool alphabetic = true;
-  for (std::size_t i = 0; i < size; ++i) {
-    const unsigned char c = bytes[i];
-    switch (kByteKinds[c]) {
-      case ByteKind::kLetter:
-        upper[i] = static_cast<char>(c & 0xDF);  // 'a'..'z' -> 'A'..'Z', capitals stay
-        break;
-      case ByteKind::kSeparator:
-        // A separator ends the token even when it is empty: ", " yields the empty word.
-        if (alphabetic) {
-          onWord(std::string_view(upper + start, i - start));
-          ++kept;
-        }
-        start = i + 1;
-        alphabetic = true;
-        break;
-      case ByteKind::kOther:
-        alphabetic = false;
-        break;
+  std::size_t at = 0;
+  while (at < size) {
+    const std::size_t start = at;
+    at = UpperCaseLetterRun(buffer, at, size);
+    if (at == size) {
+      // The last token: it cannot be empty here, since the loop only starts before a byte.
+      onWord(buffer + start, at - start);
+      ++kept;
+      break;
     }
-  }
-  // The last token counts only when it is not empty: a final separator adds no empty word.
-  if (start < size && alphabetic) {
-    onWord(std::string_view(upper + start, size - start));
-    ++kept;
+    if (kindAt(at) != ByteKind::kSeparator) {
+      // A non-letter spoils the whole token: skip to the separator that ends it.
+      while (at < size && kindAt(at) != ByteKind::kSeparator) ++at;
+      if (at == size) break;
+    } else {
+      // Every separator ends a token, also an empty one: ", " yields the empty word.
+      onWord(buffer + start, at - start);
+      ++kept;
+    }
+    ++at;  // past the separator; a separator at the very end leaves no empty last token
   }
   return kept;
 }

@@ -55,8 +55,7 @@ TEST(AggregateRun, WordFiguresCountEmptyTokensBeforeAndRankedPairsAfter) {
   items.Run({{"www.example.com", {"Hello, world", "Worlds apart"}}});
   // HELLO '' WORLD | WORLDS APART; WORLDS folds into WORLD.
   EXPECT_EQ(items.figures.wordsBeforeAggregation, 5);
-  EXPECT_EQ(items.ranking,
-            (RankedWordList{{"HELLO", 1}, {"APART", 1}, {"", 1}, {"WORLD", 2}}));
+  EXPECT_EQ(items.ranking, (RankedWordList{{"HELLO", 1}, {"APART", 1}, {"", 1}, {"WORLD", 2}}));
   EXPECT_EQ(items.figures.wordsAfterAggregation, 4);
 }
 

@@ -101,8 +101,8 @@ TEST(FoldInflections, CountsMovedOntoAWordAreLostWhenThatWordIsFolded) {
 }
 
 TEST(FoldInflections, DictionaryWinsOverRulesAndNeedsNoAttestedBaseForm) {
-  const Folded folded = Fold({{"BUSE", 1}, {"BUSES", 2}, {"RAN", 4}},
-                             {{"BUSES", "BUS"}, {"RAN", "RUN"}});
+  const Folded folded =
+      Fold({{"BUSE", 1}, {"BUSES", 2}, {"RAN", 4}}, {{"BUSES", "BUS"}, {"RAN", "RUN"}});
   EXPECT_EQ(folded.tally, (WordTally{{"BUS", 2}, {"BUSE", 1}, {"RUN", 4}}));
   EXPECT_EQ(folded.dictionary.size(), 2u);
   EXPECT_TRUE(folded.newBaseForms.empty());
@@ -113,8 +113,7 @@ TEST(FoldInflections, SelfMappingKeepsAWordFromTheRulesAndResetsItsCount) {
   EXPECT_EQ(folded.tally, (WordTally{{"ASHAM", 1}, {"ASHAMED", 2}}));
   EXPECT_TRUE(folded.newBaseForms.empty());
 
-  EXPECT_EQ(Fold({{"ABASHED", 5}, {"ASHAMED", 2}},
-                 {{"ABASHED", "ASHAMED"}, {"ASHAMED", "ASHAMED"}})
+  EXPECT_EQ(Fold({{"ABASHED", 5}, {"ASHAMED", 2}}, {{"ABASHED", "ASHAMED"}, {"ASHAMED", "ASHAMED"}})
                 .tally,
             (WordTally{{"ASHAMED", 2}}));
 }

@@ -20,7 +20,10 @@ TEST(SplitText, EverySeparatorEndsATokenButTheLastEmptyOneIsDropped) {
 
 TEST(SplitText, SeparatorsAreASetOfBytes) {
   EXPECT_EQ(SplitText("a,b;c,,d", ";,;"), (Tokens{"a", "b", "c", "", "d"}));
-  EXPECT_EQ(SplitText("a\xff" "b", "\xff"), (Tokens{"a", "b"}));
+  EXPECT_EQ(SplitText("a\xff"
+                      "b",
+                      "\xff"),
+            (Tokens{"a", "b"}));
 }
 
 TEST(TrimBlanks, RemovesOnlySpaces) {
@@ -76,8 +79,7 @@ TEST(CountWords, TextOfSeparatorsOnlyGivesOneEmptyWordPerSeparator) {
 }
 
 TEST(CountWords, DropsEveryTokenHoldingANonLetterWhole) {
-  const Counted counted =
-      Count("don't e-mail 1999 x+y a;b a/b [a] caf\xe9 \xe1 \x82\x61 ok");
+  const Counted counted = Count("don't e-mail 1999 x+y a;b a/b [a] caf\xe9 \xe1 \x82\x61 ok");
   EXPECT_EQ(counted.tally, (WordTally{{"OK", 1}}));
   EXPECT_EQ(counted.counter, 1);
 }

@@ -1,0 +1,69 @@
+#pragma once
+// A tally as a sorted array, the form folding and ranking work on.
+//
+// Folding looks words up in the raw tally (is this base form attested?) and moves counts
+// between entries. On a sorted array with an integer prefix key per word those lookups are
+// a few integer comparisons instead of a chain of string comparisons through map nodes.
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/word_types.h"
+
+namespace quillmark {
+
+// The first 8 bytes of a word, zero-padded, as a big-endian number: comparing two keys
+// orders the words by their first 8 bytes as unsigned bytes. Equal keys settle nothing
+// (a word may end where the other holds a zero byte) and need a full comparison.
+inline std::uint64_t PrefixKey(std::string_view word) {
+  std::uint64_t key = 0;
+  std::memcpy(&key, word.data(), word.size() < 8 ? word.size() : 8);
+  if constexpr (std::endian::native == std::endian::little) key = __builtin_bswap64(key);
+  return key;
+}
+
+struct SortedWord {
+  std::uint64_t key;  // PrefixKey(word)
+  std::string_view word;
+  std::int32_t count;
+};
+
+// Byte order of the words, the order of WordTally.
+inline bool ComesBefore(const SortedWord& a, const SortedWord& b) {
+  if (a.key != b.key) return a.key < b.key;
+  return a.word < b.word;
+}
+
+// a < b in byte order, settled by the prefix keys whenever the first 8 bytes differ.
+inline bool ByteLess(std::string_view a, std::string_view b) {
+  const std::uint64_t keyA = PrefixKey(a);
+  const std::uint64_t keyB = PrefixKey(b);
+  if (keyA != keyB) return keyA < keyB;
+  return a < b;
+}
+
+inline constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+
+// Position of `word` in `words` (strictly ascending byte order), or kNotFound.
+inline std::size_t FindSorted(const std::vector<SortedWord>& words, std::string_view word) {
+  const SortedWord probe{PrefixKey(word), word, 0};
+  const auto found = std::lower_bound(words.begin(), words.end(), probe, ComesBefore);
+  if (found == words.end() || found->key != probe.key || found->word != word) return kNotFound;
+  return static_cast<std::size_t>(found - words.begin());
+}
+
+// Counts add as the 32-bit integers they are, wrapping instead of overflowing.
+inline std::int32_t WrappingSum(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+// Returns `tally`'s entries in its own order; the views point into `tally`.
+std::vector<SortedWord> SortedWordsOf(const WordTally& tally);
+
+}  // namespace quillmark
