@@ -40,6 +40,7 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
   try {
     IniSettingsFile settings(ConfigurationPath(programDirectory));
     mainForm = std::make_unique<TMainForm>(files, settings, arguments.mid(1), showError);
+    mainForm->CreateStudyWindows();
   } catch (const std::exception& error) {
     showError(nullptr, QString::fromUtf8(error.what()));
     return 1;

@@ -186,6 +186,8 @@ void TMainForm::RunGathering() {
   // The gathering run (crawl, aggregation, word rows, figures) is not built yet.
 }
 
+void TMainForm::CreateStudyWindows() { sentenceDialog_ = std::make_unique<TSentenceDialog>(); }
+
 void TMainForm::SaveOnExit(SettingsFile& settings) {
   SaveAllStores(stores_, files_, settings, reportPath_);
 }

@@ -5,9 +5,11 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "app/data_files.h"
 #include "app/main_stores.h"
+#include "study/sentence_dialog.h"
 
 class QAction;
 class QFileDialog;
@@ -34,6 +36,10 @@ class TMainForm : public QMainWindow {
   TMainForm(StoreFiles& files, SettingsFile& settings, QStringList arguments,
             ErrorDisplay showError = ShowErrorBox);
   ~TMainForm() override;
+
+  // The windows that live beside the main window until the end: the sentence window.
+  void CreateStudyWindows();
+  TSentenceDialog* SentenceDialog() const { return sentenceDialog_.get(); }
 
   // The exit half of the window's life: ticked known words go to the NG-word list, then
   // every store is written. Throws FileError naming the files that could not be written.
@@ -76,6 +82,7 @@ class TMainForm : public QMainWindow {
   QScrollArea* scrollBox_ = nullptr;
   std::array<QLabel*, 3> statusPanels_{};
   QFileDialog* saveDialog_ = nullptr;
+  std::unique_ptr<TSentenceDialog> sentenceDialog_;
 };
 
 // The description shown under the title.

@@ -102,6 +102,10 @@ class MainFormTest : public QObject {
       QCOMPARE(action->text(), text);
     }
 
+    form.CreateStudyWindows();
+    QVERIFY(form.SentenceDialog());
+    QVERIFY(!form.SentenceDialog()->isVisible());
+
     form.show();
     form.resize(800, 300);
     QCOMPARE(button->x(), 800 - 140);
