@@ -5,8 +5,10 @@
 #   tools/fetch-sources.sh [DEST]
 #
 # DEST defaults to $QUILLMARK_LIST_SOURCES, else ~/.cache/quillmark-list-sources.
-# Needs apt-get and dpkg-deb (Debian 12) and npm. The versions are pinned so that
-# tools/generate_lists.py reproduces the committed files byte for byte.
+# Needs apt-get and dpkg-deb (Debian 12; run "apt-get update" first on a fresh
+# machine) and npm. The versions are pinned so that tools/generate_lists.py
+# reproduces the committed files byte for byte; when Debian no longer serves a
+# pinned version, apt-get says so and the pin must be moved deliberately.
 set -eu
 
 DEST=${1:-${QUILLMARK_LIST_SOURCES:-$HOME/.cache/quillmark-list-sources}}

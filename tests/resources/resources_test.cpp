@@ -115,7 +115,8 @@ TEST(MappingDic, StartsWithAbacusesAndIsSortedByBaseThenFormWithoutRepeats) {
   EXPECT_EQ(pairs.front().form, "ABACUSES");
   EXPECT_EQ(pairs.front().base, "ABACUS");
   for (std::size_t i = 1; i < pairs.size(); ++i) {
-    EXPECT_LT(std::tie(pairs[i - 1].base, pairs[i - 1].form), std::tie(pairs[i].base, pairs[i].form))
+    EXPECT_LT(std::tie(pairs[i - 1].base, pairs[i - 1].form),
+              std::tie(pairs[i].base, pairs[i].form))
         << "line " << i + 1;
   }
 }
@@ -131,9 +132,9 @@ TEST(MappingDic, Exactly38FormsHaveTwoBases) {
 TEST(MappingDic, HoldsCommonIrregularAndRegularFormsButNotFalseRegularOnes) {
   std::set<std::string> lines;
   for (const auto& line : SplitAtCrLf(ReadList("MAPPING_DIC"))) lines.insert(line);
-  for (const char* expected : {"RAN RUN", "WENT GO", "WAS BE", "SAID SAY", "CHILDREN CHILD",
-                               "MICE MOUSE", "WOMEN WOMAN", "STOPPED STOP", "CRISES CRISIS",
-                               "STUDIES STUDY", "MAKING MAKE", "HOPED HOPE"}) {
+  for (const char* expected :
+       {"RAN RUN", "WENT GO", "WAS BE", "SAID SAY", "CHILDREN CHILD", "MICE MOUSE", "WOMEN WOMAN",
+        "STOPPED STOP", "CRISES CRISIS", "STUDIES STUDY", "MAKING MAKE", "HOPED HOPE"}) {
     EXPECT_TRUE(lines.count(expected)) << expected;
   }
   for (const char* wrong : {"HOPED HOP", "AS A", "SPECIES SPECIE", "HAS HA", "BED BE",
@@ -176,8 +177,8 @@ TEST(NgWords, Has1740CrLfLinesTheFirstEmptyThenDistinctUpperCaseWordsInByteOrder
 TEST(NgWords, HoldsFunctionWordsAndMarkUpTokens) {
   const Lines lines = LinesEachEndingInCrLf(ReadList("NGWORDS"));
   const std::set<std::string> words(lines.begin(), lines.end());
-  for (const char* word : {"THE", "AND", "OF", "TO", "IS", "SAID", "HREF", "HTML", "SCRIPT",
-                           "FONT", "TABLE", "TD", "NBSP", "JAVASCRIPT"}) {
+  for (const char* word : {"THE", "AND", "OF", "TO", "IS", "SAID", "HREF", "HTML", "SCRIPT", "FONT",
+                           "TABLE", "TD", "NBSP", "JAVASCRIPT"}) {
     EXPECT_TRUE(words.count(word)) << word;
   }
 }

@@ -4,12 +4,11 @@ Kept as plain dictionaries and sets so that tests can build a small Lexicon
 by hand.
 """
 
-
 VERB_TAGS = frozenset({"vb", "vbd", "vbg", "vbn", "vbp", "vbz"})
 # Closed-class tags of the Penn Treebank tag set as the news lexicon folds it
 # (possessive pronouns are tagged prp there).
-CLOSED_TAGS = frozenset({"cc", "dt", "ex", "in", "md", "of", "pdt", "pos", "prp", "rp", "to", "wdt",
-                         "wp", "wrb"})
+CLOSED_TAGS = frozenset({"cc", "dt", "ex", "in", "md", "of", "pdt", "pos", "prp", "rp", "to",
+                         "wdt", "wp", "wrb"})
 
 NOT_IN_SCOWL = 1000  # sorts after every SCOWL size
 

@@ -211,27 +211,29 @@ def _plain_upper(words):
     return {word.upper() for word in words if is_plain_word(word)}
 
 
+def _npm_literals(paths, package, *parts):
+    return js_string_literals(_read_text(paths.npm(package, *parts)))
+
+
 def read_stopwords(paths):
-    return _plain_upper(js_string_literals(_read_text(paths.npm("stopword", "src", "stopwords_eng.js"))))
+    return _plain_upper(_npm_literals(paths, "stopword", "src", "stopwords_eng.js"))
 
 
 def read_html_tag_names(paths):
-    return _plain_upper(js_string_literals(_read_text(paths.npm("html-tag-names", "index.js"))))
+    return _plain_upper(_npm_literals(paths, "html-tag-names", "index.js"))
 
 
 def read_html_attributes(paths):
-    return _plain_upper(js_string_literals(_read_text(paths.npm("html-element-attributes", "index.js"))))
+    return _plain_upper(_npm_literals(paths, "html-element-attributes", "index.js"))
 
 
 def read_character_entities(paths):
-    return _plain_upper(
-        js_string_literals(_read_text(paths.npm("character-entities-legacy", "index.js"))))
+    return _plain_upper(_npm_literals(paths, "character-entities-legacy", "index.js"))
 
 
 def read_reserved_words(paths):
     words = set()
-    for literal in js_string_literals(
-            _read_text(paths.npm("reserved-words", "lib", "reserved-words.js"))):
+    for literal in _npm_literals(paths, "reserved-words", "lib", "reserved-words.js"):
         words.update(literal.split())
     return _plain_upper(words)
 

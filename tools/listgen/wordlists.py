@@ -9,8 +9,6 @@ folds their inflected forms even when the base form itself is not on a page.
 
 from .lexicon import VERB_TAGS
 
-COMMON_NOUN_TAGS = frozenset({"nn", "nns"})
-
 NG_WORDS = 1739  # plus the empty first line
 MAPPED_WORDS = 1386
 
@@ -23,6 +21,7 @@ ABBREVIATION_TIER = 50
 # page's mark-up (TIME, AREA, PROGRESS stay visible; TABLE, FONT do not).
 MARKUP_NEWS_LIMIT = 30
 MIN_MAPPED_LENGTH = 3
+COMMON_NOUN_TAGS = frozenset({"nn", "nns"})  # proper nouns (nnp) mark names
 JS_GLOBAL_ENVIRONMENTS = ("builtin",)
 
 
