@@ -28,7 +28,8 @@ bool HasColorsArgument(const QStringList& arguments) {
 int RunQuillmark(QApplication& application, const QStringList& arguments,
                  const QString& programDirectory, const ErrorDisplay& showError) {
   if (HasColorsArgument(arguments)) {
-    QMessageBox::information(nullptr, QStringLiteral("Quillmark"), QString::fromUtf8(kColorsNotice));
+    QMessageBox::information(nullptr, QStringLiteral("Quillmark"),
+                             QString::fromUtf8(kColorsNotice));
   }
 
   InstallFontSubstitutes();

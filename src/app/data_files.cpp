@@ -26,13 +26,14 @@ std::string DirectoryOf(const std::string& path) {
 }
 
 std::string ProgramDirectoryWithoutSeparator(const std::string& directory) {
-  if (directory.size() > 1 && directory.back() == '/') return directory.substr(0, directory.size() - 1);
+  if (directory.size() > 1 && directory.back() == '/')
+    return directory.substr(0, directory.size() - 1);
   return directory;
 }
 
-void ReadConfiguration(Configuration& config, SettingsFile& settings, const std::string& programDir) {
-  config.itemViewCount =
-      ParseIntegerSetting(settings.Read(kConfigSection, "ItemViewCount"), 30);
+void ReadConfiguration(Configuration& config, SettingsFile& settings,
+                       const std::string& programDir) {
+  config.itemViewCount = ParseIntegerSetting(settings.Read(kConfigSection, "ItemViewCount"), 30);
   config.lastSavedDirectory = settings.Read(kConfigSection, "LastSavedDirectory")
                                   .value_or(ProgramDirectoryWithoutSeparator(programDir));
   config.allowedLevel = ParseIntegerSetting(settings.Read(kLinkSection, "AllowedLevel"), 1);
@@ -71,7 +72,8 @@ std::int32_t ParseIntegerSetting(const std::optional<std::string>& text, std::in
   if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error != std::errc() || end != digits.data() + digits.size() || digits.empty()) return fallback;
+  if (error != std::errc() || end != digits.data() + digits.size() || digits.empty())
+    return fallback;
   return value;
 }
 

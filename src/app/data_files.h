@@ -50,7 +50,8 @@ class SettingsFile {
   virtual ~SettingsFile() = default;
   // The value's text, or nothing when the file or the key is missing or unreadable.
   virtual std::optional<std::string> Read(const std::string& section, const std::string& key) = 0;
-  virtual void Write(const std::string& section, const std::string& key, const std::string& value) = 0;
+  virtual void Write(const std::string& section, const std::string& key,
+                     const std::string& value) = 0;
   // Puts the written values into the file; throws FileError (cannot create) on failure.
   virtual void Commit() = 0;
 };

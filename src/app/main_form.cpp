@@ -166,7 +166,8 @@ void TMainForm::FormActivate() {
   if (activated_) return;  // later activations (a modal dialog closing) do nothing
   activated_ = true;
   // Queued, so the run and the closing happen after the activation has been handled.
-  if (HasAutoSwitch()) QMetaObject::invokeMethod(this, &TMainForm::RunAutomatically, Qt::QueuedConnection);
+  if (HasAutoSwitch())
+    QMetaObject::invokeMethod(this, &TMainForm::RunAutomatically, Qt::QueuedConnection);
 }
 
 void TMainForm::RunAutomatically() {

@@ -23,12 +23,12 @@ struct Configuration {
 
 struct MainStores {
   SiteList sites;
-  std::set<std::string> ngWords;          // byte order, upper case; holds the empty word
-  std::vector<std::string> mappedWords;   // insertion order, duplicates allowed
+  std::set<std::string> ngWords;         // byte order, upper case; holds the empty word
+  std::vector<std::string> mappedWords;  // insertion order, duplicates allowed
   SentenceStore sentences;
   MappingDictionary dictionary;
   Configuration configuration;
-  std::string programDirectory;           // with its trailing separator
+  std::string programDirectory;  // with its trailing separator
 };
 
 }  // namespace quillmark

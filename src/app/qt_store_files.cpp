@@ -15,11 +15,14 @@ std::string ToStd(const QString& text) { return text.toStdString(); }
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
-QtStoreFiles::QtStoreFiles(QString programDirectory) : programDirectory_(std::move(programDirectory)) {
+QtStoreFiles::QtStoreFiles(QString programDirectory)
+    : programDirectory_(std::move(programDirectory)) {
   RegisterBuiltInLists();
 }
 
-QString QtStoreFiles::PathOf(const std::string& name) const { return programDirectory_ + FromStd(name); }
+QString QtStoreFiles::PathOf(const std::string& name) const {
+  return programDirectory_ + FromStd(name);
+}
 
 std::string QtStoreFiles::ProgramDirectory() const { return ToStd(programDirectory_); }
 
@@ -29,7 +32,8 @@ std::string QtStoreFiles::Read(const std::string& name) const {
   QFile file(PathOf(name));
   if (!file.open(QIODevice::ReadOnly)) throw FileError(CannotOpenMessage(ToStd(file.fileName())));
   const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) throw FileError(CannotOpenMessage(ToStd(file.fileName())));
+  if (file.error() != QFileDevice::NoError)
+    throw FileError(CannotOpenMessage(ToStd(file.fileName())));
   return bytes.toStdString();
 }
 
@@ -55,11 +59,15 @@ bool QtStoreFiles::DirectoryExists(const std::string& path) const {
   return !path.empty() && QFileInfo(FromStd(path)).isDir();
 }
 
-void QtStoreFiles::ChangeCurrentDirectory(const std::string& path) { QDir::setCurrent(FromStd(path)); }
+void QtStoreFiles::ChangeCurrentDirectory(const std::string& path) {
+  QDir::setCurrent(FromStd(path));
+}
 
-IniSettingsFile::IniSettingsFile(const QString& path) : path_(path), settings_(path, QSettings::IniFormat) {}
+IniSettingsFile::IniSettingsFile(const QString& path)
+    : path_(path), settings_(path, QSettings::IniFormat) {}
 
-std::optional<std::string> IniSettingsFile::Read(const std::string& section, const std::string& key) {
+std::optional<std::string> IniSettingsFile::Read(const std::string& section,
+                                                 const std::string& key) {
   const QString name = FromStd(section + "/" + key);
   if (settings_.status() != QSettings::NoError || !settings_.contains(name)) return std::nullopt;
   const QVariant value = settings_.value(name);
@@ -68,7 +76,8 @@ std::optional<std::string> IniSettingsFile::Read(const std::string& section, con
   return ToStd(value.toString());
 }
 
-void IniSettingsFile::Write(const std::string& section, const std::string& key, const std::string& value) {
+void IniSettingsFile::Write(const std::string& section, const std::string& key,
+                            const std::string& value) {
   settings_.setValue(FromStd(section + "/" + key), FromStd(value));
 }
 
@@ -77,6 +86,8 @@ void IniSettingsFile::Commit() {
   if (settings_.status() != QSettings::NoError) throw FileError(CannotCreateMessage(ToStd(path_)));
 }
 
-QString ConfigurationPath(const QString& programDirectory) { return programDirectory + "quillmark.ini"; }
+QString ConfigurationPath(const QString& programDirectory) {
+  return programDirectory + "quillmark.ini";
+}
 
 }  // namespace quillmark

@@ -23,9 +23,10 @@ int SiteList::CompareIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool SiteList::Add(std::string_view address) {
-  const auto place = std::lower_bound(
-      addresses_.begin(), addresses_.end(), address,
-      [](const std::string& entry, std::string_view a) { return CompareIgnoringCase(entry, a) < 0; });
+  const auto place = std::lower_bound(addresses_.begin(), addresses_.end(), address,
+                                      [](const std::string& entry, std::string_view a) {
+                                        return CompareIgnoringCase(entry, a) < 0;
+                                      });
   if (place != addresses_.end() && CompareIgnoringCase(*place, address) == 0) return false;
   addresses_.insert(place, std::string(address));
   return true;

@@ -17,7 +17,8 @@ class DataFiles : public ::testing::Test {
     files.builtIns["HOSTS"] = "http://b.example/\r\nhttp://A.example/\r\n";
     files.builtIns["NGWORDS"] = "\r\nAND\r\nthe\r\n";
     files.builtIns["MAPPEDWORDS"] = "car\r\nRUN\r\n";
-    files.builtIns["MAPPING_DIC"] = "ABACUSES ABACUS\r\nANALYSES ANALYSE\r\nANALYSES ANALYSIS\r\nRAN RUN";
+    files.builtIns["MAPPING_DIC"] =
+        "ABACUSES ABACUS\r\nANALYSES ANALYSE\r\nANALYSES ANALYSIS\r\nRAN RUN";
     files.directories.insert("/program");
   }
 
@@ -51,7 +52,8 @@ TEST_F(DataFiles, WithoutDataFilesTheBuiltInListsAndDefaultsAreUsed) {
 TEST_F(DataFiles, HostsFileReplacesTheBuiltInSitesButNotTheTwoFurtherOnes) {
   files.files["hosts.dat"] = "http://mine.example/\r\n";
   Load();
-  EXPECT_EQ(Sites(), (Words{kFurtherBuiltInSites[0], "http://mine.example/", kFurtherBuiltInSites[1]}));
+  EXPECT_EQ(Sites(),
+            (Words{kFurtherBuiltInSites[0], "http://mine.example/", kFurtherBuiltInSites[1]}));
 }
 
 TEST_F(DataFiles, NgWordsFileIsUpperCasedAndAddedToTheBuiltInList) {
@@ -79,15 +81,17 @@ TEST_F(DataFiles, SumFileLinesBecomeTheDistinctHistorySentences) {
 }
 
 TEST_F(DataFiles, LaterDictionaryLineWinsAndBlanksSeparateTheTwoFields) {
-  files.builtIns["MAPPING_DIC"] = "ANALYSES ANALYSE\r\nANALYSES ANALYSIS\r\n  MICE\tMOUSE extra\r\nLONELY\r\n";
+  files.builtIns["MAPPING_DIC"] =
+      "ANALYSES ANALYSE\r\nANALYSES ANALYSIS\r\n  MICE\tMOUSE extra\r\nLONELY\r\n";
   Load();
-  EXPECT_EQ(stores.dictionary,
-            (MappingDictionary{{"ANALYSES", "ANALYSIS"}, {"MICE", "MOUSE"}}));
+  EXPECT_EQ(stores.dictionary, (MappingDictionary{{"ANALYSES", "ANALYSIS"}, {"MICE", "MOUSE"}}));
 }
 
 TEST_F(DataFiles, ConfigurationValuesAreReadWithoutClamping) {
-  settings.values = {{"config/ItemViewCount", "500"}, {"config/LastSavedDirectory", "/reports"},
-                     {"link/AllowedLevel", "-3"}, {"link/IsLevel", "2"}};
+  settings.values = {{"config/ItemViewCount", "500"},
+                     {"config/LastSavedDirectory", "/reports"},
+                     {"link/AllowedLevel", "-3"},
+                     {"link/IsLevel", "2"}};
   files.directories.insert("/reports");
   Load();
   EXPECT_EQ(stores.configuration.itemViewCount, 500);
@@ -97,8 +101,10 @@ TEST_F(DataFiles, ConfigurationValuesAreReadWithoutClamping) {
 }
 
 TEST_F(DataFiles, NonNumbersGiveTheDefaultsAndAMissingDirectoryIsIgnored) {
-  settings.values = {{"config/ItemViewCount", "many"}, {"config/LastSavedDirectory", "/gone"},
-                     {"link/AllowedLevel", "2x"}, {"link/IsLevel", ""}};
+  settings.values = {{"config/ItemViewCount", "many"},
+                     {"config/LastSavedDirectory", "/gone"},
+                     {"link/AllowedLevel", "2x"},
+                     {"link/IsLevel", ""}};
   Load();
   EXPECT_EQ(stores.configuration.itemViewCount, 30);
   EXPECT_EQ(stores.configuration.allowedLevel, 1);

@@ -13,12 +13,12 @@ namespace quillmark::testing {
 
 class FakeStoreFiles : public StoreFiles {
  public:
-  std::map<std::string, std::string> files;       // data file name -> bytes
-  std::map<std::string, std::string> builtIns;    // resource name -> bytes
-  std::set<std::string> unreadable;               // exist but cannot be read
-  std::set<std::string> unwritable;               // writing fails
+  std::map<std::string, std::string> files;     // data file name -> bytes
+  std::map<std::string, std::string> builtIns;  // resource name -> bytes
+  std::set<std::string> unreadable;             // exist but cannot be read
+  std::set<std::string> unwritable;             // writing fails
   std::set<std::string> directories;
-  std::vector<std::string> writes;                // names, in order of writing
+  std::vector<std::string> writes;  // names, in order of writing
   std::string currentDirectory;
 
   std::string ProgramDirectory() const override { return "/program/"; }
@@ -38,7 +38,9 @@ class FakeStoreFiles : public StoreFiles {
     const auto found = builtIns.find(resource);
     return found == builtIns.end() ? std::string() : found->second;
   }
-  bool DirectoryExists(const std::string& path) const override { return directories.count(path) != 0; }
+  bool DirectoryExists(const std::string& path) const override {
+    return directories.count(path) != 0;
+  }
   void ChangeCurrentDirectory(const std::string& path) override { currentDirectory = path; }
 };
 
@@ -53,7 +55,8 @@ class FakeSettingsFile : public SettingsFile {
     if (found == values.end()) return std::nullopt;
     return found->second;
   }
-  void Write(const std::string& section, const std::string& key, const std::string& value) override {
+  void Write(const std::string& section, const std::string& key,
+             const std::string& value) override {
     values[section + "/" + key] = value;
   }
   void Commit() override {

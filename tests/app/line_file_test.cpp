@@ -56,7 +56,8 @@ TEST(SiteList, KeepsCaseInsensitiveOrderAndRefusesEqualEntries) {
   EXPECT_FALSE(sites.Add("http://B.EXAMPLE/"));
   EXPECT_TRUE(sites.Add(""));
   EXPECT_EQ(sites.Addresses(),
-            (std::vector<std::string>{"", "HTTP://A.example/", "http://b.example/", "http://c.example/"}));
+            (std::vector<std::string>{"", "HTTP://A.example/", "http://b.example/",
+                                      "http://c.example/"}));
 }
 
 }  // namespace

@@ -125,8 +125,9 @@ class MainFormTest : public QObject {
     QCOMPARE(RunProgramIn(dir_->path(), {"/auto"}), 0);
 
     QCOMPARE(ReadAll(File("hosts.dat")), ExpectedHosts(BuiltIn("HOSTS")));
-    QCOMPARE(ReadAll(File("ngwords.dat")),
-             QByteArray::fromStdString(WriteLineFile(ReadLineFile(BuiltIn("NGWORDS").toStdString()))));
+    QCOMPARE(
+        ReadAll(File("ngwords.dat")),
+        QByteArray::fromStdString(WriteLineFile(ReadLineFile(BuiltIn("NGWORDS").toStdString()))));
     QVERIFY(ReadAll(File("ngwords.dat")).startsWith("\r\n"));
     std::set<std::string> mapped;
     for (const auto& word : ReadLineFile(BuiltIn("MAPPEDWORDS").toStdString())) mapped.insert(word);
@@ -156,10 +157,12 @@ class MainFormTest : public QObject {
     QVERIFY(QDir(dir_->path()).mkdir("mappedwords.dat"));  // exists, cannot be read as a file
     WriteAll(File("hosts.dat"), "http://only.example/\n");
     QStringList shown;
-    const int result = RunQuillmark(*qApp, {"quillmark", "/AUTO"}, ProgramDirectory(),
-                                    [&shown](QWidget*, const QString& message) { shown << message; });
+    const int result =
+        RunQuillmark(*qApp, {"quillmark", "/AUTO"}, ProgramDirectory(),
+                     [&shown](QWidget*, const QString& message) { shown << message; });
     QCOMPARE(result, 1);
-    QCOMPARE(shown, QStringList{QStringLiteral("ファイル %1 は開けません").arg(File("mappedwords.dat"))});
+    QCOMPARE(shown,
+             QStringList{QStringLiteral("ファイル %1 は開けません").arg(File("mappedwords.dat"))});
     QCOMPARE(ReadAll(File("hosts.dat")), QByteArray("http://only.example/\n"));
     QVERIFY(!QFile::exists(File("ngwords.dat")));
     QVERIFY(!QFile::exists(File("quillmark.ini")));
@@ -176,8 +179,9 @@ class MainFormTest : public QObject {
       missing.Write("hosts.dat", "x");
       QFAIL("the write did not fail");
     } catch (const FileError& error) {
-      QCOMPARE(QString::fromUtf8(error.what()),
-               QStringLiteral("ファイル %1gone/hosts.dat を作成できません").arg(ProgramDirectory()));
+      QCOMPARE(
+          QString::fromUtf8(error.what()),
+          QStringLiteral("ファイル %1gone/hosts.dat を作成できません").arg(ProgramDirectory()));
     }
     // A data file name taken by a directory: the rename fails and the directory stays.
     QVERIFY(QDir(dir_->path()).mkdir("ngwords.dat"));
