@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace quillmark {
@@ -110,6 +111,38 @@ TEST(CountWords, LongerTextAfterShorterOneIsCutWhole) {
   EXPECT_EQ(counted.tally.at("YZ"), 1);
   EXPECT_EQ(counted.tally.at(std::string(30, 'Z')), 1);
   EXPECT_EQ(counted.counter, 11);
+}
+
+// CountWords does in one pass what its three steps do; any text must give what they give.
+TEST(CountWords, EqualsUpperCaseThenSplitThenKeepAlphabetic) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> anyByte(0, 255);
+  std::uniform_int_distribution<int> length(0, 70);
+  std::uniform_int_distribution<int> percent(0, 99);
+  const std::string separators(WordSeparators);
+  const std::string letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    for (int i = length(random); i > 0; --i) {
+      const int roll = percent(random);
+      if (roll < 65) {
+        text += letters[static_cast<std::size_t>(anyByte(random)) % letters.size()];
+      } else if (roll < 85) {
+        text += separators[static_cast<std::size_t>(anyByte(random)) % separators.size()];
+      } else {
+        text += static_cast<char>(anyByte(random));
+      }
+    }
+    WordTally expected;
+    std::int32_t expectedCounter = 0;
+    const TokenList kept = KeepAlphabetic(SplitText(UpperCaseAscii(text), WordSeparators));
+    for (const std::string& token : kept) ++expected[token];
+    expectedCounter += static_cast<std::int32_t>(kept.size());
+
+    const Counted counted = Count(text);
+    ASSERT_EQ(counted.tally, expected) << text;
+    ASSERT_EQ(counted.counter, expectedCounter) << text;
+  }
 }
 
 }  // namespace
