@@ -38,15 +38,23 @@ std::uint64_t Mix(std::uint64_t hash) {
   return hash ^ (hash >> 29);
 }
 
-// Hash of a word from its zero-padded first 16 bytes and, beyond them, the rest.
-std::uint64_t HashWord(const std::uint64_t head[2], std::size_t length, const char* word) {
-  std::uint64_t hash = (head[0] * kMultiplier) ^ std::rotl(head[1] * kOtherMultiplier, 31) ^
-                       (length * kOtherMultiplier);
+// Hash of the bytes of a word beyond its first 16, folded into `hash`. Rarely needed.
+[[gnu::noinline]] std::uint64_t HashLongWordTail(std::uint64_t hash, std::size_t length,
+                                                 const char* word) {
   for (std::size_t at = kHeadBytes; at < length; at += 8) {
     std::uint64_t chunk = 0;
     std::memcpy(&chunk, word + at, std::min<std::size_t>(8, length - at));
     hash = Mix(hash ^ (chunk * kMultiplier));
   }
+  return hash;
+}
+
+// Hash of a word from its zero-padded first 16 bytes and, beyond them, the rest.
+inline std::uint64_t HashWord(const std::uint64_t head[2], std::size_t length, const char* word) {
+  std::uint64_t hash = (head[0] * kMultiplier) ^ std::rotl(head[1] * kOtherMultiplier, 31) ^
+                       (length * kOtherMultiplier);
+  if (length > kHeadBytes) [[unlikely]]
+    hash = HashLongWordTail(hash, length, word);
   return Mix(hash);
 }
 

@@ -23,8 +23,14 @@ namespace quillmark {
 // (a word may end where the other holds a zero byte) and need a full comparison.
 inline std::uint64_t PrefixKey(std::string_view word) {
   std::uint64_t key = 0;
-  std::memcpy(&key, word.data(), word.size() < 8 ? word.size() : 8);
-  if constexpr (std::endian::native == std::endian::little) key = __builtin_bswap64(key);
+  if (word.size() >= 8) {
+    std::memcpy(&key, word.data(), 8);
+    if constexpr (std::endian::native == std::endian::little) key = __builtin_bswap64(key);
+    return key;
+  }
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    key |= static_cast<std::uint64_t>(static_cast<unsigned char>(word[i])) << (56 - 8 * i);
+  }
   return key;
 }
 

@@ -54,66 +54,81 @@ inline std::uint64_t LetterBytes(std::uint64_t chunk) {
   return atLeastA & ~aboveZ & ~chunk & kHighBits;
 }
 
-// Position (0..7) of the first marked byte of a non-zero mask, in memory order.
-inline std::size_t FirstMarkedByte(std::uint64_t marks) {
-  if constexpr (std::endian::native == std::endian::little) {
-    return static_cast<std::size_t>(std::countr_zero(marks)) / 8;
-  } else {
-    return static_cast<std::size_t>(std::countl_zero(marks)) / 8;
-  }
+// One bit per byte of a LetterBytes result: bit i for the i-th byte in memory order. The
+// multiplication moves each byte's flag into the top byte without carries (every product
+// term lands on a bit of its own).
+inline std::uint64_t LetterBits(std::uint64_t letterBytes) {
+  return ((letterBytes >> 7) * 0x0102040810204080ull) >> 56;
 }
 
-// Upper-cases in place the run of ASCII letters of `buffer` that starts at `from` and
-// returns where it ends (at most `size`). Works 8 bytes at a time; `buffer` must have
-// kWordPadding bytes after `size`. Bytes that are not letters are left as they are.
-inline std::size_t UpperCaseLetterRun(char* buffer, std::size_t from, std::size_t size) {
-  std::size_t at = from;
-  for (;;) {
-    std::uint64_t chunk;
-    std::memcpy(&chunk, buffer + at, 8);
-    const std::uint64_t letters = LetterBytes(chunk);
-    chunk &= ~(letters >> 2);  // 0x80 >> 2 is 0x20, the lower-case bit, in letter bytes only
-    std::memcpy(buffer + at, &chunk, 8);
-    if (const std::uint64_t others = ~letters & kHighBits; others != 0) {
-      at += FirstMarkedByte(others);
-      break;
-    }
-    at += 8;
+// Loads 8 bytes so that the i-th byte in memory is bits 8i..8i+7, whatever the platform.
+inline std::uint64_t LoadChunk(const char* bytes) {
+  std::uint64_t chunk;
+  std::memcpy(&chunk, bytes, 8);
+  if constexpr (std::endian::native == std::endian::big) chunk = __builtin_bswap64(chunk);
+  return chunk;
+}
+
+inline void StoreChunk(char* bytes, std::uint64_t chunk) {
+  if constexpr (std::endian::native == std::endian::big) chunk = __builtin_bswap64(chunk);
+  std::memcpy(bytes, &chunk, 8);
+}
+
+// Upper-cases the letters of buffer[blockStart, blockStart + 64) in place, 8 bytes at a time,
+// and returns a mask with bit i set when byte blockStart + i is not a letter. Bits at or
+// past `size` are clear; the buffer must have 8 bytes of padding after `size`.
+inline std::uint64_t UpperCaseBlock(char* buffer, std::size_t blockStart, std::size_t size) {
+  std::uint64_t nonLetters = 0;
+  for (std::size_t chunk = 0; chunk < 8; ++chunk) {
+    const std::size_t at = blockStart + 8 * chunk;
     if (at >= size) break;
+    std::uint64_t bytes = LoadChunk(buffer + at);
+    const std::uint64_t letters = LetterBytes(bytes);
+    StoreChunk(buffer + at, bytes & ~(letters >> 2));  // 0x80 >> 2 is the lower-case bit 0x20
+    nonLetters |= (~LetterBits(letters) & 0xFF) << (8 * chunk);
   }
-  return at < size ? at : size;
+  if (size - blockStart < 64) nonLetters &= (std::uint64_t{1} << (size - blockStart)) - 1;
+  return nonLetters;
 }
 
 // Calls onWord(const char* word, std::size_t length) for every kept token of `text`, in
 // text order, and returns how many there were. The word is upper case, lies in the working
 // buffer (valid until the next call) and is followed by at least kWordPadding bytes.
+//
+// Work goes by blocks of 64 bytes: letters are found and upper-cased 8 at a time, and the
+// loop then visits only the non-letters of the block (about one per word), so the branches
+// taken per byte are few and predictable.
 template <typename OnWord>
 std::int64_t ForEachKeptWord(std::string_view text, OnWord&& onWord) {
   const std::size_t size = text.size();
   char* buffer = WorkingBuffer(size);
   if (size > 0) std::memcpy(buffer, text.data(), size);
-  auto kindAt = [&](std::size_t at) { return kByteKinds[static_cast<unsigned char>(buffer[at])]; };
   std::int64_t kept = 0;
-  std::size_t at = 0;
-  while (at < size) {
-    const std::size_t start = at;
-    at = UpperCaseLetterRun(buffer, at, size);
-    if (at == size) {
-      // The last token: it cannot be empty here, since the loop only starts before a byte.
-      onWord(buffer + start, at - start);
-      ++kept;
-      break;
-    }
-    if (kindAt(at) != ByteKind::kSeparator) {
-      // A non-letter spoils the whole token: skip to the separator that ends it.
-      while (at < size && kindAt(at) != ByteKind::kSeparator) ++at;
-      if (at == size) break;
-    } else {
+  std::size_t start = 0;  // of the current token
+  bool spoilt = false;    // the current token holds a byte that is neither letter nor separator
+  for (std::size_t blockStart = 0; blockStart < size; blockStart += 64) {
+    std::uint64_t nonLetters = UpperCaseBlock(buffer, blockStart, size);
+    while (nonLetters != 0) {
+      const std::size_t at = blockStart + static_cast<std::size_t>(std::countr_zero(nonLetters));
+      nonLetters &= nonLetters - 1;
+      // Non-letters are left unchanged in the buffer, so they can be classified there.
+      if (kByteKinds[static_cast<unsigned char>(buffer[at])] != ByteKind::kSeparator) {
+        spoilt = true;  // the whole token is dropped at its separator
+        continue;
+      }
       // Every separator ends a token, also an empty one: ", " yields the empty word.
-      onWord(buffer + start, at - start);
-      ++kept;
+      if (!spoilt) {
+        onWord(buffer + start, at - start);
+        ++kept;
+      }
+      start = at + 1;
+      spoilt = false;
     }
-    ++at;  // past the separator; a separator at the very end leaves no empty last token
+  }
+  // The last token counts only when it is not empty: a final separator adds no empty word.
+  if (start < size && !spoilt) {
+    onWord(buffer + start, size - start);
+    ++kept;
   }
   return kept;
 }
