@@ -4,6 +4,7 @@
 #include <array>
 #include <set>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "text/counting_tally.h"
@@ -45,24 +46,35 @@ CountingTally CountRun(const SentenceStore& sentences, const std::vector<std::st
 // Every dictionary pair whose base form is ranked adds its inflected form under that base.
 // The pairs are gathered and sorted by base form first, so that the index is filled in one
 // walk with position hints instead of a search per pair.
-void ExtendInflectionIndex(const MappingDictionary& dictionary, const FoldedTally& folded,
+void ExtendInflectionIndex(const MappingDictionary& dictionary, const RankedWordList& ranking,
                            InflectionIndex& index) {
-  std::vector<std::pair<std::string_view, std::string_view>> pairs;  // (base, inflected)
+  std::unordered_set<std::string_view> ranked;
+  ranked.reserve(ranking.size());
+  for (const auto& [word, count] : ranking) ranked.insert(word);
+
+  struct Pair {
+    std::uint64_t baseKey;  // PrefixKey(base), so that most comparisons need no string
+    std::string_view base;
+    std::string_view inflected;
+  };
+  std::vector<Pair> pairs;
   for (const auto& [inflected, base] : dictionary) {
-    if (folded.IsRanked(base)) pairs.emplace_back(base, inflected);
+    if (ranked.contains(base)) pairs.push_back(Pair{PrefixKey(base), base, inflected});
   }
   // Stable: each base form's inflected forms stay in the dictionary's (ascending) order.
-  std::stable_sort(pairs.begin(), pairs.end(),
-                   [](const auto& a, const auto& b) { return ByteLess(a.first, b.first); });
+  std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) {
+    return a.baseKey != b.baseKey ? a.baseKey < b.baseKey : a.base < b.base;
+  });
   auto entry = index.begin();
   for (std::size_t i = 0; i < pairs.size(); ++i) {
-    const std::string_view base = pairs[i].first;
-    if (i == 0 || base != pairs[i - 1].first) {
-      while (entry != index.end() && entry->first < base) ++entry;
-      if (entry == index.end() || entry->first != base)
+    const std::string_view base = pairs[i].base;
+    if (i == 0 || base != pairs[i - 1].base) {
+      while (entry != index.end() && ByteLess(entry->first, base)) ++entry;
+      if (entry == index.end() || entry->first != base) {
         entry = index.emplace_hint(entry, base, InflectionIndex::mapped_type{});
+      }
     }
-    entry->second.emplace_hint(entry->second.end(), pairs[i].second);
+    entry->second.emplace_hint(entry->second.end(), pairs[i].inflected);
   }
 }
 
@@ -78,7 +90,7 @@ void AggregateRun(const SentenceStore& sentences, std::vector<std::string>& mapp
   RankedWordList newRanking = folded.Rank();
   figures.wordsAfterAggregation = static_cast<std::int32_t>(newRanking.size());
   ranking = std::move(newRanking);
-  ExtendInflectionIndex(dictionary, folded, index);
+  ExtendInflectionIndex(dictionary, ranking, index);
 }
 
 }  // namespace quillmark

@@ -27,11 +27,6 @@ RankedWordList FoldedTally::Rank() const {
   return ranked;
 }
 
-bool FoldedTally::IsRanked(std::string_view word) const {
-  const std::size_t at = FindSorted(words_, word);
-  return at != kNotFound && words_[at].count > 0;
-}
-
 FoldedTally FoldCountedWords(const CountingTally& rawTally, MappingDictionary& dictionary,
                              std::set<std::string>& newBaseForms) {
   return FoldSortedWords(rawTally.SortedWords(), dictionary, newBaseForms);

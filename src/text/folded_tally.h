@@ -2,8 +2,8 @@
 // The result of folding a run's raw tally, kept as a sorted array.
 //
 // FoldInflections returns an ordered WordTally; the run aggregation needs the same tally
-// only to rank it and to ask which words are ranked, so it folds into this form and never
-// builds the ordered map. Every answer equals the one the WordTally path gives.
+// only to rank it, so it folds into this form and never builds the ordered map. Every answer equals
+// the one the WordTally path gives.
 
 #include <cstddef>
 #include <set>
@@ -37,9 +37,6 @@ class FoldedTally {
 
   // Exactly RankWords(ToTally()).
   RankedWordList Rank() const;
-
-  // Whether `word` stands in Rank()'s list, i.e. has an entry with a count above 0.
-  bool IsRanked(std::string_view word) const;
 
  private:
   std::vector<SortedWord> words_;

@@ -97,7 +97,8 @@ class ResultTally {
     words.reserve(raw_.size() + unattested_.size());
     auto unattested = unattested_.begin();
     auto takeUnattestedBefore = [&](std::string_view limit, bool all) {
-      for (; unattested != unattested_.end() && (all || unattested->first < limit); ++unattested) {
+      for (; unattested != unattested_.end() && (all || ByteLess(unattested->first, limit));
+           ++unattested) {
         words.push_back(
             SortedWord{PrefixKey(unattested->first), unattested->first, unattested->second});
       }

@@ -108,6 +108,18 @@ TEST(AggregateRun, SecondRunReplacesRankingButKeepsWhatTheFirstLearned) {
   EXPECT_EQ(items.mappedWords, (Words{"CAR"}));
 }
 
+TEST(AggregateRun, IndexEntriesGrowAndNewBaseFormsJoinAroundThem) {
+  MainItems items;
+  items.dictionary = {{"GEESE", "GOOSE"}, {"ZEBRAS", "ZEBRA"}};
+  items.Run({{"www.example.com", {"Geese and zebras"}}});
+  ASSERT_EQ(items.index, (InflectionIndex{{"GOOSE", {"GEESE"}}, {"ZEBRA", {"ZEBRAS"}}}));
+
+  items.Run({{"www.example.com", {"Cars car, goose goosed zebras"}}});
+  EXPECT_EQ(
+      items.index,
+      (InflectionIndex{{"CAR", {"CARS"}}, {"GOOSE", {"GEESE", "GOOSED"}}, {"ZEBRA", {"ZEBRAS"}}}));
+}
+
 TEST(AggregateRun, EmptyStoreGivesEmptyRankingAndZeroFigures) {
   MainItems items;
   items.mappedWords = {"CAR"};
