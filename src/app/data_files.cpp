@@ -10,7 +10,7 @@ namespace quillmark {
 
 const char* const kFurtherBuiltInSites[2] = {
     "http://learningenglish.voanews.com/",
-    "http://www.voanews.com/",
+    "http://www3.nhk.or.jp/nhkworld/",
 };
 
 namespace {
