@@ -25,20 +25,6 @@ bool WouldBlock(int error_number) { return error_number == EAGAIN || error_numbe
 
 }  // namespace
 
-// Stops the time limit on every way out of a waiting step, errors included.
-class TimeLimitScope {
- public:
-  explicit TimeLimitScope(TPowersock& socket, void (TPowersock::*off)())
-      : socket_(socket), off_(off) {}
-  ~TimeLimitScope() { (socket_.*off_)(); }
-  TimeLimitScope(const TimeLimitScope&) = delete;
-  TimeLimitScope& operator=(const TimeLimitScope&) = delete;
-
- private:
-  TPowersock& socket_;
-  void (TPowersock::*off_)();
-};
-
 TPowersock::TPowersock() : working_buffer_(new char[kWorkingBufferSize]) {
   if (!InitResolverLibrary()) throw NetError("Initializaton of windows sockets failed");
 }
@@ -78,7 +64,7 @@ void TPowersock::Connect() {
     no_error_ = false;  // refused at once: the same outcome as a failed connect notification
   }
 
-  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimeLimitScope time_limit{*this};
   TimerOn();
   while (!connected_ && !timed_out_ && !cancel_ && no_error_ && generation == generation_) {
     const short revents = PollOnce(POLLOUT);
@@ -106,7 +92,7 @@ TPowersock::LookupOutcome TPowersock::ResolveRemoteHost(std::uint64_t generation
   const std::string& name = Proxy.empty() ? Host : Proxy;
   if (::inet_pton(AF_INET, name.c_str(), &remote_address_) == 1) return LookupOutcome::kResolved;
 
-  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimeLimitScope time_limit{*this};
   TimerOn();
   lookup_ = std::make_unique<HostLookup>(name, NameServers);
   lookup_done_ = lookup_->done();  // the hosts file answers at once
@@ -235,7 +221,7 @@ void TPowersock::Writeln(const std::string& text) { Write(text + "\r\n"); }
 void TPowersock::SendBuffer(const char* data, std::size_t length) {
   if (length == 0) length = std::strlen(data);
   const std::uint64_t generation = generation_;
-  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimeLimitScope time_limit{*this};
   TimerOn();
   std::size_t sent = 0;
   while (!cancel_ && sent < length) {
@@ -263,7 +249,7 @@ void TPowersock::SendBuffer(const char* data, std::size_t length) {
 
 std::string TPowersock::ReadLn() {
   const std::uint64_t generation = generation_;
-  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimeLimitScope time_limit{*this};
   TimerOn();
   for (;;) {
     const std::size_t available = received_.size() - received_start_;
@@ -309,7 +295,7 @@ void TPowersock::CaptureString(std::string& text, long long maximum) {
   const std::size_t limit = static_cast<std::size_t>(
       maximum < 0 || maximum > kMaxCaptureBytes ? kMaxCaptureBytes : maximum);
   const std::uint64_t generation = generation_;
-  TimeLimitScope time_limit(*this, &TPowersock::TimerOff);
+  TimeLimitScope time_limit{*this};
   TimerOn();
 
   // What ReadLn already took from the socket comes first.

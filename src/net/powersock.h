@@ -63,6 +63,7 @@ class TPowersock {
   virtual void Disconnect();
   // Sets the cancel flag: the waiting step in progress ends with its error.
   void Cancel();
+  // Cancel; also what the time limit calls when it runs out.
   virtual void Abort();
 
   // Sends the text up to its first zero byte. Throws as SendBuffer.
@@ -102,6 +103,12 @@ class TPowersock {
 
  private:
   enum class LookupOutcome { kResolved, kFailed, kAbandoned };
+
+  // Stops the time limit on every way out of a waiting step, errors included.
+  struct TimeLimitScope {
+    TPowersock& owner;
+    ~TimeLimitScope() { owner.TimerOff(); }
+  };
 
   LookupOutcome ResolveRemoteHost(std::uint64_t generation);
   void OpenSocket();
