@@ -270,6 +270,17 @@ TEST_F(HttpClientTest, DisconnectFromAHandlerDuringTheBodyEndsItWithWhatArrived)
   EXPECT_EQ(http_.Body, "first part");
 }
 
+TEST_F(HttpClientTest, DisconnectBeforeAnyHeaderEndsAsAnEmptySuccess) {
+  server_->SetScript({Exchange::Reply("").EndWith(Exchange::Ending::kStall)});
+  http_.Pump = [this] {
+    if (server_->connections() == 1) http_.Disconnect();  // the request is out: headers next
+  };
+  http_.Get(server_->Url("/a.html"));
+  EXPECT_THAT(events_, ElementsAre("Connect", "Success"));
+  EXPECT_EQ(http_.StatusCode(), 0);
+  EXPECT_EQ(http_.Body, "");
+}
+
 TEST_F(HttpClientTest, CancelDuringTheBodyAbortsTheCapture) {
   server_->SetScript(
       {Exchange::Reply("HTTP/1.0 200 OK\r\n\r\nfirst part").EndWith(Exchange::Ending::kStall)});

@@ -87,7 +87,7 @@ class ScriptedServer {
   std::string Url(std::string_view path = "/") const;
   // The bytes received on each connection, in connection order.
   std::vector<std::string> Requests() const;
-  // Connections accepted so far.
+  // Connections served so far, each counted once its request has been read.
   int connections() const;
 
   void Stop();
