@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <set>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
@@ -83,10 +82,10 @@ void ExtendInflectionIndex(const MappingDictionary& dictionary, const RankedWord
 void AggregateRun(const SentenceStore& sentences, std::vector<std::string>& mappedWords,
                   MappingDictionary& dictionary, InflectionIndex& index, RankedWordList& ranking,
                   RunFigures& figures) {
-  std::set<std::string> newBaseForms;
   const CountingTally rawTally = CountRun(sentences, mappedWords, figures);
+  std::vector<std::string_view> newBaseForms;  // byte order, no duplicates
   const FoldedTally folded = FoldCountedWords(rawTally, dictionary, newBaseForms);
-  mappedWords.insert(mappedWords.end(), newBaseForms.begin(), newBaseForms.end());
+  for (std::string_view baseForm : newBaseForms) mappedWords.emplace_back(baseForm);
   RankedWordList newRanking = folded.Rank();
   figures.wordsAfterAggregation = static_cast<std::int32_t>(newRanking.size());
   ranking = std::move(newRanking);

@@ -28,7 +28,7 @@ RankedWordList FoldedTally::Rank() const {
 }
 
 FoldedTally FoldCountedWords(const CountingTally& rawTally, MappingDictionary& dictionary,
-                             std::set<std::string>& newBaseForms) {
+                             std::vector<std::string_view>& newBaseForms) {
   return FoldSortedWords(rawTally.SortedWords(), dictionary, newBaseForms);
 }
 

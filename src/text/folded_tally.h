@@ -6,7 +6,6 @@
 // the one the WordTally path gives.
 
 #include <cstddef>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,14 +42,16 @@ class FoldedTally {
   WordTally unattested_;
 };
 
-// Exactly FoldInflections(rawTally.ToTally(), dictionary, newBaseForms), in sorted-array form.
-// The result holds views into `rawTally`: keep it alive and unchanged while the result is used.
+// Folds as FoldInflections(rawTally.ToTally(), dictionary, newBaseForms) does, in
+// sorted-array form. The new base forms are appended to `newBaseForms` in ascending byte order
+// without duplicates (also when a failure interrupts the fold). The result and the appended
+// views point into `rawTally`: keep it alive and unchanged while they are used.
 FoldedTally FoldCountedWords(const CountingTally& rawTally, MappingDictionary& dictionary,
-                             std::set<std::string>& newBaseForms);
+                             std::vector<std::string_view>& newBaseForms);
 
-// The fold itself, on a raw tally given in strictly ascending byte order (views into it stay
-// in the result).
+// The fold itself, on a raw tally given in strictly ascending byte order (views into it end up
+// in the result and in `newBaseForms`, as for FoldCountedWords).
 FoldedTally FoldSortedWords(const std::vector<SortedWord>& raw, MappingDictionary& dictionary,
-                            std::set<std::string>& newBaseForms);
+                            std::vector<std::string_view>& newBaseForms);
 
 }  // namespace quillmark

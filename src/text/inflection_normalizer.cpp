@@ -69,7 +69,8 @@ bool ApplyFallbackInto(std::string_view word, std::string& candidate) {
 // never gets removed, because only raw words are visited.
 class ResultTally {
  public:
-  explicit ResultTally(const std::vector<SortedWord>& raw) : raw_(raw), entries_(raw.size()) {
+  ResultTally(const std::vector<SortedWord>& raw, const SortedWordFinder& finder)
+      : raw_(raw), finder_(finder), entries_(raw.size()) {
     for (std::size_t i = 0; i < raw.size(); ++i) entries_[i] = Entry{raw[i].count, true};
   }
 
@@ -83,7 +84,7 @@ class ResultTally {
 
   // Adds `count` to the entry of `word`, creating it with 0 first when absent.
   void AddTo(std::string_view word, std::int32_t count) {
-    if (const std::size_t index = FindSorted(raw_, word); index != kNotFound) {
+    if (const std::size_t index = finder_.Find(word); index != kNotFound) {
       AddTo(index, count);
     } else {
       std::int32_t& unattested = unattested_[std::string(word)];
@@ -118,6 +119,7 @@ class ResultTally {
     bool present;
   };
   const std::vector<SortedWord>& raw_;
+  const SortedWordFinder& finder_;
   std::vector<Entry> entries_;
   WordTally unattested_;
 };
@@ -143,18 +145,15 @@ std::vector<SortedWord> SortedWordsOf(const WordTally& tally) {
 }
 
 FoldedTally FoldSortedWords(const std::vector<SortedWord>& raw, MappingDictionary& dictionary,
-                            std::set<std::string>& newBaseForms) {
-  ResultTally result(raw);
-  // Base forms are gathered as views into `raw` and added to the set at the end, sorted, so
-  // that filling the set is one linear pass instead of a search per folded word.
-  std::vector<std::string_view> learnedBaseForms;
-  auto addLearnedBaseForms = [&] {
-    std::sort(learnedBaseForms.begin(), learnedBaseForms.end());
-    learnedBaseForms.erase(std::unique(learnedBaseForms.begin(), learnedBaseForms.end()),
-                           learnedBaseForms.end());
-    for (std::string_view baseForm : learnedBaseForms) {
-      newBaseForms.emplace_hint(newBaseForms.end(), baseForm);
-    }
+                            std::vector<std::string_view>& newBaseForms) {
+  const SortedWordFinder attested(raw);
+  ResultTally result(raw, attested);
+  // Learned base forms are raw words: their positions, sorted, give them in byte order.
+  std::vector<std::size_t> learned;
+  auto handOverLearned = [&] {
+    std::sort(learned.begin(), learned.end());
+    learned.erase(std::unique(learned.begin(), learned.end()), learned.end());
+    for (std::size_t base : learned) newBaseForms.push_back(raw[base].word);
   };
   std::string candidate;
   candidate.reserve(1024);
@@ -172,28 +171,42 @@ FoldedTally FoldSortedWords(const std::vector<SortedWord>& raw, MappingDictionar
         continue;
       }
       if (!ApplySuffixRulesInto(word, candidate)) continue;  // no rule fits: the word stays
-      std::size_t base = FindSorted(raw, candidate);
+      std::size_t base = attested.Find(candidate);
       if (base == kNotFound) {
         if (!ApplyFallbackInto(word, candidate)) continue;
-        base = FindSorted(raw, candidate);
+        base = attested.Find(candidate);
         if (base == kNotFound) continue;
       }
       result.Remove(index);
       result.AddTo(base, rawCount);
       dictionary.emplace_hint(pair, word, raw[base].word);
-      learnedBaseForms.push_back(raw[base].word);
+      learned.push_back(base);
     }
   } catch (...) {
-    addLearnedBaseForms();  // what was learned before a failure stays learned
+    handOverLearned();  // what was learned before a failure stays learned
     throw;
   }
-  addLearnedBaseForms();
+  handOverLearned();
   return result.Finish();
 }
 
 WordTally FoldInflections(WordTally rawTally, MappingDictionary& dictionary,
                           std::set<std::string>& newBaseForms) {
-  return FoldSortedWords(SortedWordsOf(rawTally), dictionary, newBaseForms).ToTally();
+  std::vector<std::string_view> learned;
+  // In byte order, so each insertion lands at the end when the set held nothing greater.
+  auto addLearned = [&] {
+    for (std::string_view baseForm : learned)
+      newBaseForms.emplace_hint(newBaseForms.end(), baseForm);
+  };
+  WordTally folded;
+  try {
+    folded = FoldSortedWords(SortedWordsOf(rawTally), dictionary, learned).ToTally();
+  } catch (...) {
+    addLearned();
+    throw;
+  }
+  addLearned();
+  return folded;
 }
 
 }  // namespace quillmark

@@ -56,13 +56,34 @@ inline bool ByteLess(std::string_view a, std::string_view b) {
 
 inline constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
-// Position of `word` in `words` (strictly ascending byte order), or kNotFound.
-inline std::size_t FindSorted(const std::vector<SortedWord>& words, std::string_view word) {
-  const SortedWord probe{PrefixKey(word), word, 0};
-  const auto found = std::lower_bound(words.begin(), words.end(), probe, ComesBefore);
-  if (found == words.end() || found->key != probe.key || found->word != word) return kNotFound;
-  return static_cast<std::size_t>(found - words.begin());
-}
+// Finds words in a sorted array. The prefix keys are searched in an array of their own,
+// 8 bytes an entry, which stays in the cache where the 32-byte entries would not; only
+// words sharing their first 8 bytes need a string comparison.
+class SortedWordFinder {
+ public:
+  explicit SortedWordFinder(const std::vector<SortedWord>& words) : words_(words) {
+    keys_.reserve(words.size());
+    for (const SortedWord& word : words) keys_.push_back(word.key);
+  }
+
+  // Position of `word` in the array, or kNotFound.
+  std::size_t Find(std::string_view word) const {
+    const std::uint64_t key = PrefixKey(word);
+    const auto [first, last] = std::equal_range(keys_.begin(), keys_.end(), key);
+    if (first == last) return kNotFound;
+    const auto begin = words_.begin() + (first - keys_.begin());
+    const auto end = words_.begin() + (last - keys_.begin());
+    const auto found = std::lower_bound(
+        begin, end, word,
+        [](const SortedWord& entry, std::string_view w) { return entry.word < w; });
+    if (found == end || found->word != word) return kNotFound;
+    return static_cast<std::size_t>(found - words_.begin());
+  }
+
+ private:
+  const std::vector<SortedWord>& words_;
+  std::vector<std::uint64_t> keys_;
+};
 
 // Counts add as the 32-bit integers they are, wrapping instead of overflowing.
 inline std::int32_t WrappingSum(std::int32_t a, std::int32_t b) {

@@ -76,17 +76,21 @@ TEST(FoldedTally, AgreesWithThePlainFoldOnRandomTalliesAndDictionaries) {
     const WordTally expected = PlainFold(raw, plainDictionary, plainBaseForms);
 
     MappingDictionary fastDictionary = dictionary;
-    WordSet fastBaseForms{"KEPT"};
+    std::vector<std::string_view> fastBaseForms;
     const FoldedTally folded = FoldCountedWords(counting, fastDictionary, fastBaseForms);
     ASSERT_EQ(folded.ToTally(), expected);
     ASSERT_EQ(folded.Rank(), RankWords(expected));
     EXPECT_EQ(fastDictionary, plainDictionary);
-    EXPECT_EQ(fastBaseForms, plainBaseForms);
+    plainBaseForms.erase("KEPT");
+    EXPECT_EQ(std::vector<std::string>(fastBaseForms.begin(), fastBaseForms.end()),
+              std::vector<std::string>(plainBaseForms.begin(), plainBaseForms.end()));
 
     MappingDictionary mapDictionary = dictionary;
     WordSet mapBaseForms{"KEPT"};
     ASSERT_EQ(FoldInflections(raw, mapDictionary, mapBaseForms), expected);
     EXPECT_EQ(mapDictionary, plainDictionary);
+    plainBaseForms.insert("KEPT");
+    EXPECT_EQ(mapBaseForms, plainBaseForms);
   }
 }
 
