@@ -30,13 +30,13 @@ for deb in "$DEST"/debs/*.deb; do
   echo "deb $(dpkg-deb -f "$deb" Package) $(dpkg-deb -f "$deb" Version)" >> "$DEST/versions.txt"
 done
 
-for spec in $NPM_PACKAGES; do
-  name=${spec%@*}
-  tarball=$(cd "$DEST/npm-packs" && npm pack --silent "$spec" | tail -n 1)
+for pinned in $NPM_PACKAGES; do
+  name=${pinned%@*}
+  tarball=$(cd "$DEST/npm-packs" && npm pack --silent "$pinned" | tail -n 1)
   rm -rf "$DEST/npm/$name"
   mkdir -p "$DEST/npm/$name"
   tar -xzf "$DEST/npm-packs/$tarball" -C "$DEST/npm/$name" --warning=no-unknown-keyword
-  echo "npm $name ${spec##*@}" >> "$DEST/versions.txt"
+  echo "npm $name ${pinned##*@}" >> "$DEST/versions.txt"
 done
 
 sort -o "$DEST/versions.txt" "$DEST/versions.txt"
