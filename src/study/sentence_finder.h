@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "study/sentence_store.h"
 #include "text/word_types.h"
@@ -24,5 +25,9 @@ inline constexpr std::string_view kNoSentenceFound{"Sentence NOT Found."};
 // case); an empty word or form matches nothing. Neither `store` nor `index` is changed.
 std::string FindSentences(const SentenceStore& store, std::string_view word,
                           const InflectionIndex& index);
+
+// Returns whether one of the words of `sentence`, cut at SentenceWordSeparators and
+// upper-cased, equals one of `upperForms` (upper-case, none empty).
+bool HoldsAnyForm(std::string_view sentence, const std::vector<std::string>& upperForms);
 
 }  // namespace quillmark

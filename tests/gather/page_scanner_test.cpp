@@ -1,5 +1,7 @@
 #include "gather/page_scanner.h"
 
+#include "scan_page_pipeline.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -162,6 +164,8 @@ std::string ReadFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Besides the invariants below, the pipeline check compares each page with the plain scanner
+// and runs the sentence store and the finder on its text.
 TEST(ScanPageOnCorpus, PageTextHoldsNoAngleBracketAndLinksNoQuote) {
   const std::filesystem::path pages = QUILLMARK_SHARED_DIR "/corpus/pages";
   if (!std::filesystem::is_directory(pages)) GTEST_SKIP() << "no corpus at " << pages;
@@ -169,6 +173,7 @@ TEST(ScanPageOnCorpus, PageTextHoldsNoAngleBracketAndLinksNoQuote) {
   std::size_t linkCount = 0;
   for (const auto& entry : std::filesystem::directory_iterator(pages)) {
     const std::string body = ReadFile(entry.path());
+    EXPECT_EQ(testing::CheckScanPagePipeline(body), "") << entry.path();
     for (bool isLevel : {false, true}) {
       const ScannedPage page = ScanPage(body, isLevel);
       SCOPED_TRACE(entry.path().filename().string());

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
+#include "text/tokenizer.h"
+
 namespace quillmark {
 namespace {
 
@@ -54,6 +59,38 @@ TEST(FindSentences, AnEmptyWordOrFormNeverMatchesTheGapBetweenTwoSeparators) {
   EXPECT_EQ(FindSentences(store, "", kNoIndex), "Sentence NOT Found.");
   const InflectionIndex emptyForm{{"CAT", {"", "CATS"}}};
   EXPECT_EQ(FindSentences(store, "cat", emptyForm), "Sentence NOT Found.");
+}
+
+// The finder cuts sentences without building the upper-cased copy and its token list, after a
+// quick test that lets most sentences go early; it must agree with cutting
+// UpperCaseAscii(sentence) with SplitText at the sentence separators.
+TEST(FindSentences, AgreesWithSplittingTheUpperCasedSentence) {
+  std::mt19937 random(5);
+  const std::string alphabet = "aAbB'` ,$!?.";
+  auto randomText = [&](std::size_t maxLength) {
+    std::string text(random() % (maxLength + 1), ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    return text;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::string sentence = randomText(24);
+    std::string word;
+    while (word.empty() || word.find_first_of(SentenceWordSeparators) != std::string::npos) {
+      word = randomText(3);
+    }
+    std::set<std::string> inflected;
+    for (int f = random() % 3; f > 0; --f) inflected.insert(UpperCaseAscii(randomText(3)));
+    const InflectionIndex index{{UpperCaseAscii(word), inflected}};
+
+    std::vector<std::string> forms(inflected.begin(), inflected.end());
+    forms.push_back(UpperCaseAscii(word));
+    const TokenList tokens = SplitText(UpperCaseAscii(sentence), SentenceWordSeparators);
+    const bool expected = std::any_of(tokens.begin(), tokens.end(), [&](const std::string& t) {
+      return !t.empty() && std::find(forms.begin(), forms.end(), t) != forms.end();
+    });
+    ASSERT_EQ(FindSentences({{"h", {sentence}}}, word, index) != kNoSentenceFound, expected)
+        << "'" << sentence << "' word '" << word << "'";
+  }
 }
 
 }  // namespace
