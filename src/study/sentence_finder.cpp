@@ -49,51 +49,65 @@ class FormPrefilter {
  public:
   explicit FormPrefilter(const std::vector<std::string>& upperForms) {
     for (const std::string& form : upperForms) {
-      Head head;
-      head.length = std::min(form.size(), kHeadBytes);
-      for (std::size_t k = 0; k < head.length; ++k) head.bytes[k] = Broadcast(form[k]);
+      const Head head = HeadOf(form);
       if (std::find(heads_.begin(), heads_.end(), head) == heads_.end()) heads_.push_back(head);
     }
   }
 
   bool MayHold(std::string_view sentence) const {
-    Words words;
-    std::size_t i = 0;
-    // Eight positions at a time while every load stays inside the sentence.
-    for (; i + sizeof(std::uint64_t) + kHeadBytes - 1 <= sentence.size();
-         i += sizeof(std::uint64_t)) {
-      for (std::size_t k = 0; k < kHeadBytes; ++k) words[k] = Load(sentence.data() + i + k);
-      if (AnyHeadIn(words)) return true;
-    }
-    for (; i < sentence.size(); ++i) {
-      for (std::size_t k = 0; k < kHeadBytes; ++k) {
-        words[k] = i + k < sentence.size() ? Broadcast(sentence[i + k]) : kPastTheEnd;
+    const char* bytes = sentence.data();
+    constexpr std::size_t kStep = sizeof(std::uint64_t);
+    constexpr std::size_t kSpan = kStep + 2;  // the bytes the three loads of a step read
+    std::size_t scalarFrom = 0;
+    if (sentence.size() >= kSpan) {
+      const auto anyHeadInStep = [&](std::size_t i) {
+        return AnyHeadAt(Load(bytes + i), Load(bytes + i + 1), Load(bytes + i + 2));
+      };
+      std::size_t i = 0;
+      for (; i + kSpan <= sentence.size(); i += kStep) {
+        if (anyHeadInStep(i)) return true;
       }
-      if (AnyHeadIn(words)) return true;
+      // One more step flush with the end covers the rest; it may test some positions again.
+      if (i < sentence.size() - 2 && anyHeadInStep(sentence.size() - kSpan)) return true;
+      scalarFrom = sentence.size() - 2;  // where only forms shorter than three bytes may start
+    }
+    for (std::size_t i = scalarFrom; i < sentence.size(); ++i) {
+      const auto byteAt = [&](std::size_t at) {
+        return at < sentence.size() ? Broadcast(bytes[at]) : kPastTheEnd;
+      };
+      if (AnyHeadAt(byteAt(i), byteAt(i + 1), byteAt(i + 2))) return true;
     }
     return false;
   }
 
  private:
-  static constexpr std::size_t kHeadBytes = 3;
-  // words[k] holds, in byte j, the byte k places behind position j.
-  using Words = std::array<std::uint64_t, kHeadBytes>;
-
-  // The first bytes of a form, case folded and copied into every byte of a word.
+  // The first three bytes of a form, case folded and copied into every byte of a word; a
+  // shorter form does not care what stands behind its end.
   struct Head {
-    Words bytes{};
-    std::size_t length = 0;
+    std::uint64_t first = 0;
+    std::uint64_t second = 0;
+    std::uint64_t third = 0;
+    std::uint64_t careSecond = 0;
+    std::uint64_t careThird = 0;
     bool operator==(const Head&) const = default;
   };
 
   static constexpr std::uint64_t kOnes = 0x0101010101010101;
   static constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  static constexpr std::uint64_t kAll = ~std::uint64_t{0};
   // Clearing bit 5 of every byte folds a-z onto A-Z (and some other bytes onto each other,
   // which only lets a few more sentences through to the exact test).
   static constexpr std::uint64_t kFoldCase = 0xDFDFDFDFDFDFDFDF;
   // Folded bytes never have bit 5 set, so this equals none of them.
-  static constexpr std::uint64_t kPastTheEnd = ~std::uint64_t{0};
+  static constexpr std::uint64_t kPastTheEnd = kAll;
 
+  static Head HeadOf(std::string_view form) {
+    Head head;
+    head.first = Broadcast(form[0]);
+    if (form.size() > 1) head = {head.first, Broadcast(form[1]), 0, kAll, 0};
+    if (form.size() > 2) head = {head.first, head.second, Broadcast(form[2]), kAll, kAll};
+    return head;
+  }
   static std::uint64_t Broadcast(char c) { return kOnes * (static_cast<unsigned char>(c) & 0xDF); }
   static std::uint64_t Load(const char* p) {
     std::uint64_t word;
@@ -104,19 +118,29 @@ class FormPrefilter {
   // lets a sentence through but never holds one back.
   static std::uint64_t ZeroBytes(std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; }
 
-  bool AnyHeadIn(const Words& words) const {
+  // `at0`, `at1`, `at2` hold, in byte j, the bytes 0, 1 and 2 places behind position j.
+  bool AnyHeadAt(std::uint64_t at0, std::uint64_t at1, std::uint64_t at2) const {
     for (const Head& head : heads_) {
-      std::uint64_t startsHere = kHighBits;
-      for (std::size_t k = 0; k < head.length; ++k) {
-        startsHere &= ZeroBytes(words[k] ^ head.bytes[k]);
+      if ((ZeroBytes(at0 ^ head.first) & ZeroBytes((at1 ^ head.second) & head.careSecond) &
+           ZeroBytes((at2 ^ head.third) & head.careThird)) != 0) {
+        return true;
       }
-      if (startsHere != 0) return true;
     }
     return false;
   }
 
   std::vector<Head> heads_;
 };
+
+constexpr int kSentencesAhead = 4;
+
+void PrefetchBytes(const char* bytes) {
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(bytes);
+#else
+  (void)bytes;
+#endif
+}
 
 }  // namespace
 
@@ -145,7 +169,12 @@ std::string FindSentences(const SentenceStore& store, std::string_view word,
     for (const auto& [host, sentences] : store) {
       bool hostShown = false;
       // The host's set is in byte order already, so the matches come out in that order.
+      // The bytes of each sentence lie apart from its node: ask for those of a sentence a few
+      // nodes ahead while this one is tested.
+      auto ahead = sentences.begin();
+      for (int n = 0; n < kSentencesAhead && ahead != sentences.end(); ++n) ++ahead;
       for (const std::string& sentence : sentences) {
+        if (ahead != sentences.end()) PrefetchBytes((ahead++)->data());
         if (!prefilter.MayHold(sentence) || !HoldsAnyForm(sentence, forms)) continue;
         if (!hostShown) {
           found += "[from " + host + "]\r\n";
