@@ -19,6 +19,20 @@ using testing::ErrorOf;
 using testing::Exchange;
 using testing::ScriptedServer;
 
+// AddressSanitizer keeps freed memory in quarantine and pads every allocation, so peak
+// memory says nothing about our buffers there; the limits are checked in normal builds.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryIsMeasurable = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMemoryIsMeasurable = false;
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+
 // Peak resident memory of this process so far, in bytes (VmHWM).
 long long PeakResidentBytes() {
   std::ifstream status("/proc/self/status");
@@ -57,6 +71,7 @@ TEST_F(BoundsTest, AnEndlessBodyEndsAt64MiBAsIfTheServerHadClosed) {
   RecordProperty("peak_growth_first_mib", std::to_string((after_first - before) >> 20));
   RecordProperty("peak_growth_second_mib", std::to_string((after_second - after_first) >> 20));
   ASSERT_GT(before, 0);
+  if (!kMemoryIsMeasurable) return;
   // One body and the copy made while its buffer last grew, no more; and a second fetch
   // reuses the room of the first.
   EXPECT_LT(after_first - before, 200LL * 1024 * 1024);
@@ -69,7 +84,9 @@ TEST_F(BoundsTest, AnEndlessHeaderLineEndsTheRequestWithAnError) {
   EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), "Socket readln line too long");
   EXPECT_THAT(events_, ElementsAre("Connect"));
   EXPECT_FALSE(http_.Connected());
-  EXPECT_LT(PeakResidentBytes() - before, 4LL * 1024 * 1024);
+  if (kMemoryIsMeasurable) {
+    EXPECT_LT(PeakResidentBytes() - before, 4LL * 1024 * 1024);
+  }
 }
 
 TEST_F(BoundsTest, EndlessRedirectsStopAfterTwentyRequests) {
