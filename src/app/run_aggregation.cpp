@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "text/byte_tricks.h"
 #include "text/counting_tally.h"
 #include "text/folded_tally.h"
 #include "text/sorted_words.h"
@@ -31,7 +32,7 @@ CountingTally CountRun(const SentenceStore& sentences, const std::vector<std::st
       std::size_t size = 0;
       for (; size < kSentenceBatch && next != hostSentences.end(); ++next) {
         batch[size++] = *next;
-        __builtin_prefetch(next->data());
+        PrefetchForReading(next->data());
       }
       for (std::size_t i = 0; i < size; ++i) {
         CountWords(counting, batch[i], figures.wordsBeforeAggregation);

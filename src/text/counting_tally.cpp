@@ -6,6 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "text/byte_tricks.h"
 #include "text/sorted_words.h"
 #include "text/word_scanner.h"
 
@@ -39,8 +40,7 @@ std::uint64_t Mix(std::uint64_t hash) {
 }
 
 // Hash of the bytes of a word beyond its first 16, folded into `hash`. Rarely needed.
-[[gnu::noinline]] std::uint64_t HashLongWordTail(std::uint64_t hash, std::size_t length,
-                                                 const char* word) {
+std::uint64_t HashLongWordTail(std::uint64_t hash, std::size_t length, const char* word) {
   for (std::size_t at = kHeadBytes; at < length; at += 8) {
     std::uint64_t chunk = 0;
     std::memcpy(&chunk, word + at, std::min<std::size_t>(8, length - at));
@@ -137,7 +137,7 @@ std::int64_t CountingTally::AddWordsOf(std::string_view text) {
         next.length = length;
         LoadHead(word, length, true, next.head);
         next.hash = HashWord(next.head, length, word);
-        __builtin_prefetch(&slots_[next.hash & (slots_.size() - 1)]);
+        PrefetchForReading(&slots_[next.hash & (slots_.size() - 1)]);
         if (pending == kPendingWords) countPending();
       });
   countPending();

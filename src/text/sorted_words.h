@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/byte_tricks.h"
 #include "text/word_types.h"
 
 namespace quillmark {
@@ -25,7 +26,7 @@ inline std::uint64_t PrefixKey(std::string_view word) {
   std::uint64_t key = 0;
   if (word.size() >= 8) {
     std::memcpy(&key, word.data(), 8);
-    if constexpr (std::endian::native == std::endian::little) key = __builtin_bswap64(key);
+    if constexpr (std::endian::native == std::endian::little) key = ByteSwap64(key);
     return key;
   }
   for (std::size_t i = 0; i < word.size(); ++i) {

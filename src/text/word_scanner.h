@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "text/byte_tricks.h"
 #include "text/tokenizer.h"
 
 namespace quillmark::word_scanner {
@@ -65,12 +66,12 @@ inline std::uint64_t LetterBits(std::uint64_t letterBytes) {
 inline std::uint64_t LoadChunk(const char* bytes) {
   std::uint64_t chunk;
   std::memcpy(&chunk, bytes, 8);
-  if constexpr (std::endian::native == std::endian::big) chunk = __builtin_bswap64(chunk);
+  if constexpr (std::endian::native == std::endian::big) chunk = ByteSwap64(chunk);
   return chunk;
 }
 
 inline void StoreChunk(char* bytes, std::uint64_t chunk) {
-  if constexpr (std::endian::native == std::endian::big) chunk = __builtin_bswap64(chunk);
+  if constexpr (std::endian::native == std::endian::big) chunk = ByteSwap64(chunk);
   std::memcpy(bytes, &chunk, 8);
 }
 
