@@ -4,13 +4,12 @@
 // The run aggregation counts every word of every stored sentence; an ordered map costs a
 // dozen string comparisons per token, this table about one probe. Nothing observable
 // changes: ToTally() gives exactly the WordTally that the same Enter/Add calls on an
-// ordered map would have given, and FoldInflections(const CountingTally&, ...) folds
-// exactly as FoldInflections(ToTally(), ...) would.
+// ordered map would have given, and FoldCountedWords (folded_tally.h) folds it exactly as
+// FoldInflections(ToTally(), ...) would.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,7 +45,7 @@ class CountingTally {
   std::vector<SortedWord> SortedWords() const;
 
  private:
-  // Words of up to 16 bytes live in the slot itself, so a lookup touches one cache line and
+  // Words of up to 16 bytes live in the slot itself, so a lookup reads one 32-byte slot and
   // compares two integers; longer words keep their first 16 bytes here and all of their
   // bytes in `longWords_`.
   struct Slot {
