@@ -2,8 +2,8 @@
 // The result of folding a run's raw tally, kept as a sorted array.
 //
 // FoldInflections returns an ordered WordTally; the run aggregation needs the same tally
-// only to rank it, so it folds into this form and never builds the ordered map. Every answer equals
-// the one the WordTally path gives.
+// only to rank it, so it folds into this form and never builds the ordered map. Every
+// answer equals the one the WordTally path gives.
 
 #include <cstddef>
 #include <string>
