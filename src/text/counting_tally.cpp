@@ -87,38 +87,52 @@ std::int32_t& CountingTally::CountOf(const char* word, std::size_t length, bool 
   return CountOf(pending);
 }
 
-std::int32_t& CountingTally::CountOf(const PendingWord& word) {
+std::size_t CountingTally::Probe(const PendingWord& word) const {
   const std::size_t length = word.length;
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = word.hash & mask;; at = (at + 1) & mask) {
-    Slot& slot = slots_[at];
-    if (slot.lengthPlusOne == 0) {
-      // First sight of this word. Keeping the table at most half full keeps probes short.
-      if (2 * (used_ + 1) > slots_.size()) {
-        Grow();
-        return CountOf(word);
-      }
-      if (length >= std::numeric_limits<std::uint32_t>::max()) {
-        throw std::length_error("word too long to count");
-      }
-      if (length > kHeadBytes) {
-        slot.longOffset = longWords_.size();
-        longWords_.append(word.word, length);
-      }
-      slot.head[0] = word.head[0];
-      slot.head[1] = word.head[1];
-      slot.lengthPlusOne = static_cast<std::uint32_t>(length + 1);
-      slot.count = 0;
-      ++used_;
-      return slot.count;
-    }
+    const Slot& slot = slots_[at];
+    if (slot.lengthPlusOne == 0) return at;
     if (slot.head[0] == word.head[0] && slot.head[1] == word.head[1] &&
         slot.lengthPlusOne == length + 1 &&
         (length <= kHeadBytes || std::memcmp(longWords_.data() + slot.longOffset + kHeadBytes,
                                              word.word + kHeadBytes, length - kHeadBytes) == 0)) {
-      return slot.count;
+      return at;
     }
   }
+}
+
+std::int32_t& CountingTally::CountOf(const PendingWord& word) {
+  const std::size_t at = Probe(word);
+  Slot& slot = slots_[at];
+  if (slot.lengthPlusOne != 0) return slot.count;
+  // First sight of this word. Keeping the table at most half full keeps probes short.
+  if (2 * (used_ + 1) > slots_.size()) {
+    Grow();
+    return CountOf(word);
+  }
+  const std::size_t length = word.length;
+  if (length >= std::numeric_limits<std::uint32_t>::max()) {
+    throw std::length_error("word too long to count");
+  }
+  if (length > kHeadBytes) {
+    slot.longOffset = longWords_.size();
+    longWords_.append(word.word, length);
+  }
+  slot.head[0] = word.head[0];
+  slot.head[1] = word.head[1];
+  slot.lengthPlusOne = static_cast<std::uint32_t>(length + 1);
+  slot.count = 0;
+  ++used_;
+  return slot.count;
+}
+
+std::size_t CountingTally::SlotOf(std::string_view word) const {
+  PendingWord pending{word.data(), word.size(), {0, 0}, 0};
+  LoadHead(word.data(), word.size(), false, pending.head);
+  pending.hash = HashWord(pending.head, word.size(), word.data());
+  const std::size_t at = Probe(pending);
+  return slots_[at].lengthPlusOne == 0 ? kNoSlot : at;
 }
 
 std::int64_t CountingTally::AddWordsOf(std::string_view text) {
@@ -157,7 +171,7 @@ void CountingTally::Grow() {
   slots_.swap(slots);
 }
 
-std::vector<SortedWord> CountingTally::SortedWords() const {
+std::vector<SortedWord> CountingTally::SortedWords(std::vector<std::uint32_t>* positions) const {
   // Sorting (prefix key, slot) pairs moves half the bytes that sorting the words would;
   // the key of a word is its first 8 head bytes read as a big-endian number.
   std::vector<std::pair<std::uint64_t, std::size_t>> order;
@@ -174,7 +188,9 @@ std::vector<SortedWord> CountingTally::SortedWords() const {
   });
   std::vector<SortedWord> words;
   words.reserve(order.size());
+  if (positions != nullptr) positions->assign(slots_.size(), 0);
   for (const auto& [key, at] : order) {
+    if (positions != nullptr) (*positions)[at] = static_cast<std::uint32_t>(words.size());
     words.push_back(SortedWord{key, WordOf(slots_[at]), slots_[at].count});
   }
   return words;

@@ -41,8 +41,13 @@ class CountingTally {
   // Returns the entries as an ordered tally (byte order). The counting tally is unchanged.
   WordTally ToTally() const;
 
-  // Returns the entries in byte order; the views stay valid until the tally changes.
-  std::vector<SortedWord> SortedWords() const;
+  // Returns the entries in byte order; the views stay valid until the tally changes. With
+  // `positions`, also fills it so that (*positions)[SlotOf(w)] is w's place in the result.
+  std::vector<SortedWord> SortedWords(std::vector<std::uint32_t>* positions = nullptr) const;
+
+  // The slot that holds `word`, or kNoSlot when the word was never entered.
+  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+  std::size_t SlotOf(std::string_view word) const;
 
  private:
   // Words of up to 16 bytes live in the slot itself, so a lookup reads one 32-byte slot and
@@ -65,6 +70,8 @@ class CountingTally {
 
   std::int32_t& CountOf(const char* word, std::size_t length, bool padded);
   std::int32_t& CountOf(const PendingWord& word);
+  // The slot holding `word`, or the free slot where it would go.
+  std::size_t Probe(const PendingWord& word) const;
   std::string_view WordOf(const Slot& slot) const;
   void Grow();
 

@@ -27,9 +27,32 @@ RankedWordList FoldedTally::Rank() const {
   return ranked;
 }
 
+namespace {
+
+// Finds raw words through the counting tally's hash table: one probe instead of a binary
+// search, for the many base forms the fold looks up.
+class CountedWordPositions : public WordPositions {
+ public:
+  CountedWordPositions(const CountingTally& tally, const std::vector<std::uint32_t>& positions)
+      : tally_(tally), positions_(positions) {}
+
+  std::size_t Find(std::string_view word) const override {
+    const std::size_t slot = tally_.SlotOf(word);
+    return slot == CountingTally::kNoSlot ? kNotFound : positions_[slot];
+  }
+
+ private:
+  const CountingTally& tally_;
+  const std::vector<std::uint32_t>& positions_;
+};
+
+}  // namespace
+
 FoldedTally FoldCountedWords(const CountingTally& rawTally, MappingDictionary& dictionary,
                              std::vector<std::string_view>& newBaseForms) {
-  return FoldSortedWords(rawTally.SortedWords(), dictionary, newBaseForms);
+  std::vector<std::uint32_t> positions;
+  const std::vector<SortedWord> raw = rawTally.SortedWords(&positions);
+  return FoldSortedWords(raw, CountedWordPositions(rawTally, positions), dictionary, newBaseForms);
 }
 
 }  // namespace quillmark

@@ -49,9 +49,11 @@ class FoldedTally {
 FoldedTally FoldCountedWords(const CountingTally& rawTally, MappingDictionary& dictionary,
                              std::vector<std::string_view>& newBaseForms);
 
-// The fold itself, on a raw tally given in strictly ascending byte order (views into it end up
-// in the result and in `newBaseForms`, as for FoldCountedWords).
-FoldedTally FoldSortedWords(const std::vector<SortedWord>& raw, MappingDictionary& dictionary,
+// The fold itself, on a raw tally given in strictly ascending byte order, with `attested`
+// finding words in it (views into `raw` end up in the result and in `newBaseForms`, as for
+// FoldCountedWords).
+FoldedTally FoldSortedWords(const std::vector<SortedWord>& raw, const WordPositions& attested,
+                            MappingDictionary& dictionary,
                             std::vector<std::string_view>& newBaseForms);
 
 }  // namespace quillmark

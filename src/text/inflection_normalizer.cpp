@@ -69,7 +69,7 @@ bool ApplyFallbackInto(std::string_view word, std::string& candidate) {
 // never gets removed, because only raw words are visited.
 class ResultTally {
  public:
-  ResultTally(const std::vector<SortedWord>& raw, const SortedWordFinder& finder)
+  ResultTally(const std::vector<SortedWord>& raw, const WordPositions& finder)
       : raw_(raw), finder_(finder), entries_(raw.size()) {
     for (std::size_t i = 0; i < raw.size(); ++i) entries_[i] = Entry{raw[i].count, true};
   }
@@ -119,7 +119,7 @@ class ResultTally {
     bool present;
   };
   const std::vector<SortedWord>& raw_;
-  const SortedWordFinder& finder_;
+  const WordPositions& finder_;
   std::vector<Entry> entries_;
   WordTally unattested_;
 };
@@ -144,9 +144,9 @@ std::vector<SortedWord> SortedWordsOf(const WordTally& tally) {
   return words;
 }
 
-FoldedTally FoldSortedWords(const std::vector<SortedWord>& raw, MappingDictionary& dictionary,
+FoldedTally FoldSortedWords(const std::vector<SortedWord>& raw, const WordPositions& attested,
+                            MappingDictionary& dictionary,
                             std::vector<std::string_view>& newBaseForms) {
-  const SortedWordFinder attested(raw);
   ResultTally result(raw, attested);
   // Learned base forms are raw words: their positions, sorted, give them in byte order.
   std::vector<std::size_t> learned;
@@ -200,7 +200,8 @@ WordTally FoldInflections(WordTally rawTally, MappingDictionary& dictionary,
   };
   WordTally folded;
   try {
-    folded = FoldSortedWords(SortedWordsOf(rawTally), dictionary, learned).ToTally();
+    const std::vector<SortedWord> raw = SortedWordsOf(rawTally);
+    folded = FoldSortedWords(raw, SortedWordFinder(raw), dictionary, learned).ToTally();
   } catch (...) {
     addLearned();
     throw;

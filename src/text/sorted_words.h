@@ -57,18 +57,25 @@ inline bool ByteLess(std::string_view a, std::string_view b) {
 
 inline constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
-// Finds words in a sorted array. The prefix keys are searched in an array of their own,
-// 8 bytes an entry, which stays in the cache where the 32-byte entries would not; only
-// words sharing their first 8 bytes need a string comparison.
-class SortedWordFinder {
+// Finds the position of a word in one sorted word array.
+class WordPositions {
+ public:
+  virtual ~WordPositions() = default;
+  // Position of `word` in the array, or kNotFound.
+  virtual std::size_t Find(std::string_view word) const = 0;
+};
+
+// Finds words in a sorted array by binary search. The prefix keys are searched in an array
+// of their own, 8 bytes an entry, which stays in the cache where the 32-byte entries would
+// not; only words sharing their first 8 bytes need a string comparison.
+class SortedWordFinder : public WordPositions {
  public:
   explicit SortedWordFinder(const std::vector<SortedWord>& words) : words_(words) {
     keys_.reserve(words.size());
     for (const SortedWord& word : words) keys_.push_back(word.key);
   }
 
-  // Position of `word` in the array, or kNotFound.
-  std::size_t Find(std::string_view word) const {
+  std::size_t Find(std::string_view word) const override {
     const std::uint64_t key = PrefixKey(word);
     const auto [first, last] = std::equal_range(keys_.begin(), keys_.end(), key);
     if (first == last) return kNotFound;
