@@ -137,6 +137,69 @@ std::size_t RaiseLettersUntilEitherBlocks(std::string& text, std::size_t from, c
   return RaiseLettersUntilEitherScalar(text, i, a, b);
 }
 
+// Bit k set where byte k of the 64 bytes at `p` equals `c`.
+std::uint64_t BytesEqual(const char* p, char c) {
+  const __m128i want = _mm_set1_epi8(c);
+  const auto equalAt = [&](std::size_t k) { return _mm_cmpeq_epi8(Load(p + k), want); };
+  return std::uint64_t{Mask(equalAt(0))} | std::uint64_t{Mask(equalAt(kBlock))} << 16 |
+         std::uint64_t{Mask(equalAt(2 * kBlock))} << 32 |
+         std::uint64_t{Mask(equalAt(3 * kBlock))} << 48;
+}
+
+// Bit k set where byte k of the 64 bytes at `p` is one of a-z.
+std::uint64_t LowerCaseLetters(const char* p) {
+  // Signed compares: bytes of 0x80 and above are negative and so never letters.
+  const __m128i belowLower = _mm_set1_epi8('a' - 1);
+  const __m128i aboveLower = _mm_set1_epi8('z' + 1);
+  const auto lowerAt = [&](std::size_t k) {
+    const __m128i block = Load(p + k);
+    return _mm_and_si128(_mm_cmpgt_epi8(block, belowLower), _mm_cmplt_epi8(block, aboveLower));
+  };
+  return std::uint64_t{Mask(lowerAt(0))} | std::uint64_t{Mask(lowerAt(kBlock))} << 16 |
+         std::uint64_t{Mask(lowerAt(2 * kBlock))} << 32 |
+         std::uint64_t{Mask(lowerAt(3 * kBlock))} << 48;
+}
+
+// Bit k set where an odd number of the bits 0..k of `bits` are set.
+std::uint64_t PrefixParity(std::uint64_t bits) {
+  for (int shift = 1; shift < 64; shift *= 2) bits ^= bits << shift;
+  return bits;
+}
+
+// Bit k set where the last '<' or '>' at or before byte k is a '<' (or, with none, where a tag
+// was open before the stride). Adding the '<' bits to the bits that are not '>' sends a carry
+// from every '<' up to the next '>', where it stops; the carry out of the top is the in-tag
+// flag behind the stride.
+std::uint64_t InsideTags(std::uint64_t opens, std::uint64_t closes, bool& inTag) {
+  const std::uint64_t notCloses = ~closes;
+  const std::uint64_t partial = notCloses + opens;
+  const std::uint64_t sum = partial + (inTag ? 1 : 0);
+  const std::uint64_t carries = sum ^ notCloses ^ opens;  // bit k: a carry came into byte k
+  inTag = partial < notCloses || sum < partial;
+  return (carries | opens) & notCloses;
+}
+
+// Sixteen bytes, 0xFF where the matching bit of `bits` is set.
+__m128i ExpandBits(unsigned bits) {
+  const __m128i x = _mm_cvtsi32_si128(static_cast<int>(bits));
+  const __m128i pairs = _mm_unpacklo_epi8(x, x);
+  const __m128i quads = _mm_unpacklo_epi16(pairs, pairs);
+  const __m128i spread = _mm_unpacklo_epi32(quads, quads);  // low byte 8 times, then high byte
+  const __m128i select = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+  return _mm_cmpeq_epi8(_mm_and_si128(spread, select), select);
+}
+
+void RaiseMarkedBytes(char* p, std::uint64_t marked) {
+  const __m128i caseBit = _mm_set1_epi8('a' - 'A');
+  for (std::size_t k = 0; k < kStride; k += kBlock, marked >>= kBlock) {
+    const unsigned blockBits = static_cast<unsigned>(marked & 0xFFFF);
+    if (blockBits == 0) continue;
+    const __m128i block = Load(p + k);
+    const __m128i raised = _mm_sub_epi8(block, _mm_and_si128(ExpandBits(blockBits), caseBit));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), raised);
+  }
+}
+
 #endif  // QUILLMARK_HAVE_SSE2
 
 }  // namespace
@@ -170,6 +233,27 @@ std::size_t RaiseLettersUntilEither(std::string& text, std::size_t from, char a,
   return RaiseLettersUntilEitherBlocks(text, from, a, b);
 #else
   return RaiseLettersUntilEitherScalar(text, from, a, b);
+#endif
+}
+
+std::size_t RaiseTagLettersInStrides(std::string& text, TagCaseState& state) {
+#ifdef QUILLMARK_HAVE_SSE2
+  // A quote switches in-quote wherever it stands and only '<' and '>' move in-tag, so both
+  // flags follow from where these bytes stand: a parity and a carry, 64 bytes at a time.
+  std::size_t i = 0;
+  for (; i + kStride <= text.size(); i += kStride) {
+    char* p = text.data() + i;
+    const std::uint64_t quoted = PrefixParity(BytesEqual(p, '"')) ^ (state.inQuote ? ~0ull : 0);
+    state.inQuote = (quoted >> 63) != 0;
+    const std::uint64_t inTag = InsideTags(BytesEqual(p, '<'), BytesEqual(p, '>'), state.inTag);
+    const std::uint64_t raise = LowerCaseLetters(p) & inTag & ~quoted;
+    if (raise != 0) RaiseMarkedBytes(p, raise);
+  }
+  return i;
+#else
+  (void)text;
+  (void)state;
+  return 0;
 #endif
 }
 

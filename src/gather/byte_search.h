@@ -46,4 +46,17 @@ inline std::size_t FindEitherByte(std::string_view text, char a, char b, std::si
 // std::string::npos when there is none.
 std::size_t RaiseLettersUntilEither(std::string& text, std::size_t from, char a, char b);
 
+// The two flags of UpperCaseTags between one byte and the next.
+struct TagCaseState {
+  bool inTag = false;
+  bool inQuote = false;
+};
+
+// Does UpperCaseTags' work on the whole 64-byte strides at the start of `text`, from `state`
+// on: raises a-z where in-tag is on and in-quote off, and leaves in `state` the flags behind
+// the last stride. Returns the number of bytes done, a multiple of 64 (0 where the processor
+// has no block instructions); the caller finishes the rest byte by byte. Costs the same for
+// every byte, however densely tags and quotes follow each other.
+std::size_t RaiseTagLettersInStrides(std::string& text, TagCaseState& state);
+
 }  // namespace quillmark

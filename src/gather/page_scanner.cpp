@@ -187,11 +187,13 @@ void CollectBetween(std::string_view text, std::string_view open, std::string_vi
 }
 
 void UpperCaseTags(std::string& text) {
+  TagCaseState state;
+  std::size_t i = RaiseTagLettersInStrides(text, state);
+  bool inTag = state.inTag;
+  bool inQuote = state.inQuote;
+  // The rest, and all of it without block instructions: byte by byte where the flags change
+  // often, a block pass across the runs between changes.
   const std::string_view view(text);
-  bool inTag = false;
-  bool inQuote = false;
-  // Byte by byte where the flags change often, a block pass across the runs between changes.
-  std::size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
     if (c == '"') {

@@ -1,5 +1,6 @@
 #include "gather/page_scanner.h"
 
+#include "plain_page_scanner.h"
 #include "scan_page_pipeline.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace quillmark {
@@ -155,6 +157,43 @@ TEST(ScanPage, OnlyTheBytesBeforeTheFirstZeroByteAreScanned) {
 
 TEST(ScanPage, BytesAboveAsciiAndLineBreaksPassThrough) {
   EXPECT_EQ(ScanPage("\x82\xa0\r\n<p>\x93\xfa\t", false).text, "\x82\xa0\r\n.\x93\xfa\t");
+}
+
+// The fast passes work on 64-byte strides and jump between marks; pages made of few distinct
+// bytes put tags, quotes and patterns on every boundary.
+TEST(ScanPage, AgreesWithThePlainScannerOnDensePages) {
+  std::mt19937 random(3);
+  const std::vector<std::string> pieces = {"<",
+                                           ">",
+                                           "\"",
+                                           "a",
+                                           "b",
+                                           " ",
+                                           "<a ",
+                                           "<b>",
+                                           "</b>",
+                                           "&nbsp;",
+                                           "<!--",
+                                           "-->",
+                                           "i",
+                                           "/",
+                                           "\0"s,
+                                           "href=\"",
+                                           "<head",
+                                           "/head>",
+                                           std::string(70, 'x'),
+                                           std::string(130, 'y')};  // tags across strides
+  for (int round = 0; round < 3000; ++round) {
+    std::string body;
+    const std::size_t pieceCount = random() % 120;
+    for (std::size_t n = 0; n < pieceCount; ++n) body += pieces[random() % pieces.size()];
+    for (bool isLevel : {false, true}) {
+      const ScannedPage fast = ScanPage(body, isLevel);
+      const ScannedPage plain = testing::PlainScanPage(body, isLevel);
+      ASSERT_EQ(fast.text, plain.text) << body;
+      ASSERT_EQ(fast.links, plain.links) << body;
+    }
+  }
 }
 
 // --- every page of the shared corpus -------------------------------------------------------
