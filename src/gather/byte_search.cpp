@@ -41,15 +41,6 @@ std::size_t FindEitherByteScalar(std::string_view text, char a, char b, std::siz
   return kNotFound;
 }
 
-std::size_t RaiseLettersUntilEitherScalar(std::string& text, std::size_t from, char a, char b) {
-  for (std::size_t i = from; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == a || c == b) return i;
-    if (c >= 'a' && c <= 'z') text[i] = static_cast<char>(c - ('a' - 'A'));
-  }
-  return kNotFound;
-}
-
 #ifdef QUILLMARK_HAVE_SSE2
 
 constexpr std::size_t kBlock = 16;
@@ -113,28 +104,6 @@ std::size_t FindEitherByteBlocks(std::string_view text, char a, char b, std::siz
     if (hits != 0) return i + std::countr_zero(hits);
   }
   return FindEitherByteScalar(text, a, b, i);
-}
-
-std::size_t RaiseLettersUntilEitherBlocks(std::string& text, std::size_t from, char a, char b) {
-  const __m128i stopA = _mm_set1_epi8(a);
-  const __m128i stopB = _mm_set1_epi8(b);
-  // Signed compares: bytes of 0x80 and above are negative and so never letters.
-  const __m128i belowLower = _mm_set1_epi8('a' - 1);
-  const __m128i aboveLower = _mm_set1_epi8('z' + 1);
-  const __m128i caseBit = _mm_set1_epi8('a' - 'A');
-  char* data = text.data();
-  std::size_t i = from;
-  for (; i + kBlock <= text.size(); i += kBlock) {
-    __m128i block = Load(data + i);
-    if (Mask(_mm_or_si128(_mm_cmpeq_epi8(block, stopA), _mm_cmpeq_epi8(block, stopB))) != 0) {
-      break;  // the stop is in this block: the plain loop finishes from here
-    }
-    const __m128i lower =
-        _mm_and_si128(_mm_cmpgt_epi8(block, belowLower), _mm_cmplt_epi8(block, aboveLower));
-    block = _mm_sub_epi8(block, _mm_and_si128(lower, caseBit));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(data + i), block);
-  }
-  return RaiseLettersUntilEitherScalar(text, i, a, b);
 }
 
 // Bit k set where byte k of the 64 bytes at `p` equals `c`.
@@ -228,12 +197,14 @@ std::size_t SearchEitherByte(std::string_view text, char a, char b, std::size_t 
 }
 
 std::size_t RaiseLettersUntilEither(std::string& text, std::size_t from, char a, char b) {
-  if (from < text.size() && (text[from] == a || text[from] == b)) return from;
-#ifdef QUILLMARK_HAVE_SSE2
-  return RaiseLettersUntilEitherBlocks(text, from, a, b);
-#else
-  return RaiseLettersUntilEitherScalar(text, from, a, b);
-#endif
+  // Only the bytes behind the last stride of RaiseTagLettersInStrides come here, unless the
+  // processor has no block instructions: a plain loop does.
+  for (std::size_t i = from; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == a || c == b) return i;
+    if (c >= 'a' && c <= 'z') text[i] = static_cast<char>(c - ('a' - 'A'));
+  }
+  return kNotFound;
 }
 
 std::size_t RaiseTagLettersInStrides(std::string& text, TagCaseState& state) {
