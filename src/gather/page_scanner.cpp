@@ -217,25 +217,30 @@ void UpperCaseTags(std::string& text) {
 
 ScannedPage ScanPage(std::string_view body, bool isLevel) {
   PagePasses passes(body);
-  passes.RemoveBlocks("<!--", "-->");  // before any case change, so the patterns are exact
-  passes.UpperCaseTags();
-  passes.RemoveBlocks("<HEAD", "/HEAD>");
-  passes.RemoveBlocks("<SCRIPT", "/SCRIPT>");
-  RawLinkList links = CollectLinks(passes.page(), isLevel);
-  passes.RemoveBlocks("<FRAMESET ", "/FRAMESET>");
-  // Tags removed from here to the entities leave nothing behind, so they do not end a
-  // sentence; every tag left over becomes a full stop at the end.
-  passes.RemoveBlocks("<IMG ", ">");
-  passes.RemoveAll("<B>");
-  passes.RemoveAll("</B>");
-  passes.RemoveBlocks("<FONT ", ">");
-  passes.RemoveAll("</FONT>");
-  passes.RemoveAll("<U>");
-  passes.RemoveAll("</U>");
-  passes.RemoveBlocks("<A ", ">");
-  passes.RemoveAll("</A>");
-  passes.RemoveAll("<I>");
-  passes.RemoveAll("</I>");
+  RawLinkList links;
+  // Every pattern up to the entities begins with '<', and no pass brings a '<' back: in a page
+  // without one (a plain text) those passes would find nothing, so they are not run.
+  if (passes.page().find('<') != std::string_view::npos) {
+    passes.RemoveBlocks("<!--", "-->");  // before any case change, so the patterns are exact
+    passes.UpperCaseTags();
+    passes.RemoveBlocks("<HEAD", "/HEAD>");
+    passes.RemoveBlocks("<SCRIPT", "/SCRIPT>");
+    links = CollectLinks(passes.page(), isLevel);
+    passes.RemoveBlocks("<FRAMESET ", "/FRAMESET>");
+    // Tags removed from here to the entities leave nothing behind, so they do not end a
+    // sentence; every tag left over becomes a full stop at the end.
+    passes.RemoveBlocks("<IMG ", ">");
+    passes.RemoveAll("<B>");
+    passes.RemoveAll("</B>");
+    passes.RemoveBlocks("<FONT ", ">");
+    passes.RemoveAll("</FONT>");
+    passes.RemoveAll("<U>");
+    passes.RemoveAll("</U>");
+    passes.RemoveBlocks("<A ", ">");
+    passes.RemoveAll("</A>");
+    passes.RemoveAll("<I>");
+    passes.RemoveAll("</I>");
+  }
   passes.RemoveAll("&nbsp;");
   passes.RemoveAll("&gt;");
   passes.RemoveAll("&lt;");

@@ -155,6 +155,10 @@ TEST(ScanPage, OnlyTheBytesBeforeTheFirstZeroByteAreScanned) {
   EXPECT_TRUE(page.links.empty());
 }
 
+TEST(ScanPage, APageWithoutTagsLosesOnlyTheThreeEntitiesAndItsClosingBrackets) {
+  EXPECT_EQ(ScanPage("a&nbsp;b &lt;c&gt; d > e &amp;", true).text, "ab c d . e &amp;");
+}
+
 TEST(ScanPage, BytesAboveAsciiAndLineBreaksPassThrough) {
   EXPECT_EQ(ScanPage("\x82\xa0\r\n<p>\x93\xfa\t", false).text, "\x82\xa0\r\n.\x93\xfa\t");
 }
