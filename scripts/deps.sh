@@ -14,6 +14,7 @@ QUILLMARK_PACKAGES=(
   xauth xvfb                        # running the window without a display
   python3                           # loopback test servers, the list generator's tests
   clang libclang-rt-14-dev          # fuzz targets (built on request)
+  clang-format                      # the tree's format check
 )
 
 quillmark_install_deps() {
