@@ -196,7 +196,7 @@ std::size_t SearchEitherByte(std::string_view text, char a, char b, std::size_t 
 #endif
 }
 
-std::size_t RaiseLettersUntilEither(std::string& text, std::size_t from, char a, char b) {
+std::size_t RaiseLettersUntilEither(std::span<char> text, std::size_t from, char a, char b) {
   // Only the bytes behind the last stride of RaiseTagLettersInStrides come here, unless the
   // processor has no block instructions: a plain loop does.
   for (std::size_t i = from; i < text.size(); ++i) {
@@ -207,7 +207,7 @@ std::size_t RaiseLettersUntilEither(std::string& text, std::size_t from, char a,
   return kNotFound;
 }
 
-std::size_t RaiseTagLettersInStrides(std::string& text, TagCaseState& state) {
+std::size_t RaiseTagLettersInStrides(std::span<char> text, TagCaseState& state) {
 #ifdef QUILLMARK_HAVE_SSE2
   // A quote switches in-quote wherever it stands and only '<' and '>' move in-tag, so both
   // flags follow from where these bytes stand: a parity and a carry, 64 bytes at a time.

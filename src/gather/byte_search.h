@@ -9,6 +9,7 @@
 // checks below answer without a call. Results are exactly those of std::string_view::find.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -44,7 +45,7 @@ inline std::size_t FindEitherByte(std::string_view text, char a, char b, std::si
 // Raises the letters a-z of `text` to A-Z from `from` on, up to the first byte that equals `a`
 // or `b`, and returns that byte's position; raises to the end and returns
 // std::string::npos when there is none.
-std::size_t RaiseLettersUntilEither(std::string& text, std::size_t from, char a, char b);
+std::size_t RaiseLettersUntilEither(std::span<char> text, std::size_t from, char a, char b);
 
 // The two flags of UpperCaseTags between one byte and the next.
 struct TagCaseState {
@@ -57,6 +58,6 @@ struct TagCaseState {
 // the last stride. Returns the number of bytes done, a multiple of 64 (0 where the processor
 // has no block instructions); the caller finishes the rest byte by byte. Costs the same for
 // every byte, however densely tags and quotes follow each other.
-std::size_t RaiseTagLettersInStrides(std::string& text, TagCaseState& state);
+std::size_t RaiseTagLettersInStrides(std::span<char> text, TagCaseState& state);
 
 }  // namespace quillmark

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 
 #include "gather/byte_search.h"
 
@@ -11,51 +12,55 @@ namespace {
 constexpr std::size_t kNotFound = std::string_view::npos;
 
 // The passes below write into a second buffer instead of erasing in place, so each costs one
-// walk over its text whatever it removes. They return false, leaving `out` alone, when the
-// text would come back unchanged: ScanPage then keeps its buffer and copies nothing.
+// walk over its text whatever it removes. They return the length of what they wrote, or
+// kUnchanged, writing nothing, when the text would come back unchanged: ScanPage then keeps
+// its current text and copies nothing.
+constexpr std::size_t kUnchanged = std::string::npos;
 
-// Writes a pass's output, which is never longer than its input, straight into a reused buffer:
-// no per-byte capacity checks, and no clearing of bytes that are about to be overwritten.
+// Writes a pass's output, which is never longer than its input, straight into the front of a
+// reused buffer: no per-byte capacity checks, and no clearing of bytes that are about to be
+// overwritten. The buffer only ever grows, so one that is reused is not cleared again either;
+// the output is its first size() bytes.
 class OutputWriter {
  public:
   OutputWriter(std::string& out, std::size_t inputSize) : out_(out) {
     if (out_.size() < inputSize) out_.resize(inputSize);
   }
-  ~OutputWriter() { out_.resize(size_); }
 
   void Append(std::string_view text, std::size_t from, std::size_t to) {
     if (to > from) std::memcpy(out_.data() + size_, text.data() + from, to - from);
     size_ += to - from;
   }
   void Put(char c) { out_[size_++] = c; }
+  std::size_t size() const { return size_; }
 
  private:
   std::string& out_;
   std::size_t size_ = 0;
 };
 
-bool RemoveBlocksInto(std::string_view text, std::string_view open, std::string_view close,
-                      std::string& out) {
-  if (open.empty()) return false;
+std::size_t RemoveBlocksInto(std::string_view text, std::string_view open, std::string_view close,
+                             std::string& out) {
+  if (open.empty()) return kUnchanged;
   std::size_t openAt = FindPattern(text, open, 0);
-  if (openAt == kNotFound) return false;
+  if (openAt == kNotFound) return kUnchanged;
   OutputWriter writer(out, text.size());
   std::size_t p = 0;
   while (openAt != kNotFound) {
     writer.Append(text, p, openAt);
     const std::size_t closeAt = FindPattern(text, close, openAt + open.size());
-    if (closeAt == kNotFound) return true;  // an unclosed block cuts the rest
+    if (closeAt == kNotFound) return writer.size();  // an unclosed block cuts the rest
     p = closeAt + close.size();
     openAt = FindPattern(text, open, p);
   }
   writer.Append(text, p, text.size());
-  return true;
+  return writer.size();
 }
 
-bool RemoveAllInto(std::string_view text, std::string_view pattern, std::string& out) {
-  if (pattern.empty()) return false;
+std::size_t RemoveAllInto(std::string_view text, std::string_view pattern, std::string& out) {
+  if (pattern.empty()) return kUnchanged;
   std::size_t at = FindPattern(text, pattern, 0);
-  if (at == kNotFound) return false;
+  if (at == kNotFound) return kUnchanged;
   OutputWriter writer(out, text.size());
   std::size_t p = 0;
   while (at != kNotFound) {
@@ -64,12 +69,12 @@ bool RemoveAllInto(std::string_view text, std::string_view pattern, std::string&
     at = FindPattern(text, pattern, p);
   }
   writer.Append(text, p, text.size());
-  return true;
+  return writer.size();
 }
 
-bool StripTagsInto(std::string_view text, char replacement, std::string& out) {
+std::size_t StripTagsInto(std::string_view text, char replacement, std::string& out) {
   std::size_t i = FindEitherByte(text, '<', '>', 0);
-  if (i == kNotFound) return false;
+  if (i == kNotFound) return kUnchanged;
   OutputWriter writer(out, text.size());
   writer.Append(text, 0, i);
   bool inTag = false;
@@ -83,7 +88,7 @@ bool StripTagsInto(std::string_view text, char replacement, std::string& out) {
     } else if (inTag) {
       // Inside a tag only '>' counts; a further '<' is dropped like any other byte.
       i = FindEitherByte(text, '>', '>', i + 1);
-      if (i == kNotFound) return true;  // an unclosed tag cuts the rest
+      if (i == kNotFound) return writer.size();  // an unclosed tag cuts the rest
     } else if (c == '<') {
       inTag = true;
       ++i;
@@ -93,31 +98,86 @@ bool StripTagsInto(std::string_view text, char replacement, std::string& out) {
       i = runEnd;
     }
   }
-  return true;
+  return writer.size();
 }
 
-// Runs the passes of ScanPage on one page, each on the output of the one before.
+// UpperCaseTags on bytes that need not fill a string of their own.
+void UpperCaseTagsIn(std::span<char> text) {
+  TagCaseState state;
+  std::size_t i = RaiseTagLettersInStrides(text, state);
+  bool inTag = state.inTag;
+  bool inQuote = state.inQuote;
+  // The rest, and all of it without block instructions: byte by byte where the flags change
+  // often, a block pass across the runs between changes.
+  const std::string_view view(text.data(), text.size());
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == '"') {
+      inQuote = !inQuote;
+    } else if (c == '<' && !inTag) {
+      inTag = true;
+    } else if (c == '>' && inTag) {
+      inTag = false;
+    } else if (inTag && !inQuote) {
+      i = RaiseLettersUntilEither(text, i, '>', '"');
+      continue;
+    } else {
+      // Nothing to raise until a flag changes: outside a tag at '<' (also inside quotes) or
+      // a quote, inside a quoted part at '>' or a quote.
+      i = FindEitherByte(view, inTag ? '>' : '<', '"', i + 1);
+      continue;
+    }
+    ++i;
+  }
+}
+
+// The two buffers the passes of ScanPage write into in turn. They stay with the thread from
+// one page to the next: a freshly allocated buffer costs a page fault for every 4 KiB written
+// on every page, which on a 10 MB page costs more than the passes themselves. Only memory is
+// kept, never a byte of one page's text that the next could read.
+struct PassBuffers {
+  std::string buffer[2];
+};
+
+// Runs the passes of ScanPage on one page, each on the output of the one before. The text is
+// read from the page itself until a pass changes it, then from the front of one of the two
+// buffers, the next pass writing into the other.
 class PagePasses {
  public:
-  explicit PagePasses(std::string_view body) : page_(body.substr(0, body.find('\0'))) {}
+  PagePasses(std::string_view body, PassBuffers& buffers)
+      : buffers_(buffers), page_(body.substr(0, body.find('\0'))) {}
 
   void RemoveBlocks(std::string_view open, std::string_view close) {
-    if (RemoveBlocksInto(page_, open, close, spare_)) page_.swap(spare_);
+    Take(RemoveBlocksInto(page_, open, close, Spare()));
   }
-  void RemoveAll(std::string_view pattern) {
-    if (RemoveAllInto(page_, pattern, spare_)) page_.swap(spare_);
+  void RemoveAll(std::string_view pattern) { Take(RemoveAllInto(page_, pattern, Spare())); }
+  void StripTags(char replacement) { Take(StripTagsInto(page_, replacement, Spare())); }
+  void UpperCaseTags() {
+    if (!inBuffer_) {  // the page itself is never written to
+      OutputWriter writer(Spare(), page_.size());
+      writer.Append(page_, 0, page_.size());
+      Take(writer.size());
+    }
+    UpperCaseTagsIn(std::span<char>(buffers_.buffer[current_].data(), page_.size()));
   }
-  void StripTags(char replacement) {
-    if (StripTagsInto(page_, replacement, spare_)) page_.swap(spare_);
-  }
-  void UpperCaseTags() { quillmark::UpperCaseTags(page_); }
 
   std::string_view page() const { return page_; }
-  std::string TakePage() { return std::move(page_); }
 
  private:
-  std::string page_;
-  std::string spare_;
+  std::string& Spare() { return buffers_.buffer[1 - current_]; }
+
+  // Makes the `length` bytes a pass wrote into the spare buffer the current text.
+  void Take(std::size_t length) {
+    if (length == kUnchanged) return;
+    current_ = 1 - current_;
+    inBuffer_ = true;
+    page_ = std::string_view(buffers_.buffer[current_].data(), length);
+  }
+
+  PassBuffers& buffers_;
+  std::string_view page_;
+  int current_ = 1;  // the buffer holding page_ once inBuffer_ is set
+  bool inBuffer_ = false;
 };
 
 // Calls `take` with the bytes strictly between each `open` and the next `close` behind it,
@@ -161,24 +221,28 @@ RawLinkList CollectLinks(std::string_view page, bool isLevel) {
   return links;
 }
 
+// Returns what a pass run on its own left: its output cut to `length`, or `text` unchanged.
+std::string Finish(std::size_t length, std::string_view text, std::string& out) {
+  if (length == kUnchanged) return std::string(text);
+  out.resize(length);
+  return std::move(out);
+}
+
 }  // namespace
 
 std::string RemoveBlocks(std::string_view text, std::string_view open, std::string_view close) {
   std::string out;
-  if (!RemoveBlocksInto(text, open, close, out)) out.assign(text);
-  return out;
+  return Finish(RemoveBlocksInto(text, open, close, out), text, out);
 }
 
 std::string RemoveAll(std::string_view text, std::string_view pattern) {
   std::string out;
-  if (!RemoveAllInto(text, pattern, out)) out.assign(text);
-  return out;
+  return Finish(RemoveAllInto(text, pattern, out), text, out);
 }
 
 std::string StripTags(std::string_view text, char replacement) {
   std::string out;
-  if (!StripTagsInto(text, replacement, out)) out.assign(text);
-  return out;
+  return Finish(StripTagsInto(text, replacement, out), text, out);
 }
 
 void CollectBetween(std::string_view text, std::string_view open, std::string_view close,
@@ -186,37 +250,11 @@ void CollectBetween(std::string_view text, std::string_view open, std::string_vi
   ForEachBetween(text, open, close, [&](std::string_view value) { found.emplace_back(value); });
 }
 
-void UpperCaseTags(std::string& text) {
-  TagCaseState state;
-  std::size_t i = RaiseTagLettersInStrides(text, state);
-  bool inTag = state.inTag;
-  bool inQuote = state.inQuote;
-  // The rest, and all of it without block instructions: byte by byte where the flags change
-  // often, a block pass across the runs between changes.
-  const std::string_view view(text);
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c == '"') {
-      inQuote = !inQuote;
-    } else if (c == '<' && !inTag) {
-      inTag = true;
-    } else if (c == '>' && inTag) {
-      inTag = false;
-    } else if (inTag && !inQuote) {
-      i = RaiseLettersUntilEither(text, i, '>', '"');
-      continue;
-    } else {
-      // Nothing to raise until a flag changes: outside a tag at '<' (also inside quotes) or
-      // a quote, inside a quoted part at '>' or a quote.
-      i = FindEitherByte(view, inTag ? '>' : '<', '"', i + 1);
-      continue;
-    }
-    ++i;
-  }
-}
+void UpperCaseTags(std::string& text) { UpperCaseTagsIn(text); }
 
 ScannedPage ScanPage(std::string_view body, bool isLevel) {
-  PagePasses passes(body);
+  thread_local PassBuffers buffers;
+  PagePasses passes(body, buffers);
   RawLinkList links;
   // Every pattern up to the entities begins with '<', and no pass brings a '<' back: in a page
   // without one (a plain text) those passes would find nothing, so they are not run.
@@ -245,7 +283,7 @@ ScannedPage ScanPage(std::string_view body, bool isLevel) {
   passes.RemoveAll("&gt;");
   passes.RemoveAll("&lt;");
   passes.StripTags('.');
-  return ScannedPage{passes.TakePage(), std::move(links)};
+  return ScannedPage{std::string(passes.page()), std::move(links)};
 }
 
 }  // namespace quillmark

@@ -26,7 +26,9 @@ struct ScannedPage {
 
 // Scans `body` up to, not including, its first zero byte. Anchor targets ("<A " tags with a
 // HREF="..." part) are collected only when `isLevel` is set; frame and inline-frame sources
-// always. Never throws except for allocation failure.
+// always. Never throws except for allocation failure. Keeps two working buffers per thread,
+// as large as the largest page it has scanned, so that the next page writes into memory that
+// is already mapped; what they hold never reaches another call's result.
 ScannedPage ScanPage(std::string_view body, bool isLevel);
 
 // Returns `text` without every block that runs from `open` up to and including the next
