@@ -41,6 +41,17 @@ std::size_t FindEitherByteScalar(std::string_view text, char a, char b, std::siz
   return kNotFound;
 }
 
+bool StartsNamedTag(const char* p) {
+  return p[0] == '<' && ((p[1] >= 'A' && p[1] <= 'Z') || p[1] == '/');
+}
+
+std::size_t FindNamedTagStartScalar(std::string_view text, std::size_t from) {
+  for (std::size_t i = from; i + 1 < text.size(); ++i) {
+    if (StartsNamedTag(text.data() + i)) return i;
+  }
+  return kNotFound;
+}
+
 #ifdef QUILLMARK_HAVE_SSE2
 
 constexpr std::size_t kBlock = 16;
@@ -104,6 +115,28 @@ std::size_t FindEitherByteBlocks(std::string_view text, char a, char b, std::siz
     if (hits != 0) return i + std::countr_zero(hits);
   }
   return FindEitherByteScalar(text, a, b, i);
+}
+
+std::size_t FindNamedTagStartBlocks(std::string_view text, std::size_t from) {
+  // Signed compares, as in LowerCaseLetters: bytes of 0x80 and above are never letters.
+  const __m128i open = _mm_set1_epi8('<');
+  const __m128i slash = _mm_set1_epi8('/');
+  const __m128i belowUpper = _mm_set1_epi8('A' - 1);
+  const __m128i aboveUpper = _mm_set1_epi8('Z' + 1);
+  const char* data = text.data();
+  const auto startsAt = [&](std::size_t k) {
+    const __m128i next = Load(data + k + 1);
+    const __m128i named = _mm_or_si128(
+        _mm_and_si128(_mm_cmpgt_epi8(next, belowUpper), _mm_cmplt_epi8(next, aboveUpper)),
+        _mm_cmpeq_epi8(next, slash));
+    return _mm_and_si128(_mm_cmpeq_epi8(Load(data + k), open), named);
+  };
+  std::size_t i = from;
+  for (; i + 1 + kStride <= text.size(); i += kStride) {
+    const std::uint64_t starts = StrideMask(startsAt, i);
+    if (starts != 0) return i + std::countr_zero(starts);
+  }
+  return FindNamedTagStartScalar(text, i);
 }
 
 // Bit k set where byte k of the 64 bytes at `p` equals `c`.
@@ -193,6 +226,14 @@ std::size_t SearchEitherByte(std::string_view text, char a, char b, std::size_t 
   return FindEitherByteBlocks(text, a, b, from);
 #else
   return FindEitherByteScalar(text, a, b, from);
+#endif
+}
+
+std::size_t FindNamedTagStart(std::string_view text, std::size_t from) {
+#ifdef QUILLMARK_HAVE_SSE2
+  return FindNamedTagStartBlocks(text, from);
+#else
+  return FindNamedTagStartScalar(text, from);
 #endif
 }
 

@@ -42,6 +42,10 @@ inline std::size_t FindEitherByte(std::string_view text, char a, char b, std::si
   return SearchEitherByte(text, a, b, from);
 }
 
+// Returns the position of the first '<' at or after `from` that is followed by one of A-Z or
+// '/' (the start of an upper-case tag name or of an end tag), or std::string_view::npos.
+std::size_t FindNamedTagStart(std::string_view text, std::size_t from);
+
 // Raises the letters a-z of `text` to A-Z from `from` on, up to the first byte that equals `a`
 // or `b`, and returns that byte's position; raises to the end and returns
 // std::string::npos when there is none.

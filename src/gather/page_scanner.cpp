@@ -228,6 +228,32 @@ std::string Finish(std::size_t length, std::string_view text, std::string& out) 
   return std::move(out);
 }
 
+// Runs the passes from the head to the italic end tag, collecting the links among them, and
+// returns the links. Every pattern these passes look for is '<' followed by an upper-case
+// letter or '/', and a pass that finds nothing leaves the text as it was for the next one: on
+// a page with no such pair (all stray '<' or empty "<>" tags) one search stands for them all.
+RawLinkList RemoveNamedTags(PagePasses& passes, bool isLevel) {
+  if (FindNamedTagStart(passes.page(), 0) == kNotFound) return {};
+  passes.RemoveBlocks("<HEAD", "/HEAD>");
+  passes.RemoveBlocks("<SCRIPT", "/SCRIPT>");
+  RawLinkList links = CollectLinks(passes.page(), isLevel);
+  passes.RemoveBlocks("<FRAMESET ", "/FRAMESET>");
+  // Tags removed from here to the entities leave nothing behind, so they do not end a
+  // sentence; every tag left over becomes a full stop at the end.
+  passes.RemoveBlocks("<IMG ", ">");
+  passes.RemoveAll("<B>");
+  passes.RemoveAll("</B>");
+  passes.RemoveBlocks("<FONT ", ">");
+  passes.RemoveAll("</FONT>");
+  passes.RemoveAll("<U>");
+  passes.RemoveAll("</U>");
+  passes.RemoveBlocks("<A ", ">");
+  passes.RemoveAll("</A>");
+  passes.RemoveAll("<I>");
+  passes.RemoveAll("</I>");
+  return links;
+}
+
 }  // namespace
 
 std::string RemoveBlocks(std::string_view text, std::string_view open, std::string_view close) {
@@ -261,23 +287,7 @@ ScannedPage ScanPage(std::string_view body, bool isLevel) {
   if (passes.page().find('<') != std::string_view::npos) {
     passes.RemoveBlocks("<!--", "-->");  // before any case change, so the patterns are exact
     passes.UpperCaseTags();
-    passes.RemoveBlocks("<HEAD", "/HEAD>");
-    passes.RemoveBlocks("<SCRIPT", "/SCRIPT>");
-    links = CollectLinks(passes.page(), isLevel);
-    passes.RemoveBlocks("<FRAMESET ", "/FRAMESET>");
-    // Tags removed from here to the entities leave nothing behind, so they do not end a
-    // sentence; every tag left over becomes a full stop at the end.
-    passes.RemoveBlocks("<IMG ", ">");
-    passes.RemoveAll("<B>");
-    passes.RemoveAll("</B>");
-    passes.RemoveBlocks("<FONT ", ">");
-    passes.RemoveAll("</FONT>");
-    passes.RemoveAll("<U>");
-    passes.RemoveAll("</U>");
-    passes.RemoveBlocks("<A ", ">");
-    passes.RemoveAll("</A>");
-    passes.RemoveAll("<I>");
-    passes.RemoveAll("</I>");
+    links = RemoveNamedTags(passes, isLevel);
   }
   passes.RemoveAll("&nbsp;");
   passes.RemoveAll("&gt;");

@@ -50,6 +50,22 @@ TEST(FindEitherByte, AgreesWithFindFirstOf) {
   }
 }
 
+TEST(FindNamedTagStart, AgreesWithAPlainLoop) {
+  std::mt19937 random(5);
+  const std::string alphabet = "<<<//@AZ[a\x80\xc1x";
+  for (int round = 0; round < 5000; ++round) {
+    std::string text(random() % 140, ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    const std::size_t from = random() % (text.size() + 2);
+    std::size_t expected = kNpos;
+    for (std::size_t i = from; i + 1 < text.size() && expected == kNpos; ++i) {
+      const char next = text[i + 1];
+      if (text[i] == '<' && ((next >= 'A' && next <= 'Z') || next == '/')) expected = i;
+    }
+    ASSERT_EQ(FindNamedTagStart(text, from), expected) << text << " from " << from;
+  }
+}
+
 TEST(RaiseLettersUntilEither, RaisesOnlyLettersBeforeTheStopAndReturnsIt) {
   std::mt19937 random(11);
   const std::string alphabet = "az@[`{AZ>\"\x80\xe1 ";

@@ -200,6 +200,21 @@ TEST(ScanPage, AgreesWithThePlainScannerOnDensePages) {
   }
 }
 
+// Where no '<' starts a tag name or an end tag, one search stands in for all the tag passes;
+// the stray and empty tags must still each end a sentence, also after a page with tags.
+TEST(ScanPage, StrayAndEmptyTagsAloneAgreeWithThePlainScanner) {
+  EXPECT_EQ(ScanPage("a < b > c <> d <<> e <1> f <!x> g", true).text, "a . c . d . e . f . g");
+  std::mt19937 random(9);
+  const std::vector<std::string> pieces = {"<", ">", "<>", " ", "\"", "1", "!", "&lt;", "&gt;"};
+  for (int round = 0; round < 2000; ++round) {
+    std::string body;
+    const std::size_t pieceCount = random() % 200;
+    for (std::size_t n = 0; n < pieceCount; ++n) body += pieces[random() % pieces.size()];
+    if (round % 2 == 0) ScanPage("<b>" + std::string(300, 'z') + "</b>", true);
+    ASSERT_EQ(ScanPage(body, true).text, testing::PlainScanPage(body, true).text) << body;
+  }
+}
+
 // --- every page of the shared corpus -------------------------------------------------------
 
 std::string ReadFile(const std::filesystem::path& path) {
