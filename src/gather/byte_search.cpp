@@ -202,6 +202,23 @@ void RaiseMarkedBytes(char* p, std::uint64_t marked) {
   }
 }
 
+// Writes the bytes of the stride at `p` whose bit in `keep` is set to `out`, each '>' as
+// `replacement`, and returns how many.
+std::size_t WriteKeptBytes(const char* p, std::uint64_t keep, char replacement, char* out) {
+  if (keep == ~0ull && BytesEqual(p, '>') == 0) {  // a stride of running text
+    std::memcpy(out, p, kStride);
+    return kStride;
+  }
+  // Byte by byte, but without a branch on the byte: tags that crowd together make the runs
+  // between them short and unpredictable.
+  std::size_t n = 0;
+  for (; keep != 0; keep &= keep - 1) {
+    const char c = p[std::countr_zero(keep)];
+    out[n++] = c == '>' ? replacement : c;
+  }
+  return n;
+}
+
 #endif  // QUILLMARK_HAVE_SSE2
 
 }  // namespace
@@ -265,6 +282,28 @@ std::size_t RaiseTagLettersInStrides(std::span<char> text, TagCaseState& state) 
 #else
   (void)text;
   (void)state;
+  return 0;
+#endif
+}
+
+std::size_t StripTagsInStrides(std::string_view text, char replacement, char* out,
+                               std::size_t& written, bool& inTag) {
+#ifdef QUILLMARK_HAVE_SSE2
+  // A byte is dropped exactly where UpperCaseTags' in-tag carry is set: at a '<' and behind
+  // it up to, not including, the next '>'.
+  std::size_t i = 0;
+  for (; i + kStride <= text.size(); i += kStride) {
+    const char* p = text.data() + i;
+    const std::uint64_t keep = ~InsideTags(BytesEqual(p, '<'), BytesEqual(p, '>'), inTag);
+    if (keep != 0) written += WriteKeptBytes(p, keep, replacement, out + written);
+  }
+  return i;
+#else
+  (void)text;
+  (void)replacement;
+  (void)out;
+  (void)written;
+  (void)inTag;
   return 0;
 #endif
 }

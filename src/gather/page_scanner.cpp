@@ -32,6 +32,10 @@ class OutputWriter {
     size_ += to - from;
   }
   void Put(char c) { out_[size_++] = c; }
+  // Where the next byte goes, for a writer that fills the rest of the room itself and then
+  // reports how many bytes it wrote.
+  char* next() { return out_.data() + size_; }
+  void Advance(std::size_t count) { size_ += count; }
   std::size_t size() const { return size_; }
 
  private:
@@ -73,12 +77,14 @@ std::size_t RemoveAllInto(std::string_view text, std::string_view pattern, std::
 }
 
 std::size_t StripTagsInto(std::string_view text, char replacement, std::string& out) {
-  std::size_t i = FindEitherByte(text, '<', '>', 0);
-  if (i == kNotFound) return kUnchanged;
+  if (FindEitherByte(text, '<', '>', 0) == kNotFound) return kUnchanged;
   OutputWriter writer(out, text.size());
-  writer.Append(text, 0, i);
   bool inTag = false;
-  // Byte by byte where tags crowd together, a block search across runs of text or of tag.
+  std::size_t written = 0;
+  std::size_t i = StripTagsInStrides(text, replacement, writer.next(), written, inTag);
+  writer.Advance(written);
+  // The rest, and all of it without block instructions: byte by byte where tags crowd
+  // together, a block search across runs of text or of tag.
   while (i < text.size()) {
     const char c = text[i];
     if (c == '>') {

@@ -73,6 +73,33 @@ TEST(StripTags, EveryClosingBracketBecomesTheReplacementAndAnOpenTagCutsTheRest)
   EXPECT_EQ(StripTags("plain", '.'), "plain");
 }
 
+// The strides decide what to keep 64 bytes at a time; a tag may open in one stride and close
+// several strides later, or never.
+TEST(StripTags, AgreesWithAPlainLoopAcrossStrides) {
+  std::mt19937 random(13);
+  const std::string alphabet = "<>>ab \x80";
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(random() % 300, 'x');
+    const unsigned density = 1 + random() % 40;  // from every byte a mark to a few per stride
+    for (char& c : text) {
+      if (random() % density == 0) c = alphabet[random() % alphabet.size()];
+    }
+    std::string expected;
+    bool inTag = false;
+    for (char c : text) {
+      if (c == '>') {
+        expected += '#';
+        inTag = false;
+      } else if (c == '<') {
+        inTag = true;
+      } else if (!inTag) {
+        expected += c;
+      }
+    }
+    ASSERT_EQ(StripTags(text, '#'), expected) << text;
+  }
+}
+
 // --- the whole scanner -------------------------------------------------------------------
 
 TEST(ScanPage, HeadBoldAndParagraphPage) {
