@@ -143,6 +143,15 @@ void UpperCaseTagsIn(std::span<char> text) {
 // kept, never a byte of one page's text that the next could read.
 struct PassBuffers {
   std::string buffer[2];
+
+  // Gives back what a page far larger than news pages are grew, so that one such page does
+  // not hold its memory for the life of the thread. Pages up to this size keep theirs.
+  void ReleaseOutsized() {
+    constexpr std::size_t kLargestKept = std::size_t{16} << 20;
+    for (std::string& b : buffer) {
+      if (b.size() > kLargestKept) std::string().swap(b);
+    }
+  }
 };
 
 // Runs the passes of ScanPage on one page, each on the output of the one before. The text is
@@ -299,7 +308,9 @@ ScannedPage ScanPage(std::string_view body, bool isLevel) {
   passes.RemoveAll("&gt;");
   passes.RemoveAll("&lt;");
   passes.StripTags('.');
-  return ScannedPage{std::string(passes.page()), std::move(links)};
+  ScannedPage scanned{std::string(passes.page()), std::move(links)};
+  buffers.ReleaseOutsized();  // only now: the page text was read from one of them
+  return scanned;
 }
 
 }  // namespace quillmark

@@ -190,6 +190,15 @@ TEST(ScanPage, BytesAboveAsciiAndLineBreaksPassThrough) {
   EXPECT_EQ(ScanPage("\x82\xa0\r\n<p>\x93\xfa\t", false).text, "\x82\xa0\r\n.\x93\xfa\t");
 }
 
+// The scanner keeps its working buffers from one page to the next but gives back those an
+// outsized page grew; either way no byte of one page reaches another's text.
+TEST(ScanPage, AnOutsizedPageIsScannedWholeAndTheNextPageStandsAlone) {
+  const std::string filler(std::size_t{17} << 20, 'y');
+  EXPECT_EQ(ScanPage("<b>Hi</b>" + filler + "<p>end", false).text, "Hi" + filler + ".end");
+  EXPECT_EQ(ScanPage("<p>ok", false).text, ".ok");
+  EXPECT_EQ(ScanPage("", false).text, "");
+}
+
 // The fast passes work on 64-byte strides and jump between marks; pages made of few distinct
 // bytes put tags, quotes and patterns on every boundary.
 TEST(ScanPage, AgreesWithThePlainScannerOnDensePages) {
