@@ -202,20 +202,33 @@ void RaiseMarkedBytes(char* p, std::uint64_t marked) {
   }
 }
 
-// Writes the bytes of the stride at `p` whose bit in `keep` is set to `out`, each '>' as
-// `replacement`, and returns how many.
-std::size_t WriteKeptBytes(const char* p, std::uint64_t keep, char replacement, char* out) {
-  if (keep == ~0ull && BytesEqual(p, '>') == 0) {  // a stride of running text
+// Copies the 64 bytes at `p` to `to` with each '>' turned into `replacement`.
+void CopyReplacingCloses(const char* p, char replacement, char* to) {
+  const __m128i close = _mm_set1_epi8('>');
+  const __m128i put = _mm_set1_epi8(replacement);
+  for (std::size_t k = 0; k < kStride; k += kBlock) {
+    const __m128i block = Load(p + k);
+    const __m128i isClose = _mm_cmpeq_epi8(block, close);
+    const __m128i replaced =
+        _mm_or_si128(_mm_andnot_si128(isClose, block), _mm_and_si128(isClose, put));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k), replaced);
+  }
+}
+
+// Writes the bytes of the stride at `p` whose bit in `keep` is set to `out`, each '>' (a bit
+// of `closes`) as `replacement`, and returns how many.
+std::size_t WriteKeptBytes(const char* p, std::uint64_t keep, std::uint64_t closes,
+                           char replacement, char* out) {
+  if (keep == ~0ull && closes == 0) {  // a stride of running text
     std::memcpy(out, p, kStride);
     return kStride;
   }
   // Byte by byte, but without a branch on the byte: tags that crowd together make the runs
   // between them short and unpredictable.
+  alignas(16) char replaced[kStride];
+  CopyReplacingCloses(p, replacement, replaced);
   std::size_t n = 0;
-  for (; keep != 0; keep &= keep - 1) {
-    const char c = p[std::countr_zero(keep)];
-    out[n++] = c == '>' ? replacement : c;
-  }
+  for (; keep != 0; keep &= keep - 1) out[n++] = replaced[std::countr_zero(keep)];
   return n;
 }
 
@@ -294,8 +307,9 @@ std::size_t StripTagsInStrides(std::string_view text, char replacement, char* ou
   std::size_t i = 0;
   for (; i + kStride <= text.size(); i += kStride) {
     const char* p = text.data() + i;
-    const std::uint64_t keep = ~InsideTags(BytesEqual(p, '<'), BytesEqual(p, '>'), inTag);
-    if (keep != 0) written += WriteKeptBytes(p, keep, replacement, out + written);
+    const std::uint64_t closes = BytesEqual(p, '>');
+    const std::uint64_t keep = ~InsideTags(BytesEqual(p, '<'), closes, inTag);
+    if (keep != 0) written += WriteKeptBytes(p, keep, closes, replacement, out + written);
   }
   return i;
 #else
