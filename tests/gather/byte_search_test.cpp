@@ -22,7 +22,7 @@ TEST(FindPattern, AgreesWithPlainFindOnRandomTexts) {
   };
   for (int round = 0; round < 20000; ++round) {
     const std::string text = randomText(70);
-    const std::string pattern = randomText(6);
+    const std::string pattern = randomText(12);
     const std::size_t from = random() % (text.size() + 2);
     ASSERT_EQ(FindPattern(text, pattern, from), std::string_view(text).find(pattern, from))
         << "text '" << text << "' pattern '" << pattern << "' from " << from;
@@ -34,6 +34,16 @@ TEST(FindPattern, FindsAtTheVeryEndAndNotPastIt) {
   EXPECT_EQ(FindPattern(text, "<B>", 0), 40u);
   EXPECT_EQ(FindPattern(text, "<B>", 41), kNpos);
   EXPECT_EQ(FindPattern(text.substr(0, 42), "<B>", 0), kNpos);
+}
+
+// Short patterns are compared in two four-byte words; longer ones must check the middle too.
+TEST(FindPattern, LongPatternsDifferingOnlyInTheMiddleAreTold) {
+  const std::string text = "<FRAXESET <FRAMXSET <FRAMESET x";
+  for (std::size_t from : {0u, 10u, 20u}) {  // the quick check right at `from`, then the search
+    EXPECT_EQ(FindPattern(text, "<FRAMESET ", from), 20u) << from;
+    EXPECT_EQ(FindPattern(text, "<FRAMESET x", from), 20u) << from;
+    EXPECT_EQ(FindPattern(text, "<FRAMXSET x", from), kNpos) << from;
+  }
 }
 
 TEST(FindEitherByte, AgreesWithFindFirstOf) {
