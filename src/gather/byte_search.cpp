@@ -191,14 +191,16 @@ __m128i ExpandBits(unsigned bits) {
   return _mm_cmpeq_epi8(_mm_and_si128(spread, select), select);
 }
 
-void RaiseMarkedBytes(char* p, std::uint64_t marked) {
+// Writes the 64 bytes at `from` to `to`, the bytes marked in `marked` raised. In place (`to`
+// equal to `from`), blocks with nothing to raise are not written at all.
+void RaiseMarkedBytes(const char* from, char* to, std::uint64_t marked) {
   const __m128i caseBit = _mm_set1_epi8('a' - 'A');
   for (std::size_t k = 0; k < kStride; k += kBlock, marked >>= kBlock) {
     const unsigned blockBits = static_cast<unsigned>(marked & 0xFFFF);
-    if (blockBits == 0) continue;
-    const __m128i block = Load(p + k);
+    if (blockBits == 0 && from == to) continue;
+    const __m128i block = Load(from + k);
     const __m128i raised = _mm_sub_epi8(block, _mm_and_si128(ExpandBits(blockBits), caseBit));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + k), raised);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k), raised);
   }
 }
 
@@ -278,22 +280,23 @@ std::size_t RaiseLettersUntilEither(std::span<char> text, std::size_t from, char
   return kNotFound;
 }
 
-std::size_t RaiseTagLettersInStrides(std::span<char> text, TagCaseState& state) {
+std::size_t RaiseTagLettersInStrides(std::string_view text, char* out, TagCaseState& state) {
 #ifdef QUILLMARK_HAVE_SSE2
   // A quote switches in-quote wherever it stands and only '<' and '>' move in-tag, so both
   // flags follow from where these bytes stand: a parity and a carry, 64 bytes at a time.
   std::size_t i = 0;
   for (; i + kStride <= text.size(); i += kStride) {
-    char* p = text.data() + i;
+    const char* p = text.data() + i;
     const std::uint64_t quoted = PrefixParity(BytesEqual(p, '"')) ^ (state.inQuote ? ~0ull : 0);
     state.inQuote = (quoted >> 63) != 0;
     const std::uint64_t inTag = InsideTags(BytesEqual(p, '<'), BytesEqual(p, '>'), state.inTag);
     const std::uint64_t raise = LowerCaseLetters(p) & inTag & ~quoted;
-    if (raise != 0) RaiseMarkedBytes(p, raise);
+    if (raise != 0 || out != text.data()) RaiseMarkedBytes(p, out + i, raise);
   }
   return i;
 #else
   (void)text;
+  (void)out;
   (void)state;
   return 0;
 #endif

@@ -76,11 +76,13 @@ struct TagCaseState {
 };
 
 // Does UpperCaseTags' work on the whole 64-byte strides at the start of `text`, from `state`
-// on: raises a-z where in-tag is on and in-quote off, and leaves in `state` the flags behind
-// the last stride. Returns the number of bytes done, a multiple of 64 (0 where the processor
-// has no block instructions); the caller finishes the rest byte by byte. Costs the same for
-// every byte, however densely tags and quotes follow each other.
-std::size_t RaiseTagLettersInStrides(std::span<char> text, TagCaseState& state);
+// on: writes them to `out` with a-z raised where in-tag is on and in-quote off, and leaves in
+// `state` the flags behind the last stride. `out` is either text.data() itself (the strides
+// are raised in place) or has room for text.size() bytes that do not overlap `text`. Returns
+// the number of bytes done, a multiple of 64 (0 where the processor has no block
+// instructions); the caller finishes the rest byte by byte. Costs the same for every byte,
+// however densely tags and quotes follow each other.
+std::size_t RaiseTagLettersInStrides(std::string_view text, char* out, TagCaseState& state);
 
 // Does StripTags' work on the whole 64-byte strides at the start of `text`, from `inTag` on:
 // writes to `out` every byte outside a tag, each '>' as `replacement`, and adds the count to

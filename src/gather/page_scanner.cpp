@@ -107,10 +107,8 @@ std::size_t StripTagsInto(std::string_view text, char replacement, std::string& 
   return writer.size();
 }
 
-// UpperCaseTags on bytes that need not fill a string of their own.
-void UpperCaseTagsIn(std::span<char> text) {
-  TagCaseState state;
-  std::size_t i = RaiseTagLettersInStrides(text, state);
+// UpperCaseTags' work on `text` from `i` on, with `state` the flags before byte `i`.
+void FinishUpperCaseTags(std::span<char> text, std::size_t i, TagCaseState state) {
   bool inTag = state.inTag;
   bool inQuote = state.inQuote;
   // The rest, and all of it without block instructions: byte by byte where the flags change
@@ -135,6 +133,14 @@ void UpperCaseTagsIn(std::span<char> text) {
     }
     ++i;
   }
+}
+
+// UpperCaseTags on bytes that need not fill a string of their own.
+void UpperCaseTagsIn(std::span<char> text) {
+  TagCaseState state;
+  const std::size_t done =
+      RaiseTagLettersInStrides(std::string_view(text.data(), text.size()), text.data(), state);
+  FinishUpperCaseTags(text, done, state);
 }
 
 // The two buffers the passes of ScanPage write into in turn. They stay with the thread from
@@ -168,12 +174,20 @@ class PagePasses {
   void RemoveAll(std::string_view pattern) { Take(RemoveAllInto(page_, pattern, Spare())); }
   void StripTags(char replacement) { Take(StripTagsInto(page_, replacement, Spare())); }
   void UpperCaseTags() {
-    if (!inBuffer_) {  // the page itself is never written to
-      OutputWriter writer(Spare(), page_.size());
-      writer.Append(page_, 0, page_.size());
-      Take(writer.size());
+    if (inBuffer_) {
+      UpperCaseTagsIn(std::span<char>(buffers_.buffer[current_].data(), page_.size()));
+      return;
     }
-    UpperCaseTagsIn(std::span<char>(buffers_.buffer[current_].data(), page_.size()));
+    // The page itself is never written to: its strides are raised on their way into a
+    // buffer, one walk instead of a copy and a pass.
+    OutputWriter writer(Spare(), page_.size());
+    TagCaseState state;
+    const std::size_t done = RaiseTagLettersInStrides(page_, writer.next(), state);
+    writer.Advance(done);
+    writer.Append(page_, done, page_.size());
+    Take(writer.size());
+    FinishUpperCaseTags(std::span<char>(buffers_.buffer[current_].data(), page_.size()), done,
+                        state);
   }
 
   std::string_view page() const { return page_; }
