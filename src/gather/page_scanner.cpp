@@ -150,8 +150,8 @@ void UpperCaseTagsIn(std::span<char> text) {
 struct PassBuffers {
   std::string buffer[2];
 
-  // Gives back what a page far larger than news pages are grew, so that one such page does
-  // not hold its memory for the life of the thread. Pages up to this size keep theirs.
+  // Frees a buffer that a page far larger than any news page grew, so that one such page does
+  // not hold its memory for the life of the thread. Buffers up to this size are kept.
   void ReleaseOutsized() {
     constexpr std::size_t kLargestKept = std::size_t{16} << 20;
     for (std::string& b : buffer) {
@@ -175,7 +175,7 @@ class PagePasses {
   void StripTags(char replacement) { Take(StripTagsInto(page_, replacement, Spare())); }
   void UpperCaseTags() {
     if (inBuffer_) {
-      UpperCaseTagsIn(std::span<char>(buffers_.buffer[current_].data(), page_.size()));
+      UpperCaseTagsIn(WritablePage());
       return;
     }
     // The page itself is never written to: its strides are raised on their way into a
@@ -186,14 +186,15 @@ class PagePasses {
     writer.Advance(done);
     writer.Append(page_, done, page_.size());
     Take(writer.size());
-    FinishUpperCaseTags(std::span<char>(buffers_.buffer[current_].data(), page_.size()), done,
-                        state);
+    FinishUpperCaseTags(WritablePage(), done, state);
   }
 
   std::string_view page() const { return page_; }
 
  private:
   std::string& Spare() { return buffers_.buffer[1 - current_]; }
+  // The current text, once it is in a buffer.
+  std::span<char> WritablePage() { return {buffers_.buffer[current_].data(), page_.size()}; }
 
   // Makes the `length` bytes a pass wrote into the spare buffer the current text.
   void Take(std::size_t length) {
