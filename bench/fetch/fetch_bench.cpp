@@ -127,7 +127,7 @@ class PageSite {
   bool StartNginx() {
     const std::string nginx = FindProgram("nginx", {"/usr/sbin", "/usr/local/sbin"});
     if (nginx.empty()) return false;
-    port_ = FreeLoopbackPort();
+    port_ = quillmark::testing::UnusedLoopbackPort();
     const fs::path config = root_ / "nginx.conf";
     const std::string r = root_.string();
     std::ofstream(config) << "daemon off;\nmaster_process off;\nworker_processes 1;\n"
@@ -169,18 +169,6 @@ class PageSite {
                              std::to_string(page->second.size()) + "\r\n\r\n" + page->second);
     });
     port_ = scripted_->port();
-  }
-
-  static std::uint16_t FreeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
   }
 
   fs::path root_;
