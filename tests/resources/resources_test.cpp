@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "../app/fake_store_files.h"
 #include "app/data_files.h"
 #include "app/line_file.h"
 
@@ -32,6 +33,15 @@ std::string ReadSourceFile(const std::string& relativePath) {
 }
 
 std::string ReadList(const std::string& name) { return ReadSourceFile("resources/" + name); }
+
+// No data files and no configuration: what the program loads on its first start.
+testing::FakeStoreFiles WithTheBuiltInListsOnly() {
+  testing::FakeStoreFiles files;
+  for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC"}) {
+    files.builtIns[name] = ReadList(name);
+  }
+  return files;
+}
 
 // Splits at CR LF only; a lone CR or LF stays inside a line, where the checks catch it.
 Lines SplitAtCrLf(const std::string& bytes) {
@@ -144,15 +154,7 @@ TEST(MappingDic, HoldsCommonIrregularAndRegularFormsButNotFalseRegularOnes) {
 }
 
 TEST(MappingDic, LoadsWithTheLaterOfTwoLinesWinning) {
-  struct BuiltInOnly : StoreFiles {
-    std::string ProgramDirectory() const override { return "/"; }
-    bool Exists(const std::string&) const override { return false; }
-    std::string Read(const std::string&) const override { return {}; }
-    void Write(const std::string&, const std::string&) override {}
-    std::string BuiltIn(const std::string& name) const override { return ReadList(name); }
-    bool DirectoryExists(const std::string&) const override { return false; }
-    void ChangeCurrentDirectory(const std::string&) override {}
-  } files;
+  const auto files = WithTheBuiltInListsOnly();
   MainStores stores;
   LoadMappingDictionary(stores, files);
 
@@ -227,20 +229,8 @@ TEST(Hosts, HasFifteenDistinctAbsoluteHttpAddressesEachEndingInCrLf) {
 }
 
 TEST(AllLists, LoadIntoTheStoresAtStartUp) {
-  struct BuiltInOnly : StoreFiles {
-    std::string ProgramDirectory() const override { return "/nonexistent/"; }
-    bool Exists(const std::string&) const override { return false; }
-    std::string Read(const std::string&) const override { return {}; }
-    void Write(const std::string&, const std::string&) override {}
-    std::string BuiltIn(const std::string& name) const override { return ReadList(name); }
-    bool DirectoryExists(const std::string&) const override { return false; }
-    void ChangeCurrentDirectory(const std::string&) override {}
-  } files;
-  struct NoSettings : SettingsFile {
-    std::optional<std::string> Read(const std::string&, const std::string&) override { return {}; }
-    void Write(const std::string&, const std::string&, const std::string&) override {}
-    void Commit() override {}
-  } settings;
+  auto files = WithTheBuiltInListsOnly();
+  testing::FakeSettingsFile settings;
   MainStores stores;
   LoadStoresAndConfiguration(stores, files, settings);
 
