@@ -143,8 +143,8 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 
 bool TMainForm::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) FormActivate();
-  if (event->type() == QEvent::Show && !property("placed").toBool()) {
-    setProperty("placed", true);
+  if (event->type() == QEvent::Show && !centred_) {
+    centred_ = true;  // only the first showing centres the window
     if (QScreen* where = screen()) move(where->availableGeometry().center() - rect().center());
   }
   return QMainWindow::event(event);

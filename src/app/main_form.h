@@ -73,6 +73,7 @@ class TMainForm : public QMainWindow {
   ErrorDisplay showError_;
   MainStores stores_;
   bool activated_ = false;
+  bool centred_ = false;
   std::string reportPath_;  // the save dialog's current file name
 
   QWidget* toolBar_ = nullptr;
