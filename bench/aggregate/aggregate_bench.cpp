@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_aggregation.h"
+#include "session/run_aggregation.h"
 #include "text/tokenizer.h"
 
 namespace quillmark {

@@ -31,12 +31,12 @@ const std::vector<std::string>& CorpusPages() {
 }
 
 void BM_ScanCorpus(benchmark::State& state) {
-  const bool isLevel = state.range(0) != 0;
+  const FollowAnchors anchors = state.range(0) != 0 ? FollowAnchors::kYes : FollowAnchors::kNo;
   std::size_t bytes = 0;
   for (const std::string& page : CorpusPages()) bytes += page.size();
   for (auto _ : state) {
     for (const std::string& page : CorpusPages()) {
-      benchmark::DoNotOptimize(ScanPage(page, isLevel));
+      benchmark::DoNotOptimize(ScanPage(page, anchors));
     }
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
@@ -70,7 +70,7 @@ std::string PathologicalPage(int kind) {
 
 void BM_ScanPathological(benchmark::State& state) {
   const std::string page = PathologicalPage(static_cast<int>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(ScanPage(page, true));
+  for (auto _ : state) benchmark::DoNotOptimize(ScanPage(page, FollowAnchors::kYes));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
 }
 

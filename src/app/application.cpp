@@ -1,24 +1,17 @@
 #include "app/application.h"
 
-#include <QFont>
 #include <QMessageBox>
 #include <memory>
 
-#include "app/qt_store_files.h"
+#include "app/main_form.h"
+#include "session/qt_store_files.h"
+#include "session/session.h"
 
 namespace quillmark {
 
 namespace {
 constexpr const char* kColorsNotice =
     "Quillmark は COLORS 引数を受け取りました。\n表示と動作はいつもと同じです。";
-}
-
-// The windows name the fonts they were designed with; on a desktop without them the IPA
-// fonts installed with the program take their place rather than a font without kana.
-void InstallFontSubstitutes() {
-  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"), {"IPAPMincho", "IPAMincho"});
-  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {"IPAPGothic", "IPAGothic"});
-  QFont::insertSubstitutions(QStringLiteral("MS Serif"), {"IPAPMincho", "IPAMincho"});
 }
 
 bool HasColorsArgument(const QStringList& arguments) {
@@ -37,13 +30,15 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
   application.setQuitOnLastWindowClosed(false);
 
   QtStoreFiles files(programDirectory);
+  Session session(files);
   std::unique_ptr<TMainForm> mainForm;
   try {
     IniSettingsFile settings(ConfigurationPath(programDirectory));
-    mainForm = std::make_unique<TMainForm>(files, settings, arguments.mid(1), showError);
+    session.Load(settings);
+    mainForm = std::make_unique<TMainForm>(session, arguments.mid(1), showError);
     mainForm->CreateStudyWindows();
   } catch (const std::exception& error) {
-    showError(nullptr, QString::fromUtf8(error.what()));
+    showError(nullptr, ErrorText(error));
     return 1;
   }
 
@@ -53,10 +48,11 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
   const int result = application.exec();
 
   try {
+    mainForm->PrepareForExit();
     IniSettingsFile settings(ConfigurationPath(programDirectory));
-    mainForm->SaveOnExit(settings);
+    session.Save(settings);
   } catch (const std::exception& error) {
-    showError(nullptr, QString::fromUtf8(error.what()));
+    showError(nullptr, ErrorText(error));
     return 1;
   }
   return result;

@@ -4,17 +4,15 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "app/main_form.h"
+#include "app/qt_text.h"
 
 namespace quillmark {
 
-// Runs Quillmark in `programDirectory` (ending with "/"): the "COLORS" notice, the main
-// window with its stores, the message loop, and saving at exit. `arguments` is the whole
-// command line, program name first. Errors at start-up are shown and end the program
-// (returns 1) without writing any file; errors at exit are shown after every file was tried.
-// Lets the IPA fonts stand in for the Japanese fonts the windows name.
-void InstallFontSubstitutes();
-
+// Runs Quillmark in `programDirectory` (ending with "/"): the "COLORS" notice, the session
+// loaded from the data files, the main window, the message loop, and saving at exit.
+// `arguments` is the whole command line, program name first. Errors at start-up are shown
+// and end the program (returns 1) without writing any file; errors at exit are shown after
+// every file was tried (returns 1).
 int RunQuillmark(QApplication& application, const QStringList& arguments,
                  const QString& programDirectory, const ErrorDisplay& showError = ShowErrorBox);
 

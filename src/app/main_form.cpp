@@ -4,9 +4,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -26,12 +24,6 @@ constexpr int kToolBarHeight = 89;
 constexpr int kExecuteButtonLeft = 460;
 constexpr int kStatusPanelWidth = 150;
 
-QFont FontOfPixelSize(const QString& family, int pixels) {
-  QFont font(family);
-  font.setPixelSize(pixels);
-  return font;
-}
-
 void PaintWhite(QWidget* widget) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::Window, Qt::white);
@@ -41,22 +33,12 @@ void PaintWhite(QWidget* widget) {
 
 }  // namespace
 
-void ShowErrorBox(QWidget* parent, const QString& message) {
-  QMessageBox::critical(parent, QStringLiteral("Quillmark"), message);
-}
-
-TMainForm::TMainForm(StoreFiles& files, SettingsFile& settings, QStringList arguments,
-                     ErrorDisplay showError)
-    : files_(files), arguments_(std::move(arguments)), showError_(std::move(showError)) {
+TMainForm::TMainForm(Session& session, QStringList arguments, ErrorDisplay showError)
+    : session_(session), arguments_(std::move(arguments)), showError_(std::move(showError)) {
   BuildControls();
   BuildMenus();
-
-  stores_.configuration.allowedLevel = 1;
-  stores_.configuration.isLevel = false;
-  LoadStoresAndConfiguration(stores_, files_, settings);
   descLabel_->setText(QString::fromUtf8(kDescriptionText));
   descLabel_->adjustSize();
-  LoadMappingDictionary(stores_, files_);
 }
 
 TMainForm::~TMainForm() = default;
@@ -64,9 +46,8 @@ TMainForm::~TMainForm() = default;
 void TMainForm::BuildControls() {
   setObjectName("MainForm");
   setWindowTitle(QStringLiteral("Quillmark"));
-  setFont(FontOfPixelSize(QStringLiteral("ＭＳ Ｐ明朝"), 12));
-  resize(kFormWidth, kFormHeight);
-  setMinimumSize(kFormWidth, kFormHeight);
+  setFont(PixelFont(QStringLiteral("ＭＳ Ｐ明朝"), 12));
+  KeepOuterSize(this, QSize(kFormWidth, kFormHeight), MinimumSize::kDesigned, Placement::kCentred);
 
   auto* client = new QWidget(this);
   auto* layout = new QVBoxLayout(client);
@@ -81,7 +62,7 @@ void TMainForm::BuildControls() {
 
   titleLabel_ = new QLabel(QStringLiteral("Quillmark"), toolBar_);
   titleLabel_->setObjectName("TitleLabel");
-  titleLabel_->setFont(FontOfPixelSize(font().family(), 30));
+  titleLabel_->setFont(PixelFont(font().family(), 30));
   titleLabel_->move(4, 4);
   titleLabel_->adjustSize();
 
@@ -92,6 +73,10 @@ void TMainForm::BuildControls() {
   executeButton_ = new QPushButton(QStringLiteral("Webより単語を集計"), toolBar_);
   executeButton_->setObjectName("ExecuteButton");
   executeButton_->setGeometry(kExecuteButtonLeft, 48, 125, 25);
+  // Return presses the focused button as Space does, as on the desktop the program comes
+  // from; and the button has the focus at start, so the keyboard alone can begin a run.
+  executeButton_->setAutoDefault(true);
+  executeButton_->setFocus();
   connect(executeButton_, &QPushButton::clicked, this, &TMainForm::ExecuteButtonClick);
 
   scrollBox_ = new QScrollArea(client);
@@ -108,6 +93,7 @@ void TMainForm::BuildControls() {
     statusPanels_[i] = new QLabel(bar);
     statusPanels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     statusPanels_[i]->setFixedWidth(kStatusPanelWidth);
+    statusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addWidget(statusPanels_[i]);
   }
   setStatusBar(bar);
@@ -143,9 +129,13 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 
 bool TMainForm::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) FormActivate();
-  if (event->type() == QEvent::Show && !centred_) {
-    centred_ = true;  // only the first showing centres the window
-    if (QScreen* where = screen()) move(where->availableGeometry().center() - rect().center());
+  if (event->type() == QEvent::Show && !shown_) {
+    shown_ = true;
+    // Without a window manager (xvfb-run alone) a window is never activated; asking for it
+    // helps where a manager is, and the queued call stands in for the activation where none
+    // comes, after the showing has been handled.
+    activateWindow();
+    QMetaObject::invokeMethod(this, &TMainForm::FormActivate, Qt::QueuedConnection);
   }
   return QMainWindow::event(event);
 }
@@ -163,8 +153,9 @@ bool TMainForm::HasAutoSwitch() const {
 }
 
 void TMainForm::FormActivate() {
-  if (activated_) return;  // later activations (a modal dialog closing) do nothing
-  activated_ = true;
+  // Later activations (a modal dialog closing) do nothing.
+  if (firstActivationHandled_) return;
+  firstActivationHandled_ = true;
   // Queued, so the run and the closing happen after the activation has been handled.
   if (HasAutoSwitch())
     QMetaObject::invokeMethod(this, &TMainForm::RunAutomatically, Qt::QueuedConnection);
@@ -179,7 +170,7 @@ void TMainForm::ExecuteButtonClick() {
   try {
     RunGathering();
   } catch (const std::exception& error) {
-    showError_(this, QString::fromUtf8(error.what()));
+    showError_(this, ErrorText(error));
   }
 }
 
@@ -189,8 +180,8 @@ void TMainForm::RunGathering() {
 
 void TMainForm::CreateStudyWindows() { sentenceDialog_ = std::make_unique<TSentenceDialog>(); }
 
-void TMainForm::SaveOnExit(SettingsFile& settings) {
-  SaveAllStores(stores_, files_, settings, reportPath_);
+void TMainForm::PrepareForExit() {
+  // The word rows, with their known-word ticks, are not built yet.
 }
 
 }  // namespace quillmark

@@ -1,15 +1,15 @@
 #pragma once
-// The main window: the program's fixed controls and menus, and the owner of every store.
+// The main window: the program's fixed controls and menus, over the session that holds
+// every store.
 
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
-#include <functional>
 #include <memory>
 
-#include "app/data_files.h"
-#include "app/main_stores.h"
-#include "study/sentence_dialog.h"
+#include "app/qt_text.h"
+#include "app/sentence_dialog.h"
+#include "session/session.h"
 
 class QAction;
 class QFileDialog;
@@ -21,32 +21,24 @@ class QWidget;
 
 namespace quillmark {
 
-// Shows an error text to the user (a message box in the program; tests record it).
-using ErrorDisplay = std::function<void(QWidget* parent, const QString& message)>;
-void ShowErrorBox(QWidget* parent, const QString& message);
-
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Builds the fixed controls, then loads every store from `files` and `settings` in the
-  // start-up order. Throws FileError when a data file exists but cannot be read; the
-  // caller must then not save anything. `arguments` are the command line without the
-  // program name.
-  TMainForm(StoreFiles& files, SettingsFile& settings, QStringList arguments,
-            ErrorDisplay showError = ShowErrorBox);
+  // Builds the fixed controls over `session`, which must be loaded and outlive the window.
+  // `arguments` are the command line without the program name.
+  TMainForm(Session& session, QStringList arguments, ErrorDisplay showError = ShowErrorBox);
   ~TMainForm() override;
 
   // The windows that live beside the main window until the end: the sentence window.
   void CreateStudyWindows();
   TSentenceDialog* SentenceDialog() const { return sentenceDialog_.get(); }
 
-  // The exit half of the window's life: ticked known words go to the NG-word list, then
-  // every store is written. Throws FileError naming the files that could not be written.
-  void SaveOnExit(SettingsFile& settings);
+  // The window's part of the exit, before the session saves: ticked known words go to the
+  // NG-word list.
+  void PrepareForExit();
 
-  MainStores& Stores() { return stores_; }
-  const MainStores& Stores() const { return stores_; }
+  Session& CurrentSession() { return session_; }
 
   // The gathering run: what ExecuteButton and the automatic mode start.
   void ExecuteButtonClick();
@@ -68,13 +60,11 @@ class TMainForm : public QMainWindow {
   bool HasAutoSwitch() const;
   void RunGathering();
 
-  StoreFiles& files_;
+  Session& session_;
   QStringList arguments_;
   ErrorDisplay showError_;
-  MainStores stores_;
-  bool activated_ = false;
-  bool centred_ = false;
-  std::string reportPath_;  // the save dialog's current file name
+  bool shown_ = false;
+  bool firstActivationHandled_ = false;  // by an activation, or by the first showing
 
   QWidget* toolBar_ = nullptr;
   QLabel* titleLabel_ = nullptr;

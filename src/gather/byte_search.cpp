@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/byte_tricks.h"
+
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define QUILLMARK_HAVE_SSE2 1
@@ -11,8 +13,6 @@
 
 namespace quillmark {
 namespace {
-
-constexpr std::size_t kNotFound = std::string_view::npos;
 
 bool MiddleMatches(const char* candidate, std::string_view pattern) {
   // The first, second and last bytes are already known to match. Patterns are a few bytes

@@ -5,11 +5,10 @@
 #include <span>
 
 #include "gather/byte_search.h"
+#include "text/byte_tricks.h"
 
 namespace quillmark {
 namespace {
-
-constexpr std::size_t kNotFound = std::string_view::npos;
 
 // The passes below write into a second buffer instead of erasing in place, so each costs one
 // walk over its text whatever it removes. They return the length of what they wrote, or
@@ -235,7 +234,7 @@ void CollectQuotedValues(const std::vector<std::string_view>& tags, std::string_
   }
 }
 
-RawLinkList CollectLinks(std::string_view page, bool isLevel) {
+RawLinkList CollectLinks(std::string_view page, FollowAnchors anchors) {
   // The tag insides point into the page, which does not change while links are collected.
   std::vector<std::string_view> tags;
   const auto keepTag = [&](std::string_view inside) { tags.push_back(inside); };
@@ -243,7 +242,7 @@ RawLinkList CollectLinks(std::string_view page, bool isLevel) {
   ForEachBetween(page, "<FRAME ", ">", keepTag);
   ForEachBetween(page, "<IFRAME ", ">", keepTag);
   CollectQuotedValues(tags, "SRC=\"", links);
-  if (isLevel) {
+  if (anchors == FollowAnchors::kYes) {
     tags.clear();
     ForEachBetween(page, "<A ", ">", keepTag);
     CollectQuotedValues(tags, "HREF=\"", links);
@@ -262,11 +261,11 @@ std::string Finish(std::size_t length, std::string_view text, std::string& out) 
 // returns the links. Every pattern these passes look for is '<' followed by an upper-case
 // letter or '/', and a pass that finds nothing leaves the text as it was for the next one: on
 // a page with no such pair (all stray '<' or empty "<>" tags) one search stands for them all.
-RawLinkList RemoveNamedTags(PagePasses& passes, bool isLevel) {
+RawLinkList RemoveNamedTags(PagePasses& passes, FollowAnchors anchors) {
   if (FindNamedTagStart(passes.page(), 0) == kNotFound) return {};
   passes.RemoveBlocks("<HEAD", "/HEAD>");
   passes.RemoveBlocks("<SCRIPT", "/SCRIPT>");
-  RawLinkList links = CollectLinks(passes.page(), isLevel);
+  RawLinkList links = CollectLinks(passes.page(), anchors);
   passes.RemoveBlocks("<FRAMESET ", "/FRAMESET>");
   // Tags removed from here to the entities leave nothing behind, so they do not end a
   // sentence; every tag left over becomes a full stop at the end.
@@ -308,7 +307,7 @@ void CollectBetween(std::string_view text, std::string_view open, std::string_vi
 
 void UpperCaseTags(std::string& text) { UpperCaseTagsIn(text); }
 
-ScannedPage ScanPage(std::string_view body, bool isLevel) {
+ScannedPage ScanPage(std::string_view body, FollowAnchors anchors) {
   thread_local PassBuffers buffers;
   PagePasses passes(body, buffers);
   RawLinkList links;
@@ -317,7 +316,7 @@ ScannedPage ScanPage(std::string_view body, bool isLevel) {
   if (passes.page().find('<') != std::string_view::npos) {
     passes.RemoveBlocks("<!--", "-->");  // before any case change, so the patterns are exact
     passes.UpperCaseTags();
-    links = RemoveNamedTags(passes, isLevel);
+    links = RemoveNamedTags(passes, anchors);
   }
   passes.RemoveAll("&nbsp;");
   passes.RemoveAll("&gt;");

@@ -24,12 +24,15 @@ struct ScannedPage {
   RawLinkList links;
 };
 
+// Whether the scanner collects anchor targets: the crawl's IsLevel option.
+enum class FollowAnchors { kNo, kYes };
+
 // Scans `body` up to, not including, its first zero byte. Anchor targets ("<A " tags with a
-// HREF="..." part) are collected only when `isLevel` is set; frame and inline-frame sources
-// always. Never throws except for allocation failure. Keeps two working buffers per thread,
+// HREF="..." part) are collected only with FollowAnchors::kYes; frame and inline-frame
+// sources always. Never throws except for allocation failure. Keeps two working buffers per thread,
 // as large as the largest page it has scanned, so that the next page writes into memory that
 // is already mapped; what they hold never reaches another call's result.
-ScannedPage ScanPage(std::string_view body, bool isLevel);
+ScannedPage ScanPage(std::string_view body, FollowAnchors anchors);
 
 // Returns `text` without every block that runs from `open` up to and including the next
 // `close` behind it. Blocks do not nest; an `open` with no later `close` drops the rest of

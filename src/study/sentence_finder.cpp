@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "text/byte_tricks.h"
 #include "text/tokenizer.h"
 
 namespace quillmark {
@@ -35,9 +36,7 @@ constexpr std::array<bool, 256> kIsSeparator = MakeSeparatorTable();
 bool EqualsUpperCased(std::string_view token, std::string_view upperForm) {
   if (token.size() != upperForm.size()) return false;
   for (std::size_t i = 0; i < token.size(); ++i) {
-    char c = token[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
-    if (c != upperForm[i]) return false;
+    if (AsciiUpper(token[i]) != upperForm[i]) return false;
   }
   return true;
 }
@@ -134,14 +133,6 @@ class FormPrefilter {
 
 constexpr int kSentencesAhead = 4;
 
-void PrefetchBytes(const char* bytes) {
-#if defined(__GNUC__) || defined(__clang__)
-  __builtin_prefetch(bytes);
-#else
-  (void)bytes;
-#endif
-}
-
 }  // namespace
 
 bool HoldsAnyForm(std::string_view sentence, const std::vector<std::string>& upperForms) {
@@ -174,7 +165,7 @@ std::string FindSentences(const SentenceStore& store, std::string_view word,
       auto ahead = sentences.begin();
       for (int n = 0; n < kSentencesAhead && ahead != sentences.end(); ++n) ++ahead;
       for (const std::string& sentence : sentences) {
-        if (ahead != sentences.end()) PrefetchBytes((ahead++)->data());
+        if (ahead != sentences.end()) PrefetchForReading((ahead++)->data());
         if (!prefilter.MayHold(sentence) || !HoldsAnyForm(sentence, forms)) continue;
         if (!hostShown) {
           found += "[from " + host + "]\r\n";

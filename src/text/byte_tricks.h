@@ -1,7 +1,10 @@
 #pragma once
-// Two compiler intrinsics the word counting relies on, spelled once for every compiler.
+// Small byte-level helpers shared by the text passes: two compiler intrinsics, spelled once
+// for every compiler, and the position that means "not found".
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #if defined(_MSC_VER) && !defined(__clang__)
 #include <intrin.h>
@@ -9,6 +12,10 @@
 #endif
 
 namespace quillmark {
+
+// The position a search returns when it finds nothing; equal to std::string_view::npos, so
+// results of the standard searches compare with it too.
+inline constexpr std::size_t kNotFound = std::string_view::npos;
 
 // Reverses the byte order of `value`.
 inline std::uint64_t ByteSwap64(std::uint64_t value) {

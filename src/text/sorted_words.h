@@ -55,8 +55,6 @@ inline bool ByteLess(std::string_view a, std::string_view b) {
   return a < b;
 }
 
-inline constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
-
 // Finds the position of a word in one sorted word array.
 class WordPositions {
  public:

@@ -22,14 +22,6 @@ TokenList SplitText(std::string_view text, std::string_view separators) {
   return tokens;
 }
 
-std::string UpperCaseAscii(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
-  }
-  return upper;
-}
-
 std::string TrimBlanks(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ascii_case.h"  // UpperCaseAscii, the third text helper
 #include "text/word_types.h"
 
 namespace quillmark {
@@ -26,9 +27,6 @@ inline constexpr std::string_view WordSeparators{":,.!\"&(){}<>? \r\n\t", 17};
 // an empty token between them and a leading separator gives an empty first token;
 // a trailing separator gives no empty last token. The empty text gives no token.
 TokenList SplitText(std::string_view text, std::string_view separators);
-
-// Returns a copy in which only the bytes 'a'..'z' are raised to 'A'..'Z'.
-std::string UpperCaseAscii(std::string_view text);
 
 // Returns `text` without leading and trailing spaces (0x20 only: tabs, CR and LF stay).
 std::string TrimBlanks(std::string_view text);

@@ -11,10 +11,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QStandardPaths>
+
 #include "app/application.h"
-#include "app/line_file.h"
 #include "app/main_form.h"
-#include "app/qt_store_files.h"
+#include "session/line_file.h"
+#include "session/qt_store_files.h"
 
 using namespace quillmark;
 
@@ -43,17 +45,26 @@ QByteArray ExpectedHosts(const QByteArray& firstList) {
   return QByteArray::fromStdString(WriteLineFile(sites.Addresses()));
 }
 
-// Copies the program into `directory` and runs it there with `arguments`, offscreen.
-int RunProgramIn(const QString& directory, const QStringList& arguments) {
+enum class Screen { kOffscreen, kXvfbWithoutWindowManager };
+
+// Copies the program into `directory` and runs it there with `arguments`: offscreen, or on a
+// virtual X display with no window manager, as README offers to run it without a display.
+int RunProgramIn(const QString& directory, const QStringList& arguments,
+                 Screen display = Screen::kOffscreen) {
   const QString program = directory + "/quillmark";
   QFile::remove(program);
   if (!QFile::copy(QStringLiteral(QUILLMARK_EXECUTABLE), program)) return -1;
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("QT_QPA_PLATFORM", "offscreen");
+  if (display == Screen::kXvfbWithoutWindowManager) environment.remove("QT_QPA_PLATFORM");
   process.setProcessEnvironment(environment);
   process.setWorkingDirectory(directory);
-  process.start(program, arguments);
+  if (display == Screen::kXvfbWithoutWindowManager) {
+    process.start(QStringLiteral("xvfb-run"), QStringList{"-a", program} + arguments);
+  } else {
+    process.start(program, arguments);
+  }
   if (!process.waitForFinished(30000)) return -2;
   QFile::remove(program);
   return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -3;
@@ -69,12 +80,14 @@ class MainFormTest : public QObject {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
   }
-  void cleanup() { dir_.reset(); }
+  void cleanup() {
+    session_.reset();
+    files_.reset();
+    dir_.reset();
+  }
 
   void hasTheFixedControlsAndMenus() {
-    QtStoreFiles files(ProgramDirectory());
-    IniSettingsFile settings(ConfigurationPath(ProgramDirectory()));
-    TMainForm form(files, settings, {});
+    TMainForm form(LoadedSession(), {});
 
     QCOMPARE(form.windowTitle(), QStringLiteral("Quillmark"));
     QCOMPARE(form.minimumSize(), QSize(600, 300));
@@ -89,7 +102,10 @@ class MainFormTest : public QObject {
                             "さあ、左の「Webより単語を集計」ボタンを押してはじめましょう!\n"));
     QVERIFY(form.findChild<QScrollArea*>("ScrollBox"));
     for (int i = 0; i < 3; ++i) {
-      QVERIFY(form.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->text().isEmpty());
+      auto* panel = form.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i));
+      QVERIFY(panel->text().isEmpty());
+      QCOMPARE(panel->frameShape(), QFrame::Panel);  // a visible edge, sunken
+      QCOMPARE(panel->frameShadow(), QFrame::Sunken);
     }
     const QList<QPair<const char*, QString>> items = {
         {"MnuSaveToHTML", "HTMLに出力(&H)"},
@@ -111,11 +127,20 @@ class MainFormTest : public QObject {
     QCOMPARE(button->x(), 800 - 140);
   }
 
+  void theKeyboardAloneStartsARun() {
+    TMainForm form(LoadedSession(), {});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto* button = form.findChild<QPushButton*>("ExecuteButton");
+    QCOMPARE(QApplication::focusWidget(), button);
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Space);
+    QCOMPARE(clicked.count(), 2);
+  }
+
   void loadsTheBuiltInListsFromTheResources() {
-    QtStoreFiles files(ProgramDirectory());
-    IniSettingsFile settings(ConfigurationPath(ProgramDirectory()));
-    TMainForm form(files, settings, {});
-    const auto& stores = form.Stores();
+    const auto& stores = LoadedSession().Stores();
     QCOMPARE(stores.ngWords.size(), ReadLineFile(BuiltIn("NGWORDS").toStdString()).size());
     QVERIFY(stores.ngWords.count(""));
     QCOMPARE(stores.dictionary.begin()->first, std::string("ABACUSES"));
@@ -168,37 +193,22 @@ class MainFormTest : public QObject {
     QVERIFY(!QFile::exists(File("quillmark.ini")));
   }
 
-  void aWriteThatFailsLeavesTheOldFileAndNamesThePath() {
-    WriteAll(File("hosts.dat"), "old\r\n");
-    QtStoreFiles files(ProgramDirectory());
-    files.Write("hosts.dat", "new\r\n");
-    QCOMPARE(ReadAll(File("hosts.dat")), QByteArray("new\r\n"));
-
-    QtStoreFiles missing(ProgramDirectory() + "gone/");
-    try {
-      missing.Write("hosts.dat", "x");
-      QFAIL("the write did not fail");
-    } catch (const FileError& error) {
-      QCOMPARE(
-          QString::fromUtf8(error.what()),
-          QStringLiteral("ファイル %1gone/hosts.dat を作成できません").arg(ProgramDirectory()));
-    }
-    // A data file name taken by a directory: the rename fails and the directory stays.
-    QVERIFY(QDir(dir_->path()).mkdir("ngwords.dat"));
-    QVERIFY_THROWS_EXCEPTION(FileError, files.Write("ngwords.dat", "x"));
-    QVERIFY(QFileInfo(File("ngwords.dat")).isDir());
+  void autoSwitchEndsByItselfOnAVirtualDisplayWithoutAWindowManager() {
+    if (QStandardPaths::findExecutable("xvfb-run").isEmpty()) QSKIP("xvfb-run is not installed");
+    QCOMPARE(RunProgramIn(dir_->path(), {"/AUTO"}, Screen::kXvfbWithoutWindowManager), 0);
+    QCOMPARE(ReadAll(File("hosts.dat")), ExpectedHosts(BuiltIn("HOSTS")));
+    QVERIFY(QFile::exists(File("quillmark.ini")));
   }
 
   void autoSwitchActsOnTheFirstActivationOnly() {
-    QtStoreFiles files(ProgramDirectory());
-    IniSettingsFile settings(ConfigurationPath(ProgramDirectory()));
-    TMainForm form(files, settings, {"/Auto"});
+    Session& session = LoadedSession();
+    TMainForm form(session, {"/Auto"});
     QSignalSpy closed(&form, &TMainForm::Closed);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QTRY_COMPARE(closed.count(), 1);
 
-    TMainForm plain(files, settings, {"AUTO", "-auto"});
+    TMainForm plain(session, {"AUTO", "-auto"});
     QSignalSpy plainClosed(&plain, &TMainForm::Closed);
     plain.show();
     QVERIFY(QTest::qWaitForWindowActive(&plain));
@@ -216,8 +226,25 @@ class MainFormTest : public QObject {
   QString ProgramDirectory() const { return dir_->path() + "/"; }
   QString File(const char* name) const { return dir_->path() + "/" + name; }
 
+  // A session loaded from the temporary program directory, living until the next test.
+  Session& LoadedSession() {
+    files_ = std::make_unique<QtStoreFiles>(ProgramDirectory());
+    session_ = std::make_unique<Session>(*files_);
+    IniSettingsFile settings(ConfigurationPath(ProgramDirectory()));
+    session_->Load(settings);
+    return *session_;
+  }
+
   std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<QtStoreFiles> files_;
+  std::unique_ptr<Session> session_;
 };
 
-QTEST_MAIN(MainFormTest)
+extern const QMetaObject* const kMainFormTestMeta = &MainFormTest::staticMetaObject;
+
+int RunMainFormTests(int argc, char** argv) {
+  MainFormTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
 #include "main_form_test.moc"

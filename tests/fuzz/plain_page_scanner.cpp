@@ -81,7 +81,7 @@ std::string PlainStripTags(const std::string& text, char replacement) {
 
 }  // namespace
 
-ScannedPage PlainScanPage(std::string_view body, bool isLevel) {
+ScannedPage PlainScanPage(std::string_view body, FollowAnchors anchors) {
   std::string p(body.substr(0, body.find('\0')));
   p = PlainRemoveBlocks(p, "<!--", "-->");
   PlainUpperCaseTags(p);
@@ -92,7 +92,7 @@ ScannedPage PlainScanPage(std::string_view body, bool isLevel) {
   PlainCollectBetween(p, "<IFRAME ", ">", frames);
   RawLinkList links;
   for (const std::string& frame : frames) PlainCollectBetween(frame, "SRC=\"", "\"", links);
-  if (isLevel) {
+  if (anchors == FollowAnchors::kYes) {
     std::vector<std::string> anchors;
     PlainCollectBetween(p, "<A ", ">", anchors);
     for (const std::string& anchor : anchors) {

@@ -8,6 +8,6 @@
 
 namespace quillmark::testing {
 
-ScannedPage PlainScanPage(std::string_view body, bool isLevel);
+ScannedPage PlainScanPage(std::string_view body, FollowAnchors anchors);
 
 }  // namespace quillmark::testing

@@ -28,7 +28,7 @@ std::string CheckPage(std::string_view body, const ScannedPage& withAnchors,
   for (const std::string& link : withAnchors.links) {
     if (link.find('"') != std::string::npos) return "link holds a double quote";
   }
-  const ScannedPage plain = PlainScanPage(body, true);
+  const ScannedPage plain = PlainScanPage(body, FollowAnchors::kYes);
   if (plain.text != withAnchors.text) return "page text differs from the plain scanner";
   if (plain.links != withAnchors.links) return "links differ from the plain scanner";
   return {};
@@ -82,8 +82,8 @@ std::string CheckFinder(const SentenceStore& store) {
 }  // namespace
 
 std::string CheckScanPagePipeline(std::string_view body) {
-  const ScannedPage withAnchors = ScanPage(body, true);
-  const ScannedPage withoutAnchors = ScanPage(body, false);
+  const ScannedPage withAnchors = ScanPage(body, FollowAnchors::kYes);
+  const ScannedPage withoutAnchors = ScanPage(body, FollowAnchors::kNo);
   if (std::string problem = CheckPage(body, withAnchors, withoutAnchors); !problem.empty()) {
     return problem;
   }

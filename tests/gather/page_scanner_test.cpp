@@ -105,98 +105,105 @@ TEST(StripTags, AgreesWithAPlainLoopAcrossStrides) {
 TEST(ScanPage, HeadBoldAndParagraphPage) {
   const ScannedPage page = ScanPage(
       "<html><head><title>T</title></head><body><p>Hello <b>big</b> world.</p></body></html>",
-      false);
+      FollowAnchors::kNo);
   EXPECT_EQ(page.text, "...Hello big world....");
   EXPECT_TRUE(page.links.empty());
 }
 
 TEST(ScanPage, AnchorTargetsOnlyWithIsLevel) {
   const std::string body = "<a href=\"News.html\">Read</a>";
-  const ScannedPage following = ScanPage(body, true);
+  const ScannedPage following = ScanPage(body, FollowAnchors::kYes);
   EXPECT_EQ(following.links, (Links{"News.html"}));
   EXPECT_EQ(following.text, "Read");
-  const ScannedPage notFollowing = ScanPage(body, false);
+  const ScannedPage notFollowing = ScanPage(body, FollowAnchors::kNo);
   EXPECT_TRUE(notFollowing.links.empty());
   EXPECT_EQ(notFollowing.text, "Read");
 }
 
 TEST(ScanPage, FrameSourcesComeFirstFramesBeforeInlineFramesAndTheFramesetGoes) {
-  for (bool isLevel : {false, true}) {
+  for (FollowAnchors anchors : {FollowAnchors::kNo, FollowAnchors::kYes}) {
     const ScannedPage frameset = ScanPage(
-        "<frameset rows=2><frame src=\"left.htm\"><frame src=\"right.htm\"></frameset>", isLevel);
+        "<frameset rows=2><frame src=\"left.htm\"><frame src=\"right.htm\"></frameset>", anchors);
     EXPECT_EQ(frameset.links, (Links{"left.htm", "right.htm"}));
     EXPECT_EQ(frameset.text, "");
   }
-  EXPECT_EQ(ScanPage("<iframe src=\"a.htm\"></iframe><frame src=\"b.htm\">", false).links,
-            (Links{"b.htm", "a.htm"}));
-  EXPECT_EQ(ScanPage("<a href=\"x\">y</a><frame src=\"f\">", true).links, (Links{"f", "x"}));
+  EXPECT_EQ(
+      ScanPage("<iframe src=\"a.htm\"></iframe><frame src=\"b.htm\">", FollowAnchors::kNo).links,
+      (Links{"b.htm", "a.htm"}));
+  EXPECT_EQ(ScanPage("<a href=\"x\">y</a><frame src=\"f\">", FollowAnchors::kYes).links,
+            (Links{"f", "x"}));
 }
 
 TEST(ScanPage, LinksKeepTheirBytesAndOnlyTheExactAttributeFormIsRecognised) {
   const ScannedPage page = ScanPage(
       "<a href=\"/Path?a=1&amp;b\">1</a><a href='single'>2</a><a href = \"spaced\">3</a>"
       "<a\nhref=\"newline\">4</a><a href=\"dup\">5</a><a href=\"dup\">6</a>",
-      true);
+      FollowAnchors::kYes);
   EXPECT_EQ(page.links, (Links{"/Path?a=1&amp;b", "dup", "dup"}));
   // Only the anchor with a line break after 'A' is left to end a sentence.
   EXPECT_EQ(page.text, "123.456");
 }
 
 TEST(ScanPage, ScriptIsRemovedWholeWhateverItHolds) {
-  EXPECT_EQ(ScanPage("<script>var s=\"<p>\";</script>Text", false).text, "Text");
+  EXPECT_EQ(ScanPage("<script>var s=\"<p>\";</script>Text", FollowAnchors::kNo).text, "Text");
 }
 
 TEST(ScanPage, StrayQuoteBeforeTheHeadKeepsItsTagsInLowerCase) {
-  const ScannedPage page = ScanPage("He said \"hi <head><title>Title</title></head><p>Body", false);
+  const ScannedPage page =
+      ScanPage("He said \"hi <head><title>Title</title></head><p>Body", FollowAnchors::kNo);
   EXPECT_EQ(page.text, "He said \"hi ..Title...Body");
 }
 
 TEST(ScanPage, UnterminatedCommentHeadOrTagCutsTheRest) {
-  EXPECT_EQ(ScanPage("<!-- a <b> -->x", false).text, "x");
-  EXPECT_EQ(ScanPage("before<!-- never closed <p>after", false).text, "before");
-  EXPECT_EQ(ScanPage("<head><title>T</title><p>Body", false).text, "");
-  EXPECT_EQ(ScanPage("One <img src=x Two", false).text, "One ");
-  EXPECT_EQ(ScanPage("One <p Two", false).text, "One ");
+  EXPECT_EQ(ScanPage("<!-- a <b> -->x", FollowAnchors::kNo).text, "x");
+  EXPECT_EQ(ScanPage("before<!-- never closed <p>after", FollowAnchors::kNo).text, "before");
+  EXPECT_EQ(ScanPage("<head><title>T</title><p>Body", FollowAnchors::kNo).text, "");
+  EXPECT_EQ(ScanPage("One <img src=x Two", FollowAnchors::kNo).text, "One ");
+  EXPECT_EQ(ScanPage("One <p Two", FollowAnchors::kNo).text, "One ");
   // An unterminated anchor or frame tag gives no link.
-  EXPECT_TRUE(ScanPage("<a href=\"x\" <frame src=\"y\"", true).links.empty());
+  EXPECT_TRUE(ScanPage("<a href=\"x\" <frame src=\"y\"", FollowAnchors::kYes).links.empty());
 }
 
 TEST(ScanPage, OnlyThreeEntitiesVanish) {
-  EXPECT_EQ(ScanPage("AT&amp;T&nbsp;Inc", false).text, "AT&amp;TInc");
-  EXPECT_EQ(ScanPage("1 &lt; 2 &gt; 0 &quot;q&quot; &#65;", false).text,
+  EXPECT_EQ(ScanPage("AT&amp;T&nbsp;Inc", FollowAnchors::kNo).text, "AT&amp;TInc");
+  EXPECT_EQ(ScanPage("1 &lt; 2 &gt; 0 &quot;q&quot; &#65;", FollowAnchors::kNo).text,
             "1  2  0 &quot;q&quot; &#65;");
 }
 
 TEST(ScanPage, RemovedInlineTagsLeaveNothingBehind) {
-  EXPECT_EQ(
-      ScanPage("a<i>b</i><u>c</u><font size=2>d</font><IMG SRC=\"e\">f<span>g</span>", false).text,
-      "abcdf.g.");
+  EXPECT_EQ(ScanPage("a<i>b</i><u>c</u><font size=2>d</font><IMG SRC=\"e\">f<span>g</span>",
+                     FollowAnchors::kNo)
+                .text,
+            "abcdf.g.");
   // "<FRAME>" without attributes is not a frame tag for the link search.
-  EXPECT_TRUE(ScanPage("<frame>", true).links.empty());
+  EXPECT_TRUE(ScanPage("<frame>", FollowAnchors::kYes).links.empty());
 }
 
 TEST(ScanPage, OnlyTheBytesBeforeTheFirstZeroByteAreScanned) {
   const std::string body = "<p>Before\0<a href=\"x\">After</a>"s;
-  const ScannedPage page = ScanPage(body, true);
+  const ScannedPage page = ScanPage(body, FollowAnchors::kYes);
   EXPECT_EQ(page.text, ".Before");
   EXPECT_TRUE(page.links.empty());
 }
 
 TEST(ScanPage, APageWithoutTagsLosesOnlyTheThreeEntitiesAndItsClosingBrackets) {
-  EXPECT_EQ(ScanPage("a&nbsp;b &lt;c&gt; d > e &amp;", true).text, "ab c d . e &amp;");
+  EXPECT_EQ(ScanPage("a&nbsp;b &lt;c&gt; d > e &amp;", FollowAnchors::kYes).text,
+            "ab c d . e &amp;");
 }
 
 TEST(ScanPage, BytesAboveAsciiAndLineBreaksPassThrough) {
-  EXPECT_EQ(ScanPage("\x82\xa0\r\n<p>\x93\xfa\t", false).text, "\x82\xa0\r\n.\x93\xfa\t");
+  EXPECT_EQ(ScanPage("\x82\xa0\r\n<p>\x93\xfa\t", FollowAnchors::kNo).text,
+            "\x82\xa0\r\n.\x93\xfa\t");
 }
 
 // The scanner keeps its working buffers from one page to the next but gives back those an
 // outsized page grew; either way no byte of one page reaches another's text.
 TEST(ScanPage, AnOutsizedPageIsScannedWholeAndTheNextPageStandsAlone) {
   const std::string filler(std::size_t{17} << 20, 'y');
-  EXPECT_EQ(ScanPage("<b>Hi</b>" + filler + "<p>end", false).text, "Hi" + filler + ".end");
-  EXPECT_EQ(ScanPage("<p>ok", false).text, ".ok");
-  EXPECT_EQ(ScanPage("", false).text, "");
+  EXPECT_EQ(ScanPage("<b>Hi</b>" + filler + "<p>end", FollowAnchors::kNo).text,
+            "Hi" + filler + ".end");
+  EXPECT_EQ(ScanPage("<p>ok", FollowAnchors::kNo).text, ".ok");
+  EXPECT_EQ(ScanPage("", FollowAnchors::kNo).text, "");
 }
 
 // The fast passes work on 64-byte strides and jump between marks; pages made of few distinct
@@ -227,9 +234,9 @@ TEST(ScanPage, AgreesWithThePlainScannerOnDensePages) {
     std::string body;
     const std::size_t pieceCount = random() % 120;
     for (std::size_t n = 0; n < pieceCount; ++n) body += pieces[random() % pieces.size()];
-    for (bool isLevel : {false, true}) {
-      const ScannedPage fast = ScanPage(body, isLevel);
-      const ScannedPage plain = testing::PlainScanPage(body, isLevel);
+    for (FollowAnchors anchors : {FollowAnchors::kNo, FollowAnchors::kYes}) {
+      const ScannedPage fast = ScanPage(body, anchors);
+      const ScannedPage plain = testing::PlainScanPage(body, anchors);
       ASSERT_EQ(fast.text, plain.text) << body;
       ASSERT_EQ(fast.links, plain.links) << body;
     }
@@ -239,15 +246,18 @@ TEST(ScanPage, AgreesWithThePlainScannerOnDensePages) {
 // Where no '<' starts a tag name or an end tag, one search stands in for all the tag passes;
 // the stray and empty tags must still each end a sentence, also after a page with tags.
 TEST(ScanPage, StrayAndEmptyTagsAloneAgreeWithThePlainScanner) {
-  EXPECT_EQ(ScanPage("a < b > c <> d <<> e <1> f <!x> g", true).text, "a . c . d . e . f . g");
+  EXPECT_EQ(ScanPage("a < b > c <> d <<> e <1> f <!x> g", FollowAnchors::kYes).text,
+            "a . c . d . e . f . g");
   std::mt19937 random(9);
   const std::vector<std::string> pieces = {"<", ">", "<>", " ", "\"", "1", "!", "&lt;", "&gt;"};
   for (int round = 0; round < 2000; ++round) {
     std::string body;
     const std::size_t pieceCount = random() % 200;
     for (std::size_t n = 0; n < pieceCount; ++n) body += pieces[random() % pieces.size()];
-    if (round % 2 == 0) ScanPage("<b>" + std::string(300, 'z') + "</b>", true);
-    ASSERT_EQ(ScanPage(body, true).text, testing::PlainScanPage(body, true).text) << body;
+    if (round % 2 == 0) ScanPage("<b>" + std::string(300, 'z') + "</b>", FollowAnchors::kYes);
+    ASSERT_EQ(ScanPage(body, FollowAnchors::kYes).text,
+              testing::PlainScanPage(body, FollowAnchors::kYes).text)
+        << body;
   }
 }
 
@@ -268,14 +278,14 @@ TEST(ScanPageOnCorpus, PageTextHoldsNoAngleBracketAndLinksNoQuote) {
   for (const auto& entry : std::filesystem::directory_iterator(pages)) {
     const std::string body = ReadFile(entry.path());
     EXPECT_EQ(testing::CheckScanPagePipeline(body), "") << entry.path();
-    for (bool isLevel : {false, true}) {
-      const ScannedPage page = ScanPage(body, isLevel);
+    for (FollowAnchors anchors : {FollowAnchors::kNo, FollowAnchors::kYes}) {
+      const ScannedPage page = ScanPage(body, anchors);
       SCOPED_TRACE(entry.path().filename().string());
       EXPECT_EQ(page.text.find_first_of("<>"), std::string::npos);
       EXPECT_EQ(page.text.find('\0'), std::string::npos);
       EXPECT_LE(page.text.size(), body.size());
       for (const std::string& link : page.links) EXPECT_EQ(link.find('"'), std::string::npos);
-      if (isLevel) linkCount += page.links.size();
+      if (anchors == FollowAnchors::kYes) linkCount += page.links.size();
     }
     ++scanned;
   }

@@ -15,9 +15,9 @@
 #include <tuple>
 #include <vector>
 
-#include "../app/fake_store_files.h"
-#include "app/data_files.h"
-#include "app/line_file.h"
+#include "session/data_files.h"
+#include "session/line_file.h"
+#include "support/fake_store_files.h"
 
 namespace quillmark {
 namespace {

@@ -4,7 +4,7 @@
 #include <QSettings>
 #include <QString>
 
-#include "app/data_files.h"
+#include "session/data_files.h"
 
 namespace quillmark {
 

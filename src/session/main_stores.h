@@ -1,12 +1,12 @@
 #pragma once
-// Everything the main window keeps for the whole execution, without the windows.
+// Everything a session keeps for the whole execution, without the windows.
 
 #include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "app/site_list.h"
+#include "session/site_list.h"
 #include "study/sentence_store.h"
 #include "text/word_types.h"
 

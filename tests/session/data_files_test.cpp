@@ -1,8 +1,8 @@
-#include "app/data_files.h"
+#include "session/data_files.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_store_files.h"
+#include "support/fake_store_files.h"
 
 namespace quillmark {
 namespace {

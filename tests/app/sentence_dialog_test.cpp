@@ -3,7 +3,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include "study/sentence_dialog.h"
+#include "app/sentence_dialog.h"
 
 namespace quillmark {
 
@@ -69,5 +69,12 @@ class SentenceDialogTest : public QObject {
 
 }  // namespace quillmark
 
-QTEST_MAIN(quillmark::SentenceDialogTest)
+extern const QMetaObject* const kSentenceDialogTestMeta =
+    &quillmark::SentenceDialogTest::staticMetaObject;
+
+int RunSentenceDialogTests(int argc, char** argv) {
+  quillmark::SentenceDialogTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
 #include "sentence_dialog_test.moc"

@@ -1,4 +1,4 @@
-#include "app/qt_store_files.h"
+#include "session/qt_store_files.h"
 
 #include <QDir>
 #include <QFile>

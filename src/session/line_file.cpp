@@ -1,4 +1,6 @@
-#include "app/line_file.h"
+#include "session/line_file.h"
+
+#include "text/ascii_case.h"
 
 namespace quillmark {
 
@@ -45,8 +47,8 @@ std::string UpperCaseShiftJis(std::string_view text) {
     const auto c = static_cast<unsigned char>(upper[i]);
     if (IsShiftJisLeadByte(c)) {
       ++i;  // the trail byte belongs to the same character
-    } else if (c >= 'a' && c <= 'z') {
-      upper[i] = static_cast<char>(c - 0x20);
+    } else {
+      upper[i] = AsciiUpper(upper[i]);
     }
   }
   return upper;

@@ -1,11 +1,11 @@
-#include "study/sentence_dialog.h"
+#include "app/sentence_dialog.h"
 
-#include <QFont>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "app/qt_text.h"
 #include "study/sentence_finder.h"
 
 namespace quillmark {
@@ -13,16 +13,9 @@ namespace {
 
 // The finder's text is ASCII with CR LF line ends; the memo keeps lines apart with LF.
 QString MemoText(const std::string& found) {
-  QString text = QString::fromLatin1(found.data(), static_cast<qsizetype>(found.size()));
+  QString text = FromShiftJis(found);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   return text;
-}
-
-QFont PixelFont(const QString& family, int pixelSize, bool bold) {
-  QFont font(family);
-  font.setPixelSize(pixelSize);
-  font.setBold(bold);
-  return font;
 }
 
 }  // namespace
@@ -32,12 +25,12 @@ TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("SentenceDialog"));
   setModal(false);
   move(0, 0);
-  resize(447, 287);
+  KeepOuterSize(this, QSize(447, 287), MinimumSize::kFree, Placement::kAsPlaced);
   QPalette buttonFace = palette();
   buttonFace.setColor(QPalette::Window, buttonFace.color(QPalette::Button));
   setPalette(buttonFace);
   setAutoFillBackground(true);
-  setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, false));
+  setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
 
   memo_ = new QPlainTextEdit(this);
   memo_->setObjectName(QStringLiteral("Memo"));
@@ -46,7 +39,7 @@ TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
   memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);  // no horizontal bar, so long lines wrap
-  memo_->setFont(PixelFont(QStringLiteral("Arial"), 12, true));
+  memo_->setFont(PixelFont(QStringLiteral("Arial"), 12, QFont::Bold));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -56,9 +49,7 @@ TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
 
 void TSentenceDialog::ShowSentencesFor(const std::string& word, const SentenceStore& store,
                                        const InflectionIndex& index) {
-  setWindowTitle(QStringLiteral("[") +
-                 QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size())) +
-                 QStringLiteral("]を含むセンテンス"));
+  setWindowTitle(QStringLiteral("[") + FromShiftJis(word) + QStringLiteral("]を含むセンテンス"));
   memo_->setPlainText(MemoText(FindSentences(store, word, index)));
   show();
   raise();

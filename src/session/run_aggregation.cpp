@@ -1,4 +1,4 @@
-#include "app/run_aggregation.h"
+#include "session/run_aggregation.h"
 
 #include <algorithm>
 #include <array>

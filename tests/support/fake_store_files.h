@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/data_files.h"
+#include "session/data_files.h"
 
 namespace quillmark::testing {
 

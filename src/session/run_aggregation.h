@@ -1,22 +1,15 @@
 #pragma once
 // The run aggregation: counting, folding and ranking the words of a gathering run.
-// Pure code; the main window passes its own stores in and shows what they hold afterwards.
+// Pure code; the session passes its stores in and the windows show what they hold afterwards.
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "study/run_figures.h"
 #include "study/sentence_store.h"
 #include "text/word_types.h"
 
 namespace quillmark {
-
-// The three figures of a run, shown in the status bar and the report.
-struct RunFigures {
-  std::uint32_t dataSize = 0;               // bytes of sentence text counted (wraps at 4 GiB)
-  std::int32_t wordsBeforeAggregation = 0;  // tokens counted, empty ones included, before folding
-  std::int32_t wordsAfterAggregation = 0;   // pairs in the ranking, empty word included
-};
 
 // Counts, folds and ranks the words of every sentence in `sentences`:
 //  - every word of `mappedWords` is entered with count 0, then every sentence is counted,

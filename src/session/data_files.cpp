@@ -1,10 +1,10 @@
-#include "app/data_files.h"
+#include "session/data_files.h"
 
 #include <charconv>
 #include <cstring>
 #include <set>
 
-#include "app/line_file.h"
+#include "session/line_file.h"
 
 namespace quillmark {
 

@@ -1,8 +1,8 @@
-#include "app/line_file.h"
+#include "session/line_file.h"
 
 #include <gtest/gtest.h>
 
-#include "app/site_list.h"
+#include "session/site_list.h"
 
 namespace quillmark {
 namespace {

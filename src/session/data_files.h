@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/main_stores.h"
+#include "session/main_stores.h"
 
 namespace quillmark {
 

@@ -7,8 +7,8 @@
 
 namespace quillmark {
 
-// Site addresses kept sorted without regard to letter case. An address equal to one
-// already in the list, ignoring case, is silently not added (the first one stays).
+// Site addresses kept sorted without regard to letter case (CompareIgnoringAsciiCase). An address
+// equal to one already in the list, ignoring case, is silently not added (the first one stays).
 class SiteList {
  public:
   // Returns false (and changes nothing) when an equal address is already there.
@@ -17,9 +17,6 @@ class SiteList {
 
   const std::vector<std::string>& Addresses() const { return addresses_; }
   std::size_t Size() const { return addresses_.size(); }
-
-  // The order of the list: ASCII letters compared as lower case, other bytes as they are.
-  static int CompareIgnoringCase(std::string_view a, std::string_view b);
 
  private:
   std::vector<std::string> addresses_;

@@ -1,0 +1,122 @@
+#include "app/qt_text.h"
+
+#include <QEvent>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include "text/shift_jis.h"
+
+namespace quillmark {
+
+void ShowErrorBox(QWidget* parent, const QString& message) {
+  QMessageBox::critical(parent, QStringLiteral("Quillmark"), message);
+}
+
+QString ErrorText(const std::exception& error) { return QString::fromUtf8(error.what()); }
+
+QString FromShiftJis(std::string_view bytes) {
+  const std::string text = ShiftJisToUtf8(bytes);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToShiftJis(const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  return Utf8ToShiftJis(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+QFont PixelFont(const QString& family, int pixels, QFont::Weight weight) {
+  QFont font(family);
+  font.setPixelSize(pixels);
+  font.setWeight(weight);
+  return font;
+}
+
+// The windows name the fonts they were designed with; on a desktop without them the IPA
+// fonts installed with the program take their place rather than a font without kana.
+void InstallFontSubstitutes() {
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"), {"IPAPMincho", "IPAMincho"});
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {"IPAPGothic", "IPAGothic"});
+  QFont::insertSubstitutions(QStringLiteral("MS Serif"), {"IPAPMincho", "IPAMincho"});
+}
+
+namespace {
+
+// A window manager reports the frame only after the window is mapped and decorated, and Qt
+// then sends a move; so the size is set again whenever the reported frame changes.
+class OuterSizeKeeper : public QObject {
+ public:
+  OuterSizeKeeper(QWidget* window, QSize designed, MinimumSize minimum, Placement placement)
+      : QObject(window),
+        window_(window),
+        designed_(designed),
+        minimum_(minimum),
+        placement_(placement) {
+    ApplyFrame(QMargins());
+    window->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == window_) {
+      switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+          CheckFrame(event->type() == QEvent::Show);
+          break;
+        default:
+          break;
+      }
+    }
+    return false;
+  }
+
+ private:
+  void CheckFrame(bool showing) {
+    const QWindow* handle = window_->windowHandle();
+    if (handle == nullptr ||
+        (window_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+      return;
+    const QMargins frame = handle->frameMargins();
+    if (frame != frame_) {
+      ApplyFrame(frame);
+    } else if (showing && !placed_) {
+      Place();
+    }
+  }
+
+  void ApplyFrame(QMargins frame) {
+    frame_ = frame;
+    const QSize inside(designed_.width() - frame.left() - frame.right(),
+                       designed_.height() - frame.top() - frame.bottom());
+    if (minimum_ == MinimumSize::kDesigned) window_->setMinimumSize(inside);
+    window_->resize(inside);
+    if (window_->isVisible()) Place();
+  }
+
+  void Place() {
+    placed_ = true;
+    if (placement_ != Placement::kCentred) return;
+    const QScreen* screen = window_->screen();
+    if (screen == nullptr) return;
+    QRect outer(QPoint(), window_->size().grownBy(frame_));
+    outer.moveCenter(screen->availableGeometry().center());
+    window_->move(outer.topLeft());  // a top-level window's position is its frame's
+  }
+
+  QWidget* window_;
+  QSize designed_;
+  MinimumSize minimum_;
+  Placement placement_;
+  QMargins frame_;
+  bool placed_ = false;
+};
+
+}  // namespace
+
+void KeepOuterSize(QWidget* window, QSize designed, MinimumSize minimum, Placement placement) {
+  new OuterSizeKeeper(window, designed, minimum, placement);
+}
+
+}  // namespace quillmark

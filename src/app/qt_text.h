@@ -1,0 +1,45 @@
+#pragma once
+// The Qt helpers every window shares: the error display, fonts, Shift-JIS texts, and the
+// designed outer size of a window.
+
+#include <QFont>
+#include <QSize>
+#include <QString>
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace quillmark {
+
+// Shows an error text to the user (a message box in the program; tests record it).
+using ErrorDisplay = std::function<void(QWidget* parent, const QString& message)>;
+void ShowErrorBox(QWidget* parent, const QString& message);
+
+// The text of an error of the core: its messages are UTF-8 (our own texts, and file paths
+// as the file system names them).
+QString ErrorText(const std::exception& error);
+
+// Texts of the data files, pages and word stores are Shift-JIS bytes (ASCII for the shipped
+// data); these are the only conversions between them and the windows' texts.
+QString FromShiftJis(std::string_view bytes);
+std::string ToShiftJis(const QString& text);
+
+// A font of `family` whose height is `pixels`, as the windows were designed at 96 dots per inch.
+QFont PixelFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
+
+// Lets the IPA fonts stand in for the Japanese fonts the windows name.
+void InstallFontSubstitutes();
+
+// Keeps the whole of top-level `window`, frame included, at `designed` (the sizes of the
+// windows are outer sizes): once the window system reports the frame, the inside is resized
+// to `designed` less the frame, the minimum size likewise when `keepMinimum`, and, when
+// `centre` is set, the whole window is centred on its screen. Where no frame is reported
+// (offscreen, or no window manager) the inside is `designed`. Owned by `window`.
+enum class MinimumSize { kFree, kDesigned };
+enum class Placement { kAsPlaced, kCentred };
+void KeepOuterSize(QWidget* window, QSize designed, MinimumSize minimum, Placement placement);
+
+}  // namespace quillmark

@@ -1,0 +1,52 @@
+#pragma once
+// The stores of one program run, without any window: what the main window and the
+// command-line program both hold.
+//
+// A session loads every store in the start-up order and saves them in the exit order. It
+// remembers whether the load completed: a start-up that failed part-way has partly filled
+// lists, and writing them would overwrite the user's files with less than they held.
+
+#include <string>
+
+#include "session/data_files.h"
+#include "session/main_stores.h"
+
+namespace quillmark {
+
+class Session {
+ public:
+  // `files` must outlive the session.
+  explicit Session(StoreFiles& files);
+
+  // Start-up: the site list, NG-word list, sum.dat's sentences, mapped-word list and
+  // configuration (changing the current directory to LastSavedDirectory when it exists),
+  // then the mapping dictionary. Throws FileError when a data file exists but cannot be
+  // read; the stores then hold what was loaded so far and Save will write nothing.
+  void Load(SettingsFile& settings);
+
+  // Whether Load ran to its end.
+  bool Loaded() const { return loaded_; }
+
+  // Exit: writes hosts.dat, ngwords.dat, the configuration, mappedwords.dat and (when it
+  // exists) sum.dat, each tried even when an earlier one failed; throws one FileError naming
+  // every file that could not be written. Writes nothing, and returns, unless Load completed.
+  // The mapped-word list is left sorted and free of duplicates.
+  void Save(SettingsFile& settings);
+
+  // The file name the last report was saved under; its directory becomes LastSavedDirectory
+  // at exit when it exists. Empty until a report is saved.
+  void SetReportPath(std::string path) { reportPath_ = std::move(path); }
+  const std::string& ReportPath() const { return reportPath_; }
+
+  MainStores& Stores() { return stores_; }
+  const MainStores& Stores() const { return stores_; }
+  StoreFiles& Files() { return files_; }
+
+ private:
+  StoreFiles& files_;
+  MainStores stores_;
+  std::string reportPath_;
+  bool loaded_ = false;
+};
+
+}  // namespace quillmark

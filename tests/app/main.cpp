@@ -1,0 +1,47 @@
+// The window tests: one Qt Test program for the folder, running each test class in turn.
+// Test function names on the command line go to the class that has them.
+
+#include <QApplication>
+#include <QMetaMethod>
+#include <functional>
+
+int RunMainFormTests(int argc, char** argv);
+int RunSentenceDialogTests(int argc, char** argv);
+extern const QMetaObject* const kMainFormTestMeta;
+extern const QMetaObject* const kSentenceDialogTestMeta;
+
+namespace {
+
+bool HasFunction(const QMetaObject* meta, const char* argument) {
+  const QByteArray name = QByteArray(argument).split(':').first();
+  for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+    if (meta->method(i).name() == name) return true;
+  }
+  return false;
+}
+
+// Whether the command line names functions, none of them of `meta`'s class.
+bool NamesOnlyOthers(const QMetaObject* meta, int argc, char** argv) {
+  bool namesFunctions = false;
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] == '-') return false;  // options: every class runs
+    namesFunctions = true;
+    if (HasFunction(meta, argv[i])) return false;
+  }
+  return namesFunctions;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const std::pair<const QMetaObject*, std::function<int(int, char**)>> classes[] = {
+      {kMainFormTestMeta, RunMainFormTests},
+      {kSentenceDialogTestMeta, RunSentenceDialogTests},
+  };
+  int failures = 0;
+  for (const auto& [meta, run] : classes) {
+    if (!NamesOnlyOthers(meta, argc, argv)) failures += run(argc, argv);
+  }
+  return failures == 0 ? 0 : 1;
+}
