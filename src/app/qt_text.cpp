@@ -44,7 +44,8 @@ void InstallFontSubstitutes() {
 namespace {
 
 // A window manager reports the frame only after the window is mapped and decorated, and Qt
-// then sends a move; so the size is set again whenever the reported frame changes.
+// sends the widget no event of its own for that; the frame is known by the time the window
+// is activated. So the size is set again whenever the reported frame has changed.
 class OuterSizeKeeper : public QObject {
  public:
   OuterSizeKeeper(QWidget* window, QSize designed, MinimumSize minimum, Placement placement)
@@ -63,6 +64,7 @@ class OuterSizeKeeper : public QObject {
         case QEvent::Show:
         case QEvent::Move:
         case QEvent::Resize:
+        case QEvent::WindowActivate:
           CheckFrame(event->type() == QEvent::Show);
           break;
         default:
