@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "session/site_list.h"
+#include "study/run_figures.h"
 #include "study/sentence_store.h"
 #include "text/word_types.h"
 
@@ -29,6 +30,11 @@ struct MainStores {
   MappingDictionary dictionary;
   Configuration configuration;
   std::string programDirectory;  // with its trailing separator
+
+  // The results of the last gathering run; the index is only ever extended.
+  RankedWordList ranking;
+  InflectionIndex inflectionIndex;
+  RunFigures figures;
 };
 
 }  // namespace quillmark

@@ -1,5 +1,7 @@
 #include "session/session.h"
 
+#include "session/run_aggregation.h"
+
 namespace quillmark {
 
 Session::Session(StoreFiles& files) : files_(files) {}
@@ -14,6 +16,17 @@ void Session::Load(SettingsFile& settings) {
 void Session::Save(SettingsFile& settings) {
   if (!loaded_) return;
   SaveAllStores(stores_, files_, settings, reportPath_);
+}
+
+void Session::BeginRun() {
+  stores_.figures = RunFigures{};
+  stores_.ranking.clear();
+}
+
+void Session::AggregateGathered(SentenceStore gathered) {
+  stores_.sentences = std::move(gathered);
+  AggregateRun(stores_.sentences, stores_.mappedWords, stores_.dictionary, stores_.inflectionIndex,
+               stores_.ranking, stores_.figures);
 }
 
 }  // namespace quillmark

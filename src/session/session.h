@@ -33,6 +33,16 @@ class Session {
   // The mapped-word list is left sorted and free of duplicates.
   void Save(SettingsFile& settings);
 
+  // The start of a gathering run: the three figures to 0 and the ranking emptied (the word
+  // rows of the previous run stay on screen until the new ones are built).
+  void BeginRun();
+
+  // The end of a gathering, before the new rows: the sentence store is replaced by
+  // `gathered` (the "History" entry loaded at start-up goes with the rest), then the run
+  // aggregation counts, folds and ranks it, fills the figures and extends the mapped-word
+  // list, the mapping dictionary and the inflection index. Throws std::bad_alloc only.
+  void AggregateGathered(SentenceStore gathered);
+
   // The file name the last report was saved under; its directory becomes LastSavedDirectory
   // at exit when it exists. Empty until a report is saved.
   void SetReportPath(std::string path) { reportPath_ = std::move(path); }

@@ -41,5 +41,29 @@ TEST(Session, AStartUpThatFailedPartWayWritesNothing) {
   EXPECT_EQ(files.files.at("hosts.dat"), "http://mine.example/\r\n");
 }
 
+TEST(Session, ARunReplacesTheStoreRankingAndFiguresButKeepsWhatEarlierRunsLearned) {
+  FakeStoreFiles files;
+  files.builtIns["MAPPING_DIC"] = "SHIPS SHIP\r\nCATS CAT";
+  files.files["sum.dat"] = "Old history line\r\n";
+  FakeSettingsFile settings;
+  Session session(files);
+  session.Load(settings);
+  const MainStores& stores = session.Stores();
+
+  session.BeginRun();
+  session.AggregateGathered({{"a.example", {"Ships sail", "The ship sank"}}});
+  EXPECT_EQ(stores.sentences.count("History"), 0u);
+  EXPECT_EQ(stores.figures.dataSize, 23u);
+  EXPECT_EQ(stores.ranking.back(), (std::pair<std::string, std::int32_t>{"SHIP", 2}));
+  EXPECT_EQ(stores.inflectionIndex.at("SHIP"), (std::set<std::string>{"SHIPS"}));
+
+  session.BeginRun();
+  EXPECT_TRUE(stores.ranking.empty());
+  EXPECT_EQ(stores.figures.dataSize, 0u);
+  session.AggregateGathered({{"b.example", {"Cats sleep"}}});
+  EXPECT_EQ(stores.figures.wordsAfterAggregation, 2);   // CAT and SLEEP
+  EXPECT_EQ(stores.inflectionIndex.count("SHIP"), 1u);  // the index is only extended
+}
+
 }  // namespace
 }  // namespace quillmark
