@@ -118,7 +118,10 @@ void GatheringCrawl::EndFetch(const FetchEnding& ending) {
   } else if (state_ == CrawlState::kFetching) {
     if (ending.kind == FetchEndingKind::kSuccess) {
       const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
-      ScannedPage page = ScanPage(ending.body, IsLevel_);
+      // A page at the allowed depth gives no links whatever it holds, and the page text does
+      // not depend on the flag: its anchors need not be collected only to be dropped.
+      const bool collectAnchors = IsLevel_ && LinkDepths_[index] < AllowedLevel_;
+      ScannedPage page = ScanPage(ending.body, collectAnchors);
       // A copy: admitting links grows URLList, which may move the URL we would point at.
       const std::string pageURL = URLList_[index];
       AdmitLinks(pageURL, LinkDepths_[index], page.links);
