@@ -12,8 +12,8 @@
 //
 // How a shell drives it. The rule behind every step: the next fetch starts only after the
 // previous Get has returned, never inside the timer's slot, a pump or an event handler.
-//   - Set up: construct with the PageFetch (as FetchControl), a view and the current tick;
-//     SetSiteList; SetLinkOptions.
+//   - Set up: construct with the PageFetch (as FetchControl), a view, the current tick and
+//     ProxySettingFromEnvironment(); SetSiteList; SetLinkOptions.
 //   - Once shown (a queued call, not inside showEvent): Start, then the fetch loop.
 //   - The fetch loop is FetchWhileReady, with a pump that processes the window's events; after
 //     it returns, close when Result() is not kNone.
@@ -27,12 +27,10 @@
 //
 // States (State()):
 //   kConfigured  constructed; the site list and the link options may still be set
-//   kReady       no fetch in progress and the last ending handled: the fetch loop may start one
-//   kFetching    a URL was handed out and its fetch has no ending yet: its status lines show
-//   kCutOff      the watchdog ended the fetch but its Get has not returned: whatever it still
-//                reports is dropped
-//   kWaiting     the fetch ended with a client error: the watchdog, counted from that fetch's
-//                start, moves on
+//   kReady       no fetch in progress, the last ending handled: the fetch loop may start one
+//   kFetching    a URL was handed out and its fetch has no ending yet; its status lines show
+//   kCutOff      the watchdog ended the fetch before its Get returned; its reports are dropped
+//   kWaiting     the fetch ended with a client error; the watchdog from its start moves on
 //   kClosed      the shell closes now, with Result()
 // Beside the state, Finished says that no further fetch will start (the list is exhausted, or
 // Cancel): a Finished crawl closes at the next Tick, or, after Cancel, as soon as no Get is

@@ -331,15 +331,6 @@ TEST_F(RunCrawlTest, ASilentServerIsCutOffByTheWatchdogAndTheNextURLFollows) {
                           host_ + "コネクション確立", host_ + "からのドキュメント取得成功"));
 }
 
-TEST_F(RunCrawlTest, AClientErrorWaitsForTheWatchdogWithoutAFetch) {
-  EXPECT_EQ(Run({server_.Url("/two.html"), "https://other.example/a.html", server_.Url("/")}, {}),
-            ModalResult::kOK);
-  EXPECT_THAT(view_.lines, ::testing::Contains("https://other.example/a.html接続開始"));
-  // The client still holds the host of the fetch before the refused URL.
-  EXPECT_THAT(view_.lines, ::testing::Contains(host_ + "タイムアウト"));
-  EXPECT_EQ(crawl_.FetchCount(), 3);
-}
-
 TEST_F(RunCrawlTest, TicksGoOnDuringADripAndCancelEndsTheCrawlAfterThatFetch) {
   const ModalResult result = Run({server_.Url("/drip.html"), server_.Url("/two.html")}, {}, [this] {
     if (crawl_.AnimationCounter() == 3 && server_.connections() == 1) crawl_.Cancel();
