@@ -1,0 +1,72 @@
+// Pages served on 127.0.0.1 for the benchmarks that compare our client with curl: by nginx
+// when it is installed (started with its own temporary configuration on a free loopback port,
+// stopped at the end), else, or with QUILLMARK_FETCH_SERVER=scripted, by the tests' scripted
+// server. And the curl process to compare with.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillmark::testing {
+class ScriptedServer;
+}
+
+namespace quillmark::bench {
+
+// The path of the executable `name` in `also` or on PATH; empty when there is none.
+std::string FindProgram(const std::string& name, const std::vector<std::string>& also);
+
+// Starts `arguments` (the program's path first) with stdout and stderr going to `output`.
+// Returns its process id, or -1 when it could not be started.
+pid_t Spawn(const std::vector<std::string>& arguments, const std::string& output);
+
+class LoopbackSite {
+ public:
+  // Writes `pages` (path from the root, "/a.html", -> bytes) into a temporary directory named
+  // after `name` and the process, and serves them; the scripted server answers 404 for any
+  // other path.
+  LoopbackSite(const std::string& name, std::map<std::string, std::string> pages);
+  ~LoopbackSite();
+  LoopbackSite(const LoopbackSite&) = delete;
+  LoopbackSite& operator=(const LoopbackSite&) = delete;
+
+  // "http://127.0.0.1:<port>" + path.
+  std::string Url(const std::string& path) const;
+  const std::string& Page(const std::string& path) const { return pages_.at(path); }
+  const char* ServerName() const { return nginx_ > 0 ? "nginx" : "scripted server"; }
+  const std::filesystem::path& root() const { return root_; }
+
+ private:
+  bool StartNginx();
+  void StartScriptedServer();
+
+  std::filesystem::path root_;
+  std::map<std::string, std::string> pages_;
+  std::uint16_t port_ = 0;
+  pid_t nginx_ = -1;
+  std::unique_ptr<testing::ScriptedServer> scripted_;
+};
+
+// One `curl --http1.0` process fetching `urls` one after another (a new connection each) into
+// /dev/null, as the benchmarks' yardstick.
+class CurlRun {
+ public:
+  // Writes curl's list of URLs next to the site's pages.
+  CurlRun(const LoopbackSite& site, const std::vector<std::string>& urls);
+  // Whether curl is installed.
+  bool Found() const { return !curl_.empty(); }
+  // Runs curl once over all the URLs; false when it could not start or did not succeed.
+  bool Run() const;
+
+ private:
+  std::string curl_;
+  std::filesystem::path config_;
+};
+
+}  // namespace quillmark::bench

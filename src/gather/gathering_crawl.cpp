@@ -1,0 +1,235 @@
+#include "gather/gathering_crawl.h"
+
+#include <chrono>
+
+#include "gather/link_resolver.h"
+#include "gather/page_scanner.h"
+
+namespace quillmark {
+namespace {
+
+constexpr std::string_view kProxyLine = "をプロキシに設定";
+constexpr std::string_view kLabelStart = "インターネットサイトより単語収集中  (";
+constexpr std::string_view kStartLine = "接続開始";
+constexpr std::string_view kTimeOutLine = "タイムアウト";
+
+// A link written as an absolute address of this form is never followed, whatever host it
+// names; "HTTP://" and "https://" are, as they are not this form.
+constexpr std::string_view kAbsoluteLinkStart = "http://";
+
+const std::set<std::string, std::less<>>& PageExtensions() {
+  static const std::set<std::string, std::less<>> extensions{".html", ".HTML", ".htm",
+                                                             ".HTM",  ".asp",  ".ASP"};
+  return extensions;
+}
+
+// The port text as a port number: decimal digits only, at most 65535; anything else is 0.
+std::uint32_t ProxyPortOf(std::string_view text) {
+  if (text.empty() || text.size() > 5) return 0;
+  std::uint32_t port = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return 0;
+    port = port * 10 + static_cast<std::uint32_t>(c - '0');
+  }
+  return port <= 65535 ? port : 0;
+}
+
+}  // namespace
+
+TickCount SystemTickCount() {
+  const auto since = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<TickCount>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+ProxyServer SplitProxyServer(std::string_view setting) {
+  if (const std::size_t slashes = setting.find("//"); slashes != std::string_view::npos) {
+    setting.remove_prefix(slashes + 2);
+  }
+  setting = setting.substr(0, setting.find('/'));
+  const std::size_t colon = setting.find(':');
+  if (colon == std::string_view::npos) return {std::string(setting), {}};
+  return {std::string(setting.substr(0, colon)), std::string(setting.substr(colon + 1))};
+}
+
+std::string ProxySettingFromEnvironment(const std::function<const char*(const char*)>& getEnv) {
+  for (const char* name : {"http_proxy", "HTTP_PROXY"}) {
+    const char* value = getEnv(name);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return {};
+}
+
+GatheringCrawl::GatheringCrawl(FetchControl& client, CrawlView& view, TickCount now,
+                               std::string_view proxySetting)
+    : client_(client), view_(view), FetchStartTick_(now) {
+  if (proxySetting.empty()) return;
+  const ProxyServer proxy = SplitProxyServer(proxySetting);
+  // An empty host would mean "no proxy" to the client; saying it was set would be untrue.
+  if (proxy.host.empty()) return;
+  client_.SetProxy(proxy.host, ProxyPortOf(proxy.portText));
+  view_.AddStatusLine(proxy.host + std::string(kProxyLine));
+  view_.AddStatusLine(proxy.portText + std::string(kProxyLine));
+}
+
+void GatheringCrawl::SetSiteList(const std::vector<std::string>& sites) {
+  if (state_ != CrawlState::kConfigured) return;
+  URLList_ = sites;
+  LinkDepths_.assign(sites.size(), 0);
+}
+
+void GatheringCrawl::SetLinkOptions(LinkOptions options) {
+  if (state_ != CrawlState::kConfigured) return;
+  IsLevel_ = options.IsLevel;
+  AllowedLevel_ = options.IsLevel ? options.AllowedLevel : 1;
+}
+
+void GatheringCrawl::Start() {
+  if (Activated_ || state_ != CrawlState::kConfigured) return;
+  state_ = CrawlState::kReady;
+  FinishIfNoURLLeft();
+  Activated_ = true;
+}
+
+std::optional<std::string> GatheringCrawl::StartNextFetch(TickCount now) {
+  if (state_ != CrawlState::kReady || Finished_) return std::nullopt;
+  if (!URLLeft()) {
+    Finished_ = true;
+    return std::nullopt;
+  }
+  const std::string url = URLList_[static_cast<std::size_t>(FetchCount_)];
+  ++FetchCount_;
+  VisitedURLs_.insert(url);
+  view_.SetLabel(std::string(kLabelStart) + std::to_string(FetchCount_) + "/" +
+                 std::to_string(URLList_.size()) + ")");
+  view_.AddStatusLine(url + std::string(kStartLine));
+  FetchStartTick_ = now;
+  state_ = CrawlState::kFetching;
+  return url;
+}
+
+void GatheringCrawl::ReportFetchLine(const std::string& line) {
+  if (state_ == CrawlState::kFetching) view_.AddStatusLine(line);
+}
+
+void GatheringCrawl::EndFetch(const FetchEnding& ending) {
+  if (state_ == CrawlState::kCutOff) {
+    state_ = CrawlState::kReady;
+  } else if (state_ == CrawlState::kFetching) {
+    if (ending.kind == FetchEndingKind::kSuccess) {
+      const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
+      // A page at the allowed depth gives no links whatever it holds, and the page text does
+      // not depend on the flag: its anchors need not be collected only to be dropped.
+      const FollowAnchors anchors =
+          IsLevel_ && LinkDepths_[index] < AllowedLevel_ ? FollowAnchors::kYes : FollowAnchors::kNo;
+      ScannedPage page = ScanPage(ending.body, anchors);
+      // A copy: admitting links grows URLList, which may move the URL we would point at.
+      const std::string pageURL = URLList_[index];
+      AdmitLinks(pageURL, LinkDepths_[index], page.links);
+      AddPageSentences(ending.host, page.text, sentenceStore_);
+    }
+    state_ = ending.kind == FetchEndingKind::kClientError && !cancelled_ ? CrawlState::kWaiting
+                                                                         : CrawlState::kReady;
+  } else {
+    return;
+  }
+  if (cancelled_) {
+    state_ = CrawlState::kClosed;
+    result_ = ModalResult::kCancel;
+    return;
+  }
+  FinishIfNoURLLeft();
+}
+
+void GatheringCrawl::Tick(TickCount now) {
+  if (state_ == CrawlState::kClosed) return;
+  if (Finished_) {
+    CloseWhenFinished();
+    return;
+  }
+  const bool timedOut = static_cast<TickCount>(now - FetchStartTick_) > watchdogMs_;
+  if (timedOut && (state_ == CrawlState::kFetching || state_ == CrawlState::kWaiting)) {
+    view_.AddStatusLine(client_.Host() + std::string(kTimeOutLine));
+    if (state_ == CrawlState::kFetching) {
+      // We run inside the fetch's pump: the Get returns once it sees the disconnection, and
+      // the fetch loop goes on from there.
+      client_.Disconnect();
+      state_ = CrawlState::kCutOff;
+    } else {
+      state_ = CrawlState::kReady;
+      FinishIfNoURLLeft();
+    }
+  }
+  ++AnimationCounter_;
+}
+
+void GatheringCrawl::Cancel() {
+  if (state_ == CrawlState::kClosed) return;
+  client_.Disconnect();
+  cancelled_ = true;
+  Finished_ = true;
+  CloseWhenFinished();
+}
+
+bool GatheringCrawl::ReadyForFetch() const { return state_ == CrawlState::kReady && !Finished_; }
+
+void GatheringCrawl::AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
+                                const std::vector<std::string>& links) {
+  if (pageDepth >= AllowedLevel_) return;
+  for (const std::string& link : links) {
+    if (link.starts_with(kAbsoluteLinkStart)) continue;
+    std::optional<std::string> resolved = ResolveLink(pageURL, link);
+    if (!resolved || VisitedURLs_.contains(*resolved)) continue;
+    if (!PageExtensions().contains(ExtensionOf(*resolved)) && !resolved->ends_with('/')) continue;
+    VisitedURLs_.insert(*resolved);
+    URLList_.push_back(std::move(*resolved));
+    LinkDepths_.push_back(pageDepth + 1);
+  }
+}
+
+bool GatheringCrawl::URLLeft() const {
+  return static_cast<std::size_t>(FetchCount_) < URLList_.size();
+}
+
+void GatheringCrawl::FinishIfNoURLLeft() {
+  if (!URLLeft()) Finished_ = true;
+}
+
+void GatheringCrawl::CloseWhenFinished() {
+  // A Get still on the stack has its ending handled first; EndFetch closes after it.
+  if (state_ == CrawlState::kFetching || state_ == CrawlState::kCutOff) return;
+  state_ = CrawlState::kClosed;
+  result_ = cancelled_ ? ModalResult::kCancel : ModalResult::kOK;
+}
+
+void FetchWhileReady(GatheringCrawl& crawl, PageFetch& fetch, const std::function<TickCount()>& now,
+                     const std::function<void()>& pump) {
+  const StatusLineSink reportLine = [&crawl](const std::string& line) {
+    crawl.ReportFetchLine(line);
+  };
+  while (std::optional<std::string> url = crawl.StartNextFetch(now())) {
+    crawl.EndFetch(fetch.Fetch(*url, pump, reportLine));
+  }
+}
+
+ModalResult RunCrawl(GatheringCrawl& crawl, PageFetch& fetch, const CrawlRunner& runner) {
+  TickCount lastTick = runner.now();
+  const std::function<void()> pumpAndTick = [&] {
+    if (runner.pump) runner.pump();
+    const TickCount now = runner.now();
+    if (static_cast<TickCount>(now - lastTick) >= runner.tickIntervalMs) {
+      lastTick = now;
+      crawl.Tick(now);
+    }
+  };
+  crawl.Start();
+  for (;;) {
+    FetchWhileReady(crawl, fetch, runner.now, pumpAndTick);
+    if (crawl.Result() != ModalResult::kNone) return crawl.Result();
+    pumpAndTick();
+    if (crawl.Result() != ModalResult::kNone) return crawl.Result();
+    if (runner.idle) runner.idle();
+  }
+}
+
+}  // namespace quillmark

@@ -1,0 +1,222 @@
+#pragma once
+// The gathering crawl: which URL to fetch next, what to make of each fetched page, and when
+// the gathering is over. A state machine that never touches the network and never reads a
+// clock: the shell that drives it (the gathering dialog, or a command-line program) asks it
+// for the next URL, fetches that URL with a PageFetch, pumping its own events while it waits,
+// and hands it the ending; the time of every call comes in as a 32-bit tick argument.
+//
+// The crawl is breadth-first over one growing list: the site list first, in its order, then
+// every admitted link appended at the end. A link is admitted only once, only from a page whose
+// depth is below AllowedLevel, never when it is written as an absolute "http://" address, and
+// only when its resolved URL ends in one of the page extensions or in '/'.
+//
+// How a shell drives it. The rule behind every step: the next fetch starts only after the
+// previous Get has returned, never inside the timer's slot, a pump or an event handler.
+//   - Set up: construct with the PageFetch (as FetchControl), a view, the current tick and
+//     ProxySettingFromEnvironment(); SetSiteList; SetLinkOptions.
+//   - Once shown (a queued call, not inside showEvent): Start, then the fetch loop.
+//   - The fetch loop is FetchWhileReady, with a pump that processes the window's events; after
+//     it returns, close when Result() is not kNone.
+//   - Every kTickIntervalMs (the Timer's slot; it may run inside the pump): Tick, then close
+//     when Result() is not kNone, else draw frame AnimationCounter() modulo the frame count,
+//     and queue the fetch loop when ReadyForFetch() (the watchdog has ended a wait).
+//   - Cancel: Cancel, then close when Result() is not kNone (otherwise the fetch loop closes
+//     once the fetch in progress has returned).
+//   - Closed: CopySentenceStore.
+// RunCrawl below does the same without a window.
+//
+// States (State()):
+//   kConfigured  constructed; the site list and the link options may still be set
+//   kReady       no fetch in progress, the last ending handled: the fetch loop may start one
+//   kFetching    a URL was handed out and its fetch has no ending yet; its status lines show
+//   kCutOff      the watchdog ended the fetch before its Get returned; its reports are dropped
+//   kWaiting     the fetch ended with a client error; the watchdog from its start moves on
+//   kClosed      the shell closes now, with Result()
+// Beside the state, Finished says that no further fetch will start (the list is exhausted, or
+// Cancel): a Finished crawl closes at the next Tick, or, after Cancel, as soon as no Get is
+// in progress.
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gather/page_fetch.h"
+#include "study/sentence_store.h"
+
+namespace quillmark {
+
+// A wrapping unsigned 32-bit millisecond count, like the system's tick count.
+using TickCount = std::uint32_t;
+
+// The steady clock's milliseconds truncated to 32 bits: wraps about every 49.7 days.
+TickCount SystemTickCount();
+
+inline constexpr std::uint32_t kTickIntervalMs = 500;
+inline constexpr std::uint32_t kWatchdogMs = 30000;
+
+// A proxy setting taken apart.
+struct ProxyServer {
+  std::string host;
+  std::string portText;  // as written; may be empty or not a number
+};
+
+// Keeps what follows the first "//" (when there is one), of that what precedes the first '/'
+// (when there is one), and cuts that at its first ':' into host and port text ("proxyhost"
+// alone gives an empty port text). Never fails: a list such as "http=a:1;ftp=b:2" gives an
+// unusable host.
+ProxyServer SplitProxyServer(std::string_view setting);
+
+// The proxy setting of the environment: `http_proxy` when it is set and not empty, else
+// `HTTP_PROXY` when it is, else an empty text (no proxy). `getEnv` reads one variable and
+// returns null when it is not set.
+std::string ProxySettingFromEnvironment(
+    const std::function<const char*(const char*)>& getEnv = std::getenv);
+
+// Where the crawl's texts go: the dialog's Label and StatusListBox, or a terminal.
+class CrawlView {
+ public:
+  virtual ~CrawlView() = default;
+  virtual void SetLabel(const std::string& text) = 0;
+  // Appends one line; the dialog selects it so that the list scrolls to it.
+  virtual void AddStatusLine(const std::string& text) = 0;
+};
+
+// The link options of the configuration.
+struct LinkOptions {
+  bool IsLevel = false;  // whether anchor links are followed at all (frame sources always are)
+  std::int32_t AllowedLevel = 1;  // pages of this depth or deeper give no links
+};
+
+enum class CrawlState { kConfigured, kReady, kFetching, kCutOff, kWaiting, kClosed };
+
+// How the shell closes: kOK after a normal end, kCancel after Cancel; kNone while it stays
+// open.
+enum class ModalResult { kNone, kOK, kCancel };
+
+class GatheringCrawl {
+ public:
+  // Sets up an empty crawl and takes `now` as FetchStartTick. When `proxySetting` (see
+  // ProxySettingFromEnvironment) gives a host, sends every fetch through it with
+  // client.SetProxy and writes the status lines host + "をプロキシに設定" and port text +
+  // "をプロキシに設定"; a port text that is not a number from 0 to 65535 gives port 0. An empty
+  // setting or host writes nothing and leaves the client without proxy. Keeps references to
+  // `client` and `view`, which must outlive the crawl.
+  GatheringCrawl(FetchControl& client, CrawlView& view, TickCount now,
+                 std::string_view proxySetting = {});
+
+  // URLList becomes a copy of `sites`, each at depth 0. Only in kConfigured; ignored later.
+  void SetSiteList(const std::vector<std::string>& sites);
+  // Stores both options; AllowedLevel becomes 1 when IsLevel is false. Only in kConfigured.
+  void SetLinkOptions(LinkOptions options);
+  // The watchdog's limit in milliseconds (kWatchdogMs unless a test shortens it).
+  void SetWatchdogMs(std::uint32_t milliseconds) { watchdogMs_ = milliseconds; }
+
+  // The first activation: kConfigured -> kReady, Activated set; an empty URLList sets
+  // Finished. Later calls change nothing.
+  void Start();
+
+  // In kReady with a URL left: takes the URL at FetchCount, adds 1 to FetchCount, adds the URL
+  // to VisitedURLs, sets the label "インターネットサイトより単語収集中  (" FetchCount "/" URLList
+  // size ")", writes the status line URL + "接続開始", sets FetchStartTick to `now`, enters
+  // kFetching and returns the URL for the shell to fetch. In kReady with no URL left, sets
+  // Finished. Returns nothing in every other case (a fetch in progress, a wait, Finished) and
+  // then changes nothing.
+  std::optional<std::string> StartNextFetch(TickCount now);
+
+  // A status line written by the fetch in progress (PageFetch's sink). Shown in kFetching,
+  // dropped in every other state (above all in kCutOff).
+  void ReportFetchLine(const std::string& line);
+
+  // The ending of the fetch StartNextFetch handed out, once its Get has returned.
+  // kFetching: a success is scanned (ScanPage with IsLevel), its links admitted with the URL
+  // as requested and its depth, and its page text added to the sentence store under
+  // `ending.host`; a success or failure enters kReady, a client error kWaiting.
+  // kCutOff: the ending is dropped; enters kReady. Other states: ignored.
+  // Then: after Cancel, enters kClosed (kCancel); with no URL left, sets Finished.
+  void EndFetch(const FetchEnding& ending);
+
+  // The timer. Finished: enters kClosed (kOK, or kCancel after Cancel) unless a Get is still
+  // in progress (kFetching, kCutOff), and does nothing else. Otherwise, when more than the
+  // watchdog's limit has passed since FetchStartTick (an unsigned 32-bit difference) in
+  // kFetching or kWaiting, writes the client's Host + "タイムアウト" and ends that fetch:
+  // kFetching disconnects the client and enters kCutOff, kWaiting enters kReady (setting
+  // Finished when no URL is left). Then adds 1 to AnimationCounter.
+  void Tick(TickCount now);
+
+  // Disconnects the client and sets Finished; no further fetch starts. Enters kClosed
+  // (kCancel) at once unless a Get is in progress, whose ending is then still handled.
+  void Cancel();
+
+  CrawlState State() const { return state_; }
+  ModalResult Result() const { return result_; }
+  // Whether the shell's fetch loop would start a fetch now (the watchdog ended a wait while no
+  // loop was running).
+  bool ReadyForFetch() const;
+
+  // A copy of the sentences of every page fetched with success, by host.
+  SentenceStore CopySentenceStore() const { return sentenceStore_; }
+
+  const std::vector<std::string>& URLList() const { return URLList_; }
+  const std::vector<std::int32_t>& LinkDepths() const { return LinkDepths_; }
+  std::int32_t FetchCount() const { return FetchCount_; }
+  bool Finished() const { return Finished_; }
+  std::int32_t AnimationCounter() const { return AnimationCounter_; }
+
+ private:
+  void AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
+                  const std::vector<std::string>& links);
+  bool URLLeft() const;
+  void FinishIfNoURLLeft();
+  void CloseWhenFinished();
+
+  FetchControl& client_;
+  CrawlView& view_;
+  CrawlState state_ = CrawlState::kConfigured;
+  ModalResult result_ = ModalResult::kNone;
+  bool cancelled_ = false;
+  std::uint32_t watchdogMs_ = kWatchdogMs;
+
+  std::vector<std::string> URLList_;
+  std::vector<std::int32_t> LinkDepths_;  // same index as URLList_
+  std::int32_t FetchCount_ = 0;
+  std::set<std::string> VisitedURLs_;
+  std::int32_t AllowedLevel_ = 1;
+  bool IsLevel_ = false;
+  bool Activated_ = false;
+  bool Finished_ = false;
+  TickCount FetchStartTick_ = 0;
+  std::int32_t AnimationCounter_ = 0;
+  SentenceStore sentenceStore_;
+};
+
+// The fetch loop: while the crawl hands out a URL, fetches it with `fetch` (calling `pump` in
+// every turn of its waits) and hands the ending back; status lines reach the crawl as they
+// are written. Returns when StartNextFetch gives nothing (a wait, Finished, kClosed). Must not
+// be called from inside `pump`; throws what PageFetch::Fetch lets through.
+void FetchWhileReady(GatheringCrawl& crawl, PageFetch& fetch, const std::function<TickCount()>& now,
+                     const std::function<void()>& pump);
+
+// What RunCrawl needs besides the crawl and the fetch.
+struct CrawlRunner {
+  std::function<TickCount()> now = SystemTickCount;
+  // Called in every turn of every wait and between waits; may call the crawl's Cancel (a
+  // Ctrl-C) and nothing else of it.
+  std::function<void()> pump;
+  // Called when the crawl waits with no fetch in progress (for the watchdog or the closing
+  // tick); a terminal sleeps a few milliseconds here, a test moves its clock on.
+  std::function<void()> idle;
+  std::uint32_t tickIntervalMs = kTickIntervalMs;
+};
+
+// The whole crawl without a window: Start, then the fetch loop, ticking the crawl every
+// `runner.tickIntervalMs` of `runner.now` (also from inside the fetch's waits, so the watchdog
+// cuts a stalled fetch off) until it closes. Returns Result(). Throws what FetchWhileReady
+// throws.
+ModalResult RunCrawl(GatheringCrawl& crawl, PageFetch& fetch, const CrawlRunner& runner);
+
+}  // namespace quillmark

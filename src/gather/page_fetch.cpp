@@ -1,0 +1,94 @@
+#include "gather/page_fetch.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+#include "net/net_error.h"
+
+namespace quillmark {
+namespace {
+
+// The status lines of a fetch, each written right after the client's Host.
+constexpr std::string_view kHostResolvedLine = "名前解決";
+constexpr std::string_view kConnectedLine = "コネクション確立";
+constexpr std::string_view kSucceededLine = "からのドキュメント取得成功";
+constexpr std::string_view kFailedLine = "からのドキュメント取得失敗";
+
+}  // namespace
+
+PageFetch::PageFetch() {
+  client_.Port = 0;
+  client_.TimeOut = kTimeOutMs;
+  client_.ProxyPort = 0;
+}
+
+void PageFetch::SetProxy(const std::string& host, std::uint32_t port) {
+  client_.Proxy = host;
+  client_.ProxyPort = port;
+}
+
+FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>& pump,
+                             const StatusLineSink& statusLine) {
+  // A nested call would replace the handlers of the fetch in progress before the client could
+  // refuse it, so it is refused here, before anything changes.
+  if (inFetch_) throw std::logic_error("A fetch was started inside another fetch");
+
+  std::optional<FetchEndingKind> outcome;
+  std::string outcomeHost;
+  const auto writeLine = [&](std::string_view message) {
+    if (!outcome && statusLine) statusLine(client_.Host + std::string(message));
+  };
+  const auto endWith = [&](FetchEndingKind kind, std::string_view message) {
+    if (outcome) return;
+    writeLine(message);
+    outcome = kind;
+    outcomeHost = client_.Host;
+  };
+
+  // The handlers hold references to this call's locals: they must not outlive it, whichever
+  // way it is left.
+  struct Scope {
+    PageFetch& fetch;
+    ~Scope() {
+      TNMHTTP& client = fetch.client_;
+      client.OnHostResolved = nullptr;
+      client.OnConnect = nullptr;
+      client.OnSuccess = nullptr;
+      client.OnFailure = nullptr;
+      client.OnConnectionFailed = nullptr;
+      client.OnInvalidHost = nullptr;
+      client.Pump = nullptr;
+      fetch.inFetch_ = false;
+    }
+  } scope{*this};
+  inFetch_ = true;
+  client_.OnHostResolved = [&] { writeLine(kHostResolvedLine); };
+  client_.OnConnect = [&] { writeLine(kConnectedLine); };
+  client_.OnSuccess = [&](CmdType) { endWith(FetchEndingKind::kSuccess, kSucceededLine); };
+  client_.OnFailure = [&](CmdType) { endWith(FetchEndingKind::kFailure, kFailedLine); };
+  client_.OnConnectionFailed = [&] { endWith(FetchEndingKind::kFailure, kFailedLine); };
+  // `handled` stays false: the client does not retry the lookup.
+  client_.OnInvalidHost = [&](bool&) { endWith(FetchEndingKind::kFailure, kFailedLine); };
+  client_.Pump = pump;
+
+  FetchEnding ending;
+  try {
+    client_.Get(url);
+  } catch (const NetError& error) {
+    ending.error = error.what();
+  }
+  if (!outcome) {
+    // The client fires an outcome or throws; a Get that did neither is no success either.
+    ending.kind = FetchEndingKind::kClientError;
+    ending.host = client_.Host;
+    return ending;
+  }
+  ending.kind = *outcome;
+  ending.host = std::move(outcomeHost);
+  ending.error.clear();
+  if (ending.kind == FetchEndingKind::kSuccess) ending.body = std::move(client_.Body);
+  return ending;
+}
+
+}  // namespace quillmark

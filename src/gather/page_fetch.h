@@ -1,0 +1,89 @@
+#pragma once
+// One fetch of one page with the HTTP client, turned into a value the crawl can be handed.
+//
+// The client reports how a fetch went through events fired inside Get, and some failures
+// (an empty or https address, a lookup that times out, a reset connection) only as a NetError
+// thrown by Get. A PageFetch listens to those events, writes one status line per event as it
+// happens, and returns the fetch's one ending after Get has returned: the first outcome event
+// the client fired, or else the error Get threw.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "net/nmhttp.h"
+
+namespace quillmark {
+
+// How a fetch ended.
+enum class FetchEndingKind {
+  kSuccess,      // the client's success event: a status code below 299, or none at all
+  kFailure,      // its failure, connection-failed or invalid-host event
+  kClientError,  // Get threw a NetError before any outcome event; no status line was written
+};
+
+struct FetchEnding {
+  FetchEndingKind kind = FetchEndingKind::kClientError;
+  // The client's Host when the fetch ended: after redirects, the host that answered.
+  std::string host;
+  // kSuccess: the response body, whole or as far as it had arrived when it was disconnected.
+  std::string body;
+  // kClientError: the client's message ("HTTP Secure Socket is not supported", ...). The
+  // crawl shows it nowhere; it is there for tests and for a command-line log.
+  std::string error;
+};
+
+// What the crawl may do to the client from inside a wait (a timer tick, Cancel): read the host
+// the client holds and cut the fetch in progress off; and, at set-up, give it a proxy.
+class FetchControl {
+ public:
+  virtual ~FetchControl() = default;
+  // The client's Host as it is now (the previous fetch's host until the new URL is parsed).
+  virtual const std::string& Host() const = 0;
+  // Ends the fetch in progress as if the server had closed the connection: a body read
+  // returns what has arrived (a success), a connect fails. Safe at any time, also when no
+  // fetch is in progress and from inside the pump.
+  virtual void Disconnect() = 0;
+  // Sends every later fetch through `host`:`port`; an empty host means no proxy.
+  virtual void SetProxy(const std::string& host, std::uint32_t port) = 0;
+};
+
+// Receives each status line as it is written.
+using StatusLineSink = std::function<void(const std::string& line)>;
+
+class PageFetch : public FetchControl {
+ public:
+  // A client on port 0 (the client then uses 80), with the time limit kTimeOutMs for each of
+  // its waiting steps, no proxy, body and header kept in memory. Throws NetError when the
+  // socket library cannot be set up.
+  PageFetch();
+
+  // Fetches `url` with one Get and returns its ending. While the client waits it calls
+  // `pump` in every turn (see net/powersock.h: a handler run there may call Disconnect, but
+  // must not start another fetch). Writes through `statusLine`, as the events come, the
+  // client's Host followed without a space by "名前解決" (a name was looked up),
+  // "コネクション確立" (connected), and for the first outcome event only
+  // "からのドキュメント取得成功" or "からのドキュメント取得失敗"; later events of the same Get
+  // write nothing. Changes Host(). Throws std::logic_error when called from inside its own
+  // pump (one fetch must never start inside another); lets any error other than NetError
+  // (allocation failure, an exception thrown by the pump) pass through.
+  FetchEnding Fetch(const std::string& url, const std::function<void()>& pump,
+                    const StatusLineSink& statusLine);
+
+  const std::string& Host() const override { return client_.Host; }
+  void Disconnect() override { client_.Disconnect(); }
+  void SetProxy(const std::string& host, std::uint32_t port) override;
+
+  // The client's limit for each waiting step, in milliseconds; tests make it short.
+  void SetTimeOut(std::uint32_t milliseconds) { client_.TimeOut = milliseconds; }
+  // The client itself, for tests that look at what it sent.
+  const TNMHTTP& Client() const { return client_; }
+
+  static constexpr std::uint32_t kTimeOutMs = 10000;
+
+ private:
+  TNMHTTP client_;
+  bool inFetch_ = false;
+};
+
+}  // namespace quillmark

@@ -1,0 +1,147 @@
+// One fetch as a value, against the scripted loopback server: the status lines in order, the
+// one ending, and what the pump may do.
+#include "gather/page_fetch.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/scripted_server.h"
+
+namespace quillmark {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using testing::Exchange;
+using ::testing::IsEmpty;
+using testing::ScriptedServer;
+
+class PageFetchTest : public ::testing::Test {
+ protected:
+  void TearDown() override { server_.Stop(); }
+
+  FetchEnding Fetch(const std::string& url, const std::function<void()>& pump = {}) {
+    return fetch_.Fetch(url, pump, [this](const std::string& line) { lines_.push_back(line); });
+  }
+  std::string LocalhostUrl(const std::string& path) const {
+    return "http://localhost:" + std::to_string(server_.port()) + path;
+  }
+
+  ScriptedServer server_;
+  PageFetch fetch_;
+  std::vector<std::string> lines_;
+};
+
+TEST_F(PageFetchTest, OutcomesBecomeStatusLinesAfterTheHostAndOneEnding) {
+  struct Case {
+    const char* name;
+    Exchange reply;
+    bool byName;  // "localhost" is looked up, "127.0.0.1" is not
+    FetchEndingKind kind;
+    const char* body;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"success",
+       Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n<p>Hi.</p>"),
+       true,
+       FetchEndingKind::kSuccess,
+       "<p>Hi.</p>",
+       {"localhost名前解決", "localhostコネクション確立", "localhostからのドキュメント取得成功"}},
+      {"no status line",
+       Exchange::Reply(""),
+       false,
+       FetchEndingKind::kSuccess,
+       "",
+       {"127.0.0.1コネクション確立", "127.0.0.1からのドキュメント取得成功"}},
+      {"not found",
+       Exchange::Reply("HTTP/1.0 404 Not Found\r\n\r\ngone"),
+       false,
+       FetchEndingKind::kFailure,
+       "",
+       {"127.0.0.1コネクション確立", "127.0.0.1からのドキュメント取得失敗"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    lines_.clear();
+    server_.SetScript({c.reply});
+    const FetchEnding ending = Fetch(c.byName ? LocalhostUrl("/a.html") : server_.Url("/a.html"));
+    EXPECT_EQ(ending.kind, c.kind);
+    EXPECT_EQ(ending.host, c.byName ? "localhost" : "127.0.0.1");
+    EXPECT_EQ(ending.body, c.body);
+    EXPECT_THAT(lines_, ElementsAreArray(c.lines));
+  }
+}
+
+TEST_F(PageFetchTest, ASuccessAfterARedirectNamesTheHostThatAnswered) {
+  server_.SetScript(
+      {Exchange::Reply("HTTP/1.0 302 Found\r\nLocation: " + LocalhostUrl("/b.html") + "\r\n\r\n"),
+       Exchange::Reply("HTTP/1.0 200 OK\r\n\r\nB")});
+  const FetchEnding ending = Fetch(server_.Url("/a.html"));
+  EXPECT_EQ(ending.kind, FetchEndingKind::kSuccess);
+  EXPECT_EQ(ending.host, "localhost");
+  EXPECT_THAT(lines_,
+              ElementsAre("127.0.0.1コネクション確立", "localhost名前解決",
+                          "localhostコネクション確立", "localhostからのドキュメント取得成功"));
+}
+
+TEST_F(PageFetchTest, ARefusedConnectionIsAFailureAndTheErrorAfterItIsNotASecondEnding) {
+  const FetchEnding ending =
+      Fetch("http://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort()) + "/");
+  EXPECT_EQ(ending.kind, FetchEndingKind::kFailure);
+  EXPECT_THAT(lines_, ElementsAre("127.0.0.1からのドキュメント取得失敗"));
+}
+
+TEST_F(PageFetchTest, AnErrorInsteadOfAnOutcomeWritesNoLineAndKeepsTheClientsHost) {
+  server_.SetScript({Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n")});
+  Fetch(server_.Url("/"));
+  lines_.clear();
+  for (const char* url : {"https://other.example/a.html", ""}) {
+    const FetchEnding ending = Fetch(url);
+    EXPECT_EQ(ending.kind, FetchEndingKind::kClientError);
+    EXPECT_EQ(ending.host, "127.0.0.1");  // the URL was refused before its host was taken
+    EXPECT_EQ(ending.error, *url ? "HTTP Secure Socket is not supported" : "Empty URL");
+  }
+  EXPECT_THAT(lines_, IsEmpty());
+}
+
+TEST_F(PageFetchTest, ADisconnectFromThePumpEndsADrippingReadAsASuccess) {
+  server_.SetScript({Exchange::Reply("").Drip("HTTP/1.0 200 OK\r\n\r\n<p>body</p>", 1, 50ms)});
+  const FetchEnding ending = Fetch(server_.Url("/slow.html"), [this] {
+    // Once the server has the request, the client waits in the header read; a Disconnect
+    // while it connects would end the fetch as a failure instead.
+    if (server_.connections() == 1) fetch_.Disconnect();
+  });
+  EXPECT_EQ(ending.kind, FetchEndingKind::kSuccess);
+  EXPECT_EQ(fetch_.Client().StatusCode(), 0);
+  EXPECT_THAT(lines_,
+              ElementsAre("127.0.0.1コネクション確立", "127.0.0.1からのドキュメント取得成功"));
+}
+
+TEST_F(PageFetchTest, AFetchStartedFromInsideThePumpIsRefusedAndTheOuterOneGoesOn) {
+  server_.SetScript({Exchange::Reply("").Drip("HTTP/1.0 200 OK\r\n\r\nA", 4, 5ms)});
+  std::string refusal;
+  const FetchEnding ending = Fetch(server_.Url("/a.html"), [&] {
+    if (!refusal.empty()) return;
+    try {
+      Fetch(server_.Url("/b.html"));
+      refusal = "not refused";
+    } catch (const std::logic_error& error) {
+      refusal = error.what();
+    }
+  });
+  EXPECT_EQ(refusal, "A fetch was started inside another fetch");
+  EXPECT_EQ(ending.kind, FetchEndingKind::kSuccess);
+  EXPECT_EQ(ending.body, "A");
+  EXPECT_THAT(lines_,
+              ElementsAre("127.0.0.1コネクション確立", "127.0.0.1からのドキュメント取得成功"));
+}
+
+}  // namespace
+}  // namespace quillmark
