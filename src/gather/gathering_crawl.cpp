@@ -137,7 +137,8 @@ void GatheringCrawl::EndFetch(const FetchEnding& ending) {
     result_ = ModalResult::kCancel;
     return;
   }
-  FinishIfNoURLLeft();
+  // A wait ends with the watchdog's line even after the last URL; it finishes the crawl then.
+  if (state_ == CrawlState::kReady) FinishIfNoURLLeft();
 }
 
 void GatheringCrawl::Tick(TickCount now) {
