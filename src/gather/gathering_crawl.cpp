@@ -127,8 +127,8 @@ void GatheringCrawl::EndFetch(const FetchEnding& ending) {
       AdmitLinks(pageURL, LinkDepths_[index], page.links);
       AddPageSentences(ending.host, page.text, sentenceStore_);
     }
-    state_ = ending.kind == FetchEndingKind::kClientError && !cancelled_ ? CrawlState::kWaiting
-                                                                         : CrawlState::kReady;
+    state_ =
+        ending.kind == FetchEndingKind::kClientError ? CrawlState::kWaiting : CrawlState::kReady;
   } else {
     return;
   }
