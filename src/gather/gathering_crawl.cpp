@@ -128,8 +128,8 @@ void GatheringCrawl::EndFetch(const FetchEnding& ending) {
       AdmitLinks(pageURL, LinkDepths_[index], page.links);
       AddPageSentences(ending.host, page.text, sentenceStore_);
     }
-    state_ = ending.kind == FetchEndingKind::kClientError && !cancelled_ ? CrawlState::kWaiting
-                                                                         : CrawlState::kReady;
+    state_ =
+        ending.kind == FetchEndingKind::kClientError ? CrawlState::kWaiting : CrawlState::kReady;
   } else {
     return;
   }
@@ -138,7 +138,8 @@ void GatheringCrawl::EndFetch(const FetchEnding& ending) {
     result_ = ModalResult::kCancel;
     return;
   }
-  FinishIfNoURLLeft();
+  // A wait ends with the watchdog's line even after the last URL; it finishes the crawl then.
+  if (state_ == CrawlState::kReady) FinishIfNoURLLeft();
 }
 
 void GatheringCrawl::Tick(TickCount now) {

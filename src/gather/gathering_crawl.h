@@ -137,7 +137,8 @@ class GatheringCrawl {
   // as requested and its depth, and its page text added to the sentence store under
   // `ending.host`; a success or failure enters kReady, a client error kWaiting.
   // kCutOff: the ending is dropped; enters kReady. Other states: ignored.
-  // Then: after Cancel, enters kClosed (kCancel); with no URL left, sets Finished.
+  // Then: after Cancel, enters kClosed (kCancel); in kReady with no URL left, sets Finished
+  // (a wait is ended by the watchdog first, even after the last URL).
   void EndFetch(const FetchEnding& ending);
 
   // The timer. Finished: enters kClosed (kOK, or kCancel after Cancel) unless a Get is still

@@ -174,6 +174,18 @@ TEST_F(GatheringCrawlTest, AClientErrorWaitsForTheWatchdogCountedFromTheFetchsSt
   EXPECT_EQ(crawl_.StartNextFetch(35002), "http://b.example/");
 }
 
+TEST_F(GatheringCrawlTest, AClientErrorOnTheLastURLStillWaitsForTheWatchdogBeforeClosing) {
+  Configure({"https://a.example/"});
+  ASSERT_TRUE(crawl_.StartNextFetch(0));
+  crawl_.EndFetch(ClientError());
+  crawl_.Tick(500);
+  EXPECT_EQ(crawl_.Result(), ModalResult::kNone);
+  crawl_.Tick(30001);
+  EXPECT_EQ(shell_.lines.back(), "タイムアウト");
+  crawl_.Tick(30501);
+  EXPECT_EQ(crawl_.Result(), ModalResult::kOK);
+}
+
 TEST_F(GatheringCrawlTest, TheWatchdogCountsAcrossTheWrapOfTheTick) {
   struct Case {
     TickCount start, now;
