@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -86,6 +87,9 @@ void TMainForm::BuildControls() {
   PaintWhite(scrollBox_->viewport());
   layout->addWidget(scrollBox_, 1);
   setCentralWidget(client);
+  wordList_ = std::make_unique<TWordListView>(
+      scrollBox_, [this](const std::string& caption) { ShowSentencesOf(caption); },
+      [](const std::string&) {});
 
   auto* bar = new QStatusBar(this);
   bar->setObjectName("StatusBar");
@@ -174,14 +178,50 @@ void TMainForm::ExecuteButtonClick() {
   }
 }
 
+namespace {
+
+// The hourglass for the length of a run, restored also when an error ends it.
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
 void TMainForm::RunGathering() {
-  // The gathering run (crawl, aggregation, word rows, figures) is not built yet.
+  MainStores& stores = session_.Stores();
+  {
+    WaitCursor hourglass;
+    QCoreApplication::processEvents();  // so that the cursor change shows
+    session_.BeginRun();
+    TWordGetDialog gathering(this, intervals_);
+    gathering.SetSiteList(stores.sites.Addresses());
+    gathering.SetLinkOptions(stores.configuration.isLevel, stores.configuration.allowedLevel);
+    gathering.exec();  // a cancelled gathering is processed like a finished one
+    QCoreApplication::processEvents();
+    session_.AggregateGathered(gathering.CopySentenceStore());
+    wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount);
+  }
+  ShowRunFigures();
+}
+
+void TMainForm::ShowRunFigures() {
+  const RunFigures& figures = session_.Stores().figures;
+  statusPanels_[0]->setText(QStringLiteral("取得データサイズ:%1KB").arg(figures.dataSize / 1024));
+  statusPanels_[1]->setText(QStringLiteral("集計前単語数:%1").arg(figures.wordsBeforeAggregation));
+  statusPanels_[2]->setText(QStringLiteral("集計後単語数:%1").arg(figures.wordsAfterAggregation));
+}
+
+void TMainForm::ShowSentencesOf(const std::string& caption) {
+  const MainStores& stores = session_.Stores();
+  sentenceDialog_->ShowSentencesFor(caption, stores.sentences, stores.inflectionIndex);
 }
 
 void TMainForm::CreateStudyWindows() { sentenceDialog_ = std::make_unique<TSentenceDialog>(); }
 
-void TMainForm::PrepareForExit() {
-  // The word rows, with their known-word ticks, are not built yet.
-}
+void TMainForm::PrepareForExit() { wordList_->Dismantle(session_.Stores().ngWords); }
 
 }  // namespace quillmark

@@ -9,6 +9,8 @@
 
 #include "app/qt_text.h"
 #include "app/sentence_dialog.h"
+#include "app/word_get_dialog.h"
+#include "app/word_list_view.h"
 #include "session/session.h"
 
 class QAction;
@@ -40,8 +42,15 @@ class TMainForm : public QMainWindow {
 
   Session& CurrentSession() { return session_; }
 
-  // The gathering run: what ExecuteButton and the automatic mode start.
+  // The gathering run: what ExecuteButton and the automatic mode start. Gathers the site
+  // list into a new sentence store, aggregates it, rebuilds the word rows and shows the
+  // three figures; an error ends the run, is shown, and the program goes on.
   void ExecuteButtonClick();
+
+  // The gathering dialog's intervals (the program's own unless a test shortens them).
+  void SetGatheringIntervals(TWordGetDialog::Intervals intervals) { intervals_ = intervals; }
+
+  const TWordListView& WordList() const { return *wordList_; }
 
  signals:
   // The window was closed: the program leaves its message loop.
@@ -59,10 +68,13 @@ class TMainForm : public QMainWindow {
   void RunAutomatically();
   bool HasAutoSwitch() const;
   void RunGathering();
+  void ShowRunFigures();
+  void ShowSentencesOf(const std::string& caption);
 
   Session& session_;
   QStringList arguments_;
   ErrorDisplay showError_;
+  TWordGetDialog::Intervals intervals_;
   bool shown_ = false;
   bool firstActivationHandled_ = false;  // by an activation, or by the first showing
 
@@ -73,6 +85,7 @@ class TMainForm : public QMainWindow {
   QScrollArea* scrollBox_ = nullptr;
   std::array<QLabel*, 3> statusPanels_{};
   QFileDialog* saveDialog_ = nullptr;
+  std::unique_ptr<TWordListView> wordList_;
   std::unique_ptr<TSentenceDialog> sentenceDialog_;
 };
 

@@ -14,7 +14,11 @@ void ShowErrorBox(QWidget* parent, const QString& message) {
   QMessageBox::critical(parent, QStringLiteral("Quillmark"), message);
 }
 
-QString ErrorText(const std::exception& error) { return QString::fromUtf8(error.what()); }
+QString FromMessage(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString ErrorText(const std::exception& error) { return FromMessage(error.what()); }
 
 QString FromShiftJis(std::string_view bytes) {
   const std::string text = ShiftJisToUtf8(bytes);
@@ -46,12 +50,16 @@ namespace {
 // A window manager reports the frame only after the window is mapped and decorated, and Qt
 // sends the widget no event of its own for that; the frame is known by the time the window
 // is activated. So the size is set again whenever the reported frame has changed.
+enum class SizeMeasure { kOuter, kClient };
+
 class OuterSizeKeeper : public QObject {
  public:
-  OuterSizeKeeper(QWidget* window, QSize designed, MinimumSize minimum, Placement placement)
+  OuterSizeKeeper(QWidget* window, QSize designed, SizeMeasure measure, MinimumSize minimum,
+                  Placement placement)
       : QObject(window),
         window_(window),
         designed_(designed),
+        measure_(measure),
         minimum_(minimum),
         placement_(placement) {
     ApplyFrame(QMargins());
@@ -90,8 +98,10 @@ class OuterSizeKeeper : public QObject {
 
   void ApplyFrame(QMargins frame) {
     frame_ = frame;
-    const QSize inside(designed_.width() - frame.left() - frame.right(),
-                       designed_.height() - frame.top() - frame.bottom());
+    const QSize inside = measure_ == SizeMeasure::kClient
+                             ? designed_
+                             : QSize(designed_.width() - frame.left() - frame.right(),
+                                     designed_.height() - frame.top() - frame.bottom());
     if (minimum_ == MinimumSize::kDesigned) window_->setMinimumSize(inside);
     window_->resize(inside);
     if (window_->isVisible()) Place();
@@ -109,6 +119,7 @@ class OuterSizeKeeper : public QObject {
 
   QWidget* window_;
   QSize designed_;
+  SizeMeasure measure_;
   MinimumSize minimum_;
   Placement placement_;
   QMargins frame_;
@@ -118,7 +129,13 @@ class OuterSizeKeeper : public QObject {
 }  // namespace
 
 void KeepOuterSize(QWidget* window, QSize designed, MinimumSize minimum, Placement placement) {
-  new OuterSizeKeeper(window, designed, minimum, placement);
+  new OuterSizeKeeper(window, designed, SizeMeasure::kOuter, minimum, placement);
+}
+
+void KeepClientSizeCentred(QWidget* window, QSize client) {
+  window->setFixedSize(client);
+  new OuterSizeKeeper(window, client, SizeMeasure::kClient, MinimumSize::kDesigned,
+                      Placement::kCentred);
 }
 
 }  // namespace quillmark

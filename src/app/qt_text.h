@@ -18,8 +18,9 @@ namespace quillmark {
 using ErrorDisplay = std::function<void(QWidget* parent, const QString& message)>;
 void ShowErrorBox(QWidget* parent, const QString& message);
 
-// The text of an error of the core: its messages are UTF-8 (our own texts, and file paths
-// as the file system names them).
+// The core's messages and status lines are UTF-8 (our own texts, and file paths as the file
+// system names them); a byte that is not UTF-8 shows as U+FFFD.
+QString FromMessage(std::string_view utf8);
 QString ErrorText(const std::exception& error);
 
 // Texts of the data files, pages and word stores are Shift-JIS bytes (ASCII for the shipped
@@ -41,5 +42,9 @@ void InstallFontSubstitutes();
 enum class MinimumSize { kFree, kDesigned };
 enum class Placement { kAsPlaced, kCentred };
 void KeepOuterSize(QWidget* window, QSize designed, MinimumSize minimum, Placement placement);
+
+// For the dialogs designed by their client area: the inside is `client` (fixed), and the
+// whole window, frame included, is centred on its screen once the frame is known.
+void KeepClientSizeCentred(QWidget* window, QSize client);
 
 }  // namespace quillmark

@@ -7,8 +7,10 @@
 
 int RunMainFormTests(int argc, char** argv);
 int RunSentenceDialogTests(int argc, char** argv);
+int RunGatheringTests(int argc, char** argv);
 extern const QMetaObject* const kMainFormTestMeta;
 extern const QMetaObject* const kSentenceDialogTestMeta;
+extern const QMetaObject* const kGatheringTestMeta;
 
 namespace {
 
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
   const std::pair<const QMetaObject*, std::function<int(int, char**)>> classes[] = {
       {kMainFormTestMeta, RunMainFormTests},
       {kSentenceDialogTestMeta, RunSentenceDialogTests},
+      {kGatheringTestMeta, RunGatheringTests},
   };
   int failures = 0;
   for (const auto& [meta, run] : classes) {

@@ -84,6 +84,17 @@ void ScriptedServer::SetScript(std::vector<Exchange> script) {
 
 std::string ScriptedServer::Url(std::string_view path) const { return LoopbackUrl(port_, path); }
 
+ScriptedServer::Responder ServePages(std::vector<std::pair<std::string, Exchange>> pages) {
+  return [pages = std::move(pages)](int, const std::string& request) {
+    for (const auto& [path, answer] : pages) {
+      if (request.starts_with("GET " + path + " ")) return answer;
+    }
+    return Exchange::Reply("HTTP/1.0 404 Not Found\r\n\r\n");
+  };
+}
+
+Exchange Page(std::string body) { return Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n" + body); }
+
 std::vector<std::string> ScriptedServer::Requests() const {
   std::lock_guard lock(mutex_);
   return requests_;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace quillmark::testing {
@@ -118,6 +119,13 @@ class ScriptedServer {
   mutable std::mutex mutex_;
   std::thread thread_;
 };
+
+// A small site for a Responder: the answer for "GET <path> " is `pages[path]`; a path not
+// listed gets "HTTP/1.0 404 Not Found" and a close.
+ScriptedServer::Responder ServePages(std::vector<std::pair<std::string, Exchange>> pages);
+
+// The answer of a page: "HTTP/1.0 200 OK", an empty line, then `body`.
+Exchange Page(std::string body);
 
 // A listener whose accept queue is full and never drained: a client's connect to it neither
 // succeeds nor fails until the client gives up. For connect time-outs and Cancel.

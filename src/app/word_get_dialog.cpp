@@ -1,0 +1,173 @@
+#include "app/word_get_dialog.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/qt_text.h"
+
+// The animation frames live in the app library, so their registration must be pulled in.
+static void RegisterAnimationFrames() { Q_INIT_RESOURCE(animation); }
+
+namespace quillmark {
+namespace {
+
+// The paint box: draws one frame of the animation at (0, 0) over the button face.
+class FramePaintBox : public QWidget {
+ public:
+  FramePaintBox(QWidget* parent, const std::array<QPixmap, 6>& frames, const int& shown)
+      : QWidget(parent), frames_(frames), shown_(shown) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Button));
+    painter.drawPixmap(0, 0, frames_[static_cast<std::size_t>(shown_)]);
+  }
+
+ private:
+  const std::array<QPixmap, 6>& frames_;
+  const int& shown_;
+};
+
+}  // namespace
+
+TWordGetDialog::TWordGetDialog(QWidget* owner, Intervals intervals)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  RegisterAnimationFrames();
+  fetch_.SetTimeOut(intervals.clientTimeOutMs);
+
+  setObjectName(QStringLiteral("WordGetDialog"));
+  setWindowTitle(QStringLiteral("インターネットより単語を取得中です"));
+  setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+  KeepClientSizeCentred(this, QSize(461, 197));
+
+  label_ = new QLabel(QStringLiteral("--"), this);
+  label_->setObjectName(QStringLiteral("Label"));
+  label_->setFont(PixelFont(font().family(), 15));
+  label_->move(18, 22);
+  label_->resize(330, 20);
+
+  for (std::size_t i = 0; i < frames_.size(); ++i) {
+    frames_[i].load(QStringLiteral(":/animation/frame%1.png").arg(i));
+  }
+  paintBox_ = new FramePaintBox(this, frames_, frameShown_);
+  paintBox_->setObjectName(QStringLiteral("PaintBox"));
+  paintBox_->setGeometry(359, 11, 80, 36);
+
+  statusListBox_ = new QListWidget(this);
+  statusListBox_->setObjectName(QStringLiteral("StatusListBox"));
+  statusListBox_->setGeometry(14, 54, 433, 97);
+  statusListBox_->setFont(PixelFont(font().family(), 12));
+  statusListBox_->setUniformItemSizes(true);
+  QPalette white = statusListBox_->palette();
+  white.setColor(QPalette::Base, Qt::white);
+  statusListBox_->setPalette(white);
+
+  cancelButton_ = new QPushButton(QStringLiteral("中止"), this);
+  cancelButton_->setObjectName(QStringLiteral("CancelButton"));
+  cancelButton_->setGeometry(350, 162, 97, 21);
+  connect(cancelButton_, &QPushButton::clicked, this, &TWordGetDialog::CancelButtonClick);
+
+  CrawlView& view = *this;
+  crawl_ = std::make_unique<GatheringCrawl>(fetch_, view, SystemTickCount(),
+                                            ProxySettingFromEnvironment());
+  crawl_->SetWatchdogMs(intervals.watchdogMs);
+
+  timer_ = new QTimer(this);
+  timer_->setObjectName(QStringLiteral("Timer"));
+  timer_->setInterval(static_cast<int>(intervals.tickMs));
+  connect(timer_, &QTimer::timeout, this, &TWordGetDialog::TimerTimer);
+  timer_->start();
+}
+
+TWordGetDialog::~TWordGetDialog() = default;
+
+void TWordGetDialog::SetSiteList(const std::vector<std::string>& sites) {
+  crawl_->SetSiteList(sites);
+}
+
+void TWordGetDialog::SetLinkOptions(bool isLevel, std::int32_t allowedLevel) {
+  crawl_->SetLinkOptions(LinkOptions{isLevel, allowedLevel});
+}
+
+void TWordGetDialog::SetLabel(const std::string& text) { label_->setText(FromMessage(text)); }
+
+void TWordGetDialog::AddStatusLine(const std::string& text) {
+  statusListBox_->addItem(FromMessage(text));
+  statusListBox_->setCurrentRow(statusListBox_->count() - 1);  // selected, so it scrolls
+}
+
+void TWordGetDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!activated_) {
+    activated_ = true;
+    QMetaObject::invokeMethod(this, &TWordGetDialog::FormActivate, Qt::QueuedConnection);
+  }
+}
+
+void TWordGetDialog::FormActivate() {
+  crawl_->Start();
+  RunFetchLoop();
+}
+
+void TWordGetDialog::RunFetchLoop() {
+  // A queued start may arrive while the loop runs (inside a pump); the running loop goes on
+  // by itself.
+  if (fetchLoopRunning_) return;
+  fetchLoopRunning_ = true;
+  try {
+    FetchWhileReady(*crawl_, fetch_, SystemTickCount,
+                    [] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+  } catch (const std::exception& error) {
+    // Not an error of the client (those end a fetch): memory ran out. An exception must not
+    // cross Qt's event loop, so it is shown here and the gathering ends with what it has.
+    ShowErrorBox(this, ErrorText(error));
+    crawl_->EndFetch(FetchEnding{});  // a client error: the fetch has returned
+    crawl_->Cancel();
+  }
+  fetchLoopRunning_ = false;
+  CloseWhenTheCrawlCloses();
+}
+
+void TWordGetDialog::TimerTimer() {
+  crawl_->Tick(SystemTickCount());
+  if (crawl_->Result() != ModalResult::kNone) {
+    CloseWhenTheCrawlCloses();
+    return;
+  }
+  frameShown_ = crawl_->AnimationCounter() % static_cast<int>(frames_.size());
+  paintBox_->update();
+  // The watchdog ended a wait while no loop was running: the next fetch starts from a queued
+  // call, not inside this slot (a fetch there would silence the timer for its whole length).
+  if (crawl_->ReadyForFetch() && !fetchLoopRunning_) {
+    QMetaObject::invokeMethod(this, &TWordGetDialog::RunFetchLoop, Qt::QueuedConnection);
+  }
+}
+
+void TWordGetDialog::CancelButtonClick() {
+  crawl_->Cancel();
+  CloseWhenTheCrawlCloses();
+}
+
+void TWordGetDialog::reject() { CancelButtonClick(); }
+
+void TWordGetDialog::CloseWhenTheCrawlCloses() {
+  switch (crawl_->Result()) {
+    case ModalResult::kNone:
+      return;
+    case ModalResult::kOK:
+      timer_->stop();
+      QDialog::done(QDialog::Accepted);
+      return;
+    case ModalResult::kCancel:
+      timer_->stop();
+      QDialog::done(QDialog::Rejected);
+      return;
+  }
+}
+
+}  // namespace quillmark

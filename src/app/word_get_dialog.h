@@ -1,0 +1,88 @@
+#pragma once
+// The gathering dialog: shows the crawl at work (progress label, animation, one status line
+// per event) while it fetches the site list and the admitted links one at a time, and closes
+// by itself when nothing is left or after Cancel ("中止").
+//
+// Thin: the crawl (gather/gathering_crawl.h) decides everything; the dialog drives it. The
+// fetch loop runs from a queued call after the dialog is shown (work done inside showEvent
+// would run before exec() has its loop), and pumps this window's events while the client
+// waits, so the 500 ms timer (animation, watchdog, closing) and Cancel stay live during a
+// fetch. They only tick or cancel the crawl there; the next fetch starts only after the
+// previous Get has returned, from the loop, never inside the timer's slot or the pump.
+
+#include <QDialog>
+#include <QPixmap>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gather/gathering_crawl.h"
+#include "gather/page_fetch.h"
+#include "study/sentence_store.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+namespace quillmark {
+
+class TWordGetDialog : public QDialog, private CrawlView {
+  Q_OBJECT
+
+ public:
+  // The program's intervals; tests make them short.
+  struct Intervals {
+    std::uint32_t tickMs = kTickIntervalMs;
+    std::uint32_t watchdogMs = kWatchdogMs;
+    std::uint32_t clientTimeOutMs = PageFetch::kTimeOutMs;
+  };
+
+  // Reads the proxy from the environment (http_proxy, then HTTP_PROXY) and writes its status
+  // lines. Throws NetError when the socket library cannot be set up.
+  TWordGetDialog(QWidget* owner, Intervals intervals);
+  ~TWordGetDialog() override;
+
+  // Before the dialog is shown.
+  void SetSiteList(const std::vector<std::string>& sites);
+  void SetLinkOptions(bool isLevel, std::int32_t allowedLevel);
+
+  // The sentences of every page fetched with success, by host.
+  SentenceStore CopySentenceStore() const { return crawl_->CopySentenceStore(); }
+
+  // For tests: the crawl as it stands.
+  const GatheringCrawl& Crawl() const { return *crawl_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  // Escape asks for what Cancel does; the dialog still closes only when the crawl says so.
+  void reject() override;
+
+ private:
+  void SetLabel(const std::string& text) override;
+  void AddStatusLine(const std::string& text) override;
+
+  void FormActivate();
+  void RunFetchLoop();
+  void TimerTimer();
+  void CancelButtonClick();
+  void CloseWhenTheCrawlCloses();
+
+  PageFetch fetch_;
+  // Made after the controls: it writes the proxy's status lines as it is made.
+  std::unique_ptr<GatheringCrawl> crawl_;
+  bool activated_ = false;
+  bool fetchLoopRunning_ = false;
+
+  QLabel* label_ = nullptr;
+  QWidget* paintBox_ = nullptr;
+  QListWidget* statusListBox_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  QTimer* timer_ = nullptr;
+  std::array<QPixmap, 6> frames_;
+  int frameShown_ = 0;
+};
+
+}  // namespace quillmark

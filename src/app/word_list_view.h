@@ -1,0 +1,54 @@
+#pragma once
+// The word list view: one row per shown word inside the main window's ScrollBox, most
+// frequent first, each with the word (click: its sentences), its count, a dictionary link
+// (click: the web dictionary) and a known-word check box.
+//
+// A ticked box changes nothing at once: it is read when the rows are dismantled, at the next
+// rebuild or at exit, so unticking before then withdraws the choice.
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "text/word_types.h"
+
+class QCheckBox;
+class QLabel;
+class QScrollArea;
+class QWidget;
+
+namespace quillmark {
+
+class TWordListView {
+ public:
+  // Called with the row's word as shown (lower case).
+  using WordAction = std::function<void(const std::string& caption)>;
+
+  // Puts an empty page of rows into `scrollBox`, which must outlive the view.
+  TWordListView(QScrollArea* scrollBox, WordAction onWordClick, WordAction onDictionaryClick);
+
+  // Dismantles the previous rows (their ticked words go into `ngWords`, upper case), then
+  // builds the rows SelectShownWords gives for `ranking` with the NG-word list as it is then.
+  void Rebuild(RankedWordList ranking, std::set<std::string>& ngWords, std::int32_t itemViewCount);
+
+  // The exit: ticked words go into `ngWords`, upper case, and the rows are freed.
+  void Dismantle(std::set<std::string>& ngWords);
+
+  std::size_t RowCount() const { return wordLabels_.size(); }
+
+ private:
+  void AddRow(const std::string& caption, std::int32_t count);
+
+  QScrollArea* scrollBox_;
+  QWidget* page_;
+  WordAction onWordClick_;
+  WordAction onDictionaryClick_;
+  // Row r's controls stand at index r of each list.
+  std::vector<QLabel*> wordLabels_;
+  std::vector<QLabel*> countLabels_;
+  std::vector<QLabel*> dictionaryLinks_;
+  std::vector<QCheckBox*> knownWordChecks_;
+};
+
+}  // namespace quillmark

@@ -1,0 +1,190 @@
+// The gathering dialog and the gathering run against a small site on 127.0.0.1, offscreen.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/main_form.h"
+#include "support/fake_store_files.h"
+#include "support/scripted_server.h"
+
+using namespace quillmark;
+using namespace std::chrono_literals;
+using testing::Exchange;
+using testing::Page;
+using testing::ScriptedServer;
+
+namespace {
+
+constexpr TWordGetDialog::Intervals kQuick{.tickMs = 5, .watchdogMs = 150, .clientTimeOutMs = 5000};
+
+QStringList StatusLines(const TWordGetDialog& dialog) {
+  QStringList lines;
+  const auto* list = dialog.findChild<QListWidget*>("StatusListBox");
+  for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+  return lines;
+}
+
+QString Line(const std::string& head, const char* message) {
+  return QString::fromStdString(head) + QString::fromUtf8(message);
+}
+
+}  // namespace
+
+class GatheringTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void aTwoPageSiteIsGatheredAndTheDialogClosesByItself() {
+    TWordGetDialog dialog(nullptr, kQuick);
+    dialog.SetSiteList({server_.Url("/")});
+    dialog.SetLinkOptions(true, 1);
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+
+    QCOMPARE(dialog.CopySentenceStore(), kSentences);
+    QCOMPARE(dialog.findChild<QLabel*>("Label")->text(),
+             QStringLiteral("インターネットサイトより単語収集中  (2/2)"));
+    QCOMPARE(
+        StatusLines(dialog),
+        (QStringList{Line(server_.Url("/"), "接続開始"), Line(kHost, "コネクション確立"),
+                     Line(kHost, "からのドキュメント取得成功"),
+                     Line(server_.Url("/two.html"), "接続開始"), Line(kHost, "コネクション確立"),
+                     Line(kHost, "からのドキュメント取得成功")}));
+  }
+
+  void theTimerTicksDuringASlowFetchAndCancelEndsTheGathering() {
+    TWordGetDialog dialog(nullptr, {.tickMs = 5, .watchdogMs = 60000, .clientTimeOutMs = 60000});
+    dialog.SetSiteList({server_.Url("/drip.html"), server_.Url("/")});
+    // Cancel once the timer has ticked three times inside the fetch of the dripping page.
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+      if (dialog.Crawl().State() == CrawlState::kFetching && dialog.Crawl().AnimationCounter() >= 3)
+        dialog.findChild<QPushButton*>("CancelButton")->click();
+    });
+    watcher.start(1);
+    QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+
+    // The page in progress is handled once with what had arrived; nothing further starts.
+    QCOMPARE(StatusLines(dialog).last(), Line(kHost, "からのドキュメント取得成功"));
+    QVERIFY(!StatusLines(dialog).contains(Line(server_.Url("/"), "接続開始")));
+    QCOMPARE(dialog.Crawl().FetchCount(), 1);
+  }
+
+  void aSilentServerIsCutOffByTheWatchdog() {
+    TWordGetDialog dialog(nullptr, kQuick);
+    dialog.SetSiteList({server_.Url("/silent.html"), server_.Url("/two.html")});
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(
+        StatusLines(dialog),
+        (QStringList{Line(server_.Url("/silent.html"), "接続開始"), Line(kHost, "コネクション確立"),
+                     Line(kHost, "タイムアウト"), Line(server_.Url("/two.html"), "接続開始"),
+                     Line(kHost, "コネクション確立"), Line(kHost, "からのドキュメント取得成功")}));
+  }
+
+  void aRunShowsTheMostFrequentWordsAndTheFigures() {
+    Session& session = LoadedSession({server_.Url("/")});
+    TMainForm form(session, {});
+    form.CreateStudyWindows();
+    form.SetGatheringIntervals(kQuick);
+    form.ExecuteButtonClick();
+
+    QCOMPARE(Rows(form), (QStringList{"ship 3", "cat 2", "came 1", "run 1"}));
+    QCOMPARE(Panels(form),
+             (QStringList{"取得データサイズ:0KB", "集計前単語数:13", "集計後単語数:9"}));
+    QCOMPARE(form.findChild<QLabel*>("WordLabel0")->toolTip(),
+             QStringLiteral("ここをクリックすると[ship]を含むセンテンスを表示します"));
+
+    // A word's sentences, also those holding an inflected form.
+    Click(form.findChild<QLabel*>("WordLabel0"));
+    QCOMPARE(form.SentenceDialog()->windowTitle(), QStringLiteral("[ship]を含むセンテンス"));
+    QCOMPARE(
+        form.SentenceDialog()->findChild<QPlainTextEdit*>("Memo")->toPlainText(),
+        QStringLiteral("[from 127.0.0.1]\nA ship came...\nShips sail...\nThe ship sank...\n\n"));
+
+    // A ticked word is gone from the next run's rows, though still counted; at exit a
+    // ticked word goes to the NG-word list in upper case.
+    form.findChild<QCheckBox*>("KnownWordCheck1")->setChecked(true);
+    form.ExecuteButtonClick();
+    QCOMPARE(Rows(form), (QStringList{"ship 3", "came 1", "run 1", "sail 1"}));
+    QCOMPARE(Panels(form).last(), QStringLiteral("集計後単語数:9"));
+    QVERIFY(session.Stores().ngWords.contains("CAT"));
+    form.findChild<QCheckBox*>("KnownWordCheck3")->setChecked(true);
+    form.PrepareForExit();
+    QVERIFY(session.Stores().ngWords.contains("SAIL"));
+  }
+
+  void aRunThatFetchesNothingLeavesNoRowsAndZeroFigures() {
+    Session& session =
+        LoadedSession({"http://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort()) + "/"});
+    TMainForm form(session, {});
+    form.SetGatheringIntervals(kQuick);
+    form.ExecuteButtonClick();
+    QCOMPARE(Rows(form), QStringList());
+    QCOMPARE(Panels(form),
+             (QStringList{"取得データサイズ:0KB", "集計前単語数:0", "集計後単語数:0"}));
+    QVERIFY(session.Stores().sentences.empty());
+  }
+
+ private:
+  Session& LoadedSession(const std::vector<std::string>& sites) {
+    files_ = std::make_unique<testing::FakeStoreFiles>();
+    files_->builtIns["NGWORDS"] = "\r\nTHE\r\nA\r\n";
+    files_->builtIns["MAPPING_DIC"] = "CATS CAT\r\nRAN RUN\r\nSHIPS SHIP";
+    std::string hosts;
+    for (const auto& site : sites) hosts += site + "\r\n";
+    files_->files["hosts.dat"] = hosts;
+    testing::FakeSettingsFile settings;
+    settings.values["config/ItemViewCount"] = "3";
+    settings.values["link/IsLevel"] = "1";
+    session_ = std::make_unique<Session>(*files_);
+    session_->Load(settings);
+    // The two further built-in sites are not on this machine's network.
+    session_->Stores().sites.Clear();
+    for (const auto& site : sites) session_->Stores().sites.Add(site);
+    return *session_;
+  }
+
+  static QStringList Rows(const TMainForm& form) {
+    QStringList rows;
+    for (int r = 0;; ++r) {
+      auto* word = form.findChild<QLabel*>(QStringLiteral("WordLabel%1").arg(r));
+      if (word == nullptr) return rows;
+      rows << word->text() + " " +
+                  form.findChild<QLabel*>(QStringLiteral("CountLabel%1").arg(r))->text();
+    }
+  }
+
+  static QStringList Panels(const TMainForm& form) {
+    QStringList panels;
+    for (int i = 0; i < 3; ++i)
+      panels << form.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->text();
+    return panels;
+  }
+
+  static void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+  const std::string kHost = "127.0.0.1";
+  const SentenceStore kSentences{
+      {"127.0.0.1", {"A ship came", "Cats sleep", "Ships sail", "The cats ran", "The ship sank"}}};
+  ScriptedServer server_{testing::ServePages({
+      {"/", Page("<p>Ships sail. The ship sank. Cats sleep.</p><a href=\"two.html\">x</a>")},
+      {"/two.html", Page("<p>A ship came. The cats ran.</p>")},
+      {"/drip.html", Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n<p>Slow news. ")
+                         .Drip(std::string(4000, 'z'), 1, 2ms)},
+      {"/silent.html", Exchange::Reply("").EndWith(Exchange::Ending::kStall)},
+  })};
+  std::unique_ptr<testing::FakeStoreFiles> files_;
+  std::unique_ptr<Session> session_;
+};
+
+extern const QMetaObject* const kGatheringTestMeta = &GatheringTest::staticMetaObject;
+
+int RunGatheringTests(int argc, char** argv) {
+  GatheringTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "gathering_test.moc"
