@@ -89,7 +89,7 @@ void TMainForm::BuildControls() {
   setCentralWidget(client);
   wordList_ = std::make_unique<TWordListView>(
       scrollBox_, [this](const std::string& caption) { ShowSentencesOf(caption); },
-      [](const std::string&) {});
+      [this](const std::string& caption) { webDicDialog_->OpenInWebDictionary(caption); });
 
   auto* bar = new QStatusBar(this);
   bar->setObjectName("StatusBar");
@@ -123,6 +123,8 @@ void TMainForm::BuildMenus() {
   option->setObjectName("MnuConfigOption");
   QAction* selectDic = configMenu->addAction(QStringLiteral("使用するweb辞書の選択(&D)"));
   selectDic->setObjectName("MnuConfigSelectDic");
+  connect(selectDic, &QAction::triggered, this,
+          [this] { webDicDialog_->MnuConfigSelectDicClick(); });
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
@@ -220,7 +222,10 @@ void TMainForm::ShowSentencesOf(const std::string& caption) {
   sentenceDialog_->ShowSentencesFor(caption, stores.sentences, stores.inflectionIndex);
 }
 
-void TMainForm::CreateStudyWindows() { sentenceDialog_ = std::make_unique<TSentenceDialog>(); }
+void TMainForm::CreateStudyWindows() {
+  webDicDialog_ = new TWebDicDialog(this);
+  sentenceDialog_ = std::make_unique<TSentenceDialog>();
+}
 
 void TMainForm::PrepareForExit() { wordList_->Dismantle(session_.Stores().ngWords); }
 

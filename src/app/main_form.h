@@ -9,6 +9,7 @@
 
 #include "app/qt_text.h"
 #include "app/sentence_dialog.h"
+#include "app/web_dic_dialog.h"
 #include "app/word_get_dialog.h"
 #include "app/word_list_view.h"
 #include "session/session.h"
@@ -32,8 +33,10 @@ class TMainForm : public QMainWindow {
   TMainForm(Session& session, QStringList arguments, ErrorDisplay showError = ShowErrorBox);
   ~TMainForm() override;
 
-  // The windows that live beside the main window until the end: the sentence window.
+  // The windows that live beside the main window until the end: the web dictionary dialog
+  // and the sentence window.
   void CreateStudyWindows();
+  TWebDicDialog* WebDicDialog() const { return webDicDialog_; }
   TSentenceDialog* SentenceDialog() const { return sentenceDialog_.get(); }
 
   // The window's part of the exit, before the session saves: ticked known words go to the
@@ -86,6 +89,7 @@ class TMainForm : public QMainWindow {
   std::array<QLabel*, 3> statusPanels_{};
   QFileDialog* saveDialog_ = nullptr;
   std::unique_ptr<TWordListView> wordList_;
+  TWebDicDialog* webDicDialog_ = nullptr;  // a child of the window
   std::unique_ptr<TSentenceDialog> sentenceDialog_;
 };
 

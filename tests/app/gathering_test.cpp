@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 #include "app/main_form.h"
@@ -114,6 +115,53 @@ class GatheringTest : public QObject {
     form.findChild<QCheckBox*>("KnownWordCheck3")->setChecked(true);
     form.PrepareForExit();
     QVERIFY(session.Stores().ngWords.contains("SAIL"));
+  }
+
+  void theDictionaryAsksUntilToldNotToAndTheMenuChoiceStopsTheQuestion() {
+    TMainForm form(LoadedSession({server_.Url("/")}), {});
+    form.CreateStudyWindows();
+    form.SetGatheringIntervals(kQuick);
+    form.ExecuteButtonClick();
+    std::vector<std::string> opened;
+    TWebDicDialog* dictionary = form.WebDicDialog();
+    dictionary->SetAddressOpener([&](const std::string& address) { opened.push_back(address); });
+    auto* link = form.findChild<QLabel*>("DictionaryLink0");
+
+    // Asks, LYCOS preselected; then asks again.
+    QStringList asked;
+    const auto answer = [&](const char* choose, bool noMoreQuestions) {
+      QTimer::singleShot(0, [&asked, choose, noMoreQuestions] {
+        auto* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog != nullptr);
+        auto* box = dialog->findChild<QCheckBox*>("NoQueryCheck");
+        for (const char* name : {"GooCheck", "LycosCheck", "RNNCheck"}) {
+          if (dialog->findChild<QRadioButton*>(name)->isChecked()) asked << name;
+        }
+        asked << (box->isVisible() ? "box shown" : "box hidden");
+        if (choose) dialog->findChild<QRadioButton*>(choose)->setChecked(true);
+        if (noMoreQuestions) box->setChecked(true);
+        dialog->findChild<QPushButton*>("OKButton")->click();
+      });
+    };
+    answer(nullptr, false);
+    Click(link);
+    answer("RNNCheck", true);
+    Click(link);
+    Click(link);  // no question any more
+    QCOMPARE(asked, (QStringList{"LycosCheck", "box shown", "LycosCheck", "box shown"}));
+    QCOMPARE(opened, (std::vector<std::string>{
+                         "http://dic.lycos.co.jp/pej/list.html?query=ship&encoding=shift-jis",
+                         "http://www.rnnnews.jp/search/rnnseek.php?IDv1=ship&IDn1=keys1",
+                         "http://www.rnnnews.jp/search/rnnseek.php?IDv1=ship&IDn1=keys1"}));
+
+    // The menu's choice: the box is hidden while the dialog shows, and ticked afterwards.
+    TWebDicDialog fresh(nullptr, [&](const std::string& address) { opened = {address}; });
+    answer("GooCheck", false);
+    fresh.MnuConfigSelectDicClick();
+    fresh.OpenInWebDictionary("ship");
+    QCOMPARE(asked.mid(4), (QStringList{"LycosCheck", "box hidden"}));
+    QCOMPARE(opened, (std::vector<std::string>{
+                         "http://dictionary.goo.ne.jp/cgi-bin/dict_search.cgi?MT=ship&sw=0"}));
   }
 
   void aRunThatFetchesNothingLeavesNoRowsAndZeroFigures() {
