@@ -1,6 +1,6 @@
 """Loads every source and builds the four built-in list files."""
 
-from . import lineio, mapping, sources, wordlists
+from . import fold, lineio, mapping, sources, wordlists
 from .lexicon import Lexicon
 
 # The versions the committed files were generated from (see fetch-sources.sh).
@@ -95,9 +95,18 @@ def unused_deny_entries(lexicon, noise, deny):
     return unused
 
 
+def check_mapped_words_stable(mapped, pairs):
+    """The program enters the mapped words into every run's tally: alone they must
+    fold onto nothing, or an empty run would learn a base form."""
+    _, learned = fold.fold({word: 0 for word in mapped}, dict(pairs))
+    if learned:
+        raise ValueError("mapped words fold onto each other: %s" % sorted(learned.items()))
+
+
 def build_lists(lexicon, noise, deny, hosts):
-    pairs = mapping.build_mapping(lexicon, deny)
+    pairs = mapping.build_mapping(lexicon, deny, noise.known_names | noise.abbreviations)
     core = wordlists.ng_core(lexicon, noise, deny)
     mapped = wordlists.build_mapped_words(lexicon, pairs, core, deny)
+    check_mapped_words_stable(mapped, pairs)
     ng = wordlists.build_ng_words(lexicon, pairs, mapped, core, deny)
     return Lists(pairs, ng, mapped, check_hosts(hosts), unused_deny_entries(lexicon, noise, deny))

@@ -37,18 +37,6 @@ def fallback_base(word):
     return None
 
 
-def possible_targets(word, words):
-    """The other words of `words` the rules or the fallback may fold `word` onto.
-
-    The rule's result wins when it is attested; the fallback's result is
-    reached in a run that lacks the rule's result, so both count.
-    """
-    if rule_base(word) is None:
-        return set()
-    return {target for target in (rule_base(word), fallback_base(word))
-            if target is not None and target != word and target in words}
-
-
 def fold(raw, dictionary):
     """(result tally, learned pairs) for a raw tally {word: count}, as the program folds.
 

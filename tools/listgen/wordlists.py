@@ -87,10 +87,17 @@ def ng_core(lexicon, sources, deny):
     return {word for word in words if deny.allows_word(word)}
 
 
+def inflected_forms(mapping):
+    """The forms the dictionary folds onto another word (not its self-mapped words)."""
+    return {form for form, base in mapping if form != base}
+
+
 def news_frequency_with_forms(lexicon, mapping):
     """base -> news count of the base plus the news counts of its mapped forms."""
     totals = {}
     for form, base in mapping:
+        if form == base:
+            continue
         totals[base] = totals.get(base, 0) + lexicon.news_count(form)
     return totals
 
@@ -105,7 +112,7 @@ def is_noun_or_verb_in_news(lexicon, word):
 
 def build_mapped_words(lexicon, mapping, core, deny, count=MAPPED_WORDS):
     """The count base forms of highest news frequency, alphabetical."""
-    inflected = {form for form, _ in mapping}
+    inflected = inflected_forms(mapping)
     from_forms = news_frequency_with_forms(lexicon, mapping)
     candidates = [
         word for word in lexicon.tiers
@@ -131,7 +138,7 @@ def build_ng_words(lexicon, mapping, mapped, core, deny, count=NG_WORDS):
     are neither inflected forms nor mapped words, up to count."""
     if len(core) > count:
         raise ValueError("%d core NG words, more than the %d wanted" % (len(core), count))
-    inflected = {form for form, _ in mapping}
+    inflected = inflected_forms(mapping)
     excluded = core | inflected | set(mapped)
     basics = [word for word in lexicon.tiers
               if lexicon.tier(word) <= BASIC_TIER and len(word) >= 2 and has_vowel(word)

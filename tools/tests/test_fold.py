@@ -17,13 +17,6 @@ class RulesTest(unittest.TestCase):
             self.assertEqual((fold.rule_base(word), fold.fallback_base(word)), (rule, fallback),
                              word)
 
-    def test_possible_targets_are_other_known_words(self):
-        words = {"HOP", "HOPE", "NEW", "S"}
-        self.assertEqual(fold.possible_targets("HOPED", words), {"HOP", "HOPE"})
-        self.assertEqual(fold.possible_targets("NEWS", words), {"NEW"})
-        self.assertEqual(fold.possible_targets("SING", words), {"S"})
-        self.assertEqual(fold.possible_targets("RUN", words), set())
-
 
 class FoldTest(unittest.TestCase):
     def test_one_pass_moves_raw_counts_and_self_mappings_reset(self):
