@@ -254,7 +254,8 @@ def select_pairs(lexicon, accepted, self_mapped=(), lines=MAPPING_LINES,
     doubled = doubled[:two_base_forms]
     if len(doubled) < two_base_forms:
         raise ValueError("only %d forms have two bases" % len(doubled))
-    chosen = [(word, word) for word in sorted(self_mapped)]
+    # The dictionary starts with ABACUSES ABACUS: ABACUS's own line would come first.
+    chosen = [(word, word) for word in sorted(self_mapped) if word > FIRST_BASE]
     chosen += [(form, base) for form in doubled for base in accepted[form][:2]]
     doubled_set = set(doubled)
     for form in ranked:
