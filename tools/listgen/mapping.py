@@ -163,6 +163,8 @@ def is_plausible_base(lexicon, word, target):
     `word` and the news lexicon, if it knows the word well enough, uses it as that
     inflection (ABDUCTED -> ABDUCT; not NEWS -> NEW, EVENING -> EVEN, FEED -> FEE,
     POLITICS -> POLITIC, an adjective)."""
+    if len(target) < 2:
+        return False  # as for the pairs: one letter is never a base (MS -> M, TED -> T)
     for kind in (PLURAL, THIRD, PAST, ING):
         lemmas = lexicon.nouns if kind == PLURAL else lexicon.verbs
         if target in lemmas and word in inflection.regular_forms(target, kind):
