@@ -68,7 +68,7 @@ def main(argv):
     deny = denylist.read_deny_list(os.path.join(TOOLS_DIR, "deny_list.txt"))
     hosts = lineio.read_listed_lines(os.path.join(TOOLS_DIR, "news_sites.txt"))
     lexicon = build.load_lexicon(paths)
-    noise = build.load_noise_sources(paths)
+    noise = build.load_noise_sources(paths, os.path.join(TOOLS_DIR, "noise_words.txt"))
     lists = build.build_lists(lexicon, noise, deny, hosts)
     for entry in lists.unused_deny_entries:
         print("note: deny list entry matches nothing: %s" % entry, file=sys.stderr)

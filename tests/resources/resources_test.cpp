@@ -18,6 +18,7 @@
 #include "session/data_files.h"
 #include "session/line_file.h"
 #include "support/fake_store_files.h"
+#include "text/inflection_normalizer.h"
 
 namespace quillmark {
 namespace {
@@ -109,14 +110,93 @@ TEST(MappingDic, HasExactly24244LinesWithCrLfBetweenAndNoneAfterTheLast) {
   EXPECT_EQ(SplitAtCrLf(bytes).size(), 24244u);
 }
 
-TEST(MappingDic, EveryLineIsAnUpperCaseFormOneSpaceAndADifferentUpperCaseBase) {
+TEST(MappingDic, EveryLineIsAnUpperCaseFormOneSpaceAndAnUpperCaseBase) {
   for (const auto& line : SplitAtCrLf(ReadList("MAPPING_DIC"))) {
     const auto space = line.find(' ');
     ASSERT_NE(space, std::string::npos) << line;
     const std::string form = line.substr(0, space), base = line.substr(space + 1);
     EXPECT_TRUE(IsUpperCaseWord(form) && IsUpperCaseWord(base)) << line;
-    EXPECT_NE(form, base) << line;
   }
+}
+
+// The program's own loaders and fold over the committed lists.
+class BuiltInFold : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto files = WithTheBuiltInListsOnly();
+    testing::FakeSettingsFile settings;
+    LoadStoresAndConfiguration(stores_, files, settings);
+    LoadMappingDictionary(stores_, files);
+  }
+
+  // Folds `raw` with the built-in dictionary; `learned` gets the new base forms.
+  WordTally Fold(const WordTally& raw, std::set<std::string>& learned) {
+    MappingDictionary dictionary = stores_.dictionary;
+    return FoldInflections(raw, dictionary, learned);
+  }
+
+  MainStores stores_;
+};
+
+TEST_F(BuiltInFold, KeepsWordsAwayFromBasesTheRulesWouldWronglyGiveThem) {
+  // Each word beside what the suffix rules or fallbacks would fold it onto.
+  const std::map<std::string, std::vector<std::string>> cases = {{"NEWS", {"NEW"}},
+                                                                 {"AS", {"A"}},
+                                                                 {"US", {"U"}},
+                                                                 {"ITS", {"IT"}},
+                                                                 {"THING", {"TH", "THE"}},
+                                                                 {"EVENING", {"EVEN"}},
+                                                                 {"LOSS", {"LOS"}},
+                                                                 {"SING", {"S", "SE"}},
+                                                                 {"ECONOMICS", {"ECONOMIC"}},
+                                                                 {"GAS", {"GA"}},
+                                                                 {"PRESS", {"PRES"}},
+                                                                 {"LESS", {"LES"}},
+                                                                 {"CLASS", {"CLAS"}},
+                                                                 {"BUS", {"BU"}},
+                                                                 {"POLITICS", {"POLITIC"}},
+                                                                 {"FEED", {"FE", "FEE"}},
+                                                                 {"NEED", {"NE", "NEE"}},
+                                                                 {"GROUND", {"GRIND"}},
+                                                                 {"LEFT", {"LEAVE"}}};
+  for (const auto& [word, targets] : cases) {
+    // Once with the rule's result attested, once with only the fallback's.
+    for (std::size_t attested = 0; attested < targets.size(); ++attested) {
+      WordTally raw{{word, 7}};
+      for (std::size_t i = attested; i < targets.size(); ++i) raw[targets[i]] = 1;
+      std::set<std::string> learned;
+      const WordTally folded = Fold(raw, learned);
+      EXPECT_EQ(folded.count(word) ? folded.at(word) : 0, 7) << word;
+      EXPECT_TRUE(learned.empty()) << word << " folded onto " << *learned.begin();
+    }
+  }
+}
+
+TEST_F(BuiltInFold, StillFoldsIrregularAndRegularForms) {
+  const std::map<std::string, std::string> cases = {
+      {"RAN", "RUN"},      {"WENT", "GO"},    {"CHILDREN", "CHILD"}, {"CRISES", "CRISIS"},
+      {"STOPPED", "STOP"}, {"SHIPS", "SHIP"}, {"LIVES", "LIFE"},     {"BASES", "BASE"}};
+  WordTally raw;
+  for (const auto& [form, base] : cases) raw[form] = 3;
+  raw["LIVE"] = 1;
+  raw["BASIS"] = 1;
+  std::set<std::string> learned;
+  const WordTally folded = Fold(raw, learned);
+  for (const auto& [form, base] : cases) {
+    EXPECT_FALSE(folded.count(form)) << form;
+    EXPECT_GE(folded.count(base) ? folded.at(base) : 0, 3) << form << " -> " << base;
+  }
+  EXPECT_EQ(folded.at("LIVE"), 1);
+  EXPECT_EQ(folded.at("BASIS"), 1);
+}
+
+TEST_F(BuiltInFold, AnEmptyRunWithTheBuiltInMappedWordsLearnsNothing) {
+  WordTally raw;
+  for (const auto& word : stores_.mappedWords) raw[word] = 0;
+  ASSERT_EQ(raw.size(), 1386u);
+  std::set<std::string> learned;
+  Fold(raw, learned);
+  EXPECT_TRUE(learned.empty()) << *learned.begin();
 }
 
 TEST(MappingDic, StartsWithAbacusesAndIsSortedByBaseThenFormWithoutRepeats) {
@@ -185,6 +265,28 @@ TEST(NgWords, HoldsFunctionWordsAndMarkUpTokens) {
   }
 }
 
+TEST(NgWords, HideSiteNamesPageChromeDatesAndScriptTokensButNotNewsVocabulary) {
+  const Lines lines = LinesEachEndingInCrLf(ReadList("NGWORDS"));
+  const std::set<std::string> words(lines.begin(), lines.end());
+  for (const char* noise : {"REUTERS", "YAHOO",    "GUARDIAN", "AFP",       "MSNBC",
+                            "NYTIMES", "VOA",      "NHK",      "TWITTER",   "LINKEDIN",
+                            "REDDIT",  "SKIP",     "CLICK",    "SUBSCRIBE", "NAVIGATION",
+                            "PRIVACY", "RESERVED", "RSS",      "LOGIN",     "ADVERTISEMENT",
+                            "EMAIL",   "JAN",      "FEB",      "AUG",       "OCT",
+                            "DEC",     "TUE",      "WED",      "THU",       "SAT",
+                            "JUN",     "MON",      "HTTPS",    "NULL",      "UNDEFINED",
+                            "PNG",     "JPG",      "LI",       "ONCLICK",   "B",
+                            "GO",      "DAY",      "MAN",      "GOOD"}) {
+    EXPECT_TRUE(words.count(noise)) << noise;
+  }
+  for (const char* news : {"ECONOMIC",      "POLITICAL", "MILITARY",   "FEDERAL",  "FINANCIAL",
+                           "COUNCIL",       "COMMITTEE", "UNIVERSITY", "MILLION",  "FISCAL",
+                           "SOPHISTICATED", "RELUCTANT", "GASOLINE",   "CONCRETE", "ICELAND",
+                           "JORDAN",        "CLASS",     "STYLE",      "FUNCTION", "WINDOW"}) {
+    EXPECT_FALSE(words.count(news)) << news;
+  }
+}
+
 TEST(MappedWords, Has1386CrLfLinesOfDistinctUpperCaseWordsInByteOrder) {
   const Lines lines = LinesEachEndingInCrLf(ReadList("MAPPEDWORDS"));
   ASSERT_EQ(lines.size(), 1386u);
@@ -200,7 +302,7 @@ TEST(MappedWords, AreMostlyBaseFormsOfTheDictionaryAndNeverNgWordsOrInflectedFor
   std::set<std::string> bases, forms;
   for (const auto& pair : MappingPairs()) {
     bases.insert(pair.base);
-    forms.insert(pair.form);
+    if (pair.form != pair.base) forms.insert(pair.form);  // self-mapped words are no forms
   }
   const Lines ngLines = LinesEachEndingInCrLf(ReadList("NGWORDS"));
   const std::set<std::string> ngWords(ngLines.begin(), ngLines.end());

@@ -1,6 +1,6 @@
 """Loads every source and builds the four built-in list files."""
 
-from . import lineio, mapping, sources, wordlists
+from . import denylist, fold, lineio, mapping, sources, wordlists
 from .lexicon import Lexicon
 
 # The versions the committed files were generated from (see fetch-sources.sh).
@@ -32,7 +32,9 @@ def load_lexicon(paths):
     )
 
 
-def load_noise_sources(paths):
+def load_noise_sources(paths, noise_words_path):
+    """The sources' noise words plus the reviewed ones of `noise_words_path`."""
+    reviewed = denylist.read_noise_words(noise_words_path)
     return wordlists.NoiseSources(
         stopwords=sources.read_stopwords(paths),
         html_tags=sources.read_html_tag_names(paths),
@@ -45,6 +47,8 @@ def load_noise_sources(paths):
         brand_names=sources.read_brand_names(paths),
         known_names=sources.read_scowl_entries(
             paths.scowl_dir, ("proper-names", "upper", "abbreviations"), wordlists.NAME_TIER),
+        listed_names=reviewed[0],
+        chrome_words=reviewed[1],
     )
 
 
@@ -95,9 +99,20 @@ def unused_deny_entries(lexicon, noise, deny):
     return unused
 
 
+def check_mapped_words_stable(mapped, pairs):
+    """The program enters the mapped words into every run's tally: alone they must
+    fold onto nothing, or an empty run would learn a base form."""
+    _, learned = fold.fold({word: 0 for word in mapped}, dict(pairs))
+    if learned:
+        raise ValueError("mapped words fold onto each other: %s" % sorted(learned.items()))
+
+
 def build_lists(lexicon, noise, deny, hosts):
-    pairs = mapping.build_mapping(lexicon, deny)
+    # Chrome words stay themselves, so that hiding them works (RESERVED, not RESERVE).
+    pairs = mapping.build_mapping(lexicon, deny.with_fixed(noise.chrome_words),
+                                  noise.known_names | noise.abbreviations)
     core = wordlists.ng_core(lexicon, noise, deny)
-    mapped = wordlists.build_mapped_words(lexicon, pairs, core, deny)
-    ng = wordlists.build_ng_words(lexicon, pairs, mapped, core, deny)
+    ng = wordlists.build_ng_words(lexicon, pairs, core, deny)
+    mapped = wordlists.build_mapped_words(lexicon, pairs, set(ng), deny)
+    check_mapped_words_stable(mapped, pairs)
     return Lists(pairs, ng, mapped, check_hosts(hosts), unused_deny_entries(lexicon, noise, deny))

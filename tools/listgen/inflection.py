@@ -118,6 +118,8 @@ def _ing_forms(base):
 def regular_forms(base, kind):
     """The set of forms that English spelling regularly gives base for kind."""
     if kind == PLURAL:
+        if base.endswith("SIS"):
+            return {base[:-2] + "ES"}  # Greek nouns: CRISIS -> CRISES, never CRISISES
         forms = _s_forms(base)
         if base.endswith("MAN") and len(base) > 3:
             forms.add(base[:-3] + "MEN")  # WOMAN -> WOMEN; HUMANS stays possible

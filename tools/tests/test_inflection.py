@@ -13,6 +13,8 @@ class RegularFormsTest(unittest.TestCase):
         self.assertEqual(regular_forms("DAY", PLURAL), {"DAYS"})
         self.assertEqual(regular_forms("POTATO", PLURAL), {"POTATOS", "POTATOES"})
         self.assertIn("QUIZZES", regular_forms("QUIZ", PLURAL))
+        self.assertEqual(regular_forms("EMPHASIS", PLURAL), {"EMPHASES"})
+        self.assertEqual(regular_forms("EMPHASISE", THIRD), {"EMPHASISES"})
 
     def test_nouns_in_man_take_men_but_keep_s(self):
         self.assertIn("WOMEN", regular_forms("WOMAN", PLURAL))

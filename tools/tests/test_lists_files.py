@@ -42,7 +42,7 @@ class ReproductionTest(unittest.TestCase):
         self.assertEqual(build.version_mismatches(paths), [])
         tools_dir = os.path.join(REPO_DIR, "tools")
         lists = build.build_lists(
-            build.load_lexicon(paths), build.load_noise_sources(paths),
+            build.load_lexicon(paths), build.load_noise_sources(paths, os.path.join(tools_dir, "noise_words.txt")),
             denylist.read_deny_list(os.path.join(tools_dir, "deny_list.txt")),
             lineio.read_listed_lines(os.path.join(tools_dir, "news_sites.txt")))
         self.assertEqual(lists.unused_deny_entries, [])

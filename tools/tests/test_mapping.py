@@ -77,38 +77,73 @@ class CandidateTest(unittest.TestCase):
 class SelectionTest(unittest.TestCase):
     def setUp(self):
         self.lexicon = make_lexicon(
-            tiers={"LIVES": 10, "BASES": 10, "CARS": 10, "CATS": 10, "DOGS": 20, "AXES": 20,
-                   "LIFE": 10, "LIVE": 10, "BASE": 10, "BASIS": 10, "CAR": 10, "CAT": 10,
-                   "DOG": 10, "AXE": 10, "AXIS": 10},
+            tiers={"LIVES": 10, "BASES": 10, "CARS": 10, "CATS": 10, "DOGS": 20, "AXES": 20},
             news={"CARS": {"nns": 90}, "CATS": {"nns": 5}, "LIVES": {"nns": 30},
-                  "BASES": {"nns": 20}, "LIFE": {"nn": 200}, "LIVE": {"vb": 100},
-                  "BASIS": {"nn": 80}, "BASE": {"nn": 50}},
-            general={"AXE": 4, "AXIS": 3})
-        self.accepted = {"LIVES": ["LIFE", "LIVE"], "BASES": ["BASIS", "BASE"], "CARS": ["CAR"],
-                         "CATS": ["CAT"], "DOGS": ["DOG"], "AXES": ["AXE", "AXIS"]}
+                  "BASES": {"nns": 20}})
+        # Best base first: LIVE sorts after LIFE, so its line wins; BASE's would not.
+        self.accepted = {"LIVES": ["LIVE", "LIFE"], "BASES": ["BASE", "BASIS"], "CARS": ["CAR"],
+                         "CATS": ["CAT"], "DOGS": ["DOG"], "AXES": ["AXIS", "AXE"]}
 
-    def test_takes_the_best_two_base_forms_then_fills_by_tier_and_news_frequency(self):
-        pairs = mapping.select_pairs(self.lexicon, self.accepted, lines=6, two_base_forms=2)
-        self.assertEqual(pairs, [("BASES", "BASE"), ("BASES", "BASIS"), ("CARS", "CAR"),
-                                 ("CATS", "CAT"), ("LIVES", "LIFE"), ("LIVES", "LIVE")])
-
-    def test_a_two_base_form_outside_the_chosen_ones_keeps_its_best_base(self):
-        pairs = mapping.select_pairs(self.lexicon, self.accepted, lines=7, two_base_forms=1)
-        self.assertIn(("BASES", "BASIS"), pairs)
-        self.assertNotIn(("BASES", "BASE"), pairs)
-        self.assertIn(("AXES", "AXE"), pairs)
-        self.assertNotIn(("AXES", "AXIS"), pairs)
-        self.assertEqual(len({form for form, _ in pairs}), 6)
-
-    def test_sorted_by_base_then_form(self):
-        pairs = mapping.select_pairs(self.lexicon, self.accepted, lines=7, two_base_forms=1)
-        self.assertEqual(pairs, sorted(pairs, key=lambda pair: (pair[1], pair[0])))
+    def test_two_lines_only_where_the_best_base_comes_later_then_self_lines_and_the_fill(self):
+        pairs = mapping.select_pairs(self.lexicon, self.accepted, self_mapped={"NEWS"}, lines=6,
+                                     two_base_forms=1)
+        self.assertEqual(pairs, [("BASES", "BASE"), ("CARS", "CAR"), ("CATS", "CAT"),
+                                 ("LIVES", "LIFE"), ("LIVES", "LIVE"), ("NEWS", "NEWS")])
 
     def test_too_few_pairs_or_two_base_forms_is_an_error(self):
         with self.assertRaises(ValueError):
             mapping.select_pairs(self.lexicon, self.accepted, lines=100, two_base_forms=1)
         with self.assertRaises(ValueError):
-            mapping.select_pairs(self.lexicon, self.accepted, lines=6, two_base_forms=4)
+            mapping.select_pairs(self.lexicon, self.accepted, lines=6, two_base_forms=3)
+
+
+class ReadingTest(unittest.TestCase):
+    def test_the_best_supported_reading_first_and_of_equal_ones_the_later(self):
+        lexicon = make_lexicon(
+            tiers={w: 10 for w in ("LIVES", "LIFE", "LIVE", "AXES", "AXE", "AXIS")},
+            nouns={"LIFE", "AXE", "AXIS"}, verbs={"LIVE", "AXE"},
+            noun_exceptions=[("LIVES", ["LIFE"]), ("AXES", ["AXIS"])],
+            news={"LIVES": {"nns": 22, "vbz": 13}})
+        accepted = mapping.accepted_pairs(lexicon, DenyList())
+        self.assertEqual(accepted["LIVES"], ["LIFE", "LIVE"])
+        self.assertEqual(accepted["AXES"][:2], ["AXIS", "AXE"])
+
+    def test_a_verb_form_used_mostly_as_a_noun_or_name_is_no_inflection(self):
+        news = {"GROUND": {"nn": 45, "vbd": 2}, "FED": {"nnp": 175, "vbn": 8},
+                "LEFT": {"jj": 9, "vbd": 68}, "TIRED": {"jj": 4, "vbn": 1},
+                "SHIPS": {"nnp": 40, "nns": 30}}
+        lexicon = make_lexicon(news=news)
+        for form, base, kinds, expected in (("GROUND", "GRIND", {VERB_FORM}, True),
+                                            ("FED", "FEED", {VERB_FORM}, True),
+                                            ("LEFT", "LEAVE", {VERB_FORM}, False),
+                                            ("TIRED", "TIRE", {PAST}, False),  # too few tags
+                                            ("SHIPS", "SHIP", {PLURAL, THIRD}, False)):
+            self.assertEqual(mapping.is_homograph(lexicon, form, {base: kinds}), expected, form)
+
+
+class SelfMappingTest(unittest.TestCase):
+    def setUp(self):
+        self.lexicon = make_lexicon(
+            tiers={w: 10 for w in ("NEWS", "NEW", "CLASS", "THING", "CARS", "CAR", "FEED", "FEE",
+                                   "ABDUCTED", "ABDUCT", "CRISES", "CRISIS", "SANG", "SING",
+                                   "RUN", "MEANS", "MEAN")},
+            nouns={"CAR", "FEE", "CRISIS", "MEAN"}, verbs={"FEE", "ABDUCT", "SING", "MEAN"},
+            news={"NEWS": {"nn": 90}, "FEED": {"nn": 20, "vb": 9}, "ABDUCTED": {"nn": 2},
+                  "CARS": {"nns": 50}, "MEANS": {"vbz": 82, "nn": 6}})
+
+    def test_common_words_the_rules_would_fold_onto_no_base_of_theirs(self):
+        accepted = {"CARS": ["CAR"], "CRISES": ["CRISIS"], "SANG": ["SING"]}
+        deny = DenyList(pairs={("MEANS", "MEAN")})
+        self.assertEqual(mapping.self_mapped_words(self.lexicon, accepted, deny),
+                         {"NEWS", "CLASS", "THING", "FEED", "CRISIS", "SING", "MEANS"})
+
+    def test_a_form_before_its_base_keeps_its_pair_only_when_the_base_can_yield(self):
+        accepted = {"CARS": ["CAR"], "CRISES": ["CRISIS"], "SANG": ["SING"]}
+        self_mapped = mapping.settle_entries(self.lexicon, accepted, DenyList(),
+                                             real_words={"S", "NEW", "THE", "FEE"})
+        self.assertEqual(accepted, {"CARS": ["CAR"], "CRISES": ["CRISIS"]})
+        self.assertIn("SING", self_mapped)
+        self.assertNotIn("CRISIS", self_mapped)
 
 
 if __name__ == "__main__":
