@@ -1,0 +1,36 @@
+#pragma once
+// The three outside web dictionaries a word is looked up in, and their query addresses.
+// The report links every word to LYCOS; the dictionary choice offers all three.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+enum class WebDictionary { kGoo, kLycos, kRnn };
+
+// A query address is "http://" + host + path + word + suffix.
+struct WebDictionaryService {
+  std::string_view host;
+  std::string_view path;  // from the first '/' after the host up to the word
+  std::string_view suffix;
+};
+
+// In the order of WebDictionary.
+inline constexpr std::array<WebDictionaryService, 3> kWebDictionaryServices{{
+    {"dictionary.goo.ne.jp", "/cgi-bin/dict_search.cgi?MT=", "&sw=0"},
+    {"dic.lycos.co.jp", "/pej/list.html?query=", "&encoding=shift-jis"},
+    {"www.rnnnews.jp", "/search/rnnseek.php?IDv1=", "&IDn1=keys1"},
+}};
+
+const WebDictionaryService& ServiceOf(WebDictionary dictionary);
+
+// Returns "http://" + host + path: everything of a query address before the word.
+std::string WebDictionaryPrefix(WebDictionary dictionary);
+
+// Returns the query address of `word` in `dictionary`. The word goes in as it is, unescaped:
+// a shown word is ASCII letters only.
+std::string WebDictionaryAddress(WebDictionary dictionary, std::string_view word);
+
+}  // namespace quillmark
