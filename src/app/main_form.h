@@ -43,6 +43,10 @@ class TMainForm : public QMainWindow {
   // The gathering run: what ExecuteButton and the automatic mode start.
   void ExecuteButtonClick();
 
+  // The menu actions "HTMLに出力(&H)" (the report) and "オプション(&O)" (the options dialog).
+  void MnuSaveToHTMLClick();
+  void MnuConfigOptionClick();
+
  signals:
   // The window was closed: the program leaves its message loop.
   void Closed();

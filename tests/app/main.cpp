@@ -5,9 +5,13 @@
 #include <QMetaMethod>
 #include <functional>
 
+int RunConfigDialogTests(int argc, char** argv);
 int RunMainFormTests(int argc, char** argv);
+int RunReportSavingTests(int argc, char** argv);
 int RunSentenceDialogTests(int argc, char** argv);
+extern const QMetaObject* const kConfigDialogTestMeta;
 extern const QMetaObject* const kMainFormTestMeta;
+extern const QMetaObject* const kReportSavingTestMeta;
 extern const QMetaObject* const kSentenceDialogTestMeta;
 
 namespace {
@@ -38,6 +42,8 @@ int main(int argc, char** argv) {
   const std::pair<const QMetaObject*, std::function<int(int, char**)>> classes[] = {
       {kMainFormTestMeta, RunMainFormTests},
       {kSentenceDialogTestMeta, RunSentenceDialogTests},
+      {kConfigDialogTestMeta, RunConfigDialogTests},
+      {kReportSavingTestMeta, RunReportSavingTests},
   };
   int failures = 0;
   for (const auto& [meta, run] : classes) {
