@@ -2,6 +2,7 @@
 // What the window tests share: a session in memory, and driving a modal dialog.
 
 #include <QApplication>
+#include <QFile>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -10,6 +11,12 @@
 #include "support/fake_store_files.h"
 
 namespace quillmark::testing {
+
+// The bytes of the file at `path`; none when it cannot be read.
+inline QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // A session loaded from in-memory files with two built-in sites and the NG words "" and THE.
 struct InMemorySession {
