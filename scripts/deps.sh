@@ -15,6 +15,7 @@ QUILLMARK_PACKAGES=(
   python3                           # loopback test servers, the list generator's tests
   clang libclang-rt-14-dev          # fuzz targets (built on request)
   clang-format                      # the tree's format check
+  chromium                          # a written report read by a real browser (the test skips without it)
 )
 
 quillmark_install_deps() {

@@ -10,6 +10,9 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "app/config_dialog.h"
+#include "app/report_saving.h"
+
 namespace quillmark {
 
 const char* const kDescriptionText =
@@ -108,12 +111,14 @@ void TMainForm::BuildControls() {
   saveDialog_->setFileMode(QFileDialog::AnyFile);
   saveDialog_->setDefaultSuffix(QStringLiteral("html"));
   saveDialog_->setNameFilter(QStringLiteral("*.html (*.html)"));
+  saveDialog_->setOption(QFileDialog::DontConfirmOverwrite);
 }
 
 void TMainForm::BuildMenus() {
   QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
   QAction* saveToHtml = fileMenu->addAction(QStringLiteral("HTMLに出力(&H)"));
   saveToHtml->setObjectName("MnuSaveToHTML");
+  connect(saveToHtml, &QAction::triggered, this, &TMainForm::MnuSaveToHTMLClick);
   QAction* exit = fileMenu->addAction(QStringLiteral("終了(&X)"));
   exit->setObjectName("MnuFileExit");
   connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -121,6 +126,7 @@ void TMainForm::BuildMenus() {
   QMenu* configMenu = menuBar()->addMenu(QStringLiteral("設定(&C)"));
   QAction* option = configMenu->addAction(QStringLiteral("オプション(&O)"));
   option->setObjectName("MnuConfigOption");
+  connect(option, &QAction::triggered, this, &TMainForm::MnuConfigOptionClick);
   QAction* selectDic = configMenu->addAction(QStringLiteral("使用するweb辞書の選択(&D)"));
   selectDic->setObjectName("MnuConfigSelectDic");
   connect(selectDic, &QAction::triggered, this,
@@ -216,6 +222,10 @@ void TMainForm::ShowRunFigures() {
   statusPanels_[1]->setText(QStringLiteral("集計前単語数:%1").arg(figures.wordsBeforeAggregation));
   statusPanels_[2]->setText(QStringLiteral("集計後単語数:%1").arg(figures.wordsAfterAggregation));
 }
+
+void TMainForm::MnuSaveToHTMLClick() { SaveHtmlReport(*saveDialog_, session_, showError_); }
+
+void TMainForm::MnuConfigOptionClick() { OpenOptions(this, session_.Stores()); }
 
 void TMainForm::ShowSentencesOf(const std::string& caption) {
   const MainStores& stores = session_.Stores();

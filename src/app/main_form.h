@@ -55,6 +55,10 @@ class TMainForm : public QMainWindow {
 
   const TWordListView& WordList() const { return *wordList_; }
 
+  // The menu actions "HTMLに出力(&H)" (the report) and "オプション(&O)" (the options dialog).
+  void MnuSaveToHTMLClick();
+  void MnuConfigOptionClick();
+
  signals:
   // The window was closed: the program leaves its message loop.
   void Closed();

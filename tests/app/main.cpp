@@ -5,10 +5,14 @@
 #include <QMetaMethod>
 #include <functional>
 
+int RunConfigDialogTests(int argc, char** argv);
 int RunMainFormTests(int argc, char** argv);
+int RunReportSavingTests(int argc, char** argv);
 int RunSentenceDialogTests(int argc, char** argv);
 int RunGatheringTests(int argc, char** argv);
+extern const QMetaObject* const kConfigDialogTestMeta;
 extern const QMetaObject* const kMainFormTestMeta;
+extern const QMetaObject* const kReportSavingTestMeta;
 extern const QMetaObject* const kSentenceDialogTestMeta;
 extern const QMetaObject* const kGatheringTestMeta;
 
@@ -36,11 +40,16 @@ bool NamesOnlyOthers(const QMetaObject* meta, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The gathering dialog takes its proxy from the environment; the tests' sites are local.
+  qunsetenv("http_proxy");
+  qunsetenv("HTTP_PROXY");
   QApplication application(argc, argv);
   const std::pair<const QMetaObject*, std::function<int(int, char**)>> classes[] = {
       {kMainFormTestMeta, RunMainFormTests},
       {kSentenceDialogTestMeta, RunSentenceDialogTests},
       {kGatheringTestMeta, RunGatheringTests},
+      {kConfigDialogTestMeta, RunConfigDialogTests},
+      {kReportSavingTestMeta, RunReportSavingTests},
   };
   int failures = 0;
   for (const auto& [meta, run] : classes) {

@@ -15,18 +15,15 @@
 
 #include "app/application.h"
 #include "app/main_form.h"
+#include "app_test_support.h"
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "support/scripted_server.h"
 
 using namespace quillmark;
+using testing::ReadAll;
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
   QFile file(path);

@@ -1,0 +1,196 @@
+#include "app/config_dialog.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStyledItemDelegate>
+#include <cstdint>
+
+#include "app/qt_text.h"
+
+namespace quillmark {
+namespace {
+
+constexpr int kItemNoMinimum = 5;
+constexpr int kItemNoMaximum = 200;
+constexpr int kLinkMinimum = 1;
+constexpr int kLinkMaximum = 5;
+constexpr int kListItemHeight = 12;
+
+// An item's text as it came from the site list: kept so that bytes the window cannot show
+// as Shift-JIS go back unchanged.
+constexpr int kSiteBytesRole = Qt::UserRole;
+
+constexpr const char* kCreditLine = "Quillmark 開発チーム";
+
+class FixedHeightItems : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), kListItemHeight);
+  }
+};
+
+void EtchedFrame(QWidget* parent, const QRect& place) {
+  auto* frame = new QFrame(parent);
+  frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  frame->setGeometry(place);
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& text, QPoint at) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->move(at);
+  label->adjustSize();
+  return label;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& text, const QRect& place) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  button->setGeometry(place);
+  return button;
+}
+
+// An edit box with its spin control beside it: the box shows the control's position.
+QSpinBox* SpinWithEdit(QWidget* parent, const char* spinName, const char* editName,
+                       const QRect& editPlace, int spinWidth, int minimum, int maximum,
+                       int initial) {
+  auto* spin = new QSpinBox(parent);
+  spin->setObjectName(spinName);
+  spin->findChild<QLineEdit*>()->setObjectName(editName);
+  spin->setGeometry(editPlace.adjusted(0, 0, spinWidth, 0));
+  spin->setRange(minimum, maximum);
+  spin->setWrapping(false);
+  spin->setValue(initial);
+  return spin;
+}
+
+// The spin controls hold 16-bit positions: a larger value loses its upper bits first.
+int AsPosition(std::int32_t value) { return static_cast<std::int16_t>(value); }
+
+}  // namespace
+
+TConfigDialog::TConfigDialog(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("ConfigDialog"));
+  setWindowTitle(QStringLiteral("設定"));
+  // A dialog border without system buttons: no close box.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(423, 293);
+  setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+  BuildControls();
+}
+
+void TConfigDialog::BuildControls() {
+  EtchedFrame(this, {11, 8, 401, 105});
+  EtchedFrame(this, {11, 120, 190, 57});
+  EtchedFrame(this, {11, 184, 190, 65});
+  EtchedFrame(this, {214, 120, 198, 129});
+
+  Label(this, "Label1", QStringLiteral("探索するWebサイト"), {27, 15});
+  urlEdit_ = new QLineEdit(this);
+  urlEdit_->setObjectName("URLEdit");
+  urlEdit_->setGeometry(27, 31, 165, 20);
+  auto* addButton = Button(this, "AddButton", QStringLiteral("追加>>"), {139, 55, 53, 21});
+  auto* deleteButton = Button(this, "DeleteButton", QStringLiteral("削除<<"), {139, 79, 53, 21});
+  urlListBox_ = new QListWidget(this);
+  urlListBox_->setObjectName("URLListBox");
+  urlListBox_->setGeometry(204, 31, 192, 69);
+  urlListBox_->setItemDelegate(new FixedHeightItems(urlListBox_));
+  urlListBox_->setSortingEnabled(false);
+
+  Label(this, "Label2", QStringLiteral("表示する単語数"), {19, 125});
+  itemNoUpDown_ = SpinWithEdit(this, "ItemNoUpDown", "ItemNoEdit", {107, 143, 65, 20}, 16,
+                               kItemNoMinimum, kItemNoMaximum, 10);
+
+  linkCheck_ = new QCheckBox(QStringLiteral("リンクを追跡する"), this);
+  linkCheck_->setObjectName("LinkCheck");
+  linkCheck_->setGeometry(16, 192, 121, 17);
+  Label(this, "Label3", QStringLiteral("深さ"), {80, 220});
+  linkUpDown_ = SpinWithEdit(this, "LinkUpDown", "LinkEdit", {104, 216, 65, 20}, 16, kLinkMinimum,
+                             kLinkMaximum, 1);
+
+  Label(this, "CopyLightLabel", AboutText(), {222, 125});
+
+  auto* okButton = Button(this, "OKButton", QStringLiteral("OK"), {243, 257, 78, 24});
+  auto* cancelButton =
+      Button(this, "CancelButton", QStringLiteral("キャンセル"), {334, 257, 78, 24});
+
+  const QList<QWidget*> tabOrder = {urlListBox_,  urlEdit_,      addButton,
+                                    deleteButton, itemNoUpDown_, okButton,
+                                    cancelButton, linkCheck_,    linkUpDown_};
+  for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+  connect(addButton, &QPushButton::clicked, this, &TConfigDialog::AddButtonClick);
+  connect(deleteButton, &QPushButton::clicked, this, &TConfigDialog::DeleteButtonClick);
+  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TConfigDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Centred on the desktop, not over the owner.
+  if (const QScreen* desktop = screen()) {
+    QRect place(QPoint(), size());
+    place.moveCenter(desktop->availableGeometry().center());
+    move(place.topLeft());
+  }
+}
+
+void TConfigDialog::Fill(const SiteList& sites, const Configuration& configuration) {
+  urlListBox_->clear();
+  for (const std::string& address : sites.Addresses()) {
+    auto* item = new QListWidgetItem(FromShiftJis(address), urlListBox_);
+    item->setData(kSiteBytesRole, QByteArray::fromStdString(address));
+  }
+  itemNoUpDown_->setValue(AsPosition(configuration.itemViewCount));
+  linkCheck_->setChecked(configuration.isLevel);
+  linkUpDown_->setValue(AsPosition(configuration.allowedLevel));
+}
+
+void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
+  sites.Clear();
+  for (int row = 0; row < urlListBox_->count(); ++row) {
+    const QListWidgetItem* item = urlListBox_->item(row);
+    const QVariant bytes = item->data(kSiteBytesRole);
+    sites.Add(bytes.isValid() ? bytes.toByteArray().toStdString() : ToShiftJis(item->text()));
+  }
+  configuration.itemViewCount = itemNoUpDown_->value();
+  configuration.isLevel = linkCheck_->isChecked();
+  configuration.allowedLevel = linkUpDown_->value();
+}
+
+void TConfigDialog::AddButtonClick() {
+  urlListBox_->addItem(urlEdit_->text());
+  urlEdit_->clear();
+}
+
+void TConfigDialog::DeleteButtonClick() {
+  const int row = urlListBox_->currentRow();
+  if (row < 0 || !urlListBox_->item(row)->isSelected()) return;
+  urlEdit_->setText(urlListBox_->item(row)->text());
+  delete urlListBox_->takeItem(row);
+  // As after a deletion on the desktop the program comes from: nothing is selected.
+  urlListBox_->setCurrentRow(-1);
+  urlListBox_->clearSelection();
+}
+
+bool OpenOptions(QWidget* owner, MainStores& stores) {
+  TConfigDialog dialog(owner);
+  dialog.Fill(stores.sites, stores.configuration);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  dialog.Store(stores.sites, stores.configuration);
+  return true;
+}
+
+QString AboutText() {
+  return QStringLiteral("Quillmark\n") + QString::fromUtf8(kCreditLine) +
+         QStringLiteral("\n最終ビルド日") + QStringLiteral(__DATE__);
+}
+
+}  // namespace quillmark

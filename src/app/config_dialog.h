@@ -1,0 +1,56 @@
+#pragma once
+// The options dialog: the site list, the number of words shown and the link settings.
+// Created for one use; confirmed values change the stores in memory only (they are written
+// at exit).
+
+#include <QDialog>
+
+#include "session/main_stores.h"
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QSpinBox;
+
+namespace quillmark {
+
+class TConfigDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TConfigDialog(QWidget* owner = nullptr);
+
+  // Lists the sites in their order and sets the spin controls (ItemViewCount and
+  // AllowedLevel taken as 16-bit numbers, then held within 5..200 and 1..5) and LinkCheck.
+  void Fill(const SiteList& sites, const Configuration& configuration);
+
+  // Replaces the sites by the listed items (sorted and freed of case-only duplicates by the
+  // site list) and sets ItemViewCount, AllowedLevel and IsLevel from the controls.
+  void Store(SiteList& sites, Configuration& configuration) const;
+
+  // AddButton: appends URLEdit's text as it is (empty or a duplicate too) and empties URLEdit.
+  void AddButtonClick();
+  // DeleteButton: moves the selected item's text into URLEdit; nothing without a selection.
+  void DeleteButtonClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildControls();
+
+  QLineEdit* urlEdit_ = nullptr;
+  QListWidget* urlListBox_ = nullptr;
+  QSpinBox* itemNoUpDown_ = nullptr;
+  QCheckBox* linkCheck_ = nullptr;
+  QSpinBox* linkUpDown_ = nullptr;
+};
+
+// The menu action "オプション(&O)": shows the dialog filled from `stores` and, when it is
+// closed with OK, stores its values back; Cancel changes nothing. Returns whether OK closed it.
+bool OpenOptions(QWidget* owner, MainStores& stores);
+
+// The about line: the title, our credit line and "最終ビルド日" with the build date.
+QString AboutText();
+
+}  // namespace quillmark
