@@ -109,10 +109,7 @@ TPowersock::LookupOutcome TPowersock::ResolveRemoteHost(std::uint64_t generation
     cancel_ = false;
     throw NetError("Host Lookup Timed Out");
   }
-  if (cancel_) {
-    cancel_ = false;
-    throw NetError("Host Lookup Canceled");
-  }
+  ThrowIfCancelled("Host Lookup Canceled");
   if (generation != generation_) return LookupOutcome::kAbandoned;
   if (!succeeded) return LookupOutcome::kFailed;
   remote_address_ = address;
@@ -189,6 +186,12 @@ void TPowersock::PumpAndCheckTime() {
   if (deadline_ && std::chrono::steady_clock::now() >= *deadline_) TimerFired();
 }
 
+void TPowersock::ThrowIfCancelled(const char* message) {
+  if (!cancel_) return;
+  cancel_ = false;  // reported once: the next step starts afresh
+  throw NetError(message);
+}
+
 void TPowersock::TimerOn() {
   timed_out_ = false;
   deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeOut);
@@ -238,10 +241,7 @@ void TPowersock::SendBuffer(const char* data, std::size_t length) {
     PumpAndCheckTime();
   }
   TimerOff();
-  if (cancel_) {
-    cancel_ = false;
-    throw NetError("Socket send aborted");
-  }
+  ThrowIfCancelled("Socket send aborted");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -283,10 +283,7 @@ std::string TPowersock::ReadLn() {
       RaiseSocketError(errno);
     }
     PumpAndCheckTime();
-    if (cancel_) {
-      cancel_ = false;
-      throw NetError("Socket readln aborted");
-    }
+    ThrowIfCancelled("Socket readln aborted");
   }
 }
 
@@ -324,10 +321,7 @@ void TPowersock::CaptureString(std::string& text, long long maximum) {
     PumpAndCheckTime();
   }
   TimerOff();
-  if (cancel_) {
-    cancel_ = false;
-    throw NetError("Socket capture aborted");
-  }
+  ThrowIfCancelled("Socket capture aborted");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -121,6 +121,9 @@ class TPowersock {
   short PollOnce(short socket_events);
   // The second half of every turn: the pump, then the deadline.
   void PumpAndCheckTime();
+  // A waiting step's last word on Cancel or a time-out: clears the cancel flag and throws
+  // NetError(message) when it is set.
+  void ThrowIfCancelled(const char* message);
   [[noreturn]] void RaiseSocketError(int error_number);
 
   int socket_ = -1;
