@@ -183,7 +183,7 @@ short TPowersock::PollOnce(short socket_events) {
 
 void TPowersock::PumpAndCheckTime() {
   if (Pump) Pump();
-  if (deadline_ && std::chrono::steady_clock::now() >= *deadline_) TimerFired();
+  if (deadline_ && Now() >= *deadline_) TimerFired();
 }
 
 void TPowersock::ThrowIfCancelled(const char* message) {
@@ -192,9 +192,13 @@ void TPowersock::ThrowIfCancelled(const char* message) {
   throw NetError(message);
 }
 
+std::chrono::steady_clock::time_point TPowersock::Now() const {
+  return Clock ? Clock() : std::chrono::steady_clock::now();
+}
+
 void TPowersock::TimerOn() {
   timed_out_ = false;
-  deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeOut);
+  deadline_ = Now() + std::chrono::milliseconds(TimeOut);
 }
 
 void TPowersock::TimerOff() { deadline_.reset(); }

@@ -35,6 +35,16 @@ class HttpClientTest : public ::testing::Test {
   }
   void TearDown() override { server_->Stop(); }
 
+  // From now on every turn of a wait lasts one second of the client's clock.
+  int& OneSecondPerTurn() {
+    http_.Clock = clock_.Reader();
+    http_.Pump = [this] {
+      ++turns_;
+      clock_.Advance(std::chrono::seconds(1));
+    };
+    return turns_;
+  }
+
   ReplyCase UseCase(const std::string& name) {
     ReplyCase reply_case =
         LoadReplyCase(NetDataDir(), name, {{"PORT", std::to_string(server_->port())}});
@@ -45,6 +55,8 @@ class HttpClientTest : public ::testing::Test {
   std::unique_ptr<ScriptedServer> server_;
   TNMHTTP http_;
   std::vector<std::string> events_;
+  testing::ManualClock clock_;
+  int turns_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -231,7 +243,7 @@ TEST_F(HttpClientTest, ARefusedConnectionFiresConnectionFailedThenFails) {
 
 TEST_F(HttpClientTest, AServerThatNeverAnswersTimesOutWithoutOutcomeEvent) {
   server_->SetScript({Exchange::Reply("").EndWith(Exchange::Ending::kStall)});
-  http_.TimeOut = 150;
+  OneSecondPerTurn();
   EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), "Socket readln aborted");
   EXPECT_THAT(events_, ElementsAre("Connect"));
   EXPECT_FALSE(http_.Connected());
@@ -239,8 +251,9 @@ TEST_F(HttpClientTest, AServerThatNeverAnswersTimesOutWithoutOutcomeEvent) {
 
 TEST_F(HttpClientTest, AConnectThatGetsNoAnswerTimesOut) {
   SilentListener listener;
-  http_.TimeOut = 150;
+  const int& turns = OneSecondPerTurn();
   EXPECT_EQ(ErrorOf([&] { http_.Get(listener.Url("/")); }), "Connection Timed out");
+  EXPECT_EQ(turns, 10);  // the whole TimeOut of 10,000 ms, not a turn less
   EXPECT_THAT(events_, ElementsAre("ConnectionFailed"));
 }
 
@@ -294,8 +307,16 @@ TEST_F(HttpClientTest, CancelDuringTheBodyAbortsTheCapture) {
 
 TEST_F(HttpClientTest, TheTimeLimitCountsSilenceNotTheWholeBody) {
   server_->SetScript({Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n")
-                          .Drip("0123456789ABCDEFGHIJ", 1, std::chrono::milliseconds(25))});
-  http_.TimeOut = 300;  // the body takes 500 ms, each gap 25 ms
+                          .Drip("0123456789ABCDEFGHIJ", 1, std::chrono::milliseconds(2))});
+  // Whenever a piece arrives, all but a millisecond of the limit passes before the next one:
+  // the body takes far longer than TimeOut, no gap as long.
+  http_.Clock = clock_.Reader();
+  std::size_t seen = 0;
+  http_.Pump = [&] {
+    if (http_.Body.size() == seen || http_.Body == "Default.htm") return;
+    seen = http_.Body.size();
+    clock_.Advance(std::chrono::milliseconds(http_.TimeOut - 1));
+  };
   http_.Get(server_->Url("/a.html"));
   EXPECT_EQ(http_.Body, "0123456789ABCDEFGHIJ");
 }
