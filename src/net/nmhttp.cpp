@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <limits>
+#include <new>
 #include <optional>
 
 #include "net/net_error.h"
@@ -86,7 +87,14 @@ void TNMHTTP::Get(const std::string& url) {
 
   cmd_type_ = CmdType::CmdGET;
   url_ = url;
-  HTTPConnect();
+  try {
+    HTTPConnect();
+  } catch (const std::bad_alloc&) {
+    // The owner handles every NetError of a fetch and goes on with the next one; memory
+    // running short in one fetch is no reason to end the program.
+    Disconnect();
+    throw NetError("Out of memory");
+  }
 }
 
 void TNMHTTP::HTTPConnect() {
@@ -222,9 +230,19 @@ void TNMHTTP::RemoveHeader() {
   location_.clear();
   Header.clear();
 
+  // Each line restarts the time limit, so only a ceiling stops a server that sends short
+  // lines for ever.
+  std::size_t lines = 0;
+  auto keep = [&](const std::string& line) {
+    if (++lines > kMaxHeaderLines || Header.size() + line.size() > kMaxHeaderBytes) {
+      throw NetError("Response header too long");
+    }
+    Header += line;
+  };
+
   const std::string status_line = ReadLn();
   if (!status_line.empty()) {
-    Header += status_line;
+    keep(status_line);
     const std::string field = NthWord(status_line, ' ', 2);
     status_code_ = static_cast<int>(ParseDecimal(WithoutLineEnd(field),
                                                  std::numeric_limits<std::int16_t>::min(),
@@ -235,7 +253,7 @@ void TNMHTTP::RemoveHeader() {
   for (;;) {
     const std::string line = ReadLn();
     if (line.empty()) break;  // the server closed
-    Header += line;
+    keep(line);
     if (IsBlankLine(line)) break;
     // The name must be followed by exactly one space: values start at fixed offsets.
     const std::string name = AsciiUpperCase(NthWord(line, ' ', 1));

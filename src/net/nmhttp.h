@@ -67,7 +67,9 @@ class TNMHTTP : public TPowersock {
   // Host, Port, Body, Header and, after a redirect carrying a cookie, HeaderInfo.Cookie.
   // Throws NetError: every error of Connect, SendBuffer, ReadLn and CaptureString; "Empty URL";
   // "HTTP Secure Socket is not supported"; "'<text>' is not a valid port number";
-  // "Too many redirects"; "Request already in progress" when called from inside a Get.
+  // "Response header too long" past kMaxHeaderLines lines or kMaxHeaderBytes
+  // bytes; "Too many redirects"; "Request already in progress" when called from inside a Get;
+  // "Out of memory" when an allocation fails, in a handler too (no std::bad_alloc leaves Get).
   void Get(const std::string& url);
 
   // What the last request was made of (for the owner's status display and for tests).
@@ -79,6 +81,9 @@ class TNMHTTP : public TPowersock {
   static constexpr int kMaxRequestsPerGet = 20;
   static constexpr std::size_t kMaxPathBytes = 256;
   static constexpr std::size_t kMaxHeaderValueBytes = 256;
+  // Ceilings of Header, the status line and the closing empty line included.
+  static constexpr std::size_t kMaxHeaderLines = 1000;
+  static constexpr std::size_t kMaxHeaderBytes = 1024 * 1024;
 
  protected:
   void HTTPConnect();
