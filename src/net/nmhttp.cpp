@@ -140,6 +140,11 @@ void TNMHTTP::HTTPConnect() {
 
 void TNMHTTP::ParseURL() {
   if (url_.empty()) throw NetError("Empty URL");
+  // A line break would end the request line early and send the rest as header lines of its
+  // own; a zero byte would cut the line. Checked here, so a redirect target is refused too.
+  if (url_.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+    throw NetError("URL holds a line break or a zero byte");
+  }
   if (Port == 0) Port = 80;
 
   const bool has_authority = url_.find("//") != std::string::npos;
@@ -258,7 +263,9 @@ void TNMHTTP::RemoveHeader() {
     // The name must be followed by exactly one space: values start at fixed offsets.
     const std::string name = AsciiUpperCase(NthWord(line, ' ', 1));
     if (name == "SET-COOKIE:") {
-      cookie_ = HeaderValue(line, 12, kMaxHeaderValueBytes);
+      // A bare CR would go back to the server inside the "Cookie" request line.
+      std::string cookie = HeaderValue(line, 12, kMaxHeaderValueBytes);
+      if (cookie.find('\r') == std::string::npos) cookie_ = std::move(cookie);
     } else if (name == "LOCATION:") {
       location_ = HeaderValue(line, 10, kMaxHeaderValueBytes);
     } else if (name == "CONTENT-LENGTH:") {

@@ -65,9 +65,11 @@ class TNMHTTP : public TPowersock {
   // 302) and repeating on 299 and 303 to 399, at most kMaxRequestsPerGet requests in all.
   // Returns when the exchange has ended; the socket is then always disconnected. Changes
   // Host, Port, Body, Header and, after a redirect carrying a cookie, HeaderInfo.Cookie.
+  // A Set-Cookie value holding a CR is not learned.
   // Throws NetError: every error of Connect, SendBuffer, ReadLn and CaptureString; "Empty URL";
-  // "HTTP Secure Socket is not supported"; "'<text>' is not a valid port number";
-  // "Response header too long" past kMaxHeaderLines lines or kMaxHeaderBytes
+  // "URL holds a line break or a zero byte" (also for a redirect target, before anything of
+  // that request is sent); "HTTP Secure Socket is not supported"; "'<text>' is not a valid
+  // port number"; "Response header too long" past kMaxHeaderLines lines or kMaxHeaderBytes
   // bytes; "Too many redirects"; "Request already in progress" when called from inside a Get;
   // "Out of memory" when an allocation fails, in a handler too (no std::bad_alloc leaves Get).
   void Get(const std::string& url);

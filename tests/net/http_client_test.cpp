@@ -72,6 +72,14 @@ struct SingleExchangeCase {
   int content_length;
 };
 
+// A case file name as a test name: "page-ok" becomes "page_ok".
+std::string TestNameOf(std::string name) {
+  for (char& c : name) {
+    if (c == '-') c = '_';
+  }
+  return name;
+}
+
 std::string HeaderBlockOf(const std::string& reply) {
   for (const char* end : {"\r\n\r\n", "\n\n"}) {
     const std::size_t at = reply.find(end);
@@ -117,13 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         SingleExchangeCase{"not-found-bare", "/gone.html", false, 404, "Failure", "missing", 0},
         SingleExchangeCase{"silent-close", "/a.html", false, 0, "Success", "", 0},
         SingleExchangeCase{"lf-lines", "/a.html", false, 200, "Success", "LF body\r\n", 9}),
-    [](const ::testing::TestParamInfo<SingleExchangeCase>& info) {
-      std::string name = info.param.name;
-      for (char& c : name) {
-        if (c == '-') c = '_';
-      }
-      return name;
-    });
+    [](const auto& info) { return TestNameOf(info.param.name); });
 
 TEST_F(HttpClientTest, TheUrlGivesPortAndPathButTheHostLineNeverTheDefaultUrlStoresTheSlash) {
   UseCase("host-root");
@@ -207,6 +209,33 @@ TEST_F(HttpClientTest, ACookieSetOnTheWayToAnotherHostIsNotSentThere) {
   http_.Get(server_->Url("/back.html"));
   EXPECT_NE(server_->Requests().at(2).find("\r\nCookie: session=abc123\r\n"), std::string::npos);
 }
+
+// Redirect targets the server could abuse: every request the client sent, and how it ended.
+struct RedirectCase {
+  const char* name;
+  const char* error;  // "" when the fetch succeeds
+  const char* body;
+};
+
+class RedirectTest : public HttpClientTest, public ::testing::WithParamInterface<RedirectCase> {};
+
+TEST_P(RedirectTest, SendsExactlyTheCaseRequests) {
+  const RedirectCase& c = GetParam();
+  const ReplyCase reply_case = UseCase(c.name);
+  EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), c.error);
+  EXPECT_EQ(server_->Requests(), reply_case.requests);
+  if (*c.error == '\0') {
+    EXPECT_EQ(http_.Body, c.body);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RedirectTest,
+    ::testing::Values(
+        // A CR in a Location value would start a header line of the server's choosing.
+        RedirectCase{"redirect-location-bare-cr", "URL holds a line break or a zero byte", ""},
+        RedirectCase{"redirect-cookie-bare-cr", "", "no cookie"}),
+    [](const auto& info) { return TestNameOf(info.param.name); });
 
 TEST_F(HttpClientTest, StatusesThatRepeatTheRequestAreFollowedUntilAnAnswer) {
   server_->SetScript({Exchange::Reply("HTTP/1.0 299 Again\r\n\r\n"),
@@ -341,6 +370,11 @@ TEST_F(HttpClientTest, UrlErrorsComeBeforeAnyConnection) {
             "HTTP Secure Socket is not supported");
   EXPECT_EQ(ErrorOf([&] { http_.Get("http://127.0.0.1:80x/"); }),
             "'80x' is not a valid port number");
+  for (const std::string& injected : std::vector<std::string>{"/a\r\nX-Injected: yes", "/a\rb",
+                                                              "/a\nb", std::string("/a\0b", 4)}) {
+    EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url(injected)); }),
+              "URL holds a line break or a zero byte");
+  }
   EXPECT_EQ(server_->connections(), 0);
   EXPECT_THAT(events_, IsEmpty());
 }
