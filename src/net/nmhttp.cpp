@@ -147,8 +147,11 @@ void TNMHTTP::ParseURL() {
   }
   if (Port == 0) Port = 80;
 
-  const bool has_authority = url_.find("//") != std::string::npos;
   const std::size_t first_slash = url_.find('/');
+  // An authority follows only the URL's first '/' ("http://host", "//host"); in "/a//b" the
+  // "//" is part of the path.
+  const bool has_authority =
+      first_slash != std::string::npos && url_.compare(first_slash, 2, "//") == 0;
   if (has_authority) {
     const std::size_t third_slash = NthPos(url_, '/', 3);  // 1-based
     path_ = third_slash <= url_.size() ? url_.substr(third_slash - 1, kMaxPathBytes) : "";
@@ -158,8 +161,10 @@ void TNMHTTP::ParseURL() {
     path_.clear();
   }
 
+  // Only a ':' before the first '/' ends a scheme or a host name; one in a path
+  // ("/wiki/Special:Random") leaves the port of the current server alone.
   const std::size_t colon = url_.find(':');
-  if (colon != std::string::npos) {
+  if (colon != std::string::npos && colon < first_slash) {
     const std::string scheme = AsciiLowerCase(std::string_view(url_).substr(0, colon));
     if (scheme == "gopher") {
       Port = 70;

@@ -65,7 +65,8 @@ class TNMHTTP : public TPowersock {
   // 302) and repeating on 299 and 303 to 399, at most kMaxRequestsPerGet requests in all.
   // Returns when the exchange has ended; the socket is then always disconnected. Changes
   // Host, Port, Body, Header and, after a redirect carrying a cookie, HeaderInfo.Cookie.
-  // A Set-Cookie value holding a CR is not learned.
+  // A ':' names a port only before the URL's first '/': a path ("/wiki/Special:Random") keeps
+  // the current Host and Port. A Set-Cookie value holding a CR is not learned.
   // Throws NetError: every error of Connect, SendBuffer, ReadLn and CaptureString; "Empty URL";
   // "URL holds a line break or a zero byte" (also for a redirect target, before anything of
   // that request is sent); "HTTP Secure Socket is not supported"; "'<text>' is not a valid

@@ -234,7 +234,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // A CR in a Location value would start a header line of the server's choosing.
         RedirectCase{"redirect-location-bare-cr", "URL holds a line break or a zero byte", ""},
-        RedirectCase{"redirect-cookie-bare-cr", "", "no cookie"}),
+        RedirectCase{"redirect-cookie-bare-cr", "", "no cookie"},
+        // Only a ':' in the authority names a port; only a leading "//" opens an authority.
+        RedirectCase{"redirect-path-colon", "", "random page"},
+        RedirectCase{"redirect-path-double-slash", "", "page b"}),
     [](const auto& info) { return TestNameOf(info.param.name); });
 
 TEST_F(HttpClientTest, StatusesThatRepeatTheRequestAreFollowedUntilAnAnswer) {
