@@ -140,6 +140,14 @@ void TPowersock::OpenSocket() {
   ::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
+void TPowersock::AdoptConnectedSocket(int fd) {
+  CloseSocket();
+  received_.clear();
+  received_start_ = 0;
+  socket_ = fd;
+  ConnectionEstablished();
+}
+
 void TPowersock::CloseSocket() {
   if (socket_ >= 0) ::close(socket_);
   socket_ = -1;

@@ -103,6 +103,10 @@ class TPowersock {
   void TimerOn();
   void TimerOff();
   void TimerFired();
+  // Makes `fd`, an already connected non-blocking stream socket, this connection instead of
+  // looking up and connecting: for a subclass whose Connect feeds the reader from a socket
+  // pair. Takes ownership; fires OnConnect.
+  void AdoptConnectedSocket(int fd);
 
  private:
   enum class LookupOutcome { kResolved, kFailed, kAbandoned };
