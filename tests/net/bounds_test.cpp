@@ -121,13 +121,17 @@ TEST_P(HeaderCeilingTest, AHeaderMayReachTheCeilingsButNotPassThem) {
   EXPECT_FALSE(http_.Connected());
 }
 
-constexpr std::size_t kMiB = TNMHTTP::kMaxHeaderBytes;
+constexpr std::size_t kMaxBytes = TNMHTTP::kMaxHeaderBytes;
 INSTANTIATE_TEST_SUITE_P(
     Cases, HeaderCeilingTest,
     ::testing::Values(HeaderCeilingCase{1000, 8003, ""},
                       HeaderCeilingCase{1001, 8011, "Response header too long"},
-                      HeaderCeilingCase{18, kMiB, ""},
-                      HeaderCeilingCase{18, kMiB + 1, "Response header too long"}));
+                      HeaderCeilingCase{18, kMaxBytes, ""},
+                      HeaderCeilingCase{18, kMaxBytes + 1, "Response header too long"}),
+    [](const auto& info) {
+      return std::to_string(info.param.lines) + "_lines_" + std::to_string(info.param.bytes) +
+             "_bytes";
+    });
 
 TEST_F(BoundsTest, AnAllocationFailureDuringAFetchIsANetError) {
   server_->SetScript({Exchange::Reply("HTTP/1.0 200 OK\r\n\r\nbody")});
