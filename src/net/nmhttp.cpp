@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <limits>
+#include <new>
 #include <optional>
 
 #include "net/net_error.h"
@@ -86,7 +87,14 @@ void TNMHTTP::Get(const std::string& url) {
 
   cmd_type_ = CmdType::CmdGET;
   url_ = url;
-  HTTPConnect();
+  try {
+    HTTPConnect();
+  } catch (const std::bad_alloc&) {
+    // The owner handles every NetError of a fetch and goes on with the next one; memory
+    // running short in one fetch is no reason to end the program.
+    Disconnect();
+    throw NetError("Out of memory");
+  }
 }
 
 void TNMHTTP::HTTPConnect() {
@@ -132,10 +140,18 @@ void TNMHTTP::HTTPConnect() {
 
 void TNMHTTP::ParseURL() {
   if (url_.empty()) throw NetError("Empty URL");
+  // A line break would end the request line early and send the rest as header lines of its
+  // own; a zero byte would cut the line. Checked here, so a redirect target is refused too.
+  if (url_.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+    throw NetError("URL holds a line break or a zero byte");
+  }
   if (Port == 0) Port = 80;
 
-  const bool has_authority = url_.find("//") != std::string::npos;
   const std::size_t first_slash = url_.find('/');
+  // An authority follows only the URL's first '/' ("http://host", "//host"); in "/a//b" the
+  // "//" is part of the path.
+  const bool has_authority =
+      first_slash != std::string::npos && url_.compare(first_slash, 2, "//") == 0;
   if (has_authority) {
     const std::size_t third_slash = NthPos(url_, '/', 3);  // 1-based
     path_ = third_slash <= url_.size() ? url_.substr(third_slash - 1, kMaxPathBytes) : "";
@@ -145,8 +161,10 @@ void TNMHTTP::ParseURL() {
     path_.clear();
   }
 
+  // Only a ':' before the first '/' ends a scheme or a host name; one in a path
+  // ("/wiki/Special:Random") leaves the port of the current server alone.
   const std::size_t colon = url_.find(':');
-  if (colon != std::string::npos) {
+  if (colon != std::string::npos && colon < first_slash) {
     const std::string scheme = AsciiLowerCase(std::string_view(url_).substr(0, colon));
     if (scheme == "gopher") {
       Port = 70;
@@ -222,9 +240,19 @@ void TNMHTTP::RemoveHeader() {
   location_.clear();
   Header.clear();
 
+  // Each line restarts the time limit, so only a ceiling stops a server that sends short
+  // lines for ever.
+  std::size_t lines = 0;
+  auto keep = [&](const std::string& line) {
+    if (++lines > kMaxHeaderLines || Header.size() + line.size() > kMaxHeaderBytes) {
+      throw NetError("Response header too long");
+    }
+    Header += line;
+  };
+
   const std::string status_line = ReadLn();
   if (!status_line.empty()) {
-    Header += status_line;
+    keep(status_line);
     const std::string field = NthWord(status_line, ' ', 2);
     status_code_ = static_cast<int>(ParseDecimal(WithoutLineEnd(field),
                                                  std::numeric_limits<std::int16_t>::min(),
@@ -235,12 +263,14 @@ void TNMHTTP::RemoveHeader() {
   for (;;) {
     const std::string line = ReadLn();
     if (line.empty()) break;  // the server closed
-    Header += line;
+    keep(line);
     if (IsBlankLine(line)) break;
     // The name must be followed by exactly one space: values start at fixed offsets.
     const std::string name = AsciiUpperCase(NthWord(line, ' ', 1));
     if (name == "SET-COOKIE:") {
-      cookie_ = HeaderValue(line, 12, kMaxHeaderValueBytes);
+      // A bare CR would go back to the server inside the "Cookie" request line.
+      std::string cookie = HeaderValue(line, 12, kMaxHeaderValueBytes);
+      if (cookie.find('\r') == std::string::npos) cookie_ = std::move(cookie);
     } else if (name == "LOCATION:") {
       location_ = HeaderValue(line, 10, kMaxHeaderValueBytes);
     } else if (name == "CONTENT-LENGTH:") {

@@ -65,9 +65,14 @@ class TNMHTTP : public TPowersock {
   // 302) and repeating on 299 and 303 to 399, at most kMaxRequestsPerGet requests in all.
   // Returns when the exchange has ended; the socket is then always disconnected. Changes
   // Host, Port, Body, Header and, after a redirect carrying a cookie, HeaderInfo.Cookie.
+  // A ':' names a port only before the URL's first '/': a path ("/wiki/Special:Random") keeps
+  // the current Host and Port. A Set-Cookie value holding a CR is not learned.
   // Throws NetError: every error of Connect, SendBuffer, ReadLn and CaptureString; "Empty URL";
-  // "HTTP Secure Socket is not supported"; "'<text>' is not a valid port number";
-  // "Too many redirects"; "Request already in progress" when called from inside a Get.
+  // "URL holds a line break or a zero byte" (also for a redirect target, before anything of
+  // that request is sent); "HTTP Secure Socket is not supported"; "'<text>' is not a valid
+  // port number"; "Response header too long" past kMaxHeaderLines lines or kMaxHeaderBytes
+  // bytes; "Too many redirects"; "Request already in progress" when called from inside a Get;
+  // "Out of memory" when an allocation fails, in a handler too (no std::bad_alloc leaves Get).
   void Get(const std::string& url);
 
   // What the last request was made of (for the owner's status display and for tests).
@@ -79,6 +84,9 @@ class TNMHTTP : public TPowersock {
   static constexpr int kMaxRequestsPerGet = 20;
   static constexpr std::size_t kMaxPathBytes = 256;
   static constexpr std::size_t kMaxHeaderValueBytes = 256;
+  // Ceilings of Header, the status line and the closing empty line included.
+  static constexpr std::size_t kMaxHeaderLines = 1000;
+  static constexpr std::size_t kMaxHeaderBytes = 1024 * 1024;
 
  protected:
   void HTTPConnect();

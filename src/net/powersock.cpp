@@ -109,10 +109,7 @@ TPowersock::LookupOutcome TPowersock::ResolveRemoteHost(std::uint64_t generation
     cancel_ = false;
     throw NetError("Host Lookup Timed Out");
   }
-  if (cancel_) {
-    cancel_ = false;
-    throw NetError("Host Lookup Canceled");
-  }
+  ThrowIfCancelled("Host Lookup Canceled");
   if (generation != generation_) return LookupOutcome::kAbandoned;
   if (!succeeded) return LookupOutcome::kFailed;
   remote_address_ = address;
@@ -141,6 +138,14 @@ void TPowersock::OpenSocket() {
   // Requests go out in one write; without this a second small write would wait for an ACK.
   const int on = 1;
   ::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+void TPowersock::AdoptConnectedSocket(int fd) {
+  CloseSocket();
+  received_.clear();
+  received_start_ = 0;
+  socket_ = fd;
+  ConnectionEstablished();
 }
 
 void TPowersock::CloseSocket() {
@@ -186,12 +191,22 @@ short TPowersock::PollOnce(short socket_events) {
 
 void TPowersock::PumpAndCheckTime() {
   if (Pump) Pump();
-  if (deadline_ && std::chrono::steady_clock::now() >= *deadline_) TimerFired();
+  if (deadline_ && Now() >= *deadline_) TimerFired();
+}
+
+void TPowersock::ThrowIfCancelled(const char* message) {
+  if (!cancel_) return;
+  cancel_ = false;  // reported once: the next step starts afresh
+  throw NetError(message);
+}
+
+std::chrono::steady_clock::time_point TPowersock::Now() const {
+  return Clock ? Clock() : std::chrono::steady_clock::now();
 }
 
 void TPowersock::TimerOn() {
   timed_out_ = false;
-  deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeOut);
+  deadline_ = Now() + std::chrono::milliseconds(TimeOut);
 }
 
 void TPowersock::TimerOff() { deadline_.reset(); }
@@ -238,10 +253,7 @@ void TPowersock::SendBuffer(const char* data, std::size_t length) {
     PumpAndCheckTime();
   }
   TimerOff();
-  if (cancel_) {
-    cancel_ = false;
-    throw NetError("Socket send aborted");
-  }
+  ThrowIfCancelled("Socket send aborted");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -283,10 +295,7 @@ std::string TPowersock::ReadLn() {
       RaiseSocketError(errno);
     }
     PumpAndCheckTime();
-    if (cancel_) {
-      cancel_ = false;
-      throw NetError("Socket readln aborted");
-    }
+    ThrowIfCancelled("Socket readln aborted");
   }
 }
 
@@ -324,10 +333,7 @@ void TPowersock::CaptureString(std::string& text, long long maximum) {
     PumpAndCheckTime();
   }
   TimerOff();
-  if (cancel_) {
-    cancel_ = false;
-    throw NetError("Socket capture aborted");
-  }
+  ThrowIfCancelled("Socket capture aborted");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -52,6 +52,9 @@ class TPowersock {
   std::function<void()> OnConnectionFailed;          // the connection could not be established
   // Called in every turn of every wait (see the top of this file). Empty by default.
   std::function<void()> Pump;
+  // Where the time limits read the time; empty means std::chrono::steady_clock. A test puts
+  // in a clock it moves itself (from `Pump`, say), so a limit runs out without real waiting.
+  std::function<std::chrono::steady_clock::time_point()> Clock;
 
   // Looks up Proxy (when set) or Host and connects to ProxyPort or Port. Returns when
   // connected. Throws NetError: "Already connected"; "Host Lookup Timed Out" and
@@ -100,6 +103,10 @@ class TPowersock {
   void TimerOn();
   void TimerOff();
   void TimerFired();
+  // Makes `fd`, an already connected non-blocking stream socket, this connection instead of
+  // looking up and connecting: for a subclass whose Connect feeds the reader from a socket
+  // pair. Takes ownership; fires OnConnect.
+  void AdoptConnectedSocket(int fd);
 
  private:
   enum class LookupOutcome { kResolved, kFailed, kAbandoned };
@@ -121,6 +128,10 @@ class TPowersock {
   short PollOnce(short socket_events);
   // The second half of every turn: the pump, then the deadline.
   void PumpAndCheckTime();
+  // A waiting step's last word on Cancel or a time-out: clears the cancel flag and throws
+  // NetError(message) when it is set.
+  void ThrowIfCancelled(const char* message);
+  std::chrono::steady_clock::time_point Now() const;
   [[noreturn]] void RaiseSocketError(int error_number);
 
   int socket_ = -1;

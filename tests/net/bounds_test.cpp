@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,56 @@ TEST_F(BoundsTest, AnEndlessHeaderLineEndsTheRequestWithAnError) {
   if (kMemoryIsMeasurable) {
     EXPECT_LT(PeakResidentBytes() - before, 4LL * 1024 * 1024);
   }
+}
+
+// "HTTP/1.0 200 OK", filler header lines and the empty line: `lines` lines, `bytes` bytes.
+std::string HeaderOf(std::size_t lines, std::size_t bytes) {
+  std::string header = "HTTP/1.0 200 OK\r\n";
+  std::size_t left = bytes - header.size() - 2;
+  for (std::size_t fillers = lines - 2; fillers > 0; --fillers) {
+    const std::size_t size = left / fillers;  // "X-A: ", the value and CR LF
+    header += "X-A: " + std::string(size - 7, 'b') + "\r\n";
+    left -= size;
+  }
+  return header + "\r\n";
+}
+
+struct HeaderCeilingCase {
+  std::size_t lines;
+  std::size_t bytes;
+  const char* error;
+};
+
+class HeaderCeilingTest : public BoundsTest,
+                          public ::testing::WithParamInterface<HeaderCeilingCase> {};
+
+// Every line restarts the time limit, so short lines for ever would fill memory but for these.
+TEST_P(HeaderCeilingTest, AHeaderMayReachTheCeilingsButNotPassThem) {
+  const HeaderCeilingCase& c = GetParam();
+  const std::string header = HeaderOf(c.lines, c.bytes);
+  ASSERT_EQ(header.size(), c.bytes);
+  server_->SetScript({Exchange::Reply(header + "body")});
+  EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), c.error);
+  EXPECT_FALSE(http_.Connected());
+}
+
+constexpr std::size_t kMaxBytes = TNMHTTP::kMaxHeaderBytes;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HeaderCeilingTest,
+    ::testing::Values(HeaderCeilingCase{1000, 8003, ""},
+                      HeaderCeilingCase{1001, 8011, "Response header too long"},
+                      HeaderCeilingCase{18, kMaxBytes, ""},
+                      HeaderCeilingCase{18, kMaxBytes + 1, "Response header too long"}),
+    [](const auto& info) {
+      return std::to_string(info.param.lines) + "_lines_" + std::to_string(info.param.bytes) +
+             "_bytes";
+    });
+
+TEST_F(BoundsTest, AnAllocationFailureDuringAFetchIsANetError) {
+  server_->SetScript({Exchange::Reply("HTTP/1.0 200 OK\r\n\r\nbody")});
+  http_.OnConnect = [] { throw std::bad_alloc(); };  // any allocation inside Get
+  EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), "Out of memory");
+  EXPECT_FALSE(http_.Connected());
 }
 
 TEST_F(BoundsTest, EndlessRedirectsStopAfterTwentyRequests) {

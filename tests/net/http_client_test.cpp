@@ -35,6 +35,16 @@ class HttpClientTest : public ::testing::Test {
   }
   void TearDown() override { server_->Stop(); }
 
+  // From now on every turn of a wait lasts one second of the client's clock.
+  int& OneSecondPerTurn() {
+    http_.Clock = clock_.Reader();
+    http_.Pump = [this] {
+      ++turns_;
+      clock_.Advance(std::chrono::seconds(1));
+    };
+    return turns_;
+  }
+
   ReplyCase UseCase(const std::string& name) {
     ReplyCase reply_case =
         LoadReplyCase(NetDataDir(), name, {{"PORT", std::to_string(server_->port())}});
@@ -45,6 +55,8 @@ class HttpClientTest : public ::testing::Test {
   std::unique_ptr<ScriptedServer> server_;
   TNMHTTP http_;
   std::vector<std::string> events_;
+  testing::ManualClock clock_;
+  int turns_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -59,6 +71,14 @@ struct SingleExchangeCase {
   const char* body;
   int content_length;
 };
+
+// A case file name as a test name: "page-ok" becomes "page_ok".
+std::string TestNameOf(std::string name) {
+  for (char& c : name) {
+    if (c == '-') c = '_';
+  }
+  return name;
+}
 
 std::string HeaderBlockOf(const std::string& reply) {
   for (const char* end : {"\r\n\r\n", "\n\n"}) {
@@ -105,13 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         SingleExchangeCase{"not-found-bare", "/gone.html", false, 404, "Failure", "missing", 0},
         SingleExchangeCase{"silent-close", "/a.html", false, 0, "Success", "", 0},
         SingleExchangeCase{"lf-lines", "/a.html", false, 200, "Success", "LF body\r\n", 9}),
-    [](const ::testing::TestParamInfo<SingleExchangeCase>& info) {
-      std::string name = info.param.name;
-      for (char& c : name) {
-        if (c == '-') c = '_';
-      }
-      return name;
-    });
+    [](const auto& info) { return TestNameOf(info.param.name); });
 
 TEST_F(HttpClientTest, TheUrlGivesPortAndPathButTheHostLineNeverTheDefaultUrlStoresTheSlash) {
   UseCase("host-root");
@@ -196,6 +210,36 @@ TEST_F(HttpClientTest, ACookieSetOnTheWayToAnotherHostIsNotSentThere) {
   EXPECT_NE(server_->Requests().at(2).find("\r\nCookie: session=abc123\r\n"), std::string::npos);
 }
 
+// Redirect targets the server could abuse: every request the client sent, and how it ended.
+struct RedirectCase {
+  const char* name;
+  const char* error;  // "" when the fetch succeeds
+  const char* body;
+};
+
+class RedirectTest : public HttpClientTest, public ::testing::WithParamInterface<RedirectCase> {};
+
+TEST_P(RedirectTest, SendsExactlyTheCaseRequests) {
+  const RedirectCase& c = GetParam();
+  const ReplyCase reply_case = UseCase(c.name);
+  EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), c.error);
+  EXPECT_EQ(server_->Requests(), reply_case.requests);
+  if (*c.error == '\0') {
+    EXPECT_EQ(http_.Body, c.body);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RedirectTest,
+    ::testing::Values(
+        // A CR in a Location value would start a header line of the server's choosing.
+        RedirectCase{"redirect-location-bare-cr", "URL holds a line break or a zero byte", ""},
+        RedirectCase{"redirect-cookie-bare-cr", "", "no cookie"},
+        // Only a ':' in the authority names a port; only a leading "//" opens an authority.
+        RedirectCase{"redirect-path-colon", "", "random page"},
+        RedirectCase{"redirect-path-double-slash", "", "page b"}),
+    [](const auto& info) { return TestNameOf(info.param.name); });
+
 TEST_F(HttpClientTest, StatusesThatRepeatTheRequestAreFollowedUntilAnAnswer) {
   server_->SetScript({Exchange::Reply("HTTP/1.0 299 Again\r\n\r\n"),
                       Exchange::Reply("HTTP/1.0 303 See Other\r\nLocation: /x.html\r\n\r\n"),
@@ -231,7 +275,7 @@ TEST_F(HttpClientTest, ARefusedConnectionFiresConnectionFailedThenFails) {
 
 TEST_F(HttpClientTest, AServerThatNeverAnswersTimesOutWithoutOutcomeEvent) {
   server_->SetScript({Exchange::Reply("").EndWith(Exchange::Ending::kStall)});
-  http_.TimeOut = 150;
+  OneSecondPerTurn();
   EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), "Socket readln aborted");
   EXPECT_THAT(events_, ElementsAre("Connect"));
   EXPECT_FALSE(http_.Connected());
@@ -239,8 +283,9 @@ TEST_F(HttpClientTest, AServerThatNeverAnswersTimesOutWithoutOutcomeEvent) {
 
 TEST_F(HttpClientTest, AConnectThatGetsNoAnswerTimesOut) {
   SilentListener listener;
-  http_.TimeOut = 150;
+  const int& turns = OneSecondPerTurn();
   EXPECT_EQ(ErrorOf([&] { http_.Get(listener.Url("/")); }), "Connection Timed out");
+  EXPECT_EQ(turns, 10);  // the whole TimeOut of 10,000 ms, not a turn less
   EXPECT_THAT(events_, ElementsAre("ConnectionFailed"));
 }
 
@@ -294,8 +339,16 @@ TEST_F(HttpClientTest, CancelDuringTheBodyAbortsTheCapture) {
 
 TEST_F(HttpClientTest, TheTimeLimitCountsSilenceNotTheWholeBody) {
   server_->SetScript({Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n")
-                          .Drip("0123456789ABCDEFGHIJ", 1, std::chrono::milliseconds(25))});
-  http_.TimeOut = 300;  // the body takes 500 ms, each gap 25 ms
+                          .Drip("0123456789ABCDEFGHIJ", 1, std::chrono::milliseconds(2))});
+  // Whenever a piece arrives, all but a millisecond of the limit passes before the next one:
+  // the body takes far longer than TimeOut, no gap as long.
+  http_.Clock = clock_.Reader();
+  std::size_t seen = 0;
+  http_.Pump = [&] {
+    if (http_.Body.size() == seen || http_.Body == "Default.htm") return;
+    seen = http_.Body.size();
+    clock_.Advance(std::chrono::milliseconds(http_.TimeOut - 1));
+  };
   http_.Get(server_->Url("/a.html"));
   EXPECT_EQ(http_.Body, "0123456789ABCDEFGHIJ");
 }
@@ -320,6 +373,11 @@ TEST_F(HttpClientTest, UrlErrorsComeBeforeAnyConnection) {
             "HTTP Secure Socket is not supported");
   EXPECT_EQ(ErrorOf([&] { http_.Get("http://127.0.0.1:80x/"); }),
             "'80x' is not a valid port number");
+  for (const std::string& injected : std::vector<std::string>{"/a\r\nX-Injected: yes", "/a\rb",
+                                                              "/a\nb", std::string("/a\0b", 4)}) {
+    EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url(injected)); }),
+              "URL holds a line break or a zero byte");
+  }
   EXPECT_EQ(server_->connections(), 0);
   EXPECT_THAT(events_, IsEmpty());
 }

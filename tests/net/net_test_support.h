@@ -1,7 +1,9 @@
 // Helpers shared by the network tests of this folder.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,19 @@ inline void RecordEvents(TNMHTTP& http, std::vector<std::string>& events) {
   http.OnSuccess = [&events](CmdType) { events.push_back("Success"); };
   http.OnFailure = [&events](CmdType) { events.push_back("Failure"); };
 }
+
+// A clock for the socket layer's time limits that moves only when the test moves it.
+class ManualClock {
+ public:
+  using TimePoint = std::chrono::steady_clock::time_point;
+  std::function<TimePoint()> Reader() {
+    return [this] { return now_; };
+  }
+  void Advance(std::chrono::milliseconds by) { now_ += by; }
+
+ private:
+  TimePoint now_{};
+};
 
 // The message of the NetError `action` throws, or "" when it throws none.
 template <typename Action>
