@@ -6,34 +6,12 @@
 #include <optional>
 
 #include "net/net_error.h"
+#include "text/ascii_case.h"
 
 namespace quillmark {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string AsciiLowerCase(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = AsciiLower(c);
-  return result;
-}
-
-std::string AsciiUpperCase(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = AsciiUpper(c);
-  return result;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view WithoutLineEnd(std::string_view line) {
   if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
@@ -65,7 +43,7 @@ std::string HeaderValue(std::string_view line, std::size_t offset, std::size_t l
 void TExStringList::SetValue(std::string_view name, std::string_view value) {
   for (auto line = lines_.begin(); line != lines_.end(); ++line) {
     const std::string_view line_name = std::string_view(*line).substr(0, line->find(':'));
-    if (!EqualsIgnoringCase(line_name, name)) continue;
+    if (!EqualsIgnoringAsciiCase(line_name, name)) continue;
     if (value.empty()) {
       lines_.erase(line);
     } else {
@@ -165,7 +143,7 @@ void TNMHTTP::ParseURL() {
   // ("/wiki/Special:Random") leaves the port of the current server alone.
   const std::size_t colon = url_.find(':');
   if (colon != std::string::npos && colon < first_slash) {
-    const std::string scheme = AsciiLowerCase(std::string_view(url_).substr(0, colon));
+    const std::string scheme = LowerCaseAscii(std::string_view(url_).substr(0, colon));
     if (scheme == "gopher") {
       Port = 70;
     } else if (scheme == "ftp") {
@@ -217,7 +195,7 @@ void TNMHTTP::AssembleHTTPHeader() {
     request_lines_.SetValue("From", HeaderInfo.LocalMailAddress);
   // A cookie learned from a redirect goes back only to the host that set it.
   if (!HeaderInfo.Cookie.empty() &&
-      (cookie_host_.empty() || EqualsIgnoringCase(cookie_host_, Host))) {
+      (cookie_host_.empty() || EqualsIgnoringAsciiCase(cookie_host_, Host))) {
     request_lines_.SetValue("Cookie", HeaderInfo.Cookie);
   }
   if (!HeaderInfo.Referer.empty()) request_lines_.SetValue("Referer", HeaderInfo.Referer);
@@ -266,7 +244,7 @@ void TNMHTTP::RemoveHeader() {
     keep(line);
     if (IsBlankLine(line)) break;
     // The name must be followed by exactly one space: values start at fixed offsets.
-    const std::string name = AsciiUpperCase(NthWord(line, ' ', 1));
+    const std::string name = UpperCaseAscii(NthWord(line, ' ', 1));
     if (name == "SET-COOKIE:") {
       // A bare CR would go back to the server inside the "Cookie" request line.
       std::string cookie = HeaderValue(line, 12, kMaxHeaderValueBytes);
