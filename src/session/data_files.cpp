@@ -81,12 +81,12 @@ void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsF
   stores.sites.Clear();
   stores.programDirectory = files.ProgramDirectory();
 
-  for (const auto& address : ReadLineFile(files.BuiltIn("HOSTS"))) stores.sites.Add(address);
+  stores.sites.AddAll(ReadLineFile(files.BuiltIn("HOSTS")));
   if (files.Exists(kHostsFile)) {
     // The file is the whole list; the built-in one is only a default.
-    const LineList addresses = ReadLineFile(files.Read(kHostsFile));
+    LineList addresses = ReadLineFile(files.Read(kHostsFile));
     stores.sites.Clear();
-    for (const auto& address : addresses) stores.sites.Add(address);
+    stores.sites.AddAll(std::move(addresses));
   }
 
   for (const auto& word : ReadLineFile(files.BuiltIn("NGWORDS"))) {
