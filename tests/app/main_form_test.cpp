@@ -173,7 +173,8 @@ class MainFormTest : public QObject {
 
     QCOMPARE(ReadAll(File("hosts.dat")), ExpectedHosts("http://only.example/\r\n"));
     QVERIFY(ReadAll(File("ngwords.dat")).endsWith("\r\nZZZMYWORD\r\n"));
-    QVERIFY(ReadAll(File("quillmark.ini")).contains("ItemViewCount=500\n"));
+    QCOMPARE(ReadAll(File("quillmark.ini")),
+             QByteArray("[config]\nItemViewCount=500\n\n[link]\nAllowedLevel=1\nIsLevel=0\n"));
     QVERIFY(QFile::exists(File("sum.dat")));
     QCOMPARE(ReadAll(File("sum.dat")), QByteArray());
   }
@@ -230,7 +231,7 @@ class MainFormTest : public QObject {
   Session& LoadedSession() {
     files_ = std::make_unique<QtStoreFiles>(ProgramDirectory());
     session_ = std::make_unique<Session>(*files_);
-    IniSettingsFile settings(ConfigurationPath(ProgramDirectory()));
+    IniSettingsFile settings(ConfigurationPath(files_->ProgramDirectory()));
     session_->Load(settings);
     return *session_;
   }
