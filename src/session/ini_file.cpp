@@ -119,8 +119,13 @@ std::optional<std::string> IniText::Get(std::string_view section, std::string_vi
 
 void IniText::Insert(std::size_t at, std::string text) {
   if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = newLineEnd_;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
-                Line{std::move(text), newLineEnd_});
+  // A lone CR followed by an LF would read back as one CR LF, two lines becoming one.
+  std::string end = newLineEnd_;
+  if (end == "\r" && at < lines_.size() && lines_[at].text.empty() &&
+      lines_[at].end.substr(0, 1) == "\n")
+    end = "\r\n";
+  if (text.empty() && at > 0 && lines_[at - 1].end == "\r" && end[0] == '\n') end = "\r";
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), end});
 }
 
 void IniText::Set(std::string_view section, std::string_view key, std::string_view value) {

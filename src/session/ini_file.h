@@ -32,11 +32,12 @@ class IniText {
   // Makes Get(section, key) return `value`. An existing key's line keeps its name, the blanks
   // around '=' and its line end, and gets the new value; a missing key is added after the
   // last non-blank line of its section; a missing section is added at the end, after a blank
-  // line. New lines end as the text's first line does (LF in an empty text). A value that
-  // would not read back as itself (blanks at an end, equal quotes at both ends) is written in
-  // double quotes. Every other line keeps its bytes, and nothing changes when the value is
-  // already there. Throws std::invalid_argument when a name or the value holds CR, LF or NUL,
-  // the key holds '=' or the section ']', or a name is empty or has blanks at an end.
+  // line. New lines end as the text's first line does (LF in an empty text), except where a
+  // lone CR next to an LF would join two lines into one. A value that would not read back as
+  // itself (blanks at an end, equal quotes at both ends) is written in double quotes. Every
+  // other line keeps its bytes, and nothing changes when the value is already there. Throws
+  // std::invalid_argument when a name or the value holds CR, LF or NUL, the key holds '=' or
+  // the section ']', or a name is empty or has blanks at an end.
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   // The whole text, as read with the changes made since.

@@ -74,6 +74,10 @@ TEST(IniText, ChangesOnlyTheLinesOfTheKeysItWrites) {
        "[config]\nItemViewCount=\" 7\"\n"},
       {"so do equal quotes", "[config]\nItemViewCount=1\n", "config", "'a'",
        "[config]\nItemViewCount=\"'a'\"\n"},
+      {"a lone CR never meets an LF", "[config]\rA=1\n\n", "config", "30",
+       "[config]\rA=1\nItemViewCount=30\r\n\n"},
+      {"nor does an LF meet a lone CR", "A=1\n[config]\rB=2\r", "link", "30",
+       "A=1\n[config]\rB=2\r\r[link]\nItemViewCount=30\n"},
       {"byte-order mark stays", "\xEF\xBB\xBF[config]\nItemViewCount=1\n", "config", "2",
        "\xEF\xBB\xBF[config]\nItemViewCount=2\n"},
   };
