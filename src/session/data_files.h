@@ -3,7 +3,7 @@
 // data files in the program directory or the built-in lists.
 //
 // The file system reaches this code through two small seams, so the orders and rules
-// are tested without touching a disk; the program passes Qt implementations of them.
+// are tested without touching a disk; the program passes QtStoreFiles and IniSettingsFile.
 
 #include <optional>
 #include <string>
@@ -49,7 +49,8 @@ class SettingsFile {
   virtual void Commit() = 0;
 };
 
-// The data files, the built-in lists and the sites always added after loading.
+// The data files, the configuration file, the built-in lists and the sites always added
+// after loading.
 inline constexpr const char* kHostsFile = "hosts.dat";
 inline constexpr const char* kNgWordsFile = "ngwords.dat";
 inline constexpr const char* kMappedWordsFile = "mappedwords.dat";
