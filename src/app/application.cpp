@@ -33,7 +33,7 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
   Session session(files);
   std::unique_ptr<TMainForm> mainForm;
   try {
-    IniSettingsFile settings(ConfigurationPath(programDirectory));
+    IniSettingsFile settings(ConfigurationPath(files.ProgramDirectory()));
     session.Load(settings);
     mainForm = std::make_unique<TMainForm>(session, arguments.mid(1), showError);
     mainForm->CreateStudyWindows();
@@ -49,7 +49,7 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
 
   try {
     mainForm->PrepareForExit();
-    IniSettingsFile settings(ConfigurationPath(programDirectory));
+    IniSettingsFile settings(ConfigurationPath(files.ProgramDirectory()));
     session.Save(settings);
   } catch (const std::exception& error) {
     showError(nullptr, ErrorText(error));

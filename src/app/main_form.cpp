@@ -186,23 +186,10 @@ void TMainForm::ExecuteButtonClick() {
   }
 }
 
-namespace {
-
-// The hourglass for the length of a run, restored also when an error ends it.
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
-
 void TMainForm::RunGathering() {
   MainStores& stores = session_.Stores();
   {
-    WaitCursor hourglass;
+    HourGlass hourGlass;
     QCoreApplication::processEvents();  // so that the cursor change shows
     session_.BeginRun();
     TWordGetDialog gathering(this, intervals_);

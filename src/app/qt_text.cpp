@@ -1,5 +1,6 @@
 #include "app/qt_text.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMessageBox>
 #include <QScreen>
@@ -35,6 +36,18 @@ QFont PixelFont(const QString& family, int pixels, QFont::Weight weight) {
   font.setPixelSize(pixels);
   font.setWeight(weight);
   return font;
+}
+
+void HourGlass::On() {
+  if (shown_) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  shown_ = true;
+}
+
+void HourGlass::Off() {
+  if (!shown_) return;
+  QApplication::restoreOverrideCursor();
+  shown_ = false;
 }
 
 // The windows name the fonts they were designed with; on a desktop without them the IPA

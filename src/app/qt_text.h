@@ -31,6 +31,22 @@ std::string ToShiftJis(const QString& text);
 // A font of `family` whose height is `pixels`, as the windows were designed at 96 dots per inch.
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
 
+// The application-wide hourglass for the length of a scope. It is taken off while a dialog
+// asks the user something, as the desktop's own file dialog never showed it.
+class HourGlass {
+ public:
+  HourGlass() { On(); }
+  ~HourGlass() { Off(); }
+  HourGlass(const HourGlass&) = delete;
+  HourGlass& operator=(const HourGlass&) = delete;
+
+  void On();
+  void Off();
+
+ private:
+  bool shown_ = false;
+};
+
 // Lets the IPA fonts stand in for the Japanese fonts the windows name.
 void InstallFontSubstitutes();
 

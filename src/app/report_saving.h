@@ -20,7 +20,4 @@ namespace quillmark {
 // the hourglass is gone; never throws.
 void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError);
 
-// Replaces the file at `path` with `bytes` whole, or leaves it as it was and returns false.
-bool ReplaceFileWhole(const QString& path, const std::string& bytes);
-
 }  // namespace quillmark

@@ -45,7 +45,10 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
   settings.Write(kConfigSection, "ItemViewCount", std::to_string(config.itemViewCount));
   if (!reportPath.empty()) {
     const std::string directory = DirectoryOf(reportPath);
-    if (!directory.empty() && files.DirectoryExists(directory)) {
+    // A name with a line break cannot be one line of the file; the stored value stays then.
+    const bool fitsOneLine =
+        directory.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+    if (!directory.empty() && fitsOneLine && files.DirectoryExists(directory)) {
       settings.Write(kConfigSection, "LastSavedDirectory", directory);
     }
   }
@@ -55,14 +58,6 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
 }
 
 }  // namespace
-
-std::string CannotOpenMessage(const std::string& path) {
-  return "ファイル " + path + " は開けません";
-}
-
-std::string CannotCreateMessage(const std::string& path) {
-  return "ファイル " + path + " を作成できません";
-}
 
 std::int32_t ParseIntegerSetting(const std::optional<std::string>& text, std::int32_t fallback) {
   if (!text) return fallback;
@@ -78,15 +73,17 @@ std::int32_t ParseIntegerSetting(const std::optional<std::string>& text, std::in
 }
 
 void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings) {
+  files.RemoveLeftoverTemporaries(
+      {kHostsFile, kNgWordsFile, kMappedWordsFile, kSumFile, kConfigurationFile});
   stores.sites.Clear();
   stores.programDirectory = files.ProgramDirectory();
 
-  for (const auto& address : ReadLineFile(files.BuiltIn("HOSTS"))) stores.sites.Add(address);
+  stores.sites.AddAll(ReadLineFile(files.BuiltIn("HOSTS")));
   if (files.Exists(kHostsFile)) {
     // The file is the whole list; the built-in one is only a default.
-    const LineList addresses = ReadLineFile(files.Read(kHostsFile));
+    LineList addresses = ReadLineFile(files.Read(kHostsFile));
     stores.sites.Clear();
-    for (const auto& address : addresses) stores.sites.Add(address);
+    stores.sites.AddAll(std::move(addresses));
   }
 
   for (const auto& word : ReadLineFile(files.BuiltIn("NGWORDS"))) {

@@ -3,26 +3,16 @@
 // data files in the program directory or the built-in lists.
 //
 // The file system reaches this code through two small seams, so the orders and rules
-// are tested without touching a disk; the program passes Qt implementations of them.
+// are tested without touching a disk; the program passes QtStoreFiles and IniSettingsFile.
 
 #include <optional>
-#include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "session/atomic_file.h"
 #include "session/main_stores.h"
 
 namespace quillmark {
-
-// A data file that exists but cannot be read, or cannot be written. The message is the
-// one shown to the user, with the full path.
-class FileError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// "ファイル <path> は開けません" / "ファイル <path> を作成できません" (UTF-8).
-std::string CannotOpenMessage(const std::string& path);
-std::string CannotCreateMessage(const std::string& path);
 
 // The data files, the built-in lists and the directories the stores need.
 class StoreFiles {
@@ -38,6 +28,9 @@ class StoreFiles {
   // Replaces data file `name` as a whole; on failure throws FileError (cannot create)
   // and leaves the old file as it was.
   virtual void Write(const std::string& name, const std::string& bytes) = 0;
+  // Removes what a save killed before its rename left of the files `names`: their
+  // temporaries in the program directory. Never throws.
+  virtual void RemoveLeftoverTemporaries(const std::vector<std::string>& names) = 0;
   // The bytes of built-in list `resource` (HOSTS, NGWORDS, MAPPEDWORDS, MAPPING_DIC).
   virtual std::string BuiltIn(const std::string& resource) const = 0;
   virtual bool DirectoryExists(const std::string& path) const = 0;
@@ -56,15 +49,18 @@ class SettingsFile {
   virtual void Commit() = 0;
 };
 
-// The data files, the built-in lists and the sites always added after loading.
+// The data files, the configuration file, the built-in lists and the sites always added
+// after loading.
 inline constexpr const char* kHostsFile = "hosts.dat";
 inline constexpr const char* kNgWordsFile = "ngwords.dat";
 inline constexpr const char* kMappedWordsFile = "mappedwords.dat";
 inline constexpr const char* kSumFile = "sum.dat";
+inline constexpr const char* kConfigurationFile = "quillmark.ini";
 inline constexpr const char* kHistoryHost = "History";
 extern const char* const kFurtherBuiltInSites[2];
 
-// Start-up, up to the configuration: the site list (built-in or hosts.dat, plus the two
+// Start-up, up to the configuration: first the temporaries a killed save left of the data
+// files and the configuration are removed; then the site list (built-in or hosts.dat, plus the two
 // further sites), the NG-word list (built-in plus ngwords.dat, upper case), sum.dat's lines
 // under "History", the mapped-word list (mappedwords.dat as it is, then the built-in list
 // upper-cased) and the configuration; changes the current directory to LastSavedDirectory

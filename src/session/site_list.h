@@ -11,8 +11,12 @@ namespace quillmark {
 // equal to one already in the list, ignoring case, is silently not added (the first one stays).
 class SiteList {
  public:
-  // Returns false (and changes nothing) when an equal address is already there.
+  // Returns false (and changes nothing) when an equal address is already there. Linear in the
+  // list's size: for one address at a time, as the options dialog adds them.
   bool Add(std::string_view address);
+  // Adds every address as one Add after the other would, in O(n log n) for n addresses in all:
+  // for loading a whole file.
+  void AddAll(std::vector<std::string> addresses);
   void Clear() { addresses_.clear(); }
 
   const std::vector<std::string>& Addresses() const { return addresses_; }

@@ -175,7 +175,8 @@ class MainFormTest : public QObject {
 
     QCOMPARE(ReadAll(File("hosts.dat")), ExpectedHosts("http://only.example/\r\n"));
     QVERIFY(ReadAll(File("ngwords.dat")).endsWith("\r\nZZZMYWORD\r\n"));
-    QVERIFY(ReadAll(File("quillmark.ini")).contains("ItemViewCount=500\n"));
+    QCOMPARE(ReadAll(File("quillmark.ini")),
+             QByteArray("[config]\nItemViewCount=500\n\n[link]\nAllowedLevel=1\nIsLevel=0\n"));
     // One gathering: sum.dat holds its distinct sentences, and the base form the run learned
     // (ZORBS -> ZORB by the plural rule) is in mappedwords.dat.
     QCOMPARE(ReadAll(File("sum.dat")), QByteArray("The zorb rolled\r\nTwo zorbs rolled\r\n"));
@@ -239,7 +240,7 @@ class MainFormTest : public QObject {
   Session& LoadedSession() {
     files_ = std::make_unique<QtStoreFiles>(ProgramDirectory());
     session_ = std::make_unique<Session>(*files_);
-    IniSettingsFile settings(ConfigurationPath(ProgramDirectory()));
+    IniSettingsFile settings(ConfigurationPath(files_->ProgramDirectory()));
     session_->Load(settings);
     session_->Stores().sites.Clear();
     return *session_;

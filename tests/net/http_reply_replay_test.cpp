@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "corpus_files.h"
 #include "http_reply_check.h"
+#include "support/corpus_files.h"
 
 namespace quillmark::testing {
 namespace {

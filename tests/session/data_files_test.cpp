@@ -47,6 +47,8 @@ TEST_F(DataFiles, WithoutDataFilesTheBuiltInListsAndDefaultsAreUsed) {
   EXPECT_EQ(stores.configuration.lastSavedDirectory, "/program");
   EXPECT_EQ(files.currentDirectory, "/program");
   EXPECT_EQ(stores.programDirectory, "/program/");
+  EXPECT_EQ(files.temporariesRemovedFor,
+            (Words{"hosts.dat", "ngwords.dat", "mappedwords.dat", "sum.dat", "quillmark.ini"}));
 }
 
 TEST_F(DataFiles, HostsFileReplacesTheBuiltInSitesButNotTheTwoFurtherOnes) {
@@ -173,6 +175,9 @@ TEST_F(DataFiles, LastSavedDirectoryStaysWhenNoReportWasSavedOrItsDirectoryIsGon
   SaveAllStores(stores, files, settings, "");
   EXPECT_EQ(settings.values["config/LastSavedDirectory"], "/old");
   SaveAllStores(stores, files, settings, "/vanished/report.html");
+  EXPECT_EQ(settings.values["config/LastSavedDirectory"], "/old");
+  files.directories.insert("/two\nlines");  // cannot be one line of the file
+  SaveAllStores(stores, files, settings, "/two\nlines/report.html");
   EXPECT_EQ(settings.values["config/LastSavedDirectory"], "/old");
 }
 

@@ -60,5 +60,23 @@ TEST(SiteList, KeepsCaseInsensitiveOrderAndRefusesEqualEntries) {
                                       "http://c.example/"}));
 }
 
+TEST(SiteList, AddAllKeepsWhatOneAddAfterTheOtherKeeps) {
+  const struct {
+    Lines before, added;
+  } cases[] = {
+      {{}, {"http://b/", "http://A/", "HTTP://a/", "", "http://B/", "http://c/", ""}},
+      {{"http://a/", "http://C/"}, {"http://c/", "HTTP://A/", "http://b/", "http://B/"}},
+      {{"x"}, {}},
+      {{}, {"\x82\xa0", "a", "A", "\xe9", "_", "["}},
+  };
+  for (const auto& c : cases) {
+    SiteList one, all;
+    for (const auto& address : c.before) one.Add(address), all.Add(address);
+    for (const auto& address : c.added) one.Add(address);
+    all.AddAll(c.added);
+    EXPECT_EQ(all.Addresses(), one.Addresses());
+  }
+}
+
 }  // namespace
 }  // namespace quillmark

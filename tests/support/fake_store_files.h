@@ -18,7 +18,8 @@ class FakeStoreFiles : public StoreFiles {
   std::set<std::string> unreadable;             // exist but cannot be read
   std::set<std::string> unwritable;             // writing fails
   std::set<std::string> directories;
-  std::vector<std::string> writes;  // names, in order of writing
+  std::vector<std::string> writes;                 // names, in order of writing
+  std::vector<std::string> temporariesRemovedFor;  // the names of the last such call
   std::string currentDirectory;
 
   std::string ProgramDirectory() const override { return "/program/"; }
@@ -33,6 +34,9 @@ class FakeStoreFiles : public StoreFiles {
     writes.push_back(name);
     if (unwritable.count(name)) throw FileError(CannotCreateMessage("/program/" + name));
     files[name] = bytes;
+  }
+  void RemoveLeftoverTemporaries(const std::vector<std::string>& names) override {
+    temporariesRemovedFor = names;
   }
   std::string BuiltIn(const std::string& resource) const override {
     const auto found = builtIns.find(resource);

@@ -1,5 +1,6 @@
 #pragma once
-// The saved corpus of a fuzz target, for the replay test that runs it in every build.
+// The saved corpus of a fuzz target, for the replay test that runs every input of it in
+// every build.
 
 #include <gtest/gtest.h>
 
