@@ -184,15 +184,18 @@ class GatheringTest : public QObject {
   }
 
   void theMenuAndTheCommandLineExportTheSameCardsForTheSameRun() {
-    // One data directory for both programs: the built-in lists and the one site.
+    // One data directory for both programs, with the built-in lists; only the one local site
+    // is visited (the built-in sites are not on this machine's network).
     QTemporaryDir data;
     QVERIFY(data.isValid());
     const std::string directory = data.path().toStdString() + "/";
-    ReplaceFileAtomically(directory + "hosts.dat", server_.Url("/") + "\r\n");
+    ReplaceFileAtomically(directory + "sites.txt", server_.Url("/") + "\r\n");
     QtStoreFiles files(QString::fromStdString(directory));
     Session session(files);
     IniSettingsFile settings(ConfigurationPath(directory));
     session.Load(settings);
+    session.Stores().sites.Clear();
+    session.Stores().sites.Add(server_.Url("/"));
     session.Stores().configuration.isLevel = true;
     TMainForm form(session, {});
     form.CreateStudyWindows();
@@ -204,8 +207,9 @@ class GatheringTest : public QObject {
     form.findChild<QAction*>("MnuExportWordCards")->trigger();
 
     QProcess cli;
-    cli.start(QUILLMARK_CLI, {"--data-dir", data.path(), "export", "--follow-links", "--dictionary",
-                              "rnn", data.filePath("cli.txt")});
+    cli.start(QUILLMARK_CLI,
+              {"--data-dir", data.path(), "export", "--sites", data.filePath("sites.txt"),
+               "--follow-links", "--dictionary", "rnn", data.filePath("cli.txt")});
     QVERIFY(cli.waitForFinished(60000));
     QCOMPARE(cli.exitCode(), 0);
     const QByteArray cards = testing::ReadAll(fromMenu);
