@@ -17,8 +17,9 @@
 namespace {
 
 using namespace quillmark;
-using bench::CurlRun;
 using bench::LoopbackSite;
+using bench::MeasureCurl;
+using bench::SetPerPageCounter;
 
 constexpr int kPages = 500;
 const std::string kIndexPath = "/index.html";
@@ -49,12 +50,6 @@ LoopbackSite& Site() {
   return site;
 }
 
-void SetPerPageCounter(benchmark::State& state) {
-  state.counters["per_page"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kPages,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
 // The dialog's list box, as plain lines.
 struct LineView : CrawlView {
   void SetLabel(const std::string& text) override { label = text; }
@@ -78,7 +73,7 @@ void BM_Crawl500Pages(benchmark::State& state) {
       return;
     }
   }
-  SetPerPageCounter(state);
+  SetPerPageCounter(state, kPages);
   state.SetLabel(site.ServerName());
 }
 BENCHMARK(BM_Crawl500Pages)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -88,19 +83,7 @@ void BM_Curl500Pages(benchmark::State& state) {
   LoopbackSite& site = Site();
   std::vector<std::string> urls{site.Url(kIndexPath)};
   for (int i = 1; i < kPages; ++i) urls.push_back(site.Url("/" + NameOf(i)));
-  const CurlRun curl(site, urls);
-  if (!curl.Found()) {
-    state.SkipWithError("curl is not installed");
-    return;
-  }
-  for (auto _ : state) {
-    if (!curl.Run()) {
-      state.SkipWithError("curl failed");
-      return;
-    }
-  }
-  SetPerPageCounter(state);
-  state.SetLabel(site.ServerName());
+  MeasureCurl(state, site, urls);
 }
 BENCHMARK(BM_Curl500Pages)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -15,7 +15,8 @@
 namespace {
 
 using quillmark::TNMHTTP;
-using quillmark::bench::CurlRun;
+using quillmark::bench::MeasureCurl;
+using quillmark::bench::SetPerPageCounter;
 using quillmark::bench::LoopbackSite;
 
 constexpr int kPages = 500;
@@ -38,12 +39,6 @@ LoopbackSite& Site() {
   return site;
 }
 
-void SetPerPageCounter(benchmark::State& state) {
-  state.counters["per_page"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kPages,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
 void BM_Get500Pages(benchmark::State& state) {
   LoopbackSite& site = Site();
   TNMHTTP http;  // empty pump
@@ -59,7 +54,7 @@ void BM_Get500Pages(benchmark::State& state) {
     }
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
-  SetPerPageCounter(state);
+  SetPerPageCounter(state, kPages);
   state.SetLabel(site.ServerName());
 }
 BENCHMARK(BM_Get500Pages)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -69,19 +64,7 @@ void BM_Curl500Pages(benchmark::State& state) {
   LoopbackSite& site = Site();
   std::vector<std::string> urls;
   for (int page = 0; page < kPages; ++page) urls.push_back(site.Url(PathOf(page)));
-  const CurlRun curl(site, urls);
-  if (!curl.Found()) {
-    state.SkipWithError("curl is not installed");
-    return;
-  }
-  for (auto _ : state) {
-    if (!curl.Run()) {
-      state.SkipWithError("curl failed");
-      return;
-    }
-  }
-  SetPerPageCounter(state);
-  state.SetLabel(site.ServerName());
+  MeasureCurl(state, site, urls);
 }
 BENCHMARK(BM_Curl500Pages)->Unit(benchmark::kMillisecond)->UseRealTime();
 

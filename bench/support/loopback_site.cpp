@@ -1,5 +1,7 @@
 #include "loopback_site.h"
 
+#include <benchmark/benchmark.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -157,6 +159,29 @@ bool CurlRun::Run() const {
   int status = 0;
   return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
          WEXITSTATUS(status) == 0;
+}
+
+void SetPerPageCounter(benchmark::State& state, int pages) {
+  state.counters["per_page"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * pages,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void MeasureCurl(benchmark::State& state, const LoopbackSite& site,
+                 const std::vector<std::string>& urls) {
+  const CurlRun curl(site, urls);
+  if (!curl.Found()) {
+    state.SkipWithError("curl is not installed");
+    return;
+  }
+  for (auto _ : state) {
+    if (!curl.Run()) {
+      state.SkipWithError("curl failed");
+      return;
+    }
+  }
+  SetPerPageCounter(state, static_cast<int>(urls.size()));
+  state.SetLabel(site.ServerName());
 }
 
 }  // namespace quillmark::bench

@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+namespace benchmark {
+class State;
+}
+
 namespace quillmark::testing {
 class ScriptedServer;
 }
@@ -68,5 +72,13 @@ class CurlRun {
   std::string curl_;
   std::filesystem::path config_;
 };
+
+// Sets the counter "per_page": the time of one iteration divided among its `pages` pages.
+void SetPerPageCounter(benchmark::State& state, int pages);
+
+// The yardstick benchmark: one curl process fetches `urls` in each iteration; skips when curl
+// is missing or fails. Sets "per_page" and the server's name as the label.
+void MeasureCurl(benchmark::State& state, const LoopbackSite& site,
+                 const std::vector<std::string>& urls);
 
 }  // namespace quillmark::bench

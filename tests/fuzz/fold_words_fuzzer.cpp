@@ -1,19 +1,6 @@
 // libFuzzer target: the tokenizer and the inflection fold, fast paths against plain ones.
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
 #include "fold_words_check.h"
+#include "fuzz_entry.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string problem = quillmark::testing::CheckFoldWords(
-      std::string_view(reinterpret_cast<const char*>(data), size));
-  if (!problem.empty()) {
-    std::fprintf(stderr, "broken promise: %s\n", problem.c_str());
-    std::abort();
-  }
-  return 0;
-}
+QUILLMARK_FUZZ_TARGET(quillmark::testing::CheckFoldWords)
