@@ -15,9 +15,9 @@
 namespace {
 
 using quillmark::TNMHTTP;
+using quillmark::bench::LoopbackSite;
 using quillmark::bench::MeasureCurl;
 using quillmark::bench::SetPerPageCounter;
-using quillmark::bench::LoopbackSite;
 
 constexpr int kPages = 500;
 
