@@ -13,7 +13,8 @@ const char* const kCliUsage =
     "      the same counting over saved pages (\"-\" reads standard input)\n"
     "  find WORD [--sentences FILE]\n"
     "      the sentences holding WORD or one of its inflected forms, from sum.dat or FILE\n"
-    "Data files are read from the program directory (or DIR) and written only with --save.\n";
+    "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
+    "when the program is installed; they are written only with --save.\n";
 
 namespace {
 
