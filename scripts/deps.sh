@@ -16,6 +16,10 @@ QUILLMARK_PACKAGES=(
   clang libclang-rt-14-dev          # fuzz targets (built on request)
   clang-format                      # the tree's format check
   chromium                          # a written report read by a real browser (the test skips without it)
+  desktop-file-utils                # desktop-file-validate checks the menu entry
+  man-db groff-base                 # man -l renders the manual pages in their test
+  dpkg-dev file                     # CPack's Debian package: dpkg-shlibdeps for Depends, file to find the programs
+  lintian                           # the Debian package's check (scripts/package, and CI's install test)
 )
 
 quillmark_install_deps() {

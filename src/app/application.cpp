@@ -19,7 +19,8 @@ bool HasColorsArgument(const QStringList& arguments) {
 }
 
 int RunQuillmark(QApplication& application, const QStringList& arguments,
-                 const QString& programDirectory, const ErrorDisplay& showError) {
+                 const QString& dataDirectory, const ErrorDisplay& showError,
+                 MissingDirectory missing) {
   if (HasColorsArgument(arguments)) {
     QMessageBox::information(nullptr, QStringLiteral("Quillmark"),
                              QString::fromUtf8(kColorsNotice));
@@ -29,7 +30,7 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
   // The main window, not the last window, ends the program: the sentence window may stay open.
   application.setQuitOnLastWindowClosed(false);
 
-  QtStoreFiles files(programDirectory);
+  QtStoreFiles files(dataDirectory, missing);
   Session session(files);
   std::unique_ptr<TMainForm> mainForm;
   try {

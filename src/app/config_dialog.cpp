@@ -21,6 +21,8 @@ constexpr int kItemNoMaximum = 200;
 constexpr int kLinkMinimum = 1;
 constexpr int kLinkMaximum = 5;
 constexpr int kListItemHeight = 12;
+// The about frame is 198 wide; its text starts 8 in from the frame's left edge.
+constexpr int kAboutTextWidth = 198 - 2 * 8;
 
 // An item's text as it came from the site list: kept so that bytes the window cannot show
 // as Shift-JIS go back unchanged.
@@ -115,7 +117,7 @@ void TConfigDialog::BuildControls() {
   linkUpDown_ = SpinWithEdit(this, "LinkUpDown", "LinkEdit", {104, 216, 65, 20}, 16, kLinkMinimum,
                              kLinkMaximum, 1);
 
-  Label(this, "CopyLightLabel", AboutText(), {222, 125});
+  copyLightLabel_ = Label(this, "CopyLightLabel", AboutText(), {222, 125});
 
   auto* okButton = Button(this, "OKButton", QStringLiteral("OK"), {243, 257, 78, 24});
   auto* cancelButton =
@@ -180,9 +182,19 @@ void TConfigDialog::DeleteButtonClick() {
   urlListBox_->clearSelection();
 }
 
+void TConfigDialog::ShowDataDirectory(const std::string& directory) {
+  copyLightLabel_->setText(AboutText() + QStringLiteral("\nデータの保存先:") +
+                           QString::fromStdString(directory));
+  // A path is longer than the frame is wide: it breaks after its slashes, and can be copied.
+  copyLightLabel_->setWordWrap(true);
+  copyLightLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  copyLightLabel_->setFixedSize(kAboutTextWidth, copyLightLabel_->heightForWidth(kAboutTextWidth));
+}
+
 bool OpenOptions(QWidget* owner, MainStores& stores) {
   TConfigDialog dialog(owner);
   dialog.Fill(stores.sites, stores.configuration);
+  dialog.ShowDataDirectory(stores.programDirectory);
   if (dialog.exec() != QDialog::Accepted) return false;
   dialog.Store(stores.sites, stores.configuration);
   return true;

@@ -8,6 +8,7 @@
 #include "session/main_stores.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QSpinBox;
@@ -33,12 +34,16 @@ class TConfigDialog : public QDialog {
   // DeleteButton: moves the selected item's text into URLEdit; nothing without a selection.
   void DeleteButtonClick();
 
+  // Adds the line "データの保存先:" + `directory` to the about line, wrapped within the frame.
+  void ShowDataDirectory(const std::string& directory);
+
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
   void BuildControls();
 
+  QLabel* copyLightLabel_ = nullptr;
   QLineEdit* urlEdit_ = nullptr;
   QListWidget* urlListBox_ = nullptr;
   QSpinBox* itemNoUpDown_ = nullptr;
@@ -46,7 +51,8 @@ class TConfigDialog : public QDialog {
   QSpinBox* linkUpDown_ = nullptr;
 };
 
-// The menu action "オプション(&O)": shows the dialog filled from `stores` and, when it is
+// The menu action "オプション(&O)": shows the dialog filled from `stores` (the about line
+// with the directory of the data files) and, when it is
 // closed with OK, stores its values back; Cancel changes nothing. Returns whether OK closed it.
 bool OpenOptions(QWidget* owner, MainStores& stores);
 

@@ -1,9 +1,14 @@
 #include <QApplication>
 
 #include "app/application.h"
+#include "session/data_directory.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  return quillmark::RunQuillmark(application, QCoreApplication::arguments(),
-                                 QCoreApplication::applicationDirPath() + "/");
+  using namespace quillmark;
+  const DataDirectory data =
+      DataDirectoryAtStartUp((QCoreApplication::applicationDirPath() + "/").toStdString());
+  return RunQuillmark(application, QCoreApplication::arguments(), QString::fromStdString(data.path),
+                      ShowErrorBox,
+                      data.createOnSave ? MissingDirectory::kCreate : MissingDirectory::kFail);
 }

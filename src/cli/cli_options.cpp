@@ -18,7 +18,8 @@ const char* const kCliUsage =
     "      one gathering run as gather makes it, its shown words (with --all every word not\n"
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
     "      word, count, example sentence, host, dictionary address (default lycos)\n"
-    "Data files are read from the program directory (or DIR) and written only with --save.\n";
+    "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
+    "when the program is installed; they are written only with --save.\n";
 
 namespace {
 

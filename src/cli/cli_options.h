@@ -15,7 +15,7 @@ enum class ResultFormat { kTsv, kJson };
 
 struct CliOptions {
   CliCommand command = CliCommand::kGather;
-  std::optional<std::string> dataDirectory;  // --data-dir; else the program directory
+  std::optional<std::string> dataDirectory;  // --data-dir; else as the window program chooses
   bool save = false;                         // --save
   // gather (export: all but --report)
   std::optional<std::string> sitesFile;   // --sites

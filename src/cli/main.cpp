@@ -17,6 +17,7 @@
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
 #include "session/atomic_file.h"
+#include "session/data_directory.h"
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "session/session.h"
@@ -116,14 +117,17 @@ class CliProgram {
   explicit CliProgram(const CliOptions& options) : options_(options) {}
 
   int Run() {
-    const QString directory = ProgramDirectory();
-    files_ = std::make_unique<QtStoreFiles>(directory);
+    const DataDirectory data = ChosenDataDirectory();
+    directory_ = data.path;
+    files_ = std::make_unique<QtStoreFiles>(
+        QString::fromStdString(directory_),
+        data.createOnSave ? MissingDirectory::kCreate : MissingDirectory::kFail);
     session_ = std::make_unique<Session>(*files_);
     // Loading changes the current directory to LastSavedDirectory, for the window's save
     // dialog; the paths on this command line are relative to where the user stands.
     const QString here = QDir::currentPath();
     {
-      IniSettingsFile settings(ConfigurationPath(directory.toStdString()));
+      IniSettingsFile settings(ConfigurationPath(directory_));
       session_->Load(settings);
     }
     QDir::setCurrent(here);
@@ -141,11 +145,13 @@ class CliProgram {
   }
 
  private:
-  QString ProgramDirectory() const {
-    QString directory = options_.dataDirectory ? QString::fromStdString(*options_.dataDirectory)
-                                               : QCoreApplication::applicationDirPath();
-    if (!directory.endsWith('/')) directory += '/';
-    return directory;
+  // --data-dir as given, else the window program's choice.
+  DataDirectory ChosenDataDirectory() const {
+    if (!options_.dataDirectory)
+      return DataDirectoryAtStartUp((QCoreApplication::applicationDirPath() + "/").toStdString());
+    std::string directory = *options_.dataDirectory;
+    if (!directory.ends_with('/')) directory += '/';
+    return {directory, false};
   }
 
   int Gather() {
@@ -267,11 +273,12 @@ class CliProgram {
 
   void SaveWhenAsked() {
     if (!options_.save) return;
-    IniSettingsFile settings(ConfigurationPath(ProgramDirectory().toStdString()));
+    IniSettingsFile settings(ConfigurationPath(directory_));
     session_->Save(settings);
   }
 
   const CliOptions& options_;
+  std::string directory_;  // of the data files, with its trailing '/'
   std::unique_ptr<QtStoreFiles> files_;
   std::unique_ptr<Session> session_;
 };

@@ -18,9 +18,10 @@ namespace quillmark {
 class StoreFiles {
  public:
   virtual ~StoreFiles() = default;
-  // The directory of the executable, with a trailing separator.
+  // The directory the data files are kept in, with a trailing separator: the program
+  // directory, or for an installed program the user's data directory (data_directory.h).
   virtual std::string ProgramDirectory() const = 0;
-  // Whether the data file `name` exists in the program directory.
+  // Whether the data file `name` exists in that directory.
   virtual bool Exists(const std::string& name) const = 0;
   // The bytes of data file `name`; throws FileError (cannot open) when it exists but
   // cannot be read.

@@ -29,7 +29,7 @@ struct MainStores {
   SentenceStore sentences;
   MappingDictionary dictionary;
   Configuration configuration;
-  std::string programDirectory;  // with its trailing separator
+  std::string programDirectory;  // where the data files are kept, with its trailing separator
 
   // The results of the last gathering run; the index is only ever extended.
   RankedWordList ranking;

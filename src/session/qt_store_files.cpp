@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "session/data_directory.h"
+
 // The built-in lists live in a static library, so their registration must be pulled in.
 static void RegisterBuiltInLists() { Q_INIT_RESOURCE(quillmark); }
 
@@ -14,8 +16,8 @@ std::string ToStd(const QString& text) { return text.toStdString(); }
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
-QtStoreFiles::QtStoreFiles(QString programDirectory)
-    : programDirectory_(std::move(programDirectory)) {
+QtStoreFiles::QtStoreFiles(QString programDirectory, MissingDirectory missing)
+    : programDirectory_(std::move(programDirectory)), missing_(missing) {
   RegisterBuiltInLists();
 }
 
@@ -37,6 +39,8 @@ std::string QtStoreFiles::Read(const std::string& name) const {
 }
 
 void QtStoreFiles::Write(const std::string& name, const std::string& bytes) {
+  // A failure to create it shows as the write's own "cannot create", naming the file.
+  if (missing_ == MissingDirectory::kCreate) CreateMissingDirectories(ToStd(programDirectory_));
   ReplaceFileAtomically(ToStd(PathOf(name)), bytes);
 }
 

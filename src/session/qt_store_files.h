@@ -8,12 +8,20 @@
 
 namespace quillmark {
 
+// What a write does when the directory of the data files does not exist.
+enum class MissingDirectory {
+  kFail,    // the write fails, naming the file (a directory the user named, mistyped)
+  kCreate,  // it is made, with its parents, mode 0700 (the user's data directory)
+};
+
 // Data files in one directory, written through ReplaceFileAtomically; built-in lists from
 // the Qt resources ":/HOSTS", ":/NGWORDS", ":/MAPPEDWORDS", ":/MAPPING_DIC".
 class QtStoreFiles : public StoreFiles {
  public:
-  // `programDirectory` ends with "/".
-  explicit QtStoreFiles(QString programDirectory);
+  // `programDirectory` ends with "/". With MissingDirectory::kCreate the first write makes it;
+  // the exit order writes data files before the configuration, which then finds it there.
+  explicit QtStoreFiles(QString programDirectory,
+                        MissingDirectory missing = MissingDirectory::kFail);
 
   std::string ProgramDirectory() const override;
   bool Exists(const std::string& name) const override;
@@ -27,6 +35,7 @@ class QtStoreFiles : public StoreFiles {
  private:
   QString PathOf(const std::string& name) const;
   QString programDirectory_;
+  MissingDirectory missing_;
 };
 
 }  // namespace quillmark

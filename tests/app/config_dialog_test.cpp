@@ -129,6 +129,25 @@ class ConfigDialogTest : public QObject {
     QVERIFY(stores.configuration.isLevel);
   }
 
+  void TheAboutLineEndsWithWhereTheDataIsKeptWithinItsFrame() {
+    MainStores stores = TwoSites();
+    stores.programDirectory = "/home/a-rather-long-user-name/.local/share/quillmark/";
+    QString about;
+    QRect place;
+    WhenModalShown<TConfigDialog>([&](TConfigDialog& dialog) {
+      const auto& label = Find<QLabel>(dialog, "CopyLightLabel");
+      about = label.text();
+      place = label.geometry();
+      Click(dialog, "CancelButton");
+    });
+    QVERIFY(!OpenOptions(nullptr, stores));
+
+    QVERIFY(about.startsWith(QStringLiteral("Quillmark\n")));
+    QVERIFY(about.endsWith(
+        QStringLiteral("\nデータの保存先:/home/a-rather-long-user-name/.local/share/quillmark/")));
+    QVERIFY(QRect(214, 120, 198, 129).contains(place));
+  }
+
   void CancelAfterEditsChangesNothing() {
     MainStores stores = TwoSites();
     WhenModalShown<TConfigDialog>([](TConfigDialog& dialog) {

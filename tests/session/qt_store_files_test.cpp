@@ -48,6 +48,19 @@ TEST(QtStoreFiles, AWriteThatFailsLeavesTheOldFileAndNamesThePath) {
   EXPECT_TRUE(QFileInfo(program + "ngwords.dat").isDir());
 }
 
+TEST(QtStoreFiles, TheFirstSaveMakesTheUsersDataDirectoryAndPutsEveryFileThere) {
+  testing::TemporaryDirectory home;
+  ASSERT_FALSE(home.Path().empty());
+  const std::string data = home.Path() + ".local/share/quillmark/";
+  QtStoreFiles files(QString::fromStdString(data), MissingDirectory::kCreate);
+  Session session(files);
+  IniSettingsFile settings(ConfigurationPath(data));
+  session.Load(settings);
+  session.Save(settings);
+  for (const char* name : {"hosts.dat", "ngwords.dat", "mappedwords.dat", "quillmark.ini"})
+    EXPECT_TRUE(std::filesystem::is_regular_file(data + name)) << name;
+}
+
 class FullDiskAtExit : public ::testing::TestWithParam<SmallFileSystem::Kind> {};
 
 TEST_P(FullDiskAtExit, KeepsEveryByteOfTheOldFilesAndNamesEachOne) {

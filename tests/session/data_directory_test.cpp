@@ -1,0 +1,85 @@
+// Where the data files are kept: the program directory, or the user's data directory.
+
+#include "session/data_directory.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/temporary_directory.h"
+
+namespace quillmark {
+namespace {
+
+constexpr const char* kProgram = "/opt/quillmark/bin/";
+constexpr const char* kUserData = "/home/aki/.local/share/quillmark/";
+
+TEST(DataDirectory, TheProgramDirectoryWhenItCanBeWrittenOrHoldsTheConfiguration) {
+  struct Case {
+    const char* what;
+    ProgramDirectoryFacts facts;
+    const char* chosen;
+  };
+  const Case cases[] = {
+      {"a build tree or a portable copy", {.writable = true}, kProgram},
+      {"a portable copy on a read-only disk", {.holdsConfiguration = true}, kProgram},
+      {"an installation that was given a configuration",
+       {.holdsConfiguration = true, .installed = true},
+       kProgram},
+      {"an installation this user cannot write", {.installed = true}, kUserData},
+      {"an installation root (or its owner in ~/.local) could write",
+       {.writable = true, .installed = true},
+       kUserData},
+      {"a directory nobody may write", {}, kUserData},
+  };
+  for (const Case& c : cases) {
+    const DataDirectory data = ChooseDataDirectory(kProgram, c.facts, kUserData);
+    EXPECT_EQ(data.path, c.chosen) << c.what;
+    EXPECT_EQ(data.createOnSave, data.path == kUserData) << c.what;
+  }
+  // Without a home there is nowhere else: the program directory, and its save errors.
+  EXPECT_EQ(ChooseDataDirectory(kProgram, {}, "").path, kProgram);
+}
+
+TEST(DataDirectory, TheUsersDataDirectoryFollowsTheXdgRules) {
+  EXPECT_EQ(UserDataDirectory("/data/aki", "/home/aki"), "/data/aki/quillmark/");
+  EXPECT_EQ(UserDataDirectory("/data/aki/", "/home/aki"), "/data/aki/quillmark/");
+  EXPECT_EQ(UserDataDirectory(nullptr, "/home/aki"), "/home/aki/.local/share/quillmark/");
+  EXPECT_EQ(UserDataDirectory("", "/home/aki/"), "/home/aki/.local/share/quillmark/");
+  EXPECT_EQ(UserDataDirectory("relative/data", "/home/aki"), "/home/aki/.local/share/quillmark/");
+  EXPECT_EQ(UserDataDirectory(nullptr, nullptr), "");
+  EXPECT_EQ(UserDataDirectory(nullptr, "not/absolute"), "");
+}
+
+TEST(DataDirectory, AnInstallationIsKnownByItsDesktopEntryBesideBin) {
+  testing::TemporaryDirectory prefix;
+  ASSERT_FALSE(prefix.Path().empty());
+  const std::string bin = prefix.Path() + "bin/";
+  ASSERT_TRUE(CreateMissingDirectories(bin));
+  EXPECT_EQ(DataDirectoryAtStartUp(bin).path, bin);  // writable (a test runs where it may write)
+
+  ASSERT_TRUE(CreateMissingDirectories(prefix.Path() + "share/applications"));
+  testing::WriteFileBytes(prefix.Path() + "share/applications/quillmark.desktop", "");
+  EXPECT_NE(DataDirectoryAtStartUp(bin).path, bin);
+
+  testing::WriteFileBytes(bin + "quillmark.ini", "");
+  EXPECT_EQ(DataDirectoryAtStartUp(bin).path, bin);
+}
+
+TEST(DataDirectory, CreatesTheMissingDirectoriesForThisUserOnly) {
+  testing::TemporaryDirectory home;
+  ASSERT_FALSE(home.Path().empty());
+  const std::string data = home.Path() + ".local/share/quillmark/";
+  ASSERT_TRUE(CreateMissingDirectories(data));
+  for (const std::string& made : {home.Path() + ".local", data}) {
+    struct stat status {};
+    ASSERT_EQ(::stat(made.c_str(), &status), 0) << made;
+    EXPECT_EQ(status.st_mode & 0777, 0700u) << made;
+  }
+  EXPECT_TRUE(CreateMissingDirectories(data));  // already there
+
+  testing::WriteFileBytes(home.Path() + "file", "");
+  EXPECT_FALSE(CreateMissingDirectories(home.Path() + "file/quillmark/"));
+}
+
+}  // namespace
+}  // namespace quillmark
