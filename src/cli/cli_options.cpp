@@ -1,0 +1,125 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+
+namespace quillmark {
+
+const char* const kCliUsage =
+    "usage: quillmark-cli [--data-dir DIR] COMMAND [OPTIONS]\n"
+    "  gather [--sites FILE] [--follow-links] [--depth N] [--top N] [--all]\n"
+    "         [--report FILE] [--format tsv|json] [--save]\n"
+    "      one gathering run over the site list, with no window\n"
+    "  words [--host NAME] [--top N] [--all] [--format tsv|json] [--save] FILE...\n"
+    "      the same counting over saved pages (\"-\" reads standard input)\n"
+    "  find WORD [--sentences FILE]\n"
+    "      the sentences holding WORD or one of its inflected forms, from sum.dat or FILE\n"
+    "Data files are read from the program directory (or DIR) and written only with --save.\n";
+
+namespace {
+
+class ArgumentReader {
+ public:
+  explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+  bool Done() const { return next_ >= arguments_.size(); }
+  const std::string& Take() { return arguments_[next_++]; }
+
+  // The value after option `name`.
+  std::string ValueOf(const std::string& name) {
+    if (Done()) throw UsageError{name + " needs a value"};
+    return Take();
+  }
+
+  std::int32_t NumberOf(const std::string& name) {
+    const std::string text = ValueOf(name);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0)
+      throw UsageError{name + " needs a whole number, not \"" + text + "\""};
+    return value;
+  }
+
+ private:
+  const std::vector<std::string>& arguments_;
+  std::size_t next_ = 0;
+};
+
+CliCommand CommandNamed(const std::string& name) {
+  if (name == "gather") return CliCommand::kGather;
+  if (name == "words") return CliCommand::kWords;
+  if (name == "find") return CliCommand::kFind;
+  throw UsageError{"unknown command \"" + name + "\""};
+}
+
+// Whether `option` belongs to `command` (the options common to all are taken before).
+bool Allows(CliCommand command, const std::string& option) {
+  const bool gather = command == CliCommand::kGather;
+  const bool words = command == CliCommand::kWords;
+  if (option == "--sites" || option == "--follow-links" || option == "--depth" ||
+      option == "--report")
+    return gather;
+  if (option == "--top" || option == "--all" || option == "--format" || option == "--save")
+    return gather || words;
+  if (option == "--host") return words;
+  if (option == "--sentences") return command == CliCommand::kFind;
+  return false;
+}
+
+}  // namespace
+
+CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
+  CliOptions options;
+  ArgumentReader reader(arguments);
+  std::optional<CliCommand> command;
+  while (!reader.Done()) {
+    const std::string argument = reader.Take();
+    if (argument == "--data-dir") {
+      options.dataDirectory = reader.ValueOf(argument);
+      continue;
+    }
+    if (!command) {
+      if (argument.starts_with("--")) throw UsageError{"unknown option " + argument};
+      command = CommandNamed(argument);
+      options.command = *command;
+      continue;
+    }
+    if (argument.starts_with("--") && argument != "--") {
+      if (!Allows(*command, argument)) throw UsageError{"unknown option " + argument};
+      if (argument == "--sites") options.sitesFile = reader.ValueOf(argument);
+      if (argument == "--follow-links") options.followLinks = true;
+      if (argument == "--depth") options.depth = reader.NumberOf(argument);
+      if (argument == "--report") options.reportFile = reader.ValueOf(argument);
+      if (argument == "--top") options.top = reader.NumberOf(argument);
+      if (argument == "--all") options.all = true;
+      if (argument == "--save") options.save = true;
+      if (argument == "--host") options.host = reader.ValueOf(argument);
+      if (argument == "--sentences") options.sentencesFile = reader.ValueOf(argument);
+      if (argument == "--format") {
+        const std::string format = reader.ValueOf(argument);
+        if (format == "tsv") {
+          options.format = ResultFormat::kTsv;
+        } else if (format == "json") {
+          options.format = ResultFormat::kJson;
+        } else {
+          throw UsageError{"--format is tsv or json, not \"" + format + "\""};
+        }
+      }
+      continue;
+    }
+    // Operands: the files of words, the word of find.
+    if (*command == CliCommand::kWords) {
+      options.files.push_back(argument);
+    } else if (*command == CliCommand::kFind && options.word.empty()) {
+      options.word = argument;
+    } else {
+      throw UsageError{"unexpected argument \"" + argument + "\""};
+    }
+  }
+  if (!command) throw UsageError{"no command given"};
+  if (*command == CliCommand::kWords && options.files.empty())
+    throw UsageError{"words needs at least one FILE"};
+  if (*command == CliCommand::kFind && options.word.empty()) throw UsageError{"find needs a WORD"};
+  return options;
+}
+
+}  // namespace quillmark

@@ -1,0 +1,46 @@
+#pragma once
+// The command line of quillmark-cli, taken apart. Pure: no file is read here.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillmark {
+
+enum class CliCommand { kGather, kWords, kFind };
+enum class ResultFormat { kTsv, kJson };
+
+struct CliOptions {
+  CliCommand command = CliCommand::kGather;
+  std::optional<std::string> dataDirectory;  // --data-dir; else the program directory
+  bool save = false;                         // --save
+  // gather
+  std::optional<std::string> sitesFile;   // --sites
+  std::optional<bool> followLinks;        // --follow-links; else the configuration's IsLevel
+  std::optional<std::int32_t> depth;      // --depth; else the configuration's AllowedLevel
+  std::optional<std::string> reportFile;  // --report
+  // gather and words
+  std::optional<std::int32_t> top;  // --top; else ItemViewCount + 1
+  bool all = false;                 // --all
+  ResultFormat format = ResultFormat::kTsv;
+  // words
+  std::string host = "local";      // --host
+  std::vector<std::string> files;  // "-" is standard input
+  // find
+  std::string word;
+  std::optional<std::string> sentencesFile;  // --sentences; else sum.dat's sentences
+};
+
+// Thrown for a command line that cannot be used; the message says what is wrong.
+struct UsageError {
+  std::string message;
+};
+
+// Takes the arguments after the program name. Throws UsageError.
+CliOptions ParseCliOptions(const std::vector<std::string>& arguments);
+
+// The usage text printed with a UsageError.
+extern const char* const kCliUsage;
+
+}  // namespace quillmark

@@ -1,0 +1,273 @@
+// quillmark-cli: the gathering run and the study tools from a terminal, over the same session,
+// crawl, aggregation and report as the window program.
+
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+#include "cli/cli_options.h"
+#include "cli/run_result.h"
+#include "gather/gathering_crawl.h"
+#include "gather/page_scanner.h"
+#include "session/atomic_file.h"
+#include "session/line_file.h"
+#include "session/qt_store_files.h"
+#include "session/session.h"
+#include "study/html_report.h"
+#include "study/sentence_finder.h"
+
+namespace quillmark {
+namespace {
+
+constexpr int kExitNothing = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void NoteInterrupt(int) { interrupted = 1; }
+
+// The bytes of `path` ("-": standard input). Throws FileError when it cannot be read.
+std::string ReadInput(const std::string& path) {
+  std::ostringstream bytes;
+  if (path == "-") {
+    bytes << std::cin.rdbuf();
+    return bytes.str();
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw FileError(CannotOpenMessage(path));
+  bytes << file.rdbuf();
+  if (file.bad()) throw FileError(CannotOpenMessage(path));
+  return bytes.str();
+}
+
+// The crawl's status lines on standard error, "[n/total] " in front; on a terminal they scroll
+// above one progress line that is rewritten in place.
+class TerminalView : public CrawlView {
+ public:
+  TerminalView() : terminal_(::isatty(STDERR_FILENO) == 1), start_(Clock::now()) {}
+
+  void Watch(const GatheringCrawl& crawl) { crawl_ = &crawl; }
+
+  void SetLabel(const std::string&) override {}
+
+  void AddStatusLine(const std::string& text) override {
+    if (text.ends_with("からのドキュメント取得成功")) ++pages_;
+    std::string line = Counter() + " " + text + "\n";
+    if (terminal_) line = "\r\033[K" + line + ProgressLine();
+    std::fputs(line.c_str(), stderr);
+  }
+
+  // The progress line again, at most every tenth of a second (the elapsed time moves on).
+  void Refresh() {
+    if (!terminal_ || Clock::now() - lastRefresh_ < std::chrono::milliseconds(100)) return;
+    std::fputs(("\r\033[K" + ProgressLine()).c_str(), stderr);
+  }
+
+  void Finish() {
+    if (terminal_) std::fputs("\r\033[K", stderr);
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  std::string Counter() const {
+    if (crawl_ == nullptr) return "[0/0]";
+    return "[" + std::to_string(crawl_->FetchCount()) + "/" +
+           std::to_string(crawl_->URLList().size()) + "]";
+  }
+
+  std::string ProgressLine() {
+    lastRefresh_ = Clock::now();
+    std::size_t bytes = 0;
+    if (crawl_ != nullptr && pages_ != pagesCounted_) {
+      for (const auto& [host, sentences] : crawl_->CopySentenceStore())
+        for (const auto& sentence : sentences) bytes += sentence.size();
+      kilobytes_ = bytes / 1024;
+      pagesCounted_ = pages_;
+    }
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f s", static_cast<double>(elapsed) / 1000.0);
+    return Counter() + " pages " + std::to_string(pages_) + ", " + std::to_string(kilobytes_) +
+           " KB, " + seconds;
+  }
+
+  bool terminal_;
+  Clock::time_point start_;
+  Clock::time_point lastRefresh_{};
+  const GatheringCrawl* crawl_ = nullptr;
+  int pages_ = 0;
+  int pagesCounted_ = 0;
+  std::size_t kilobytes_ = 0;
+};
+
+class CliProgram {
+ public:
+  explicit CliProgram(const CliOptions& options) : options_(options) {}
+
+  int Run() {
+    const QString directory = ProgramDirectory();
+    files_ = std::make_unique<QtStoreFiles>(directory);
+    session_ = std::make_unique<Session>(*files_);
+    // Loading changes the current directory to LastSavedDirectory, for the window's save
+    // dialog; the paths on this command line are relative to where the user stands.
+    const QString here = QDir::currentPath();
+    {
+      IniSettingsFile settings(ConfigurationPath(directory.toStdString()));
+      session_->Load(settings);
+    }
+    QDir::setCurrent(here);
+
+    switch (options_.command) {
+      case CliCommand::kGather:
+        return Gather();
+      case CliCommand::kWords:
+        return Words();
+      case CliCommand::kFind:
+        return Find();
+    }
+    return kExitUsage;
+  }
+
+ private:
+  QString ProgramDirectory() const {
+    QString directory = options_.dataDirectory ? QString::fromStdString(*options_.dataDirectory)
+                                               : QCoreApplication::applicationDirPath();
+    if (!directory.endsWith('/')) directory += '/';
+    return directory;
+  }
+
+  int Gather() {
+    MainStores& stores = session_->Stores();
+    const std::vector<std::string> sites = options_.sitesFile
+                                               ? ReadLineFile(ReadInput(*options_.sitesFile))
+                                               : stores.sites.Addresses();
+    session_->BeginRun();
+
+    PageFetch fetch;
+    TerminalView view;
+    GatheringCrawl crawl(fetch, view, SystemTickCount(), ProxySettingFromEnvironment());
+    view.Watch(crawl);
+    crawl.SetSiteList(sites);
+    crawl.SetLinkOptions(LinkOptions{options_.followLinks.value_or(stores.configuration.isLevel),
+                                     options_.depth.value_or(stores.configuration.allowedLevel)});
+    std::signal(SIGINT, NoteInterrupt);
+    bool cancelled = false;
+    CrawlRunner runner;
+    runner.pump = [&] {
+      if (interrupted && !cancelled) {
+        cancelled = true;  // as Cancel: the page in progress is handled, nothing more starts
+        crawl.Cancel();
+      }
+      view.Refresh();
+    };
+    runner.idle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
+    RunCrawl(crawl, fetch, runner);
+    view.Finish();
+
+    const SentenceStore gathered = crawl.CopySentenceStore();
+    const int status = Aggregate(gathered);
+    if (options_.reportFile) WriteReport(*options_.reportFile, sites);
+    if (cancelled) return kExitInterrupted;  // nothing is saved after an interrupt
+    SaveWhenAsked();
+    return status;
+  }
+
+  int Words() {
+    SentenceStore store;
+    for (const std::string& path : options_.files) {
+      const ScannedPage page = ScanPage(ReadInput(path), FollowAnchors::kNo);
+      AddPageSentences(options_.host, page.text, store);
+    }
+    session_->BeginRun();
+    const int status = Aggregate(store);
+    SaveWhenAsked();
+    return status;
+  }
+
+  int Find() {
+    MainStores& stores = session_->Stores();
+    SentenceStore store = stores.sentences;  // sum.dat's sentences under "History"
+    if (options_.sentencesFile) {
+      store.clear();
+      auto& history = store["History"];
+      for (auto& line : ReadLineFile(ReadInput(*options_.sentencesFile)))
+        history.insert(std::move(line));
+    }
+    session_->BeginRun();
+    session_->AggregateGathered(std::move(store));  // for the inflection index of these sentences
+    std::string text = FindSentences(stores.sentences, options_.word, stores.inflectionIndex);
+    if (!text.ends_with('\n')) text += '\n';
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+  }
+
+  // Aggregates `gathered` as a run does and prints the result. Returns 1 when there was
+  // nothing to count.
+  int Aggregate(const SentenceStore& gathered) {
+    MainStores& stores = session_->Stores();
+    const std::size_t mappedBefore = stores.mappedWords.size();
+    session_->AggregateGathered(gathered);
+    RunResult result{stores.figures,
+                     stores.ranking,
+                     {stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(mappedBefore),
+                      stores.mappedWords.end()}};
+    const std::int32_t top = options_.top.value_or(stores.configuration.itemViewCount + 1);
+    const std::string out =
+        FormatRunResult(result, stores.ngWords, top, options_.all, options_.format);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    return gathered.empty() ? kExitNothing : 0;
+  }
+
+  // The report the window's menu writes, listing the sites this run searched.
+  void WriteReport(const std::string& path, const std::vector<std::string>& sites) {
+    const MainStores& stores = session_->Stores();
+    const std::string bytes = WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
+                                              stores.configuration.itemViewCount, sites);
+    const std::string absolute =
+        QDir::current().absoluteFilePath(QString::fromStdString(path)).toStdString();
+    ReplaceFileAtomically(absolute, bytes);
+    session_->SetReportPath(absolute);
+  }
+
+  void SaveWhenAsked() {
+    if (!options_.save) return;
+    IniSettingsFile settings(ConfigurationPath(ProgramDirectory().toStdString()));
+    session_->Save(settings);
+  }
+
+  const CliOptions& options_;
+  std::unique_ptr<QtStoreFiles> files_;
+  std::unique_ptr<Session> session_;
+};
+
+}  // namespace
+}  // namespace quillmark
+
+int main(int argc, char* argv[]) {
+  QCoreApplication application(argc, argv);
+  using namespace quillmark;
+  CliOptions options;
+  try {
+    options = ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const UsageError& error) {
+    std::cerr << "quillmark-cli: " << error.message << "\n" << kCliUsage;
+    return kExitUsage;
+  }
+  try {
+    return CliProgram(options).Run();
+  } catch (const std::exception& error) {
+    std::cerr << error.what() << "\n";
+    return kExitNothing;
+  }
+}

@@ -1,0 +1,84 @@
+#include "cli/run_result.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "study/shown_words.h"
+
+namespace quillmark {
+namespace {
+
+// A JSON string; bytes of 0x80 and above pass as they are (the words are ASCII letters).
+std::string JsonString(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += c;
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      quoted += escaped;
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "\"";
+}
+
+std::vector<ShownWord> Selected(const RunResult& result, const std::set<std::string>& ngWords,
+                                std::int32_t top, bool all) {
+  std::vector<ShownWord> words;
+  if (all) {
+    for (auto pair = result.ranking.rbegin(); pair != result.ranking.rend(); ++pair)
+      words.push_back(ShownWord{pair->first, pair->second});
+  } else if (top > 0) {
+    words = SelectShownWords(result.ranking, ngWords, top - 1);
+  }
+  return words;
+}
+
+}  // namespace
+
+std::string FormatRunResult(const RunResult& result, const std::set<std::string>& ngWords,
+                            std::int32_t top, bool all, ResultFormat format) {
+  const RunFigures& figures = result.figures;
+  const std::vector<ShownWord> words = Selected(result, ngWords, top, all);
+  std::vector<std::string> learned = result.learned;
+  std::sort(learned.begin(), learned.end());
+
+  std::string out;
+  if (format == ResultFormat::kTsv) {
+    out += "# data size: " + std::to_string(figures.dataSize) +
+           " bytes; words before aggregation: " + std::to_string(figures.wordsBeforeAggregation) +
+           "; words after aggregation: " + std::to_string(figures.wordsAfterAggregation) + "\n";
+    for (const ShownWord& word : words)
+      out += word.caption + "\t" + std::to_string(word.count) + "\n";
+    if (all) {
+      out += "--\n";
+      for (const std::string& base : learned) out += base + "\n";
+    }
+    return out;
+  }
+
+  out += "{\"figures\": {\"dataSize\": " + std::to_string(figures.dataSize) +
+         ", \"wordsBeforeAggregation\": " + std::to_string(figures.wordsBeforeAggregation) +
+         ", \"wordsAfterAggregation\": " + std::to_string(figures.wordsAfterAggregation) +
+         "},\n \"words\": [";
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    out += (i == 0 ? "\n  " : ",\n  ");
+    out += "{\"word\": " + JsonString(words[i].caption) +
+           ", \"count\": " + std::to_string(words[i].count) + "}";
+  }
+  out += "]";
+  if (all) {
+    out += ",\n \"learned\": [";
+    for (std::size_t i = 0; i < learned.size(); ++i)
+      out += (i == 0 ? "" : ", ") + JsonString(learned[i]);
+    out += "]";
+  }
+  return out + "}\n";
+}
+
+}  // namespace quillmark

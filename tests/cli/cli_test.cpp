@@ -1,0 +1,166 @@
+// quillmark-cli as a process against a small site on 127.0.0.1.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/run_result.h"
+#include "gather/gathering_crawl.h"
+#include "session/session.h"
+#include "study/html_report.h"
+#include "support/child_process.h"
+#include "support/fake_store_files.h"
+#include "support/scripted_server.h"
+
+namespace quillmark {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Exchange;
+using testing::Page;
+using testing::RunProcess;
+namespace fs = std::filesystem;
+
+const char* const kUsageStart = "usage: quillmark-cli";
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data_ = fs::temp_directory_path() /
+            ("quillmark-cli-test-" + std::to_string(::getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(data_);
+    fs::create_directories(data_);
+    WriteFile(data_ / "sites.txt", server_.Url("/") + "\r\n");
+  }
+  void TearDown() override { fs::remove_all(data_); }
+
+  std::vector<std::string> Cli(std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), {QUILLMARK_CLI, "--data-dir", data_.string()});
+    return arguments;
+  }
+
+  // What the window program's path makes of the same site: the crawl, then the session's
+  // aggregation with the built-in lists, formatted as `gather --all` prints it, and the report.
+  std::pair<std::string, std::string> GatheredInProcess() const {
+    testing::FakeStoreFiles files;
+    for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC"}) {
+      files.builtIns[name] = ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / name);
+    }
+    testing::FakeSettingsFile settings;
+    Session session(files);
+    session.Load(settings);
+    PageFetch fetch;
+    struct : CrawlView {
+      void SetLabel(const std::string&) override {}
+      void AddStatusLine(const std::string&) override {}
+    } view;
+    GatheringCrawl crawl(fetch, view, SystemTickCount());
+    crawl.SetSiteList({server_.Url("/")});
+    crawl.SetLinkOptions({.IsLevel = true, .AllowedLevel = 1});
+    RunCrawl(crawl, fetch, {.pump = [] {}, .idle = [] {}});
+    MainStores& stores = session.Stores();
+    const std::size_t before = stores.mappedWords.size();
+    session.AggregateGathered(crawl.CopySentenceStore());
+    RunResult result{stores.figures, stores.ranking, {}};
+    result.learned.assign(stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(before),
+                          stores.mappedWords.end());
+    return {FormatRunResult(result, stores.ngWords, 0, true, ResultFormat::kTsv),
+            WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
+                            stores.configuration.itemViewCount, {server_.Url("/")})};
+  }
+
+  testing::ScriptedServer server_{testing::ServePages({
+      {"/", Page("<p>The zorbs rolled. A zorb rolls.</p><a href=\"two.html\">x</a>")},
+      {"/two.html", Page("<p>Two zorbs fell down. The ship sank.</p>")},
+      {"/drip.html", Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n<p>Slow news. ")
+                         .Drip(std::string(100000, 'z'), 1, 2ms)},
+  })};
+  fs::path data_;
+};
+
+TEST_F(CliTest, GatherAllAgreesWithTheWindowProgramsPathAndWritesNothingWithoutSave) {
+  const auto run =
+      RunProcess(Cli({"gather", "--sites", (data_ / "sites.txt").string(), "--follow-links",
+                      "--all", "--report", (data_ / "report.html").string()}));
+  EXPECT_EQ(run.status, 0) << run.error;
+  const auto [result, report] = GatheredInProcess();
+  EXPECT_EQ(run.output, result);
+  EXPECT_EQ(ReadFile(data_ / "report.html"), report);
+  fs::remove(data_ / "report.html");
+  EXPECT_NE(run.error.find("[1/1] " + server_.Url("/") + "接続開始\n"), std::string::npos)
+      << run.error;
+  EXPECT_NE(run.error.find("[2/2] 127.0.0.1からのドキュメント取得成功\n"), std::string::npos);
+  EXPECT_EQ(fs::directory_iterator(data_)->path().filename(), "sites.txt");  // nothing saved
+  EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 1);
+}
+
+TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
+  const std::string page = "<html><body><p>The zorbs rolled. A zorb rolls.</p></body></html>";
+  WriteFile(data_ / "page.html", page);
+  const auto run = RunProcess(Cli({"words", "--top", "2", (data_ / "page.html").string()}));
+  EXPECT_EQ(run.status, 0) << run.error;
+  // "The zorbs rolled" and "A zorb rolls": 16 + 12 bytes, six words; THE and A are NG words.
+  EXPECT_EQ(run.output,
+            "# data size: 28 bytes; words before aggregation: 6; words after aggregation: 4\n"
+            "roll\t2\nzorb\t2\n");
+
+  const auto saved = RunProcess(
+      Cli({"words", "--all", "--format", "json", "--save", "--host", "saved", "-"}), page);
+  EXPECT_EQ(saved.status, 0) << saved.error;
+  EXPECT_NE(saved.output.find("{\"word\": \"ZORB\", \"count\": 2}"), std::string::npos)
+      << saved.output;
+  EXPECT_NE(saved.output.find("\"learned\": [\"ZORB\"]"), std::string::npos) << saved.output;
+  for (const char* name : {"hosts.dat", "ngwords.dat", "mappedwords.dat", "quillmark.ini"})
+    EXPECT_TRUE(fs::exists(data_ / name)) << name;
+  EXPECT_NE(ReadFile(data_ / "mappedwords.dat").find("\r\nZORB\r\n"), std::string::npos);
+
+  WriteFile(data_ / "sentences.txt", "The zorbs rolled\r\nNothing here\r\n");
+  const auto found =
+      RunProcess(Cli({"find", "zorb", "--sentences", (data_ / "sentences.txt").string()}));
+  EXPECT_EQ(found.output, "[from History]\r\nThe zorbs rolled...\r\n\r\n");
+}
+
+TEST_F(CliTest, BadUsageAndUnreadableFiles) {
+  const std::vector<std::vector<std::string>> badUsage = {
+      {},        {"nonsense"}, {"gather", "--top", "x"},     {"gather", "--host", "a"},
+      {"words"}, {"find"},     {"gather", "--format", "xml"}};
+  for (const auto& arguments : badUsage) {
+    const auto run = RunProcess(Cli(arguments));
+    EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);
+    EXPECT_NE(run.error.find(kUsageStart), std::string::npos);
+  }
+  const std::string missing = (data_ / "missing.html").string();
+  const auto run = RunProcess(Cli({"words", missing}));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.error, "ファイル " + missing + " は開けません\n");
+}
+
+TEST_F(CliTest, AnInterruptEndsTheCrawlAsCancelPrintsWhatWasGatheredAndSavesNothing) {
+  WriteFile(data_ / "sites.txt", server_.Url("/") + "\r\n" + server_.Url("/drip.html") + "\r\n" +
+                                     server_.Url("/two.html") + "\r\n");
+  testing::ChildProcess child(
+      Cli({"gather", "--sites", (data_ / "sites.txt").string(), "--all", "--save"}));
+  // Interrupted while the slow page arrives.
+  ASSERT_TRUE(child.WaitForError("drip.html接続開始\n[2/3] 127.0.0.1コネクション確立\n"));
+  child.Signal(SIGINT);
+  EXPECT_EQ(child.Finish(), 130) << child.Error();
+  // What was gathered until then is counted and printed; the third site never started.
+  EXPECT_NE(child.Output().find("ZORB\t2\n"), std::string::npos) << child.Output();
+  EXPECT_EQ(child.Error().find("two.html接続開始"), std::string::npos);
+  EXPECT_FALSE(fs::exists(data_ / "hosts.dat"));
+}
+
+}  // namespace
+}  // namespace quillmark
