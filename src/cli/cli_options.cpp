@@ -6,9 +6,10 @@ namespace quillmark {
 
 const char* const kCliUsage =
     "usage: quillmark-cli [--data-dir DIR] COMMAND [OPTIONS]\n"
-    "  gather [--sites FILE] [--follow-links] [--depth N] [--top N] [--all]\n"
-    "         [--report FILE] [--format tsv|json] [--save]\n"
-    "      one gathering run over the site list, with no window\n"
+    "  gather [--sites FILE] [--follow-links] [--depth N] [--https | --no-https]\n"
+    "         [--top N] [--all] [--report FILE] [--format tsv|json] [--save]\n"
+    "      one gathering run over the site list, with no window (--https fetches https\n"
+    "      sites too for this run, --no-https does not; else as FetchHttps says)\n"
     "  words [--host NAME] [--top N] [--all] [--format tsv|json] [--save] FILE...\n"
     "      the same counting over saved pages (\"-\" reads standard input)\n"
     "  find WORD [--sentences FILE]\n"
@@ -56,7 +57,7 @@ bool Allows(CliCommand command, const std::string& option) {
   const bool gather = command == CliCommand::kGather;
   const bool words = command == CliCommand::kWords;
   if (option == "--sites" || option == "--follow-links" || option == "--depth" ||
-      option == "--report")
+      option == "--report" || option == "--https" || option == "--no-https")
     return gather;
   if (option == "--top" || option == "--all" || option == "--format" || option == "--save")
     return gather || words;
@@ -88,6 +89,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--sites") options.sitesFile = reader.ValueOf(argument);
       if (argument == "--follow-links") options.followLinks = true;
       if (argument == "--depth") options.depth = reader.NumberOf(argument);
+      if (argument == "--https") options.fetchHttps = true;
+      if (argument == "--no-https") options.fetchHttps = false;
       if (argument == "--report") options.reportFile = reader.ValueOf(argument);
       if (argument == "--top") options.top = reader.NumberOf(argument);
       if (argument == "--all") options.all = true;

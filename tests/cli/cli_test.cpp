@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cli/cli_options.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "session/session.h"
@@ -81,12 +82,16 @@ class CliTest : public ::testing::Test {
                             stores.configuration.itemViewCount, {server_.Url("/")})};
   }
 
-  testing::ScriptedServer server_{testing::ServePages({
-      {"/", Page("<p>The zorbs rolled. A zorb rolls.</p><a href=\"two.html\">x</a>")},
-      {"/two.html", Page("<p>Two zorbs fell down. The ship sank.</p>")},
-      {"/drip.html", Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n<p>Slow news. ")
-                         .Drip(std::string(100000, 'z'), 1, 2ms)},
-  })};
+  static std::vector<std::pair<std::string, Exchange>> SitePages() {
+    return {
+        {"/", Page("<p>The zorbs rolled. A zorb rolls.</p><a href=\"two.html\">x</a>")},
+        {"/two.html", Page("<p>Two zorbs fell down. The ship sank.</p>")},
+        {"/drip.html", Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n<p>Slow news. ")
+                           .Drip(std::string(100000, 'z'), 1, 2ms)},
+    };
+  }
+
+  testing::ScriptedServer server_{testing::ServePages(SitePages())};
   fs::path data_;
 };
 
@@ -104,6 +109,25 @@ TEST_F(CliTest, GatherAllAgreesWithTheWindowProgramsPathAndWritesNothingWithoutS
   EXPECT_NE(run.error.find("[2/2] 127.0.0.1からのドキュメント取得成功\n"), std::string::npos);
   EXPECT_EQ(fs::directory_iterator(data_)->path().filename(), "sites.txt");  // nothing saved
   EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 1);
+}
+
+// The same site over https, fetched because the command line asks for it; the test authority
+// is trusted as the system's roots are, through the variable OpenSSL reads.
+TEST_F(CliTest, HttpsAskedForGathersTheSiteOverHttpsAsOverHttp) {
+  testing::ScriptedServer secure(testing::ServePages(SitePages()));
+  secure.UseTls(testing::TestTlsFile("server.pem"));
+  WriteFile(data_ / "secure.txt", secure.Url("/") + "\r\n");
+  ::setenv("SSL_CERT_FILE", testing::TestTlsFile("ca.pem").c_str(), 1);
+  const auto run = RunProcess(Cli({"gather", "--sites", (data_ / "secure.txt").string(),
+                                   "--follow-links", "--all", "--https"}));
+  ::unsetenv("SSL_CERT_FILE");
+  EXPECT_EQ(run.status, 0) << run.error;
+  EXPECT_EQ(run.output, GatheredInProcess().first);
+
+  // The last of --https and --no-https wins; without either, the configuration decides.
+  EXPECT_EQ(ParseCliOptions({"gather", "--https", "--no-https"}).fetchHttps, false);
+  EXPECT_EQ(ParseCliOptions({"gather", "--no-https", "--https"}).fetchHttps, true);
+  EXPECT_EQ(ParseCliOptions({"gather"}).fetchHttps, std::nullopt);
 }
 
 TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
@@ -134,8 +158,8 @@ TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
 
 TEST_F(CliTest, BadUsageAndUnreadableFiles) {
   const std::vector<std::vector<std::string>> badUsage = {
-      {},        {"nonsense"}, {"gather", "--top", "x"},     {"gather", "--host", "a"},
-      {"words"}, {"find"},     {"gather", "--format", "xml"}};
+      {},        {"nonsense"}, {"gather", "--top", "x"},      {"gather", "--host", "a"},
+      {"words"}, {"find"},     {"gather", "--format", "xml"}, {"words", "--https", "a.html"}};
   for (const auto& arguments : badUsage) {
     const auto run = RunProcess(Cli(arguments));
     EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);
