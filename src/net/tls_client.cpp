@@ -93,8 +93,9 @@ void TlsClient::Begin(int fd, const std::string& serverName, std::uint32_t port)
 
 void TlsClient::End() {
   if (ssl_ == nullptr) return;
-  // No closing alert: it could block, and the socket is closed right after.
-  SSL_set_quiet_shutdown(ssl_, 1);
+  // No closing alert: it could block, and the socket is closed right after. Marked as shut
+  // down all the same, or freeing it would spoil the session kept for resumption.
+  SSL_set_shutdown(ssl_, SSL_SENT_SHUTDOWN | SSL_RECEIVED_SHUTDOWN);
   SSL_free(ssl_);
   ssl_ = nullptr;
 }
