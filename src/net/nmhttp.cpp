@@ -129,6 +129,7 @@ void TNMHTTP::ParseURL() {
     throw NetError("URL holds a line break or a zero byte");
   }
   if (Port == 0) Port = 80;
+  if (!FetchHttps) secure_ = false;  // https turned off between two Gets
 
   const std::size_t first_slash = url_.find('/');
   // An authority follows only the URL's first '/' ("http://host", "//host"); in "/a//b" the
