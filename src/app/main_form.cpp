@@ -12,6 +12,7 @@
 
 #include "app/config_dialog.h"
 #include "app/report_saving.h"
+#include "study/known_share.h"
 
 namespace quillmark {
 
@@ -109,8 +110,6 @@ void TMainForm::BuildControls() {
   saveDialog_->setObjectName("SaveDialog");
   saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
   saveDialog_->setFileMode(QFileDialog::AnyFile);
-  saveDialog_->setDefaultSuffix(QStringLiteral("html"));
-  saveDialog_->setNameFilter(QStringLiteral("*.html (*.html)"));
   saveDialog_->setOption(QFileDialog::DontConfirmOverwrite);
 }
 
@@ -119,6 +118,9 @@ void TMainForm::BuildMenus() {
   QAction* saveToHtml = fileMenu->addAction(QStringLiteral("HTMLに出力(&H)"));
   saveToHtml->setObjectName("MnuSaveToHTML");
   connect(saveToHtml, &QAction::triggered, this, &TMainForm::MnuSaveToHTMLClick);
+  QAction* exportCards = fileMenu->addAction(QStringLiteral("単語帳に書き出す(&E)..."));
+  exportCards->setObjectName("MnuExportWordCards");
+  connect(exportCards, &QAction::triggered, this, &TMainForm::MnuExportWordCardsClick);
   QAction* exit = fileMenu->addAction(QStringLiteral("終了(&X)"));
   exit->setObjectName("MnuFileExit");
   connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -211,9 +213,17 @@ void TMainForm::ShowRunFigures() {
   statusPanels_[0]->setText(QStringLiteral("取得データサイズ:%1KB").arg(figures.dataSize / 1024));
   statusPanels_[1]->setText(QStringLiteral("集計前単語数:%1").arg(figures.wordsBeforeAggregation));
   statusPanels_[2]->setText(QStringLiteral("集計後単語数:%1").arg(figures.wordsAfterAggregation));
+  // After the rows were rebuilt: the words ticked as known until then count as known.
+  statusPanels_[3]->setText(QStringLiteral("既知語率:%1%")
+                                .arg(QString::fromStdString(KnownSharePercent(
+                                    session_.Stores().ranking, session_.Stores().ngWords))));
 }
 
 void TMainForm::MnuSaveToHTMLClick() { SaveHtmlReport(*saveDialog_, session_, showError_); }
+
+void TMainForm::MnuExportWordCardsClick() {
+  SaveWordCards(*saveDialog_, session_, webDicDialog_->Selected(), showError_);
+}
 
 void TMainForm::MnuConfigOptionClick() { OpenOptions(this, session_.Stores()); }
 

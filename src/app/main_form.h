@@ -57,6 +57,9 @@ class TMainForm : public QMainWindow {
 
   // The menu actions "HTMLに出力(&H)" (the report) and "オプション(&O)" (the options dialog).
   void MnuSaveToHTMLClick();
+  // The menu action "単語帳に書き出す(&E)...": the shown words as flashcards, their addresses in
+  // the dictionary the web dictionary dialog has selected now (CreateStudyWindows first).
+  void MnuExportWordCardsClick();
   void MnuConfigOptionClick();
 
  signals:
@@ -90,7 +93,7 @@ class TMainForm : public QMainWindow {
   QLabel* descLabel_ = nullptr;
   QPushButton* executeButton_ = nullptr;
   QScrollArea* scrollBox_ = nullptr;
-  std::array<QLabel*, 3> statusPanels_{};
+  std::array<QLabel*, 4> statusPanels_{};  // the three figures, then the known share
   QFileDialog* saveDialog_ = nullptr;
   std::unique_ptr<TWordListView> wordList_;
   TWebDicDialog* webDicDialog_ = nullptr;  // a child of the window

@@ -7,6 +7,7 @@
 
 #include "session/atomic_file.h"
 #include "study/html_report.h"
+#include "study/word_cards.h"
 
 namespace quillmark {
 namespace {
@@ -16,8 +17,7 @@ QString MissingDirectoryMessage(const QString& directory) {
 }
 
 // The chosen file name, or an empty one when the user cancels.
-QString AskForReportPath(QFileDialog& saveDialog, const Session& session,
-                         const ErrorDisplay& showError) {
+QString AskForPath(QFileDialog& saveDialog, const Session& session, const ErrorDisplay& showError) {
   const QString lastSaved =
       QString::fromStdString(session.Stores().configuration.lastSavedDirectory);
   if (session.ReportPath().empty() && !lastSaved.isEmpty() && QFileInfo(lastSaved).isDir())
@@ -33,26 +33,47 @@ QString AskForReportPath(QFileDialog& saveDialog, const Session& session,
 
 }  // namespace
 
-void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError) {
+void SaveChosenFile(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError,
+                    const SavedFileKind& kind, const std::function<std::string()>& bytes) {
   HourGlass hourGlass;
   QCoreApplication::processEvents();
   QString error;
   try {
     hourGlass.Off();
-    const QString path = AskForReportPath(saveDialog, session, showError);
+    saveDialog.setDefaultSuffix(kind.defaultSuffix);
+    saveDialog.setNameFilter(kind.nameFilter);
+    const QString path = AskForPath(saveDialog, session, showError);
     if (path.isEmpty()) return;
     hourGlass.On();
     session.SetReportPath(path.toStdString());
-    const MainStores& stores = session.Stores();
-    const std::string report =
-        WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
-                        stores.configuration.itemViewCount, stores.sites.Addresses());
-    ReplaceFileAtomically(QFile::encodeName(path).toStdString(), report);
+    ReplaceFileAtomically(QFile::encodeName(path).toStdString(), bytes());
   } catch (const std::exception& failure) {
     error = ErrorText(failure);
   }
   hourGlass.Off();
   if (!error.isEmpty()) showError(saveDialog.parentWidget(), error);
+}
+
+void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError) {
+  const MainStores& stores = session.Stores();
+  SaveChosenFile(saveDialog, session, showError,
+                 {QStringLiteral("html"), QStringLiteral("*.html (*.html)")}, [&stores] {
+                   return WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
+                                          stores.configuration.itemViewCount,
+                                          stores.sites.Addresses());
+                 });
+}
+
+void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dictionary,
+                   const ErrorDisplay& showError) {
+  const MainStores& stores = session.Stores();
+  // Plain text to flashcard programs: some of them offer only *.txt when importing.
+  SaveChosenFile(saveDialog, session, showError,
+                 {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")}, [&stores, dictionary] {
+                   return WriteWordCards(stores.ranking, stores.ngWords,
+                                         stores.configuration.itemViewCount, CardWords::kShown,
+                                         stores.sentences, stores.inflectionIndex, dictionary);
+                 });
 }
 
 }  // namespace quillmark

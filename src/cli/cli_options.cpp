@@ -14,6 +14,11 @@ const char* const kCliUsage =
     "      the same counting over saved pages (\"-\" reads standard input)\n"
     "  find WORD [--sentences FILE]\n"
     "      the sentences holding WORD or one of its inflected forms, from sum.dat or FILE\n"
+    "  export [--sites FILE] [--follow-links] [--depth N] [--all]\n"
+    "         [--dictionary goo|lycos|rnn] [--save] OUTPUT\n"
+    "      one gathering run as gather makes it, its shown words (with --all every word not\n"
+    "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
+    "      word, count, example sentence, host, dictionary address (default lycos)\n"
     "Data files are read from the program directory (or DIR) and written only with --save.\n";
 
 namespace {
@@ -45,10 +50,26 @@ class ArgumentReader {
   std::size_t next_ = 0;
 };
 
+// The dictionaries by the names --dictionary takes.
+struct DictionaryName {
+  const char* name;
+  WebDictionary dictionary;
+};
+constexpr DictionaryName kDictionaryNames[] = {
+    {"goo", WebDictionary::kGoo}, {"lycos", WebDictionary::kLycos}, {"rnn", WebDictionary::kRnn}};
+
+WebDictionary DictionaryNamed(const std::string& name) {
+  for (const auto& [known, dictionary] : kDictionaryNames) {
+    if (name == known) return dictionary;
+  }
+  throw UsageError{"--dictionary is goo, lycos or rnn, not \"" + name + "\""};
+}
+
 CliCommand CommandNamed(const std::string& name) {
   if (name == "gather") return CliCommand::kGather;
   if (name == "words") return CliCommand::kWords;
   if (name == "find") return CliCommand::kFind;
+  if (name == "export") return CliCommand::kExport;
   throw UsageError{"unknown command \"" + name + "\""};
 }
 
@@ -56,6 +77,11 @@ CliCommand CommandNamed(const std::string& name) {
 bool Allows(CliCommand command, const std::string& option) {
   const bool gather = command == CliCommand::kGather;
   const bool words = command == CliCommand::kWords;
+  // export gathers as gather does, and writes cards where gather prints and reports.
+  if (command == CliCommand::kExport)
+    return option == "--dictionary" ||
+           (option != "--report" && option != "--top" && option != "--format" &&
+            Allows(CliCommand::kGather, option));
   if (option == "--sites" || option == "--follow-links" || option == "--depth" ||
       option == "--report" || option == "--https" || option == "--no-https")
     return gather;
@@ -97,6 +123,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--save") options.save = true;
       if (argument == "--host") options.host = reader.ValueOf(argument);
       if (argument == "--sentences") options.sentencesFile = reader.ValueOf(argument);
+      if (argument == "--dictionary")
+        options.dictionary = DictionaryNamed(reader.ValueOf(argument));
       if (argument == "--format") {
         const std::string format = reader.ValueOf(argument);
         if (format == "tsv") {
@@ -109,11 +137,13 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       }
       continue;
     }
-    // Operands: the files of words, the word of find.
+    // Operands: the files of words, the word of find, the file export writes.
     if (*command == CliCommand::kWords) {
       options.files.push_back(argument);
     } else if (*command == CliCommand::kFind && options.word.empty()) {
       options.word = argument;
+    } else if (*command == CliCommand::kExport && options.cardsFile.empty()) {
+      options.cardsFile = argument;
     } else {
       throw UsageError{"unexpected argument \"" + argument + "\""};
     }
@@ -122,6 +152,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
   if (*command == CliCommand::kWords && options.files.empty())
     throw UsageError{"words needs at least one FILE"};
   if (*command == CliCommand::kFind && options.word.empty()) throw UsageError{"find needs a WORD"};
+  if (*command == CliCommand::kExport && options.cardsFile.empty())
+    throw UsageError{"export needs an OUTPUT file"};
   return options;
 }
 

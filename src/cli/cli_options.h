@@ -6,16 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "study/web_dictionary.h"
+
 namespace quillmark {
 
-enum class CliCommand { kGather, kWords, kFind };
+enum class CliCommand { kGather, kWords, kFind, kExport };
 enum class ResultFormat { kTsv, kJson };
 
 struct CliOptions {
   CliCommand command = CliCommand::kGather;
   std::optional<std::string> dataDirectory;  // --data-dir; else the program directory
   bool save = false;                         // --save
-  // gather
+  // gather (export: all but --report)
   std::optional<std::string> sitesFile;   // --sites
   std::optional<bool> followLinks;        // --follow-links; else the configuration's IsLevel
   std::optional<std::int32_t> depth;      // --depth; else the configuration's AllowedLevel
@@ -23,7 +25,7 @@ struct CliOptions {
   std::optional<std::string> reportFile;  // --report
   // gather and words
   std::optional<std::int32_t> top;  // --top; else ItemViewCount + 1
-  bool all = false;                 // --all
+  bool all = false;                 // --all (export too)
   ResultFormat format = ResultFormat::kTsv;
   // words
   std::string host = "local";      // --host
@@ -31,6 +33,9 @@ struct CliOptions {
   // find
   std::string word;
   std::optional<std::string> sentencesFile;  // --sentences; else sum.dat's sentences
+  // export
+  WebDictionary dictionary = WebDictionary::kLycos;  // --dictionary; the window's first choice
+  std::string cardsFile;                             // "-" is standard output
 };
 
 // Thrown for a command line that cannot be used; the message says what is wrong.

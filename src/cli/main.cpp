@@ -22,6 +22,7 @@
 #include "session/session.h"
 #include "study/html_report.h"
 #include "study/sentence_finder.h"
+#include "study/word_cards.h"
 
 namespace quillmark {
 namespace {
@@ -129,6 +130,7 @@ class CliProgram {
 
     switch (options_.command) {
       case CliCommand::kGather:
+      case CliCommand::kExport:
         return Gather();
       case CliCommand::kWords:
         return Words();
@@ -178,7 +180,8 @@ class CliProgram {
     view.Finish();
 
     const SentenceStore gathered = crawl.CopySentenceStore();
-    const int status = Aggregate(gathered);
+    const int status =
+        options_.command == CliCommand::kExport ? ExportCards(gathered) : Aggregate(gathered);
     if (options_.reportFile) WriteReport(*options_.reportFile, sites);
     if (cancelled) return kExitInterrupted;  // nothing is saved after an interrupt
     SaveWhenAsked();
@@ -229,6 +232,28 @@ class CliProgram {
         FormatRunResult(result, stores.ngWords, top, options_.all, options_.format);
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
+    return gathered.empty() ? kExitNothing : 0;
+  }
+
+  // Aggregates `gathered` as a run does and writes the cards the window's menu writes after
+  // the same run. Returns 1 when there was nothing to count (the empty file is still written).
+  int ExportCards(const SentenceStore& gathered) {
+    MainStores& stores = session_->Stores();
+    session_->AggregateGathered(gathered);
+    const std::string cards =
+        WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
+                       options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
+                       stores.inflectionIndex, options_.dictionary);
+    if (options_.cardsFile == "-") {
+      std::fwrite(cards.data(), 1, cards.size(), stdout);
+      std::fflush(stdout);
+    } else {
+      const std::string absolute = QDir::current()
+                                       .absoluteFilePath(QString::fromStdString(options_.cardsFile))
+                                       .toStdString();
+      ReplaceFileAtomically(absolute, cards);
+      session_->SetReportPath(absolute);
+    }
     return gathered.empty() ? kExitNothing : 0;
   }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "study/known_share.h"
 #include "study/shown_words.h"
 
 namespace quillmark {
@@ -65,7 +66,7 @@ std::string FormatRunResult(const RunResult& result, const std::set<std::string>
   out += "{\"figures\": {\"dataSize\": " + std::to_string(figures.dataSize) +
          ", \"wordsBeforeAggregation\": " + std::to_string(figures.wordsBeforeAggregation) +
          ", \"wordsAfterAggregation\": " + std::to_string(figures.wordsAfterAggregation) +
-         "},\n \"words\": [";
+         ", \"knownShare\": " + KnownSharePercent(result.ranking, ngWords) + "},\n \"words\": [";
   for (std::size_t i = 0; i < words.size(); ++i) {
     out += (i == 0 ? "\n  " : ",\n  ");
     out += "{\"word\": " + JsonString(words[i].caption) +

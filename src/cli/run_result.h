@@ -23,7 +23,8 @@ struct RunResult {
 // empty word skipped, at most `top` lines. With `all`: every pair of the ranking from its end,
 // upper case, nothing skipped, then "--", then the learned base forms in byte order.
 // json: one object {"figures": {...}, "words": [{"word": ..., "count": ...}], "learned": [...]}
-// ("learned" only with `all`), the same selection. Every line ends with LF.
+// ("learned" only with `all`), the same selection; the figures end with "knownShare", the
+// percentage KnownSharePercent gives, as a number. Every line ends with LF.
 std::string FormatRunResult(const RunResult& result, const std::set<std::string>& ngWords,
                             std::int32_t top, bool all, ResultFormat format);
 

@@ -43,8 +43,8 @@ class Session {
   // list, the mapping dictionary and the inflection index. Throws std::bad_alloc only.
   void AggregateGathered(SentenceStore gathered);
 
-  // The file name the last report was saved under; its directory becomes LastSavedDirectory
-  // at exit when it exists. Empty until a report is saved.
+  // The file name the last report (or word-card file) was saved under; its directory becomes
+  // LastSavedDirectory at exit when it exists. Empty until a file is saved.
   void SetReportPath(std::string path) { reportPath_ = std::move(path); }
   const std::string& ReportPath() const { return reportPath_; }
 

@@ -12,35 +12,6 @@
 namespace quillmark {
 namespace {
 
-// The upper-case forms a sentence word is compared with: the word and its inflected forms.
-std::vector<std::string> SearchForms(std::string_view word, const InflectionIndex& index) {
-  std::vector<std::string> forms{UpperCaseAscii(word)};
-  if (const auto entry = index.find(forms.front()); entry != index.end()) {
-    forms.insert(forms.end(), entry->second.begin(), entry->second.end());
-  }
-  // An empty token stands between two separators, not for a word.
-  std::erase(forms, std::string());
-  return forms;
-}
-
-constexpr std::array<bool, 256> MakeSeparatorTable() {
-  std::array<bool, 256> table{};
-  for (char c : SentenceWordSeparators) table[static_cast<unsigned char>(c)] = true;
-  return table;
-}
-
-constexpr std::array<bool, 256> kIsSeparator = MakeSeparatorTable();
-
-// `upperForm` holds no a-z, so comparing with each byte of `token` upper-cased is the same as
-// comparing with UpperCaseAscii(token).
-bool EqualsUpperCased(std::string_view token, std::string_view upperForm) {
-  if (token.size() != upperForm.size()) return false;
-  for (std::size_t i = 0; i < token.size(); ++i) {
-    if (AsciiUpper(token[i]) != upperForm[i]) return false;
-  }
-  return true;
-}
-
 // A quick test that lets through every sentence that may hold one of the forms: whether the
 // first three bytes of a form (all of a shorter one) stand in it, with letter case folded.
 // Most sentences fail it after a few word-sized steps; only the rest are cut into words.
@@ -135,20 +106,35 @@ constexpr int kSentencesAhead = 4;
 
 }  // namespace
 
-bool HoldsAnyForm(std::string_view sentence, const std::vector<std::string>& upperForms) {
-  // The same tokens as SplitText(UpperCaseAscii(sentence), SentenceWordSeparators), found
-  // without building either: each lookup walks every stored sentence.
-  std::size_t tokenStart = 0;
-  for (std::size_t i = 0; i <= sentence.size(); ++i) {
-    if (i < sentence.size() && !kIsSeparator[static_cast<unsigned char>(sentence[i])]) continue;
-    const std::string_view token = sentence.substr(tokenStart, i - tokenStart);
-    tokenStart = i + 1;
-    if (token.empty()) continue;
-    for (const std::string& form : upperForms) {
-      if (EqualsUpperCased(token, form)) return true;
-    }
+std::vector<std::string> SearchForms(std::string_view word, const InflectionIndex& index) {
+  std::vector<std::string> forms{UpperCaseAscii(word)};
+  if (const auto entry = index.find(forms.front()); entry != index.end()) {
+    forms.insert(forms.end(), entry->second.begin(), entry->second.end());
   }
-  return false;
+  // An empty token stands between two separators, not for a word.
+  std::erase(forms, std::string());
+  return forms;
+}
+
+// `upperForm` holds no a-z, so comparing with each byte of `word` upper-cased is the same as
+// comparing with UpperCaseAscii(word).
+bool MatchesForm(std::string_view word, std::string_view upperForm) {
+  if (word.size() != upperForm.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (AsciiUpper(word[i]) != upperForm[i]) return false;
+  }
+  return true;
+}
+
+bool HoldsAnyForm(std::string_view sentence, const std::vector<std::string>& upperForms) {
+  // The same words as SplitText(UpperCaseAscii(sentence), SentenceWordSeparators), found
+  // without building either: each lookup walks every stored sentence.
+  return AnySentenceWord(sentence, [&](std::string_view word) {
+    for (const std::string& form : upperForms) {
+      if (MatchesForm(word, form)) return true;
+    }
+    return false;
+  });
 }
 
 std::string FindSentences(const SentenceStore& store, std::string_view word,

@@ -1,6 +1,7 @@
 #pragma once
 // The sentence finder: the stored sentences that hold a word or one of its inflected forms.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,41 @@ inline constexpr std::string_view kNoSentenceFound{"Sentence NOT Found."};
 // case); an empty word or form matches nothing. Neither `store` nor `index` is changed.
 std::string FindSentences(const SentenceStore& store, std::string_view word,
                           const InflectionIndex& index);
+
+// The upper-case forms a shown `word` is matched with: the word itself and the inflected
+// forms `index` lists for it, empty ones left out (an empty form would match nothing).
+std::vector<std::string> SearchForms(std::string_view word, const InflectionIndex& index);
+
+namespace detail {
+constexpr std::array<bool, 256> MakeSeparatorTable() {
+  std::array<bool, 256> table{};
+  for (char c : SentenceWordSeparators) table[static_cast<unsigned char>(c)] = true;
+  return table;
+}
+// A table rather than a search: the finder asks this for every byte of every stored sentence.
+inline constexpr std::array<bool, 256> kIsSentenceWordSeparator = MakeSeparatorTable();
+}  // namespace detail
+
+inline bool IsSentenceWordSeparator(char byte) {
+  return detail::kIsSentenceWordSeparator[static_cast<unsigned char>(byte)];
+}
+
+// Calls `visit` with each word of `sentence` in order, cut at SentenceWordSeparators with the
+// empty ones skipped; each word is a view into `sentence`. Stops, returning true, at the first
+// word for which `visit` returns true; returns false when none did.
+template <class Visit>
+bool AnySentenceWord(std::string_view sentence, Visit&& visit) {
+  std::size_t wordStart = 0;
+  for (std::size_t i = 0; i <= sentence.size(); ++i) {
+    if (i < sentence.size() && !IsSentenceWordSeparator(sentence[i])) continue;
+    if (i > wordStart && visit(sentence.substr(wordStart, i - wordStart))) return true;
+    wordStart = i + 1;
+  }
+  return false;
+}
+
+// Returns whether `word` upper-cased equals `upperForm` (which holds no a-z).
+bool MatchesForm(std::string_view word, std::string_view upperForm);
 
 // Returns whether one of the words of `sentence`, cut at SentenceWordSeparators and
 // upper-cased, equals one of `upperForms` (upper-case, none empty).

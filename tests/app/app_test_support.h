@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -45,6 +46,17 @@ void WhenModalShown(std::function<void(Dialog&)> act) {
       return;
     }
     act(*dialog);
+  });
+}
+
+// The next save dialog takes `name` (relative to its directory, or absolute) and is accepted
+// as its Save button does.
+inline void ChooseInSaveDialog(const QString& name) {
+  WhenModalShown<QFileDialog>([name](QFileDialog& dialog) {
+    // The dialog leaves a name box that has the focus as the user typed it.
+    if (QWidget* focused = dialog.focusWidget()) focused->clearFocus();
+    dialog.selectFile(name);
+    static_cast<QDialog&>(dialog).accept();
   });
 }
 

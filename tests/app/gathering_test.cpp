@@ -1,15 +1,20 @@
 // The gathering dialog and the gathering run against a small site on 127.0.0.1, offscreen.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/main_form.h"
 #include "app_test_support.h"
+#include "session/atomic_file.h"
+#include "session/qt_store_files.h"
 #include "support/fake_store_files.h"
 #include "support/scripted_server.h"
 
@@ -94,8 +99,9 @@ class GatheringTest : public QObject {
     form.ExecuteButtonClick();
 
     QCOMPARE(Rows(form), (QStringList{"ship 3", "cat 2", "came 1", "run 1"}));
-    QCOMPARE(Panels(form),
-             (QStringList{"取得データサイズ:0KB", "集計前単語数:13", "集計後単語数:9"}));
+    // THE twice and A once of the 13 words are known.
+    QCOMPARE(Panels(form), (QStringList{"取得データサイズ:0KB", "集計前単語数:13", "集計後単語数:9",
+                                        "既知語率:23.1%"}));
     QCOMPARE(form.findChild<QLabel*>("WordLabel0")->toolTip(),
              QStringLiteral("ここをクリックすると[ship]を含むセンテンスを表示します"));
 
@@ -111,7 +117,7 @@ class GatheringTest : public QObject {
     form.findChild<QCheckBox*>("KnownWordCheck1")->setChecked(true);
     form.ExecuteButtonClick();
     QCOMPARE(Rows(form), (QStringList{"ship 3", "came 1", "run 1", "sail 1"}));
-    QCOMPARE(Panels(form).last(), QStringLiteral("集計後単語数:9"));
+    QCOMPARE(Panels(form).mid(2), (QStringList{"集計後単語数:9", "既知語率:38.5%"}));
     QVERIFY(session.Stores().ngWords.contains("CAT"));
     form.findChild<QCheckBox*>("KnownWordCheck3")->setChecked(true);
     form.PrepareForExit();
@@ -206,9 +212,44 @@ class GatheringTest : public QObject {
     form.SetGatheringIntervals(kQuick);
     form.ExecuteButtonClick();
     QCOMPARE(Rows(form), QStringList());
-    QCOMPARE(Panels(form),
-             (QStringList{"取得データサイズ:0KB", "集計前単語数:0", "集計後単語数:0"}));
+    QCOMPARE(Panels(form), (QStringList{"取得データサイズ:0KB", "集計前単語数:0", "集計後単語数:0",
+                                        "既知語率:0.0%"}));
     QVERIFY(session.Stores().sentences.empty());
+  }
+
+  void theMenuAndTheCommandLineExportTheSameCardsForTheSameRun() {
+    // One data directory for both programs, with the built-in lists; only the one local site
+    // is visited (the built-in sites are not on this machine's network).
+    QTemporaryDir data;
+    QVERIFY(data.isValid());
+    const std::string directory = data.path().toStdString() + "/";
+    ReplaceFileAtomically(directory + "sites.txt", server_.Url("/") + "\r\n");
+    QtStoreFiles files(QString::fromStdString(directory));
+    Session session(files);
+    IniSettingsFile settings(ConfigurationPath(directory));
+    session.Load(settings);
+    session.Stores().sites.Clear();
+    session.Stores().sites.Add(server_.Url("/"));
+    session.Stores().configuration.isLevel = true;
+    TMainForm form(session, {});
+    form.CreateStudyWindows();
+    form.SetGatheringIntervals(kQuick);
+    form.WebDicDialog()->findChild<QRadioButton*>("RNNCheck")->setChecked(true);
+    form.ExecuteButtonClick();
+    const QString fromMenu = data.filePath("menu.txt");
+    testing::ChooseInSaveDialog(fromMenu);
+    form.findChild<QAction*>("MnuExportWordCards")->trigger();
+
+    QProcess cli;
+    cli.start(QUILLMARK_CLI,
+              {"--data-dir", data.path(), "export", "--sites", data.filePath("sites.txt"),
+               "--follow-links", "--dictionary", "rnn", data.filePath("cli.txt")});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QByteArray cards = testing::ReadAll(fromMenu);
+    QVERIFY2(cards.startsWith("ship\t3\t<b>Ships</b> sail\t127.0.0.1\thttp://www.rnnnews.jp/"),
+             cards.constData());
+    QCOMPARE(testing::ReadAll(data.filePath("cli.txt")), cards);
   }
 
  private:
@@ -242,7 +283,7 @@ class GatheringTest : public QObject {
 
   static QStringList Panels(const TMainForm& form) {
     QStringList panels;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
       panels << form.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i))->text();
     return panels;
   }

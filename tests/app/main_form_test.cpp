@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
@@ -102,7 +104,7 @@ class MainFormTest : public QObject {
                             "旬な英語の勉強に役立つと良いと思います。\n"
                             "さあ、左の「Webより単語を集計」ボタンを押してはじめましょう!\n"));
     QVERIFY(form.findChild<QScrollArea*>("ScrollBox"));
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
       auto* panel = form.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i));
       QVERIFY(panel->text().isEmpty());
       QCOMPARE(panel->frameShape(), QFrame::Panel);  // a visible edge, sunken
@@ -110,6 +112,7 @@ class MainFormTest : public QObject {
     }
     const QList<QPair<const char*, QString>> items = {
         {"MnuSaveToHTML", "HTMLに出力(&H)"},
+        {"MnuExportWordCards", "単語帳に書き出す(&E)..."},
         {"MnuFileExit", "終了(&X)"},
         {"MnuConfigOption", "オプション(&O)"},
         {"MnuConfigSelectDic", "使用するweb辞書の選択(&D)"}};
@@ -118,6 +121,10 @@ class MainFormTest : public QObject {
       QVERIFY2(action, name);
       QCOMPARE(action->text(), text);
     }
+    QStringList fileMenu;
+    for (const QAction* action : form.menuBar()->actions().first()->menu()->actions())
+      fileMenu << action->objectName();
+    QCOMPARE(fileMenu, (QStringList{"MnuSaveToHTML", "MnuExportWordCards", "MnuFileExit"}));
 
     form.CreateStudyWindows();
     QVERIFY(form.SentenceDialog());

@@ -6,28 +6,23 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QProcess>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/main_form.h"
 #include "app_test_support.h"
 #include "study/html_report.h"
+#include "study/word_cards.h"
 
 namespace quillmark {
 
+using testing::ChooseInSaveDialog;
 using testing::InMemorySession;
 using testing::ReadAll;
 using testing::WhenModalShown;
 
 namespace {
-
-// The next save dialog takes `name` (relative to its directory, or absolute) and is accepted.
-void ChooseInSaveDialog(const QString& name) {
-  WhenModalShown<QFileDialog>([name](QFileDialog& dialog) {
-    dialog.selectFile(name);
-    static_cast<QDialog&>(dialog).accept();
-  });
-}
 
 QByteArray ReportOf(const MainStores& stores) {
   return QByteArray::fromStdString(WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
@@ -81,6 +76,34 @@ class ReportSavingTest : public QObject {
     QVERIFY(ReadAll(path).contains("99"));
     QCOMPARE(QDir(reports).entryList(QDir::Files), QStringList{"report.html"});
     QCOMPARE(memory_->session.ReportPath(), path.toStdString());
+    QCOMPARE(shown_, QStringList());
+  }
+
+  void WordCardsAreWrittenInTheSelectedDictionaryAndCancelWritesNothing() {
+    form_->CreateStudyWindows();
+    form_->WebDicDialog()->findChild<QRadioButton*>("GooCheck")->setChecked(true);
+    MainStores& stores = memory_->session.Stores();
+    stores.sentences = {{"news.example", {"The ships sank"}}};
+    stores.inflectionIndex = {{"SHIP", {"SHIPS"}}};
+    ChooseInSaveDialog(dir_->filePath("cards"));  // the default extension is added
+    ExportWordCards();
+    const QString path = dir_->filePath("cards.txt");
+    QCOMPARE(ReadAll(path), QByteArray::fromStdString(WriteWordCards(
+                                stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
+                                CardWords::kShown, stores.sentences, stores.inflectionIndex,
+                                WebDictionary::kGoo)));
+    QVERIFY(
+        ReadAll(path).startsWith("ship\t9\tThe <b>ships</b> sank\tnews.example\t"
+                                 "http://dictionary.goo.ne.jp/"));
+    QCOMPARE(memory_->session.ReportPath(), path.toStdString());
+
+    WhenModalShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+    ExportWordCards();
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"cards.txt"});
+    // The shared dialog offers the report's extension again for the report.
+    ChooseInSaveDialog(dir_->filePath("report"));
+    SaveToHtml();
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), (QStringList{"cards.txt", "report.html"}));
     QCOMPARE(shown_, QStringList());
   }
 
@@ -142,6 +165,7 @@ class ReportSavingTest : public QObject {
 
  private:
   void SaveToHtml() { form_->findChild<QAction*>("MnuSaveToHTML")->trigger(); }
+  void ExportWordCards() { form_->findChild<QAction*>("MnuExportWordCards")->trigger(); }
 
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<InMemorySession> memory_;

@@ -11,6 +11,7 @@
 #include "gather/gathering_crawl.h"
 #include "session/session.h"
 #include "study/html_report.h"
+#include "study/word_cards.h"
 #include "support/child_process.h"
 #include "support/fake_store_files.h"
 #include "support/scripted_server.h"
@@ -53,8 +54,14 @@ class CliTest : public ::testing::Test {
   }
 
   // What the window program's path makes of the same site: the crawl, then the session's
-  // aggregation with the built-in lists, formatted as `gather --all` prints it, and the report.
-  std::pair<std::string, std::string> GatheredInProcess() const {
+  // aggregation with the built-in lists, formatted as `gather --all` prints it, the report,
+  // and every word's card with its goo address.
+  struct InProcess {
+    std::string result;
+    std::string report;
+    std::string allCards;
+  };
+  InProcess GatheredInProcess() const {
     testing::FakeStoreFiles files;
     for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC"}) {
       files.builtIns[name] = ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / name);
@@ -79,7 +86,10 @@ class CliTest : public ::testing::Test {
                           stores.mappedWords.end());
     return {FormatRunResult(result, stores.ngWords, 0, true, ResultFormat::kTsv),
             WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
-                            stores.configuration.itemViewCount, {server_.Url("/")})};
+                            stores.configuration.itemViewCount, {server_.Url("/")}),
+            WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
+                           CardWords::kAllRanked, stores.sentences, stores.inflectionIndex,
+                           WebDictionary::kGoo)};
   }
 
   static std::vector<std::pair<std::string, Exchange>> SitePages() {
@@ -100,7 +110,7 @@ TEST_F(CliTest, GatherAllAgreesWithTheWindowProgramsPathAndWritesNothingWithoutS
       RunProcess(Cli({"gather", "--sites", (data_ / "sites.txt").string(), "--follow-links",
                       "--all", "--report", (data_ / "report.html").string()}));
   EXPECT_EQ(run.status, 0) << run.error;
-  const auto [result, report] = GatheredInProcess();
+  const auto [result, report, allCards] = GatheredInProcess();
   EXPECT_EQ(run.output, result);
   EXPECT_EQ(ReadFile(data_ / "report.html"), report);
   fs::remove(data_ / "report.html");
@@ -122,12 +132,20 @@ TEST_F(CliTest, HttpsAskedForGathersTheSiteOverHttpsAsOverHttp) {
                                    "--follow-links", "--all", "--https"}));
   ::unsetenv("SSL_CERT_FILE");
   EXPECT_EQ(run.status, 0) << run.error;
-  EXPECT_EQ(run.output, GatheredInProcess().first);
+  EXPECT_EQ(run.output, GatheredInProcess().result);
 
   // The last of --https and --no-https wins; without either, the configuration decides.
   EXPECT_EQ(ParseCliOptions({"gather", "--https", "--no-https"}).fetchHttps, false);
   EXPECT_EQ(ParseCliOptions({"gather", "--no-https", "--https"}).fetchHttps, true);
   EXPECT_EQ(ParseCliOptions({"gather"}).fetchHttps, std::nullopt);
+}
+
+TEST_F(CliTest, ExportWritesEveryUnknownWordsCardToStandardOutput) {
+  const auto run = RunProcess(Cli({"export", "--sites", (data_ / "sites.txt").string(),
+                                   "--follow-links", "--all", "--dictionary", "goo", "-"}));
+  EXPECT_EQ(run.status, 0) << run.error;
+  EXPECT_EQ(run.output, GatheredInProcess().allCards);
+  EXPECT_NE(run.output.find("zorb\t3\t"), std::string::npos) << run.output;
 }
 
 TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
@@ -146,6 +164,10 @@ TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
   EXPECT_NE(saved.output.find("{\"word\": \"ZORB\", \"count\": 2}"), std::string::npos)
       << saved.output;
   EXPECT_NE(saved.output.find("\"learned\": [\"ZORB\"]"), std::string::npos) << saved.output;
+  // THE and A, two of the six words, are known.
+  EXPECT_NE(saved.output.find("\"wordsAfterAggregation\": 4, \"knownShare\": 33.3}"),
+            std::string::npos)
+      << saved.output;
   for (const char* name : {"hosts.dat", "ngwords.dat", "mappedwords.dat", "quillmark.ini"})
     EXPECT_TRUE(fs::exists(data_ / name)) << name;
   EXPECT_NE(ReadFile(data_ / "mappedwords.dat").find("\r\nZORB\r\n"), std::string::npos);
@@ -158,8 +180,18 @@ TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
 
 TEST_F(CliTest, BadUsageAndUnreadableFiles) {
   const std::vector<std::vector<std::string>> badUsage = {
-      {},        {"nonsense"}, {"gather", "--top", "x"},      {"gather", "--host", "a"},
-      {"words"}, {"find"},     {"gather", "--format", "xml"}, {"words", "--https", "a.html"}};
+      {},
+      {"nonsense"},
+      {"gather", "--top", "x"},
+      {"gather", "--host", "a"},
+      {"words"},
+      {"find"},
+      {"gather", "--format", "xml"},
+      {"export"},
+      {"export", "--top", "3", "out.txt"},
+      {"export", "--dictionary", "eijiro", "out.txt"},
+      {"gather", "--dictionary", "goo"},
+      {"words", "--https", "a.html"}};
   for (const auto& arguments : badUsage) {
     const auto run = RunProcess(Cli(arguments));
     EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);

@@ -1,0 +1,155 @@
+#include "study/word_cards.h"
+
+#include <limits>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "study/sentence_finder.h"
+#include "study/shown_words.h"
+#include "text/ascii_case.h"
+
+namespace quillmark {
+namespace {
+
+// A sentence this short is a fragment (a headline, a caption), and a poor example.
+constexpr std::size_t kFullSentenceWords = 5;
+
+struct Example {
+  const std::string* host = nullptr;
+  const std::string* sentence = nullptr;  // none: no stored sentence holds the word
+  bool fragment = false;
+
+  // Whether `other` makes a better example: a full sentence before a fragment, then the
+  // shorter. Equal ones keep the earlier.
+  bool WorseThan(const Example& other) const {
+    if (sentence == nullptr) return true;
+    if (fragment != other.fragment) return fragment;
+    return other.sentence->size() < sentence->size();
+  }
+};
+
+// Every card's example found in one walk over the store: each sentence word is looked up
+// among the cards' forms, so the cost does not grow with the number of cards.
+std::vector<Example> FindExamples(const std::vector<std::vector<std::string>>& formsOfCards,
+                                  const SentenceStore& sentences) {
+  std::unordered_map<std::string, std::vector<std::size_t>> cardsOfForm;
+  for (std::size_t card = 0; card < formsOfCards.size(); ++card) {
+    for (const std::string& form : formsOfCards[card]) cardsOfForm[form].push_back(card);
+  }
+  std::vector<Example> examples(formsOfCards.size());
+  std::vector<std::size_t> lastSentenceOfCard(formsOfCards.size(), 0);
+  std::size_t sentenceNumber = 0;
+  std::vector<std::size_t> matched;
+  std::string upper;
+  for (const auto& [host, hostSentences] : sentences) {
+    for (const std::string& sentence : hostSentences) {
+      ++sentenceNumber;
+      matched.clear();
+      std::size_t words = 0;
+      AnySentenceWord(sentence, [&](std::string_view word) {
+        ++words;
+        upper = UpperCaseAscii(word);
+        if (const auto found = cardsOfForm.find(upper); found != cardsOfForm.end()) {
+          for (std::size_t card : found->second) {
+            if (lastSentenceOfCard[card] == sentenceNumber) continue;
+            lastSentenceOfCard[card] = sentenceNumber;
+            matched.push_back(card);
+          }
+        }
+        return false;
+      });
+      const Example candidate{&host, &sentence, words < kFullSentenceWords};
+      for (std::size_t card : matched) {
+        if (examples[card].WorseThan(candidate)) examples[card] = candidate;
+      }
+    }
+  }
+  return examples;
+}
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  for (char byte : text) {
+    switch (byte) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += byte;
+    }
+  }
+}
+
+// `sentence` as HTML with the words that match one of `forms` in bold.
+std::string Highlighted(std::string_view sentence, const std::vector<std::string>& forms) {
+  std::string html;
+  std::size_t done = 0;
+  AnySentenceWord(sentence, [&](std::string_view word) {
+    const auto start = static_cast<std::size_t>(word.data() - sentence.data());
+    AppendEscaped(html, sentence.substr(done, start - done));
+    done = start + word.size();
+    for (const std::string& form : forms) {
+      if (!MatchesForm(word, form)) continue;
+      html += "<b>";
+      AppendEscaped(html, word);
+      html += "</b>";
+      return false;
+    }
+    AppendEscaped(html, word);
+    return false;
+  });
+  AppendEscaped(html, sentence.substr(done));
+  return html;
+}
+
+// Appends `field` with its tabs and line breaks made spaces: they would cut the line.
+void AppendField(std::string& line, std::string_view field) {
+  for (char byte : field) line += (byte == '\t' || byte == '\r' || byte == '\n') ? ' ' : byte;
+}
+
+}  // namespace
+
+std::string WriteWordCards(const RankedWordList& ranking, const std::set<std::string>& ngWords,
+                           std::int32_t itemViewCount, CardWords which,
+                           const SentenceStore& sentences, const InflectionIndex& index,
+                           WebDictionary dictionary) {
+  const std::int32_t limit =
+      which == CardWords::kShown ? itemViewCount : std::numeric_limits<std::int32_t>::max();
+  const std::vector<ShownWord> words = SelectShownWords(ranking, ngWords, limit);
+  std::vector<std::vector<std::string>> formsOfCards;
+  formsOfCards.reserve(words.size());
+  for (const ShownWord& word : words) formsOfCards.push_back(SearchForms(word.caption, index));
+  const std::vector<Example> examples = FindExamples(formsOfCards, sentences);
+
+  std::string cards;
+  for (std::size_t card = 0; card < words.size(); ++card) {
+    const ShownWord& word = words[card];
+    const Example& example = examples[card];
+    AppendField(cards, word.caption);
+    cards += '\t';
+    cards += std::to_string(word.count);
+    cards += '\t';
+    if (example.sentence != nullptr) {
+      AppendField(cards, Highlighted(*example.sentence, formsOfCards[card]));
+      cards += '\t';
+      AppendField(cards, *example.host);
+    } else {
+      cards += '\t';
+    }
+    cards += '\t';
+    AppendField(cards, WebDictionaryAddress(dictionary, word.caption));
+    cards += '\n';
+  }
+  return cards;
+}
+
+}  // namespace quillmark
