@@ -8,6 +8,8 @@ QUILLMARK_PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev            # Qt 6 Widgets, Test
   libc-ares-dev                     # asynchronous name lookup
+  libssl-dev ca-certificates        # TLS for https (opt-in) and the system's trusted roots
+  openssl                           # makes the test certificates again (tests/support/tls)
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   fonts-ipafont-mincho fonts-ipafont-gothic   # glyphs for the Japanese interface

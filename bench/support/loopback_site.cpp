@@ -73,8 +73,9 @@ pid_t Spawn(const std::vector<std::string>& arguments, const std::string& output
   return spawned == 0 ? pid : -1;
 }
 
-LoopbackSite::LoopbackSite(const std::string& name, std::map<std::string, std::string> pages)
-    : pages_(std::move(pages)) {
+LoopbackSite::LoopbackSite(const std::string& name, std::map<std::string, std::string> pages,
+                           Transport transport)
+    : pages_(std::move(pages)), transport_(transport) {
   root_ =
       fs::temp_directory_path() / ("quillmark-bench-" + name + "-" + std::to_string(::getpid()));
   fs::create_directories(root_ / "www");
@@ -97,7 +98,8 @@ LoopbackSite::~LoopbackSite() {
 }
 
 std::string LoopbackSite::Url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + path;
+  const char* scheme = transport_ == Transport::kHttps ? "https" : "http";
+  return std::string(scheme) + "://127.0.0.1:" + std::to_string(port_) + path;
 }
 
 bool LoopbackSite::StartNginx() {
@@ -106,6 +108,11 @@ bool LoopbackSite::StartNginx() {
   port_ = testing::UnusedLoopbackPort();
   const fs::path config = root_ / "nginx.conf";
   const std::string r = root_.string();
+  std::string secure;
+  if (transport_ == Transport::kHttps) {
+    secure = " ssl;\n    ssl_certificate " + testing::TestTlsFile("server.pem") +
+             ";\n    ssl_certificate_key " + testing::TestTlsFile("server.key");
+  }
   std::ofstream(config) << "daemon off;\nmaster_process off;\nworker_processes 1;\n"
                         << "error_log " << r << "/error.log;\npid " << r << "/nginx.pid;\n"
                         << "events { worker_connections 1024; }\n"
@@ -115,8 +122,8 @@ bool LoopbackSite::StartNginx() {
                         << "  fastcgi_temp_path " << r << "/fastcgi;\n  uwsgi_temp_path " << r
                         << "/uwsgi;\n"
                         << "  scgi_temp_path " << r << "/scgi;\n"
-                        << "  server {\n    listen 127.0.0.1:" << port_ << ";\n    root " << r
-                        << "/www;\n  }\n}\n";
+                        << "  server {\n    listen 127.0.0.1:" << port_ << secure << ";\n    root "
+                        << r << "/www;\n  }\n}\n";
   nginx_ = Spawn({nginx, "-p", r, "-e", r + "/error.log", "-c", config.string()}, "/dev/null");
   if (nginx_ <= 0) return false;
   // nginx says nothing when it is ready; a connection that succeeds is the sign.
@@ -144,18 +151,22 @@ void LoopbackSite::StartScriptedServer() {
     return Exchange::Reply("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
                            std::to_string(page->second.size()) + "\r\n\r\n" + page->second);
   });
+  if (transport_ == Transport::kHttps) scripted_->UseTls(testing::TestTlsFile("server.pem"));
   port_ = scripted_->port();
 }
 
 CurlRun::CurlRun(const LoopbackSite& site, const std::vector<std::string>& urls)
     : curl_(FindProgram("curl", {"/usr/bin"})), config_(site.root() / "curl.conf") {
+  if (site.transport() == Transport::kHttps) trust_ = {"--cacert", testing::TestTlsFile("ca.pem")};
   std::ofstream file(config_);
   for (const std::string& url : urls) file << "url = \"" << url << "\"\noutput = \"/dev/null\"\n";
 }
 
 bool CurlRun::Run() const {
-  const pid_t pid =
-      Spawn({curl_, "--http1.0", "--silent", "--fail", "-K", config_.string()}, "/dev/null");
+  std::vector<std::string> arguments = {curl_, "--http1.0", "--silent", "--fail"};
+  arguments.insert(arguments.end(), trust_.begin(), trust_.end());
+  arguments.insert(arguments.end(), {"-K", config_.string()});
+  const pid_t pid = Spawn(arguments, "/dev/null");
   int status = 0;
   return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
          WEXITSTATUS(status) == 0;

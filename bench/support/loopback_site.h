@@ -30,18 +30,24 @@ std::string FindProgram(const std::string& name, const std::vector<std::string>&
 // Returns its process id, or -1 when it could not be started.
 pid_t Spawn(const std::vector<std::string>& arguments, const std::string& output);
 
+// How a site is served: plain HTTP, or https with the tests' certificate for 127.0.0.1
+// (tests/support/tls; clients must trust its "ca.pem").
+enum class Transport { kHttp, kHttps };
+
 class LoopbackSite {
  public:
   // Writes `pages` (path from the root, "/a.html", -> bytes) into a temporary directory named
   // after `name` and the process, and serves them; the scripted server answers 404 for any
   // other path.
-  LoopbackSite(const std::string& name, std::map<std::string, std::string> pages);
+  LoopbackSite(const std::string& name, std::map<std::string, std::string> pages,
+               Transport transport = Transport::kHttp);
   ~LoopbackSite();
   LoopbackSite(const LoopbackSite&) = delete;
   LoopbackSite& operator=(const LoopbackSite&) = delete;
 
-  // "http://127.0.0.1:<port>" + path.
+  // "http://127.0.0.1:<port>" + path, or "https://..." for a kHttps site.
   std::string Url(const std::string& path) const;
+  Transport transport() const { return transport_; }
   const std::string& Page(const std::string& path) const { return pages_.at(path); }
   const char* ServerName() const { return nginx_ > 0 ? "nginx" : "scripted server"; }
   const std::filesystem::path& root() const { return root_; }
@@ -52,13 +58,14 @@ class LoopbackSite {
 
   std::filesystem::path root_;
   std::map<std::string, std::string> pages_;
+  Transport transport_;
   std::uint16_t port_ = 0;
   pid_t nginx_ = -1;
   std::unique_ptr<testing::ScriptedServer> scripted_;
 };
 
 // One `curl --http1.0` process fetching `urls` one after another (a new connection each) into
-// /dev/null, as the benchmarks' yardstick.
+// /dev/null, as the benchmarks' yardstick; for a kHttps site it trusts the tests' authority.
 class CurlRun {
  public:
   // Writes curl's list of URLs next to the site's pages.
@@ -71,6 +78,7 @@ class CurlRun {
  private:
   std::string curl_;
   std::filesystem::path config_;
+  std::vector<std::string> trust_;  // curl's arguments naming the authority it trusts
 };
 
 // Sets the counter "per_page": the time of one iteration divided among its `pages` pages.

@@ -91,7 +91,8 @@ TConfigDialog::TConfigDialog(QWidget* owner) : QDialog(owner) {
 void TConfigDialog::BuildControls() {
   EtchedFrame(this, {11, 8, 401, 105});
   EtchedFrame(this, {11, 120, 190, 57});
-  EtchedFrame(this, {11, 184, 190, 65});
+  // The link frame holds one more row than the dialog was first laid out with: HttpsCheck.
+  EtchedFrame(this, {11, 184, 190, 83});
   EtchedFrame(this, {214, 120, 198, 129});
 
   Label(this, "Label1", QStringLiteral("探索するWebサイト"), {27, 15});
@@ -116,6 +117,9 @@ void TConfigDialog::BuildControls() {
   Label(this, "Label3", QStringLiteral("深さ"), {80, 220});
   linkUpDown_ = SpinWithEdit(this, "LinkUpDown", "LinkEdit", {104, 216, 65, 20}, 16, kLinkMinimum,
                              kLinkMaximum, 1);
+  httpsCheck_ = new QCheckBox(QStringLiteral("HTTPSのサイトも取得する"), this);
+  httpsCheck_->setObjectName("HttpsCheck");
+  httpsCheck_->setGeometry(16, 243, 180, 17);
 
   copyLightLabel_ = Label(this, "CopyLightLabel", AboutText(), {222, 125});
 
@@ -123,9 +127,9 @@ void TConfigDialog::BuildControls() {
   auto* cancelButton =
       Button(this, "CancelButton", QStringLiteral("キャンセル"), {334, 257, 78, 24});
 
-  const QList<QWidget*> tabOrder = {urlListBox_,  urlEdit_,      addButton,
-                                    deleteButton, itemNoUpDown_, okButton,
-                                    cancelButton, linkCheck_,    linkUpDown_};
+  const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,   addButton,    deleteButton,
+                                    itemNoUpDown_, okButton,   cancelButton, linkCheck_,
+                                    linkUpDown_,   httpsCheck_};
   for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(addButton, &QPushButton::clicked, this, &TConfigDialog::AddButtonClick);
@@ -153,6 +157,7 @@ void TConfigDialog::Fill(const SiteList& sites, const Configuration& configurati
   itemNoUpDown_->setValue(AsPosition(configuration.itemViewCount));
   linkCheck_->setChecked(configuration.isLevel);
   linkUpDown_->setValue(AsPosition(configuration.allowedLevel));
+  httpsCheck_->setChecked(configuration.fetchHttps);
 }
 
 void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
@@ -165,6 +170,7 @@ void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
   configuration.itemViewCount = itemNoUpDown_->value();
   configuration.isLevel = linkCheck_->isChecked();
   configuration.allowedLevel = linkUpDown_->value();
+  configuration.fetchHttps = httpsCheck_->isChecked();
 }
 
 void TConfigDialog::AddButtonClick() {

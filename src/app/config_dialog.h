@@ -22,11 +22,12 @@ class TConfigDialog : public QDialog {
   explicit TConfigDialog(QWidget* owner = nullptr);
 
   // Lists the sites in their order and sets the spin controls (ItemViewCount and
-  // AllowedLevel taken as 16-bit numbers, then held within 5..200 and 1..5) and LinkCheck.
+  // AllowedLevel taken as 16-bit numbers, then held within 5..200 and 1..5), LinkCheck and
+  // HttpsCheck.
   void Fill(const SiteList& sites, const Configuration& configuration);
 
   // Replaces the sites by the listed items (sorted and freed of case-only duplicates by the
-  // site list) and sets ItemViewCount, AllowedLevel and IsLevel from the controls.
+  // site list) and sets ItemViewCount, AllowedLevel, IsLevel and FetchHttps from the controls.
   void Store(SiteList& sites, Configuration& configuration) const;
 
   // AddButton: appends URLEdit's text as it is (empty or a duplicate too) and empties URLEdit.
@@ -49,6 +50,7 @@ class TConfigDialog : public QDialog {
   QSpinBox* itemNoUpDown_ = nullptr;
   QCheckBox* linkCheck_ = nullptr;
   QSpinBox* linkUpDown_ = nullptr;
+  QCheckBox* httpsCheck_ = nullptr;
 };
 
 // The menu action "オプション(&O)": shows the dialog filled from `stores` (the about line

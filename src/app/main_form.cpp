@@ -196,7 +196,10 @@ void TMainForm::RunGathering() {
     session_.BeginRun();
     TWordGetDialog gathering(this, intervals_);
     gathering.SetSiteList(stores.sites.Addresses());
-    gathering.SetLinkOptions(stores.configuration.isLevel, stores.configuration.allowedLevel);
+    const Configuration& configuration = stores.configuration;
+    gathering.SetLinkOptions(LinkOptions{.IsLevel = configuration.isLevel,
+                                         .AllowedLevel = configuration.allowedLevel,
+                                         .FetchHttps = configuration.fetchHttps});
     gathering.exec();  // a cancelled gathering is processed like a finished one
     QCoreApplication::processEvents();
     session_.AggregateGathered(gathering.CopySentenceStore());

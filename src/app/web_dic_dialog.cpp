@@ -25,11 +25,13 @@ TWebDicDialog::TWebDicDialog(QWidget* owner, AddressOpener open)
   QPalette black = palette();
   black.setColor(QPalette::WindowText, Qt::black);
   setPalette(black);
-  KeepClientSizeCentred(this, QSize(356, 172));
+  // One row taller than the three dictionaries of old needed: Weblio's, below them.
+  constexpr int kRow = 24;
+  KeepClientSizeCentred(this, QSize(356, 172 + kRow));
 
   groupBox1_ = new QGroupBox(QStringLiteral("使用するWeb辞書を選択してください"), this);
   groupBox1_->setObjectName(QStringLiteral("GroupBox1"));
-  groupBox1_->setGeometry(16, 20, 317, 105);
+  groupBox1_->setGeometry(16, 20, 317, 105 + kRow);
   const auto radio = [this](const char* name, const char* text, int top) {
     auto* button = new QRadioButton(QString::fromUtf8(text), groupBox1_);
     button->setObjectName(QString::fromLatin1(name));
@@ -39,17 +41,18 @@ TWebDicDialog::TWebDicDialog(QWidget* owner, AddressOpener open)
   gooCheck_ = radio("GooCheck", "goo EXCEED英和辞典 ", 24);
   lycosCheck_ = radio("LycosCheck", "LYCOSディクショナリ ", 48);
   rnnCheck_ = radio("RNNCheck", "RNN時事英語辞典 ", 72);
+  weblioCheck_ = radio("WeblioCheck", "Weblio英和辞典", 96);
   lycosCheck_->setChecked(true);
 
   okButton_ = new QPushButton(QStringLiteral("OK"), this);
   okButton_->setObjectName(QStringLiteral("OKButton"));
-  okButton_->setGeometry(244, 136, 89, 25);
+  okButton_->setGeometry(244, 136 + kRow, 89, 25);
   okButton_->setDefault(true);
   connect(okButton_, &QPushButton::clicked, this, &TWebDicDialog::OKButtonClick);
 
   noQueryCheck_ = new QCheckBox(QStringLiteral("以後この辞書を使う"), this);
   noQueryCheck_->setObjectName(QStringLiteral("NoQueryCheck"));
-  noQueryCheck_->setGeometry(16, 136, 129, 13);
+  noQueryCheck_->setGeometry(16, 136 + kRow, 129, 13);
 
   setTabOrder(gooCheck_, okButton_);
   setTabOrder(okButton_, noQueryCheck_);
@@ -58,7 +61,8 @@ TWebDicDialog::TWebDicDialog(QWidget* owner, AddressOpener open)
 WebDictionary TWebDicDialog::Selected() const {
   if (gooCheck_->isChecked()) return WebDictionary::kGoo;
   if (lycosCheck_->isChecked()) return WebDictionary::kLycos;
-  return WebDictionary::kRnn;
+  if (rnnCheck_->isChecked()) return WebDictionary::kRnn;
+  return WebDictionary::kWeblio;
 }
 
 void TWebDicDialog::OpenInWebDictionary(const std::string& word) {

@@ -1,5 +1,5 @@
 #pragma once
-// The web dictionary lookup and its dialog: which of the three outside dictionaries a word is
+// The web dictionary lookup and its dialog: which of the four outside dictionaries a word is
 // looked up in, and whether to ask before each lookup.
 //
 // The dialog's controls are the choice and nothing else holds it: the selected radio button
@@ -31,7 +31,8 @@ class TWebDicDialog : public QDialog {
 
   // Unless NoQueryCheck is ticked, shows the dialog modally first (the user may change the
   // dictionary and tick the box there); then opens `word`'s address in the selected
-  // dictionary (goo, else LYCOS, else RNN). `word` is the word as shown, lower case.
+  // dictionary (goo, else LYCOS, else RNN, else Weblio). `word` is the word as shown, lower
+  // case.
   void OpenInWebDictionary(const std::string& word);
 
   // The menu's choice of dictionary: shows the dialog without NoQueryCheck, then ticks it,
@@ -55,6 +56,7 @@ class TWebDicDialog : public QDialog {
   QRadioButton* gooCheck_ = nullptr;
   QRadioButton* lycosCheck_ = nullptr;
   QRadioButton* rnnCheck_ = nullptr;
+  QRadioButton* weblioCheck_ = nullptr;
   QPushButton* okButton_ = nullptr;
   QCheckBox* noQueryCheck_ = nullptr;
 };

@@ -91,7 +91,12 @@ void TWordGetDialog::SetSiteList(const std::vector<std::string>& sites) {
 }
 
 void TWordGetDialog::SetLinkOptions(bool isLevel, std::int32_t allowedLevel) {
-  crawl_->SetLinkOptions(LinkOptions{isLevel, allowedLevel});
+  SetLinkOptions(LinkOptions{isLevel, allowedLevel});
+}
+
+void TWordGetDialog::SetLinkOptions(const LinkOptions& options) {
+  crawl_->SetLinkOptions(options);
+  if (options.FetchHttps) crawl_->SetHttpsProxy(HttpsProxySettingFromEnvironment());
 }
 
 void TWordGetDialog::SetLabel(const std::string& text) { label_->setText(FromMessage(text)); }

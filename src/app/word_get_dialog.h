@@ -48,6 +48,9 @@ class TWordGetDialog : public QDialog, private CrawlView {
   // Before the dialog is shown.
   void SetSiteList(const std::vector<std::string>& sites);
   void SetLinkOptions(bool isLevel, std::int32_t allowedLevel);
+  // With FetchHttps, also sends https through the proxy of https_proxy (then HTTPS_PROXY)
+  // when one is set, with its status lines.
+  void SetLinkOptions(const LinkOptions& options);
 
   // The sentences of every page fetched with success, by host.
   SentenceStore CopySentenceStore() const { return crawl_->CopySentenceStore(); }

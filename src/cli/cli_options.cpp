@@ -6,15 +6,16 @@ namespace quillmark {
 
 const char* const kCliUsage =
     "usage: quillmark-cli [--data-dir DIR] COMMAND [OPTIONS]\n"
-    "  gather [--sites FILE] [--follow-links] [--depth N] [--top N] [--all]\n"
-    "         [--report FILE] [--format tsv|json] [--save]\n"
-    "      one gathering run over the site list, with no window\n"
+    "  gather [--sites FILE] [--follow-links] [--depth N] [--https | --no-https]\n"
+    "         [--top N] [--all] [--report FILE] [--format tsv|json] [--save]\n"
+    "      one gathering run over the site list, with no window (--https fetches https\n"
+    "      sites too for this run, --no-https does not; else as FetchHttps says)\n"
     "  words [--host NAME] [--top N] [--all] [--format tsv|json] [--save] FILE...\n"
     "      the same counting over saved pages (\"-\" reads standard input)\n"
     "  find WORD [--sentences FILE]\n"
     "      the sentences holding WORD or one of its inflected forms, from sum.dat or FILE\n"
     "  export [--sites FILE] [--follow-links] [--depth N] [--all]\n"
-    "         [--dictionary goo|lycos|rnn] [--save] OUTPUT\n"
+    "         [--dictionary goo|lycos|rnn|weblio] [--save] OUTPUT\n"
     "      one gathering run as gather makes it, its shown words (with --all every word not\n"
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
     "      word, count, example sentence, host, dictionary address (default lycos)\n"
@@ -55,14 +56,16 @@ struct DictionaryName {
   const char* name;
   WebDictionary dictionary;
 };
-constexpr DictionaryName kDictionaryNames[] = {
-    {"goo", WebDictionary::kGoo}, {"lycos", WebDictionary::kLycos}, {"rnn", WebDictionary::kRnn}};
+constexpr DictionaryName kDictionaryNames[] = {{"goo", WebDictionary::kGoo},
+                                               {"lycos", WebDictionary::kLycos},
+                                               {"rnn", WebDictionary::kRnn},
+                                               {"weblio", WebDictionary::kWeblio}};
 
 WebDictionary DictionaryNamed(const std::string& name) {
   for (const auto& [known, dictionary] : kDictionaryNames) {
     if (name == known) return dictionary;
   }
-  throw UsageError{"--dictionary is goo, lycos or rnn, not \"" + name + "\""};
+  throw UsageError{"--dictionary is goo, lycos, rnn or weblio, not \"" + name + "\""};
 }
 
 CliCommand CommandNamed(const std::string& name) {
@@ -83,7 +86,7 @@ bool Allows(CliCommand command, const std::string& option) {
            (option != "--report" && option != "--top" && option != "--format" &&
             Allows(CliCommand::kGather, option));
   if (option == "--sites" || option == "--follow-links" || option == "--depth" ||
-      option == "--report")
+      option == "--report" || option == "--https" || option == "--no-https")
     return gather;
   if (option == "--top" || option == "--all" || option == "--format" || option == "--save")
     return gather || words;
@@ -115,6 +118,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--sites") options.sitesFile = reader.ValueOf(argument);
       if (argument == "--follow-links") options.followLinks = true;
       if (argument == "--depth") options.depth = reader.NumberOf(argument);
+      if (argument == "--https") options.fetchHttps = true;
+      if (argument == "--no-https") options.fetchHttps = false;
       if (argument == "--report") options.reportFile = reader.ValueOf(argument);
       if (argument == "--top") options.top = reader.NumberOf(argument);
       if (argument == "--all") options.all = true;

@@ -21,6 +21,7 @@ struct CliOptions {
   std::optional<std::string> sitesFile;   // --sites
   std::optional<bool> followLinks;        // --follow-links; else the configuration's IsLevel
   std::optional<std::int32_t> depth;      // --depth; else the configuration's AllowedLevel
+  std::optional<bool> fetchHttps;         // --https / --no-https; else FetchHttps
   std::optional<std::string> reportFile;  // --report
   // gather and words
   std::optional<std::int32_t> top;  // --top; else ItemViewCount + 1

@@ -166,8 +166,11 @@ class CliProgram {
     GatheringCrawl crawl(fetch, view, SystemTickCount(), ProxySettingFromEnvironment());
     view.Watch(crawl);
     crawl.SetSiteList(sites);
+    const bool fetchHttps = options_.fetchHttps.value_or(stores.configuration.fetchHttps);
     crawl.SetLinkOptions(LinkOptions{options_.followLinks.value_or(stores.configuration.isLevel),
-                                     options_.depth.value_or(stores.configuration.allowedLevel)});
+                                     options_.depth.value_or(stores.configuration.allowedLevel),
+                                     fetchHttps});
+    if (fetchHttps) crawl.SetHttpsProxy(HttpsProxySettingFromEnvironment());
     std::signal(SIGINT, NoteInterrupt);
     bool cancelled = false;
     CrawlRunner runner;

@@ -1,6 +1,7 @@
 #include "gather/gathering_crawl.h"
 
 #include <chrono>
+#include <initializer_list>
 
 #include "gather/link_resolver.h"
 #include "gather/page_scanner.h"
@@ -16,6 +17,8 @@ constexpr std::string_view kTimeOutLine = "タイムアウト";
 // A link written as an absolute address of this form is never followed, whatever host it
 // names; "HTTP://" and "https://" are, as they are not this form.
 constexpr std::string_view kAbsoluteLinkStart = "http://";
+// The same for https, once https is fetched at all: the crawl stays on its sites.
+constexpr std::string_view kAbsoluteSecureLinkStart = "https://";
 
 const std::set<std::string, std::less<>>& PageExtensions() {
   static const std::set<std::string, std::less<>> extensions{".html", ".HTML", ".htm",
@@ -52,24 +55,54 @@ ProxyServer SplitProxyServer(std::string_view setting) {
   return {std::string(setting.substr(0, colon)), std::string(setting.substr(colon + 1))};
 }
 
-std::string ProxySettingFromEnvironment(const std::function<const char*(const char*)>& getEnv) {
-  for (const char* name : {"http_proxy", "HTTP_PROXY"}) {
+namespace {
+
+std::string FirstSetVariable(const std::function<const char*(const char*)>& getEnv,
+                             std::initializer_list<const char*> names) {
+  for (const char* name : names) {
     const char* value = getEnv(name);
     if (value != nullptr && *value != '\0') return value;
   }
   return {};
 }
 
+// Splits a proxy setting and, when it names a host, hands it to `use` and writes the two
+// status lines. An empty host would mean "no proxy" to the client; saying it was set would be
+// untrue.
+template <typename Use>
+void ApplyProxySetting(std::string_view setting, CrawlView& view, Use use) {
+  if (setting.empty()) return;
+  const ProxyServer proxy = SplitProxyServer(setting);
+  if (proxy.host.empty()) return;
+  use(proxy.host, ProxyPortOf(proxy.portText));
+  view.AddStatusLine(proxy.host + std::string(kProxyLine));
+  view.AddStatusLine(proxy.portText + std::string(kProxyLine));
+}
+
+}  // namespace
+
+std::string ProxySettingFromEnvironment(const std::function<const char*(const char*)>& getEnv) {
+  return FirstSetVariable(getEnv, {"http_proxy", "HTTP_PROXY"});
+}
+
+std::string HttpsProxySettingFromEnvironment(
+    const std::function<const char*(const char*)>& getEnv) {
+  return FirstSetVariable(getEnv, {"https_proxy", "HTTPS_PROXY"});
+}
+
 GatheringCrawl::GatheringCrawl(FetchControl& client, CrawlView& view, TickCount now,
                                std::string_view proxySetting)
     : client_(client), view_(view), FetchStartTick_(now) {
-  if (proxySetting.empty()) return;
-  const ProxyServer proxy = SplitProxyServer(proxySetting);
-  // An empty host would mean "no proxy" to the client; saying it was set would be untrue.
-  if (proxy.host.empty()) return;
-  client_.SetProxy(proxy.host, ProxyPortOf(proxy.portText));
-  view_.AddStatusLine(proxy.host + std::string(kProxyLine));
-  view_.AddStatusLine(proxy.portText + std::string(kProxyLine));
+  ApplyProxySetting(proxySetting, view_, [this](const std::string& host, std::uint32_t port) {
+    client_.SetProxy(host, port);
+  });
+}
+
+void GatheringCrawl::SetHttpsProxy(std::string_view proxySetting) {
+  if (state_ != CrawlState::kConfigured) return;
+  ApplyProxySetting(proxySetting, view_, [this](const std::string& host, std::uint32_t port) {
+    client_.SetHttpsProxy(host, port);
+  });
 }
 
 void GatheringCrawl::SetSiteList(const std::vector<std::string>& sites) {
@@ -82,6 +115,8 @@ void GatheringCrawl::SetLinkOptions(LinkOptions options) {
   if (state_ != CrawlState::kConfigured) return;
   IsLevel_ = options.IsLevel;
   AllowedLevel_ = options.IsLevel ? options.AllowedLevel : 1;
+  FetchHttps_ = options.FetchHttps;
+  client_.SetFetchHttps(options.FetchHttps);
 }
 
 void GatheringCrawl::Start() {
@@ -179,6 +214,7 @@ void GatheringCrawl::AdmitLinks(const std::string& pageURL, std::int32_t pageDep
   if (pageDepth >= AllowedLevel_) return;
   for (const std::string& link : links) {
     if (link.starts_with(kAbsoluteLinkStart)) continue;
+    if (FetchHttps_ && link.starts_with(kAbsoluteSecureLinkStart)) continue;
     std::optional<std::string> resolved = ResolveLink(pageURL, link);
     if (!resolved || VisitedURLs_.contains(*resolved)) continue;
     if (!PageExtensions().contains(ExtensionOf(*resolved)) && !resolved->ends_with('/')) continue;

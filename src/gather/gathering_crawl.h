@@ -7,13 +7,15 @@
 //
 // The crawl is breadth-first over one growing list: the site list first, in its order, then
 // every admitted link appended at the end. A link is admitted only once, only from a page whose
-// depth is below AllowedLevel, never when it is written as an absolute "http://" address, and
-// only when its resolved URL ends in one of the page extensions or in '/'.
+// depth is below AllowedLevel, never when it is written as an absolute "http://" address (nor,
+// when https is fetched, as an "https://" one), and only when its resolved URL ends in one of
+// the page extensions or in '/'.
 //
 // How a shell drives it. The rule behind every step: the next fetch starts only after the
 // previous Get has returned, never inside the timer's slot, a pump or an event handler.
 //   - Set up: construct with the PageFetch (as FetchControl), a view, the current tick and
-//     ProxySettingFromEnvironment(); SetSiteList; SetLinkOptions.
+//     ProxySettingFromEnvironment(); SetSiteList; SetLinkOptions; when https is fetched,
+//     SetHttpsProxy(HttpsProxySettingFromEnvironment()).
 //   - Once shown (a queued call, not inside showEvent): Start, then the fetch loop.
 //   - The fetch loop is FetchWhileReady, with a pump that processes the window's events; after
 //     it returns, close when Result() is not kNone.
@@ -77,6 +79,11 @@ ProxyServer SplitProxyServer(std::string_view setting);
 std::string ProxySettingFromEnvironment(
     const std::function<const char*(const char*)>& getEnv = std::getenv);
 
+// The proxy setting of https in the environment: `https_proxy` when it is set and not empty,
+// else `HTTPS_PROXY` when it is, else an empty text (https then takes the http proxy).
+std::string HttpsProxySettingFromEnvironment(
+    const std::function<const char*(const char*)>& getEnv = std::getenv);
+
 // Where the crawl's texts go: the dialog's Label and StatusListBox, or a terminal.
 class CrawlView {
  public:
@@ -90,6 +97,9 @@ class CrawlView {
 struct LinkOptions {
   bool IsLevel = false;  // whether anchor links are followed at all (frame sources always are)
   std::int32_t AllowedLevel = 1;  // pages of this depth or deeper give no links
+  // Whether https URLs are fetched; absolute "https://" links are then skipped as "http://"
+  // ones are.
+  bool FetchHttps = false;
 };
 
 enum class CrawlState { kConfigured, kReady, kFetching, kCutOff, kWaiting, kClosed };
@@ -111,8 +121,13 @@ class GatheringCrawl {
 
   // URLList becomes a copy of `sites`, each at depth 0. Only in kConfigured; ignored later.
   void SetSiteList(const std::vector<std::string>& sites);
-  // Stores both options; AllowedLevel becomes 1 when IsLevel is false. Only in kConfigured.
+  // Stores the options (AllowedLevel becomes 1 when IsLevel is false) and tells the client
+  // whether to fetch https. Only in kConfigured.
   void SetLinkOptions(LinkOptions options);
+  // Sends the client's https fetches through the proxy `proxySetting` names, split and
+  // reported with two status lines as the constructor does for http; an empty setting or
+  // host changes nothing (https then takes the http proxy). Only in kConfigured.
+  void SetHttpsProxy(std::string_view proxySetting);
   // The watchdog's limit in milliseconds (kWatchdogMs unless a test shortens it).
   void SetWatchdogMs(std::uint32_t milliseconds) { watchdogMs_ = milliseconds; }
 
@@ -188,6 +203,7 @@ class GatheringCrawl {
   std::set<std::string> VisitedURLs_;
   std::int32_t AllowedLevel_ = 1;
   bool IsLevel_ = false;
+  bool FetchHttps_ = false;
   bool Activated_ = false;
   bool Finished_ = false;
   TickCount FetchStartTick_ = 0;

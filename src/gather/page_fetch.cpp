@@ -28,6 +28,11 @@ void PageFetch::SetProxy(const std::string& host, std::uint32_t port) {
   client_.ProxyPort = port;
 }
 
+void PageFetch::SetHttpsProxy(const std::string& host, std::uint32_t port) {
+  client_.HttpsProxy = host;
+  client_.HttpsProxyPort = port;
+}
+
 FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>& pump,
                              const StatusLineSink& statusLine) {
   // A nested call would replace the handlers of the fetch in progress before the client could

@@ -34,7 +34,8 @@ struct FetchEnding {
 };
 
 // What the crawl may do to the client from inside a wait (a timer tick, Cancel): read the host
-// the client holds and cut the fetch in progress off; and, at set-up, give it a proxy.
+// the client holds and cut the fetch in progress off; and, at set-up, give it a proxy and say
+// whether https is fetched.
 class FetchControl {
  public:
   virtual ~FetchControl() = default;
@@ -46,6 +47,11 @@ class FetchControl {
   virtual void Disconnect() = 0;
   // Sends every later fetch through `host`:`port`; an empty host means no proxy.
   virtual void SetProxy(const std::string& host, std::uint32_t port) = 0;
+  // Whether later fetches take https URLs (over TLS) instead of ending in a client error.
+  virtual void SetFetchHttps(bool fetchHttps) = 0;
+  // Sends later https fetches through `host`:`port` instead of the proxy of SetProxy; an
+  // empty host means the same proxy as http.
+  virtual void SetHttpsProxy(const std::string& host, std::uint32_t port) = 0;
 };
 
 // Receives each status line as it is written.
@@ -73,9 +79,13 @@ class PageFetch : public FetchControl {
   const std::string& Host() const override { return client_.Host; }
   void Disconnect() override { client_.Disconnect(); }
   void SetProxy(const std::string& host, std::uint32_t port) override;
+  void SetFetchHttps(bool fetchHttps) override { client_.FetchHttps = fetchHttps; }
+  void SetHttpsProxy(const std::string& host, std::uint32_t port) override;
 
   // The client's limit for each waiting step, in milliseconds; tests make it short.
   void SetTimeOut(std::uint32_t milliseconds) { client_.TimeOut = milliseconds; }
+  // The certificate authorities https trusts (a PEM file) instead of the system's; for tests.
+  void SetTrustedCertificates(const std::string& path) { client_.TrustedCertificates = path; }
   // The client itself, for tests that look at what it sent.
   const TNMHTTP& Client() const { return client_; }
 

@@ -84,7 +84,11 @@ void TNMHTTP::HTTPConnect() {
     ParseURL();
     AssembleHTTPHeader();
     try {
-      Connect();
+      if (secure_) {
+        SecureConnect();
+      } else {
+        Connect();
+      }
       SendHTTP();
       status_code_ = 0;
       RemoveHeader();
@@ -109,8 +113,9 @@ void TNMHTTP::HTTPConnect() {
       // A bare file name ("page2.html") is taken from the root of the current server; the port
       // goes with it, or the next request would reach another server on port 80.
       if (!url_.empty() && url_.find('/') == std::string::npos) {
-        const std::string port = Port == 80 ? "" : ":" + std::to_string(Port);
-        url_ = "http://" + Host + port + "/" + url_;
+        const std::uint32_t defaultPort = secure_ ? kHttpsPort : 80;
+        const std::string port = Port == defaultPort ? "" : ":" + std::to_string(Port);
+        url_ = (secure_ ? "https://" : "http://") + Host + port + "/" + url_;
       }
     }
   } while (status_code_ >= 299 && status_code_ <= 399);
@@ -124,6 +129,7 @@ void TNMHTTP::ParseURL() {
     throw NetError("URL holds a line break or a zero byte");
   }
   if (Port == 0) Port = 80;
+  if (!FetchHttps) secure_ = false;  // https turned off between two Gets
 
   const std::size_t first_slash = url_.find('/');
   // An authority follows only the URL's first '/' ("http://host", "//host"); in "/a//b" the
@@ -149,10 +155,12 @@ void TNMHTTP::ParseURL() {
     } else if (scheme == "ftp") {
       Port = 21;
     } else if (scheme == "https") {
-      throw NetError("HTTP Secure Socket is not supported");
+      if (!FetchHttps) throw NetError("HTTP Secure Socket is not supported");
+      Port = kHttpsPort;
     } else {
       Port = 80;  // "http", or a host name followed by its port
     }
+    secure_ = scheme == "https";
   }
 
   std::string host;
@@ -179,7 +187,8 @@ void TNMHTTP::ParseURL() {
 
 void TNMHTTP::AssembleHTTPHeader() {
   request_lines_.Clear();
-  if (Proxy.empty()) {
+  // Inside a tunnel the request goes to the server itself, as without a proxy.
+  if (Proxy.empty() || secure_) {
     request_lines_.Add("GET " + path_ + " HTTP/1.0");
   } else {
     request_lines_.Add("GET " + url_ + " HTTP/1.0");
@@ -200,6 +209,42 @@ void TNMHTTP::AssembleHTTPHeader() {
   }
   if (!HeaderInfo.Referer.empty()) request_lines_.SetValue("Referer", HeaderInfo.Referer);
   request_lines_.Add("Content-type: application/x-www-form-urlencoded");
+}
+
+void TNMHTTP::SecureConnect() {
+  const bool ownProxy = !HttpsProxy.empty();
+  const std::string& proxy = ownProxy ? HttpsProxy : Proxy;
+  if (proxy.empty()) {
+    ConnectTo(Host, Port);
+  } else {
+    ConnectTo(proxy, ownProxy ? HttpsProxyPort : ProxyPort);
+    OpenTunnel();
+  }
+  StartTls(Host, Port);
+}
+
+void TNMHTTP::OpenTunnel() {
+  const std::string authority = Host + ":" + std::to_string(Port);
+  std::string statusLine;
+  try {
+    Writeln("CONNECT " + authority + " HTTP/1.0\r\nHost: " + authority + "\r\n");
+    statusLine = ReadLn();
+    // The proxy's header lines up to the empty line, within the bounds of any header.
+    std::size_t lines = 1;
+    std::size_t bytes = statusLine.size();
+    for (std::string line = statusLine; !line.empty() && !IsBlankLine(line);) {
+      line = ReadLn();
+      if (++lines > kMaxHeaderLines || (bytes += line.size()) > kMaxHeaderBytes) {
+        throw NetError("Response header too long");
+      }
+    }
+  } catch (const NetError& error) {
+    FailConnection(error.what());
+  }
+  const std::string code = NthWord(statusLine, ' ', 2);
+  if (code.size() != 3 || code.front() != '2') {
+    FailConnection("Proxy tunnel refused: " + std::string(WithoutLineEnd(statusLine)));
+  }
 }
 
 void TNMHTTP::SendHTTP() {

@@ -56,6 +56,13 @@ class TNMHTTP : public TPowersock {
   std::string Body = "Default.htm";  // body of the last response
   std::string Header = "Head.txt";   // status line and header lines of the last response
   THeaderInfo HeaderInfo;
+  // Whether "https://" URLs (and redirects to them) are fetched, over TLS; off, they throw
+  // "HTTP Secure Socket is not supported" as they always have.
+  bool FetchHttps = false;
+  // The proxy of https URLs, reached through a CONNECT tunnel; when empty, Proxy and
+  // ProxyPort serve https too.
+  std::string HttpsProxy;
+  std::uint32_t HttpsProxyPort = 0;
 
   // Outcome events, fired inside Get once a response has been read completely.
   std::function<void(CmdType)> OnSuccess;  // status code below 299 (0: no status line)
@@ -67,9 +74,14 @@ class TNMHTTP : public TPowersock {
   // Host, Port, Body, Header and, after a redirect carrying a cookie, HeaderInfo.Cookie.
   // A ':' names a port only before the URL's first '/': a path ("/wiki/Special:Random") keeps
   // the current Host and Port. A Set-Cookie value holding a CR is not learned.
+  // With FetchHttps, an "https://" URL is fetched on port 443 (unless it names a port) over
+  // TLS with the same request, bounds and events; through a proxy, inside a CONNECT tunnel
+  // with the request line holding the path only. A failed tunnel, handshake or certificate
+  // check is a failed connection (OnConnectionFailed, then its NetError, as StartTls says).
   // Throws NetError: every error of Connect, SendBuffer, ReadLn and CaptureString; "Empty URL";
   // "URL holds a line break or a zero byte" (also for a redirect target, before anything of
-  // that request is sent); "HTTP Secure Socket is not supported"; "'<text>' is not a valid
+  // that request is sent); "HTTP Secure Socket is not supported" (an https URL without
+  // FetchHttps); "Proxy tunnel refused: <status line>"; "'<text>' is not a valid
   // port number"; "Response header too long" past kMaxHeaderLines lines or kMaxHeaderBytes
   // bytes; "Too many redirects"; "Request already in progress" when called from inside a Get;
   // "Out of memory" when an allocation fails, in a handler too (no std::bad_alloc leaves Get).
@@ -82,6 +94,7 @@ class TNMHTTP : public TPowersock {
   const TExStringList& RequestLines() const { return request_lines_; }
 
   static constexpr int kMaxRequestsPerGet = 20;
+  static constexpr std::uint32_t kHttpsPort = 443;
   static constexpr std::size_t kMaxPathBytes = 256;
   static constexpr std::size_t kMaxHeaderValueBytes = 256;
   // Ceilings of Header, the status line and the closing empty line included.
@@ -90,6 +103,10 @@ class TNMHTTP : public TPowersock {
 
  protected:
   void HTTPConnect();
+  // Connect for an https URL: to the host, or to the https proxy and through its tunnel;
+  // then the TLS handshake.
+  void SecureConnect();
+  void OpenTunnel();
   void ParseURL();
   void AssembleHTTPHeader();
   void SendHTTP();
@@ -107,6 +124,9 @@ class TNMHTTP : public TPowersock {
   // Host that sent the cookie now in HeaderInfo.Cookie; empty when the owner set it.
   std::string cookie_host_;
   bool in_get_ = false;
+  // Whether the URL being fetched is https; a URL without a scheme keeps it, as it keeps
+  // Host and Port.
+  bool secure_ = false;
 };
 
 }  // namespace quillmark

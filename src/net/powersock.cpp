@@ -13,6 +13,7 @@
 
 #include "net/host_lookup.h"
 #include "net/net_error.h"
+#include "net/tls_client.h"
 
 namespace quillmark {
 namespace {
@@ -38,24 +39,32 @@ TPowersock::~TPowersock() {
 // Connecting
 
 void TPowersock::Connect() {
+  if (Proxy.empty()) {
+    ConnectTo(Host, Port);
+  } else {
+    ConnectTo(Proxy, ProxyPort);
+  }
+}
+
+void TPowersock::ConnectTo(const std::string& name, std::uint32_t port) {
   if (connected_) throw NetError("Already connected");
   cancel_ = false;
   const std::uint64_t generation = generation_;
 
-  LookupOutcome outcome = ResolveRemoteHost(generation);
+  LookupOutcome outcome = ResolveRemoteHost(name, generation);
   if (outcome == LookupOutcome::kFailed) {
     bool handled = false;
     if (OnInvalidHost) OnInvalidHost(handled);
     if (!handled) throw NetError("Null Remote Address");
-    outcome = ResolveRemoteHost(generation);  // the one retry a handler may ask for
+    outcome = ResolveRemoteHost(name, generation);  // the one retry a handler may ask for
     if (outcome == LookupOutcome::kFailed) throw NetError("Null Remote Address");
   }
-  if (outcome == LookupOutcome::kAbandoned) ConnectionFailed("Connection Failed");
+  if (outcome == LookupOutcome::kAbandoned) FailConnection("Connection Failed");
 
   OpenSocket();
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(Proxy.empty() ? Port : ProxyPort));
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
   address.sin_addr = remote_address_;
   no_error_ = true;
   if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
@@ -82,14 +91,46 @@ void TPowersock::Connect() {
   }
   TimerOff();
   if (connected_ && !timed_out_ && !cancel_ && no_error_ && generation == generation_) return;
-  ConnectionFailed(timed_out_ ? "Connection Timed out"
-                   : cancel_  ? "Connection Canceled"
-                              : "Connection Failed");
+  FailConnection(timed_out_ ? "Connection Timed out"
+                 : cancel_  ? "Connection Canceled"
+                            : "Connection Failed");
 }
 
-TPowersock::LookupOutcome TPowersock::ResolveRemoteHost(std::uint64_t generation) {
+void TPowersock::StartTls(const std::string& serverName, std::uint32_t port) {
+  const std::uint64_t generation = generation_;
+  try {
+    if (tls_ == nullptr || tlsTrust_ != TrustedCertificates) {
+      tls_.reset();
+      tls_ = std::make_unique<TlsClient>(TrustedCertificates);
+      tlsTrust_ = TrustedCertificates;
+    }
+    tls_->Begin(socket_, serverName, port);
+  } catch (const NetError& error) {
+    FailConnection(error.what());
+  }
+
+  TimeLimitScope time_limit{*this};
+  TimerOn();
+  for (;;) {
+    if (generation != generation_ || socket_ < 0) FailConnection("Connection Failed");
+    const TlsClient::Step step = tls_->Handshake();
+    if (step == TlsClient::Step::kDone) break;
+    if (step == TlsClient::Step::kFailed) {
+      FailConnection("Secure connection failed: " + tls_->FailureText());
+    }
+    PollOnce(step == TlsClient::Step::kWantWrite ? POLLOUT : POLLIN);
+    PumpAndCheckTime();
+    if (timed_out_) FailConnection("Connection Timed out");
+    if (cancel_) FailConnection("Connection Canceled");
+  }
+  TimerOff();
+}
+
+bool TPowersock::Secure() const { return tls_ != nullptr && tls_->Active(); }
+
+TPowersock::LookupOutcome TPowersock::ResolveRemoteHost(const std::string& name,
+                                                        std::uint64_t generation) {
   if (generation != generation_) return LookupOutcome::kAbandoned;
-  const std::string& name = Proxy.empty() ? Host : Proxy;
   if (::inet_pton(AF_INET, name.c_str(), &remote_address_) == 1) return LookupOutcome::kResolved;
 
   TimeLimitScope time_limit{*this};
@@ -122,7 +163,7 @@ void TPowersock::ConnectionEstablished() {
   if (OnConnect) OnConnect();
 }
 
-void TPowersock::ConnectionFailed(const char* message) {
+void TPowersock::FailConnection(const std::string& message) {
   cancel_ = false;
   Disconnect();  // the half-made connection is dropped before the owner hears of it
   if (OnConnectionFailed) OnConnectionFailed();
@@ -149,6 +190,7 @@ void TPowersock::AdoptConnectedSocket(int fd) {
 }
 
 void TPowersock::CloseSocket() {
+  if (tls_ != nullptr) tls_->End();
   if (socket_ >= 0) ::close(socket_);
   socket_ = -1;
 }
@@ -224,6 +266,28 @@ void TPowersock::RaiseSocketError(int error_number) {
   throw NetError(SocketErrorStr(number), number);  // only for numbers ErrorManager lets pass
 }
 
+ssize_t TPowersock::ReceiveSome(char* buffer, std::size_t size, short& waitFor) {
+  waitFor = POLLIN;
+  if (!Secure()) return ::recv(socket_, buffer, size, 0);
+  const ssize_t count = tls_->Read(buffer, size);
+  if (count < 0 && errno == EPROTO) {
+    throw NetError("Secure connection error: " + tls_->FailureText());
+  }
+  if (tls_->WaitsForWrite()) waitFor = POLLOUT;
+  return count;
+}
+
+ssize_t TPowersock::SendSome(const char* data, std::size_t size, short& waitFor) {
+  waitFor = POLLOUT;
+  if (!Secure()) return ::send(socket_, data, size, MSG_NOSIGNAL);
+  const ssize_t count = tls_->Write(data, size);
+  if (count < 0 && errno == EPROTO) {
+    throw NetError("Secure connection error: " + tls_->FailureText());
+  }
+  if (count < 0 && errno == EAGAIN && !tls_->WaitsForWrite()) waitFor = POLLIN;
+  return count;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Sending
 
@@ -241,7 +305,8 @@ void TPowersock::SendBuffer(const char* data, std::size_t length) {
   std::size_t sent = 0;
   while (!cancel_ && sent < length) {
     if (generation != generation_ || socket_ < 0) RaiseSocketError(ENOTCONN);
-    const ssize_t count = ::send(socket_, data + sent, length - sent, MSG_NOSIGNAL);
+    short waitFor = 0;
+    const ssize_t count = SendSome(data + sent, length - sent, waitFor);
     if (count > 0) {
       sent += static_cast<std::size_t>(count);
       continue;
@@ -249,7 +314,7 @@ void TPowersock::SendBuffer(const char* data, std::size_t length) {
     if (count == 0) break;
     if (errno == EINTR) continue;
     if (!WouldBlock(errno)) RaiseSocketError(errno);
-    PollOnce(POLLOUT);
+    PollOnce(waitFor);
     PumpAndCheckTime();
   }
   TimerOff();
@@ -279,7 +344,8 @@ std::string TPowersock::ReadLn() {
 
     received_.erase(0, received_start_);
     received_start_ = 0;
-    const ssize_t count = ::recv(socket_, working_buffer_.get(), kWorkingBufferSize, 0);
+    short waitFor = 0;
+    const ssize_t count = ReceiveSome(working_buffer_.get(), kWorkingBufferSize, waitFor);
     if (count > 0) {
       received_.append(working_buffer_.get(), static_cast<std::size_t>(count));
     } else if (count == 0) {
@@ -288,7 +354,7 @@ std::string TPowersock::ReadLn() {
     } else if (errno == EINTR) {
       continue;
     } else if (WouldBlock(errno)) {
-      PollOnce(POLLIN);
+      PollOnce(waitFor);
     } else if (errno == ENOTCONN) {
       return {};
     } else {
@@ -315,7 +381,8 @@ void TPowersock::CaptureString(std::string& text, long long maximum) {
   while (!cancel_ && text.size() < limit) {
     if (generation != generation_ || socket_ < 0) break;  // Disconnect: end with what arrived
     const std::size_t room = std::min(kWorkingBufferSize, limit - text.size());
-    const ssize_t count = ::recv(socket_, working_buffer_.get(), room, 0);
+    short waitFor = 0;
+    const ssize_t count = ReceiveSome(working_buffer_.get(), room, waitFor);
     if (count > 0) {
       text.append(working_buffer_.get(), static_cast<std::size_t>(count));
       TimerOn();  // the limit is on silence, not on the whole transfer
@@ -324,7 +391,7 @@ void TPowersock::CaptureString(std::string& text, long long maximum) {
     } else if (errno == EINTR) {
       continue;
     } else if (WouldBlock(errno)) {
-      PollOnce(POLLIN);
+      PollOnce(waitFor);
     } else if (errno == ENOTCONN) {
       break;
     } else {

@@ -22,10 +22,12 @@
 #include <string_view>
 
 #include <netinet/in.h>
+#include <sys/types.h>
 
 namespace quillmark {
 
 class HostLookup;
+class TlsClient;
 
 class TPowersock {
  public:
@@ -44,6 +46,9 @@ class TPowersock {
   // Comma-separated name servers ("127.0.0.1:53") used instead of the system's; empty means
   // the system configuration. The hosts file is always read first.
   std::string NameServers;
+  // A PEM file of the certificate authorities a secure connection trusts; empty means the
+  // system's trusted roots.
+  std::string TrustedCertificates;
 
   // Events. Each runs on the caller's thread, inside Connect.
   std::function<void()> OnHostResolved;              // a name was looked up (not for dotted ones)
@@ -94,11 +99,26 @@ class TPowersock {
   static std::size_t NthPos(std::string_view text, char separator, int n);
 
   bool Connected() const { return connected_; }
+  // Whether the connection speaks TLS (StartTls has succeeded on it).
+  bool Secure() const;
 
   static constexpr std::size_t kWorkingBufferSize = 65536;
   static constexpr long long kMaxCaptureBytes = 64LL * 1024 * 1024;
 
  protected:
+  // Connect to `name` (looked up as Host is) on `port`, whatever Proxy says: what Connect
+  // does with the proxy or the host. Throws as Connect.
+  void ConnectTo(const std::string& name, std::uint32_t port);
+  // Turns the connection into a TLS session with `serverName` on `port` (SNI, TLS 1.2 or
+  // later, the certificate checked against TrustedCertificates and the name), in the same
+  // wait loop as a connect: the pump runs, Cancel, Disconnect and the time limit end it.
+  // From then on Write, ReadLn and CaptureString go through TLS. Any failure is a failed
+  // connection: OnConnectionFailed, then NetError "Connection Timed out", "Connection
+  // Canceled", "Connection Failed" (Disconnect) or "Secure connection failed: <reason>" (a
+  // refused handshake or certificate), the socket disconnected.
+  void StartTls(const std::string& serverName, std::uint32_t port);
+  // OnConnectionFailed, then NetError(message), the socket disconnected first.
+  [[noreturn]] void FailConnection(const std::string& message);
   // Time limit of the waiting step in progress.
   void TimerOn();
   void TimerOff();
@@ -117,11 +137,15 @@ class TPowersock {
     ~TimeLimitScope() { owner.TimerOff(); }
   };
 
-  LookupOutcome ResolveRemoteHost(std::uint64_t generation);
+  LookupOutcome ResolveRemoteHost(const std::string& name, std::uint64_t generation);
   void OpenSocket();
   void CloseSocket();
   void ConnectionEstablished();
-  [[noreturn]] void ConnectionFailed(const char* message);
+  // Like recv and send on the socket, or through TLS once it is on: bytes moved, 0 at the
+  // peer's close (receive only), or -1 with errno. On EAGAIN, `waitFor` is the readiness to
+  // poll for. A TLS protocol error throws NetError("Secure connection error: <reason>").
+  ssize_t ReceiveSome(char* buffer, std::size_t size, short& waitFor);
+  ssize_t SendSome(const char* data, std::size_t size, short& waitFor);
   // Polls the socket for `socket_events` (0: not at all) and the resolver's sockets for at
   // most 2 ms, returns at once when one is ready, and hands the resolver what arrived.
   // Returns the socket's revents.
@@ -145,6 +169,10 @@ class TPowersock {
   bool no_error_ = true;
   in_addr remote_address_{};
   std::unique_ptr<HostLookup> lookup_;
+  // Made at the first StartTls and kept (with its resumable sessions) while
+  // TrustedCertificates stays what it was made with.
+  std::unique_ptr<TlsClient> tls_;
+  std::string tlsTrust_;
   std::optional<std::chrono::steady_clock::time_point> deadline_;
   // Bytes received but not yet handed out by ReadLn (CaptureString takes them first).
   std::string received_;

@@ -38,6 +38,7 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
                                   .value_or(ProgramDirectoryWithoutSeparator(programDir));
   config.allowedLevel = ParseIntegerSetting(settings.Read(kLinkSection, "AllowedLevel"), 1);
   config.isLevel = ParseIntegerSetting(settings.Read(kLinkSection, "IsLevel"), 0) != 0;
+  config.fetchHttps = ParseIntegerSetting(settings.Read(kLinkSection, "FetchHttps"), 0) != 0;
 }
 
 void WriteConfiguration(const Configuration& config, SettingsFile& settings,
@@ -54,6 +55,10 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
   }
   settings.Write(kLinkSection, "AllowedLevel", std::to_string(config.allowedLevel));
   settings.Write(kLinkSection, "IsLevel", config.isLevel ? "1" : "0");
+  // A file that never had https turned on keeps the bytes it always had.
+  if (config.fetchHttps || settings.Read(kLinkSection, "FetchHttps")) {
+    settings.Write(kLinkSection, "FetchHttps", config.fetchHttps ? "1" : "0");
+  }
   settings.Commit();
 }
 

@@ -13,13 +13,14 @@
 
 namespace quillmark {
 
-// The four values of quillmark.ini, with their defaults. Nothing is clamped here: an
+// The values of quillmark.ini, with their defaults. Nothing is clamped here: an
 // ItemViewCount outside the options dialog's range is used as it is.
 struct Configuration {
   std::int32_t itemViewCount = 30;
   std::string lastSavedDirectory;  // directory of the last report, no trailing separator
   std::int32_t allowedLevel = 1;
   bool isLevel = false;
+  bool fetchHttps = false;  // [link] FetchHttps: whether https sites and redirects are fetched
 };
 
 struct MainStores {

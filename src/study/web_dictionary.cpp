@@ -8,7 +8,7 @@ const WebDictionaryService& ServiceOf(WebDictionary dictionary) {
 
 std::string WebDictionaryPrefix(WebDictionary dictionary) {
   const WebDictionaryService& service = ServiceOf(dictionary);
-  std::string prefix = "http://";
+  std::string prefix(service.scheme);
   prefix += service.host;
   prefix += service.path;
   return prefix;

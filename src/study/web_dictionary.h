@@ -1,6 +1,7 @@
 #pragma once
-// The three outside web dictionaries a word is looked up in, and their query addresses.
-// The report links every word to LYCOS; the dictionary choice offers all three.
+// The outside web dictionaries a word is looked up in, and their query addresses: the three
+// the program has always offered, and Weblio, which still answers today. The report links
+// every word to LYCOS; the dictionary choice offers all four.
 
 #include <array>
 #include <string>
@@ -8,25 +9,27 @@
 
 namespace quillmark {
 
-enum class WebDictionary { kGoo, kLycos, kRnn };
+enum class WebDictionary { kGoo, kLycos, kRnn, kWeblio };
 
-// A query address is "http://" + host + path + word + suffix.
+// A query address is scheme + host + path + word + suffix.
 struct WebDictionaryService {
+  std::string_view scheme;  // "http://" or "https://"
   std::string_view host;
   std::string_view path;  // from the first '/' after the host up to the word
   std::string_view suffix;
 };
 
 // In the order of WebDictionary.
-inline constexpr std::array<WebDictionaryService, 3> kWebDictionaryServices{{
-    {"dictionary.goo.ne.jp", "/cgi-bin/dict_search.cgi?MT=", "&sw=0"},
-    {"dic.lycos.co.jp", "/pej/list.html?query=", "&encoding=shift-jis"},
-    {"www.rnnnews.jp", "/search/rnnseek.php?IDv1=", "&IDn1=keys1"},
+inline constexpr std::array<WebDictionaryService, 4> kWebDictionaryServices{{
+    {"http://", "dictionary.goo.ne.jp", "/cgi-bin/dict_search.cgi?MT=", "&sw=0"},
+    {"http://", "dic.lycos.co.jp", "/pej/list.html?query=", "&encoding=shift-jis"},
+    {"http://", "www.rnnnews.jp", "/search/rnnseek.php?IDv1=", "&IDn1=keys1"},
+    {"https://", "ejje.weblio.jp", "/content/", ""},
 }};
 
 const WebDictionaryService& ServiceOf(WebDictionary dictionary);
 
-// Returns "http://" + host + path: everything of a query address before the word.
+// Returns scheme + host + path: everything of a query address before the word.
 std::string WebDictionaryPrefix(WebDictionary dictionary);
 
 // Returns the query address of `word` in `dictionary`. The word goes in as it is, unescaped:

@@ -71,9 +71,9 @@ class ConfigDialogTest : public QObject {
 
     // The controls the keyboard reaches, in order, from the list box round to it again. An
     // edit box and its spin control are one stop.
-    const QStringList expected = {"URLListBox",   "URLEdit",   "AddButton",    "DeleteButton",
-                                  "ItemNoUpDown", "OKButton",  "CancelButton", "LinkCheck",
-                                  "LinkUpDown",   "URLListBox"};
+    const QStringList expected = {"URLListBox",   "URLEdit",    "AddButton",    "DeleteButton",
+                                  "ItemNoUpDown", "OKButton",   "CancelButton", "LinkCheck",
+                                  "LinkUpDown",   "HttpsCheck", "URLListBox"};
     QStringList order;
     QWidget* widget = &Find<QListWidget>(dialog, "URLListBox");
     for (int step = 0; step < 200 && order.size() < expected.size(); ++step) {
@@ -83,6 +83,23 @@ class ConfigDialogTest : public QObject {
       widget = widget->nextInFocusChain();
     }
     QCOMPARE(order, expected);
+  }
+
+  void HttpsCheckSitsInTheLinkFrameAndCarriesFetchHttps() {
+    TConfigDialog dialog;
+    auto& check = Find<QCheckBox>(dialog, "HttpsCheck");
+    QCOMPARE(check.text(), QStringLiteral("HTTPSのサイトも取得する"));
+    QVERIFY(QRect(11, 184, 190, 83).contains(check.geometry()));
+    for (const bool on : {true, false}) {
+      Configuration configuration;
+      configuration.fetchHttps = on;
+      SiteList sites;
+      dialog.Fill(sites, configuration);
+      QCOMPARE(check.isChecked(), on);
+      check.setChecked(!on);
+      dialog.Store(sites, configuration);
+      QCOMPARE(configuration.fetchHttps, !on);
+    }
   }
 
   void ValuesAreTakenAs16BitsAndHeldInTheRanges() {

@@ -171,6 +171,40 @@ class GatheringTest : public QObject {
                          "http://dictionary.goo.ne.jp/cgi-bin/dict_search.cgi?MT=ship&sw=0"}));
   }
 
+  void weblioIsAFourthChoiceBelowTheOthers() {
+    std::vector<std::string> opened;
+    TWebDicDialog dialog(nullptr, [&](const std::string& address) { opened.push_back(address); });
+    const auto* rnn = dialog.findChild<QRadioButton*>("RNNCheck");
+    const auto* weblio = dialog.findChild<QRadioButton*>("WeblioCheck");
+    QCOMPARE(weblio->text(), QStringLiteral("Weblio英和辞典"));
+    QCOMPARE(weblio->parentWidget(), rnn->parentWidget());
+    QCOMPARE(weblio->y(), rnn->y() + 24);
+    QVERIFY(weblio->parentWidget()->geometry().bottom() <
+            dialog.findChild<QPushButton*>("OKButton")->y());
+    QVERIFY(dialog.findChild<QRadioButton*>("LycosCheck")->isChecked());
+    testing::WhenModalShown<TWebDicDialog>([](TWebDicDialog& shown) {
+      shown.findChild<QRadioButton*>("WeblioCheck")->setChecked(true);
+      shown.findChild<QPushButton*>("OKButton")->click();
+    });
+    dialog.OpenInWebDictionary("ship");
+    QCOMPARE(opened, std::vector<std::string>{"https://ejje.weblio.jp/content/ship"});
+  }
+
+  // The option reaches the crawl and the client: an https site is gathered. The test
+  // authority is trusted as the system's roots are, through the variable OpenSSL reads.
+  void anHttpsSiteIsGatheredWhenTheOptionIsOn() {
+    ScriptedServer secure(testing::ServePages({{"/", Page("<p>Ships sail safely.</p>")}}));
+    secure.UseTls(testing::TestTlsFile("server.pem"));
+    Session& session = LoadedSession({secure.Url("/")});
+    session.Stores().configuration.fetchHttps = true;
+    qputenv("SSL_CERT_FILE", QByteArray::fromStdString(testing::TestTlsFile("ca.pem")));
+    TMainForm form(session, {});
+    form.SetGatheringIntervals(kQuick);
+    form.ExecuteButtonClick();
+    qunsetenv("SSL_CERT_FILE");
+    QCOMPARE(session.Stores().sentences, (SentenceStore{{kHost, {"Ships sail safely"}}}));
+  }
+
   void aRunThatFetchesNothingLeavesNoRowsAndZeroFigures() {
     Session& session =
         LoadedSession({"http://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort()) + "/"});

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cli/cli_options.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "session/session.h"
@@ -91,12 +92,16 @@ class CliTest : public ::testing::Test {
                            WebDictionary::kGoo)};
   }
 
-  testing::ScriptedServer server_{testing::ServePages({
-      {"/", Page("<p>The zorbs rolled. A zorb rolls.</p><a href=\"two.html\">x</a>")},
-      {"/two.html", Page("<p>Two zorbs fell down. The ship sank.</p>")},
-      {"/drip.html", Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n<p>Slow news. ")
-                         .Drip(std::string(100000, 'z'), 1, 2ms)},
-  })};
+  static std::vector<std::pair<std::string, Exchange>> SitePages() {
+    return {
+        {"/", Page("<p>The zorbs rolled. A zorb rolls.</p><a href=\"two.html\">x</a>")},
+        {"/two.html", Page("<p>Two zorbs fell down. The ship sank.</p>")},
+        {"/drip.html", Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n<p>Slow news. ")
+                           .Drip(std::string(100000, 'z'), 1, 2ms)},
+    };
+  }
+
+  testing::ScriptedServer server_{testing::ServePages(SitePages())};
   fs::path data_;
 };
 
@@ -114,6 +119,25 @@ TEST_F(CliTest, GatherAllAgreesWithTheWindowProgramsPathAndWritesNothingWithoutS
   EXPECT_NE(run.error.find("[2/2] 127.0.0.1からのドキュメント取得成功\n"), std::string::npos);
   EXPECT_EQ(fs::directory_iterator(data_)->path().filename(), "sites.txt");  // nothing saved
   EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 1);
+}
+
+// The same site over https, fetched because the command line asks for it; the test authority
+// is trusted as the system's roots are, through the variable OpenSSL reads.
+TEST_F(CliTest, HttpsAskedForGathersTheSiteOverHttpsAsOverHttp) {
+  testing::ScriptedServer secure(testing::ServePages(SitePages()));
+  secure.UseTls(testing::TestTlsFile("server.pem"));
+  WriteFile(data_ / "secure.txt", secure.Url("/") + "\r\n");
+  ::setenv("SSL_CERT_FILE", testing::TestTlsFile("ca.pem").c_str(), 1);
+  const auto run = RunProcess(Cli({"gather", "--sites", (data_ / "secure.txt").string(),
+                                   "--follow-links", "--all", "--https"}));
+  ::unsetenv("SSL_CERT_FILE");
+  EXPECT_EQ(run.status, 0) << run.error;
+  EXPECT_EQ(run.output, GatheredInProcess().result);
+
+  // The last of --https and --no-https wins; without either, the configuration decides.
+  EXPECT_EQ(ParseCliOptions({"gather", "--https", "--no-https"}).fetchHttps, false);
+  EXPECT_EQ(ParseCliOptions({"gather", "--no-https", "--https"}).fetchHttps, true);
+  EXPECT_EQ(ParseCliOptions({"gather"}).fetchHttps, std::nullopt);
 }
 
 TEST_F(CliTest, ExportWritesEveryUnknownWordsCardToStandardOutput) {
@@ -166,7 +190,8 @@ TEST_F(CliTest, BadUsageAndUnreadableFiles) {
       {"export"},
       {"export", "--top", "3", "out.txt"},
       {"export", "--dictionary", "eijiro", "out.txt"},
-      {"gather", "--dictionary", "goo"}};
+      {"gather", "--dictionary", "goo"},
+      {"words", "--https", "a.html"}};
   for (const auto& arguments : badUsage) {
     const auto run = RunProcess(Cli(arguments));
     EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);

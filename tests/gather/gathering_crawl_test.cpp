@@ -29,12 +29,18 @@ struct FakeShell : FetchControl, CrawlView {
   void SetProxy(const std::string& proxyHost, std::uint32_t port) override {
     proxy = proxyHost + ":" + std::to_string(port);
   }
+  void SetFetchHttps(bool on) override { fetchHttps = on; }
+  void SetHttpsProxy(const std::string& proxyHost, std::uint32_t port) override {
+    httpsProxy = proxyHost + ":" + std::to_string(port);
+  }
   void SetLabel(const std::string& text) override { labels.push_back(text); }
   void AddStatusLine(const std::string& text) override { lines.push_back(text); }
 
   std::string host;
   int disconnects = 0;
   std::string proxy;
+  bool fetchHttps = false;
+  std::string httpsProxy;
   std::vector<std::string> labels;
   std::vector<std::string> lines;
 };
@@ -130,6 +136,17 @@ TEST_F(GatheringCrawlTest, AdmitsOnlyRelativeOrOtherSchemeLinksToPagesOrFoldersO
                                             // the second page's own 'sports/' is one level deeper
                                             "http://a.example/w/sports/sports/",
                                             "http://a.example/w/sports/Story.HTML"));
+}
+
+TEST_F(GatheringCrawlTest, WithHttpsAbsoluteHttpsLinksAreSkippedAndRelativeOnesStayHttps) {
+  pages_ = {{"https://a.example/w/",
+             "<a href=\"https://a.example/w/x.html\"><a href=\"http://a.example/y.html\">"
+             "<a href=\"c.html\"><a href=\"/d/\"><a href=\"HTTPS://a.example/z.html\">"}};
+  Configure({"https://a.example/w/"}, {.IsLevel = true, .AllowedLevel = 1, .FetchHttps = true});
+  FetchAll();
+  EXPECT_TRUE(shell_.fetchHttps);
+  EXPECT_THAT(crawl_.URLList(), ElementsAre("https://a.example/w/", "https://a.example/w/c.html",
+                                            "https://a.example/d/", "HTTPS://a.example/z.html"));
 }
 
 TEST_F(GatheringCrawlTest, ALinkToASiteWhoseTurnHasNotComeIsFetchedTwice) {
@@ -279,6 +296,27 @@ TEST(ProxySetting, ComesFromTheFirstOfTheTwoVariablesThatIsSetAndNotEmpty) {
   EXPECT_EQ(ProxySettingFromEnvironment(getEnv), "lower:2");
 }
 
+TEST(ProxySetting, HttpsTakesItsOwnVariablesAndItsOwnProxyWithTwoLines) {
+  std::map<std::string, std::string> environment{{"http_proxy", "plain:1"}};
+  const auto getEnv = [&environment](const char* name) -> const char* {
+    const auto found = environment.find(name);
+    return found == environment.end() ? nullptr : found->second.c_str();
+  };
+  EXPECT_EQ(HttpsProxySettingFromEnvironment(getEnv), "");
+  environment["HTTPS_PROXY"] = "upper:2";
+  EXPECT_EQ(HttpsProxySettingFromEnvironment(getEnv), "upper:2");
+  environment["https_proxy"] = "http://lower:3/";
+  EXPECT_EQ(HttpsProxySettingFromEnvironment(getEnv), "http://lower:3/");
+
+  FakeShell shell;
+  GatheringCrawl crawl(shell, shell, 0, ProxySettingFromEnvironment(getEnv));
+  crawl.SetHttpsProxy(HttpsProxySettingFromEnvironment(getEnv));
+  EXPECT_EQ(shell.proxy, "plain:1");
+  EXPECT_EQ(shell.httpsProxy, "lower:3");
+  EXPECT_THAT(shell.lines, ElementsAre("plainをプロキシに設定", "1をプロキシに設定",
+                                       "lowerをプロキシに設定", "3をプロキシに設定"));
+}
+
 // ---------------------------------------------------------------------------------------------
 // The whole crawl against the scripted server. The clock is a counter that the pump and the
 // idle step move on, so the watchdog and the ticks come after a known number of turns.
@@ -311,6 +349,11 @@ class RunCrawlTest : public ::testing::Test {
     if (request.starts_with("GET /drip.html ")) {
       return Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n").Drip(std::string(200, 'x'), 1, 25ms);
     }
+    if (request.starts_with("GET /links.html ")) {
+      return Exchange::Reply(
+          "HTTP/1.0 200 OK\r\n\r\n<p>The index page.</p><a href=\"two.html\">"
+          "<a href=\"https://127.0.0.1/three.html\">");
+    }
     if (request.starts_with("GET / ")) {
       return Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n<p>The index page.</p><a href=\"two.html\">");
     }
@@ -330,6 +373,24 @@ TEST_F(RunCrawlTest, ATwoPageSiteFillsTheStoreAndEndsWithOK) {
   EXPECT_THAT(
       view_.lines,
       ElementsAre(server_.Url("/") + "接続開始", host_ + "コネクション確立",
+                  host_ + "からのドキュメント取得成功", server_.Url("/two.html") + "接続開始",
+                  host_ + "コネクション確立", host_ + "からのドキュメント取得成功"));
+}
+
+// The pages of the test above over https: the same sentences; the absolute https link is not
+// followed.
+TEST_F(RunCrawlTest, AnHttpsSiteFillsTheStoreAsOverHttpAndItsAbsoluteLinksAreNotFollowed) {
+  server_.UseTls(testing::TestTlsFile("server.pem"));
+  fetch_.SetTrustedCertificates(testing::TestTlsFile("ca.pem"));
+  EXPECT_EQ(
+      Run({server_.Url("/links.html")}, {.IsLevel = true, .AllowedLevel = 1, .FetchHttps = true}),
+      ModalResult::kOK);
+  EXPECT_EQ(crawl_.CopySentenceStore(),
+            (SentenceStore{{host_, {"The index page", "The second page"}}}));
+  EXPECT_THAT(crawl_.URLList(), ElementsAre(server_.Url("/links.html"), server_.Url("/two.html")));
+  EXPECT_THAT(
+      view_.lines,
+      ElementsAre(server_.Url("/links.html") + "接続開始", host_ + "コネクション確立",
                   host_ + "からのドキュメント取得成功", server_.Url("/two.html") + "接続開始",
                   host_ + "コネクション確立", host_ + "からのドキュメント取得成功"));
 }

@@ -115,6 +115,38 @@ TEST_F(DataFiles, NonNumbersGiveTheDefaultsAndAMissingDirectoryIsIgnored) {
   EXPECT_EQ(files.currentDirectory, "");
 }
 
+// FetchHttps is read like the other keys, but a file without it gets it only once https is on:
+// a configuration that never used https keeps its bytes.
+TEST_F(DataFiles, FetchHttpsIsWrittenOnlyOnceItWasOnOrInTheFile) {
+  struct Case {
+    const char* inFile;  // nullptr: no such key
+    bool read;
+    bool setTo;
+    const char* written;  // nullptr: still no such key
+  };
+  const Case cases[] = {{nullptr, false, false, nullptr},
+                        {nullptr, false, true, "1"},
+                        {"1", true, false, "0"},
+                        {"0", false, false, "0"},
+                        {"yes", false, true, "1"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.inFile == nullptr ? "no key" : c.inFile);
+    settings.values.clear();
+    if (c.inFile != nullptr) settings.values["link/FetchHttps"] = c.inFile;
+    Load();
+    EXPECT_EQ(stores.configuration.fetchHttps, c.read);
+    stores.configuration.fetchHttps = c.setTo;
+    SaveAllStores(stores, files, settings, "");
+    const auto written = settings.values.find("link/FetchHttps");
+    if (c.written == nullptr) {
+      EXPECT_EQ(written, settings.values.end());
+    } else {
+      ASSERT_NE(written, settings.values.end());
+      EXPECT_EQ(written->second, c.written);
+    }
+  }
+}
+
 TEST(ParseIntegerSetting, AcceptsOnlyDecimalNumbers) {
   EXPECT_EQ(ParseIntegerSetting(std::string("42"), 7), 42);
   EXPECT_EQ(ParseIntegerSetting(std::string("-5"), 7), -5);

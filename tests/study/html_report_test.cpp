@@ -110,6 +110,7 @@ TEST(WebDictionaryAddress, EachServiceWrapsTheWordUnchanged) {
       {WebDictionary::kGoo, "http://dictionary.goo.ne.jp/cgi-bin/dict_search.cgi?MT=ship&sw=0"},
       {WebDictionary::kLycos, "http://dic.lycos.co.jp/pej/list.html?query=ship&encoding=shift-jis"},
       {WebDictionary::kRnn, "http://www.rnnnews.jp/search/rnnseek.php?IDv1=ship&IDn1=keys1"},
+      {WebDictionary::kWeblio, "https://ejje.weblio.jp/content/ship"},
   };
   for (const auto& [dictionary, address] : cases)
     EXPECT_EQ(WebDictionaryAddress(dictionary, "ship"), address);

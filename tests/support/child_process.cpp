@@ -21,7 +21,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, std::strin
     ::dup2(out[1], STDOUT_FILENO);
     ::dup2(err[1], STDERR_FILENO);
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
-    for (const char* name : {"http_proxy", "HTTP_PROXY"}) ::unsetenv(name);
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY"}) {
+      ::unsetenv(name);
+    }
     std::vector<char*> argv;
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);

@@ -3,6 +3,8 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -40,8 +42,9 @@ int ListenOnLoopback(int backlog, std::uint16_t& port) {
   return fd;
 }
 
-std::string LoopbackUrl(std::uint16_t port, std::string_view path) {
-  return "http://127.0.0.1:" + std::to_string(port) + std::string(path);
+std::string LoopbackUrl(std::uint16_t port, std::string_view path, bool secure = false) {
+  return (secure ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(port) +
+         std::string(path);
 }
 
 void SetNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
@@ -62,6 +65,7 @@ ScriptedServer::ScriptedServer(Responder responder) : responder_(std::move(respo
 
 ScriptedServer::~ScriptedServer() {
   Stop();
+  SSL_CTX_free(tls_);
   if (listener_ >= 0) ::close(listener_);
   if (wake_read_ >= 0) ::close(wake_read_);
   if (wake_write_ >= 0) ::close(wake_write_);
@@ -82,7 +86,28 @@ void ScriptedServer::SetScript(std::vector<Exchange> script) {
   script_ = std::move(script);
 }
 
-std::string ScriptedServer::Url(std::string_view path) const { return LoopbackUrl(port_, path); }
+void ScriptedServer::UseTls(const std::string& certificate, Tunnel tunnel) {
+  SSL_CTX* context = SSL_CTX_new(TLS_server_method());
+  if (context == nullptr || SSL_CTX_use_certificate_chain_file(context, certificate.c_str()) != 1 ||
+      SSL_CTX_use_PrivateKey_file(context, TestTlsFile("server.key").c_str(), SSL_FILETYPE_PEM) !=
+          1) {
+    SSL_CTX_free(context);
+    throw std::runtime_error("cannot serve TLS with " + certificate);
+  }
+  std::lock_guard lock(mutex_);
+  SSL_CTX_free(tls_);
+  tls_ = context;
+  tunnel_ = tunnel;
+}
+
+std::string ScriptedServer::Url(std::string_view path) const {
+  std::lock_guard lock(mutex_);
+  return LoopbackUrl(port_, path, tls_ != nullptr);
+}
+
+std::string TestTlsFile(std::string_view name) {
+  return std::string(QUILLMARK_TEST_TLS_DIR) + "/" + std::string(name);
+}
 
 ScriptedServer::Responder ServePages(std::vector<std::pair<std::string, Exchange>> pages) {
   return [pages = std::move(pages)](int, const std::string& request) {
@@ -133,14 +158,88 @@ void ScriptedServer::Run() {
   while (WaitFor(listener_, POLLIN)) {
     const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (connection < 0) continue;
-    Serve(connection);
+    Link link{connection, nullptr};
+    bool tunnel = false;
+    {
+      std::lock_guard lock(mutex_);
+      if (tls_ != nullptr) {
+        link.ssl = SSL_new(tls_);
+        SSL_set_fd(link.ssl, connection);
+        tunnel = tunnel_ == Tunnel::kConnectFirst;
+      }
+    }
+    if (tunnel) {
+      Link plain{connection, nullptr};
+      std::string connect;
+      const bool read = ReadRequest(plain, connect);
+      {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(connect);
+      }
+      if (!read || !SendAll(plain, "HTTP/1.0 200 Connection established\r\n\r\n")) {
+        SSL_free(link.ssl);
+        ::close(connection);
+        continue;
+      }
+    }
+    Serve(link);
+    SSL_free(link.ssl);
     ::close(connection);
   }
 }
 
-void ScriptedServer::Serve(int connection) {
+bool ScriptedServer::Handshake(Link& link) {
+  for (;;) {
+    ERR_clear_error();
+    const int result = SSL_accept(link.ssl);
+    if (result == 1) return true;
+    const int error = SSL_get_error(link.ssl, result);
+    if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE) return false;
+    if (!WaitFor(link.fd, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT)) return false;
+  }
+}
+
+ssize_t ScriptedServer::Receive(Link& link, char* buffer, std::size_t size, short& waitFor) {
+  waitFor = POLLIN;
+  if (link.ssl == nullptr) return ::recv(link.fd, buffer, size, 0);
+  ERR_clear_error();
+  std::size_t count = 0;
+  if (SSL_read_ex(link.ssl, buffer, size, &count) == 1) return static_cast<ssize_t>(count);
+  const int error = SSL_get_error(link.ssl, 0);
+  if (error == SSL_ERROR_ZERO_RETURN) return 0;
+  if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
+    if (error == SSL_ERROR_WANT_WRITE) waitFor = POLLOUT;
+    errno = EAGAIN;
+    return -1;
+  }
+  // The client closed without the closing alert: the end of what it had to say.
+  if (error == SSL_ERROR_SYSCALL && errno == 0) return 0;
+  errno = ECONNRESET;
+  return -1;
+}
+
+ssize_t ScriptedServer::Send(Link& link, std::string_view bytes, short& waitFor) {
+  waitFor = POLLOUT;
+  if (link.ssl == nullptr) return ::send(link.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+  ERR_clear_error();
+  std::size_t count = 0;
+  if (SSL_write_ex(link.ssl, bytes.data(), bytes.size(), &count) == 1) {
+    return static_cast<ssize_t>(count);
+  }
+  const int error = SSL_get_error(link.ssl, 0);
+  if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
+    if (error == SSL_ERROR_WANT_READ) waitFor = POLLIN;
+    errno = EAGAIN;
+    return -1;
+  }
+  errno = EPIPE;
+  return -1;
+}
+
+void ScriptedServer::Serve(Link& link) {
+  const int connection = link.fd;
   std::string request;
-  const bool read = ReadRequest(connection, request);
+  const bool read = (link.ssl == nullptr || Handshake(link)) && ReadRequest(link, request);
   Exchange exchange;
   {
     std::lock_guard lock(mutex_);
@@ -154,18 +253,19 @@ void ScriptedServer::Serve(int connection) {
   }
   if (!read) return;
 
-  bool sent = SendAll(connection, exchange.reply);
+  bool sent = SendAll(link, exchange.reply);
   std::string_view rest = exchange.dripped;
   while (sent && !rest.empty()) {
     const std::size_t piece = std::min(std::max<std::size_t>(exchange.drip_bytes, 1), rest.size());
-    sent = Pause(exchange.drip_pause) && SendAll(connection, rest.substr(0, piece));
+    sent = Pause(exchange.drip_pause) && SendAll(link, rest.substr(0, piece));
     rest.remove_prefix(piece);
   }
-  if (sent) sent = SendFiller(connection, exchange);
+  if (sent) sent = SendFiller(link, exchange);
   if (!sent) return;
 
   switch (exchange.ending) {
     case Exchange::Ending::kClose:
+      if (link.ssl != nullptr) SSL_shutdown(link.ssl);  // the closing alert, sent once
       ::shutdown(connection, SHUT_WR);
       WaitForClientToLeave(connection);  // closing with unread input would send a reset
       break;
@@ -180,16 +280,17 @@ void ScriptedServer::Serve(int connection) {
   }
 }
 
-bool ScriptedServer::ReadRequest(int connection, std::string& request) {
+bool ScriptedServer::ReadRequest(Link& link, std::string& request) {
   char buffer[4096];
   while (!HasHeaderEnd(request) && request.size() < kMaxRequestBytes) {
-    const ssize_t count = ::recv(connection, buffer, sizeof buffer, 0);
+    short waitFor = 0;
+    const ssize_t count = Receive(link, buffer, sizeof buffer, waitFor);
     if (count > 0) {
       request.append(buffer, static_cast<std::size_t>(count));
     } else if (count == 0) {
       return true;  // the client said all it had to say
     } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
-      if (!WaitFor(connection, POLLIN)) return false;
+      if (!WaitFor(link.fd, waitFor)) return false;
     } else {
       return false;
     }
@@ -197,13 +298,14 @@ bool ScriptedServer::ReadRequest(int connection, std::string& request) {
   return true;
 }
 
-bool ScriptedServer::SendAll(int connection, std::string_view bytes) {
+bool ScriptedServer::SendAll(Link& link, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t count = ::send(connection, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    short waitFor = 0;
+    const ssize_t count = Send(link, bytes, waitFor);
     if (count > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(count));
     } else if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-      if (!WaitFor(connection, POLLOUT)) return false;
+      if (!WaitFor(link.fd, waitFor)) return false;
     } else {
       return false;  // the client went away
     }
@@ -211,14 +313,14 @@ bool ScriptedServer::SendAll(int connection, std::string_view bytes) {
   return true;
 }
 
-bool ScriptedServer::SendFiller(int connection, const Exchange& exchange) {
+bool ScriptedServer::SendFiller(Link& link, const Exchange& exchange) {
   if (exchange.filler_bytes == 0 && !exchange.endless_filler) return true;
   const std::string block(64 * 1024, exchange.filler);
   std::uint64_t left = exchange.filler_bytes;
   while (exchange.endless_filler || left > 0) {
     const std::size_t piece =
         exchange.endless_filler ? block.size() : std::min<std::uint64_t>(left, block.size());
-    if (!SendAll(connection, std::string_view(block).substr(0, piece))) {
+    if (!SendAll(link, std::string_view(block).substr(0, piece))) {
       return false;
     }
     left -= exchange.endless_filler ? 0 : piece;

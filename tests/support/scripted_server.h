@@ -12,6 +12,9 @@
 #include <utility>
 #include <vector>
 
+typedef struct ssl_ctx_st SSL_CTX;
+typedef struct ssl_st SSL;
+
 namespace quillmark::testing {
 
 // What the server does with one accepted connection: it reads the request (up to the empty
@@ -82,13 +85,23 @@ class ScriptedServer {
 
   // Replaces the script for connections not yet accepted (for scripts that name the port).
   void SetScript(std::vector<Exchange> script);
+  // Connections not yet accepted begin with a TLS handshake, the server showing the PEM
+  // certificate `certificate` (see TestTlsFile) with the shared test key; the request and the
+  // exchange then go through TLS, and a connection whose handshake fails is recorded with an
+  // empty request and closed. Url() gives "https://" addresses from then on.
+  // With kConnectFirst the server plays a proxy's tunnel as well: each connection first
+  // sends a plain request (a CONNECT), recorded in Requests() of its own, answered with
+  // "HTTP/1.0 200 Connection established" and an empty line; the handshake follows.
+  enum class Tunnel { kNo, kConnectFirst };
+  void UseTls(const std::string& certificate, Tunnel tunnel = Tunnel::kNo);
 
   std::uint16_t port() const { return port_; }
-  // "http://127.0.0.1:<port>" + path.
+  // "http://127.0.0.1:<port>" + path, or "https://..." after UseTls.
   std::string Url(std::string_view path = "/") const;
   // The bytes received on each connection, in connection order.
   std::vector<std::string> Requests() const;
-  // Connections served so far, each counted once its request has been read.
+  // Connections served so far, each counted once its request has been read (a tunnel's
+  // CONNECT is not counted).
   int connections() const;
 
   void Stop();
@@ -97,12 +110,23 @@ class ScriptedServer {
   static constexpr std::size_t kMaxRequestBytes = 1 << 20;
 
  private:
+  // One accepted connection, and its TLS session after UseTls.
+  struct Link {
+    int fd;
+    SSL* ssl;
+  };
+
   void Listen(int backlog);
   void Run();
-  void Serve(int connection);
-  bool ReadRequest(int connection, std::string& request);
-  bool SendAll(int connection, std::string_view bytes);
-  bool SendFiller(int connection, const Exchange& exchange);
+  void Serve(Link& link);
+  bool Handshake(Link& link);
+  // Like recv and send, through TLS when the link has it; on EAGAIN `waitFor` says what to
+  // wait for.
+  ssize_t Receive(Link& link, char* buffer, std::size_t size, short& waitFor);
+  ssize_t Send(Link& link, std::string_view bytes, short& waitFor);
+  bool ReadRequest(Link& link, std::string& request);
+  bool SendAll(Link& link, std::string_view bytes);
+  bool SendFiller(Link& link, const Exchange& exchange);
   void WaitForClientToLeave(int connection);
   // Waits until `fd` has `events` or Stop is asked; false on Stop.
   bool WaitFor(int fd, short events);
@@ -116,6 +140,8 @@ class ScriptedServer {
   std::vector<Exchange> script_;
   std::vector<std::string> requests_;
   int connections_ = 0;
+  SSL_CTX* tls_ = nullptr;
+  Tunnel tunnel_ = Tunnel::kNo;
   mutable std::mutex mutex_;
   std::thread thread_;
 };
@@ -147,5 +173,11 @@ class SilentListener {
 
 // A port on 127.0.0.1 that nothing listens on (connections are refused).
 std::uint16_t UnusedLoopbackPort();
+
+// The path of a file of the test certificates (tests/support/tls, made by its
+// make-certificates.sh): "ca.pem" (the test authority), and certificates for 127.0.0.1 and
+// localhost: "server.pem" (issued by it), "elsewhere.pem" (issued for elsewhere.example),
+// "expired.pem" (expired in 2001), "self-signed.pem" (not issued by it).
+std::string TestTlsFile(std::string_view name);
 
 }  // namespace quillmark::testing
