@@ -53,8 +53,6 @@ class TMainForm : public QMainWindow {
   // The gathering dialog's intervals (the program's own unless a test shortens them).
   void SetGatheringIntervals(TWordGetDialog::Intervals intervals) { intervals_ = intervals; }
 
-  const TWordListView& WordList() const { return *wordList_; }
-
   // The menu actions "HTMLに出力(&H)" (the report) and "オプション(&O)" (the options dialog).
   void MnuSaveToHTMLClick();
   // The menu action "単語帳に書き出す(&E)...": the shown words as flashcards, their addresses in

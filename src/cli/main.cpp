@@ -89,17 +89,15 @@ class TerminalView : public CrawlView {
   std::string ProgressLine() {
     lastRefresh_ = Clock::now();
     std::size_t bytes = 0;
-    if (crawl_ != nullptr && pages_ != pagesCounted_) {
-      for (const auto& [host, sentences] : crawl_->CopySentenceStore())
+    if (crawl_ != nullptr) {
+      for (const auto& [host, sentences] : crawl_->Sentences())
         for (const auto& sentence : sentences) bytes += sentence.size();
-      kilobytes_ = bytes / 1024;
-      pagesCounted_ = pages_;
     }
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f s", static_cast<double>(elapsed) / 1000.0);
-    return Counter() + " pages " + std::to_string(pages_) + ", " + std::to_string(kilobytes_) +
+    return Counter() + " pages " + std::to_string(pages_) + ", " + std::to_string(bytes / 1024) +
            " KB, " + seconds;
   }
 
@@ -108,8 +106,6 @@ class TerminalView : public CrawlView {
   Clock::time_point lastRefresh_{};
   const GatheringCrawl* crawl_ = nullptr;
   int pages_ = 0;
-  int pagesCounted_ = 0;
-  std::size_t kilobytes_ = 0;
 };
 
 class CliProgram {
@@ -185,9 +181,9 @@ class CliProgram {
     RunCrawl(crawl, fetch, runner);
     view.Finish();
 
-    const SentenceStore gathered = crawl.CopySentenceStore();
-    const int status =
-        options_.command == CliCommand::kExport ? ExportCards(gathered) : Aggregate(gathered);
+    SentenceStore gathered = crawl.CopySentenceStore();
+    const int status = options_.command == CliCommand::kExport ? ExportCards(std::move(gathered))
+                                                               : Aggregate(std::move(gathered));
     if (options_.reportFile) WriteReport(*options_.reportFile, sites);
     if (cancelled) return kExitInterrupted;  // nothing is saved after an interrupt
     SaveWhenAsked();
@@ -201,14 +197,15 @@ class CliProgram {
       AddPageSentences(options_.host, page.text, store);
     }
     session_->BeginRun();
-    const int status = Aggregate(store);
+    const int status = Aggregate(std::move(store));
     SaveWhenAsked();
     return status;
   }
 
   int Find() {
     MainStores& stores = session_->Stores();
-    SentenceStore store = stores.sentences;  // sum.dat's sentences under "History"
+    // sum.dat's sentences under "History", or the file's in their place.
+    SentenceStore store = std::move(stores.sentences);
     if (options_.sentencesFile) {
       store.clear();
       auto& history = store["History"];
@@ -225,10 +222,10 @@ class CliProgram {
 
   // Aggregates `gathered` as a run does and prints the result. Returns 1 when there was
   // nothing to count.
-  int Aggregate(const SentenceStore& gathered) {
+  int Aggregate(SentenceStore gathered) {
     MainStores& stores = session_->Stores();
     const std::size_t mappedBefore = stores.mappedWords.size();
-    session_->AggregateGathered(gathered);
+    session_->AggregateGathered(std::move(gathered));
     RunResult result{stores.figures,
                      stores.ranking,
                      {stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(mappedBefore),
@@ -238,14 +235,14 @@ class CliProgram {
         FormatRunResult(result, stores.ngWords, top, options_.all, options_.format);
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
-    return gathered.empty() ? kExitNothing : 0;
+    return stores.sentences.empty() ? kExitNothing : 0;
   }
 
   // Aggregates `gathered` as a run does and writes the cards the window's menu writes after
   // the same run. Returns 1 when there was nothing to count (the empty file is still written).
-  int ExportCards(const SentenceStore& gathered) {
+  int ExportCards(SentenceStore gathered) {
     MainStores& stores = session_->Stores();
-    session_->AggregateGathered(gathered);
+    session_->AggregateGathered(std::move(gathered));
     const std::string cards =
         WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
                        options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
@@ -254,20 +251,21 @@ class CliProgram {
       std::fwrite(cards.data(), 1, cards.size(), stdout);
       std::fflush(stdout);
     } else {
-      const std::string absolute = QDir::current()
-                                       .absoluteFilePath(QString::fromStdString(options_.cardsFile))
-                                       .toStdString();
-      ReplaceFileAtomically(absolute, cards);
-      session_->SetReportPath(absolute);
+      SaveAsReport(options_.cardsFile, cards);
     }
-    return gathered.empty() ? kExitNothing : 0;
+    return stores.sentences.empty() ? kExitNothing : 0;
   }
 
   // The report the window's menu writes, listing the sites this run searched.
   void WriteReport(const std::string& path, const std::vector<std::string>& sites) {
     const MainStores& stores = session_->Stores();
-    const std::string bytes = WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
-                                              stores.configuration.itemViewCount, sites);
+    SaveAsReport(path, WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
+                                       stores.configuration.itemViewCount, sites));
+  }
+
+  // Replaces `path` (relative to where the user stands) with `bytes` as the window's save
+  // dialog does, so that its directory becomes LastSavedDirectory with --save.
+  void SaveAsReport(const std::string& path, const std::string& bytes) {
     const std::string absolute =
         QDir::current().absoluteFilePath(QString::fromStdString(path)).toStdString();
     ReplaceFileAtomically(absolute, bytes);

@@ -176,6 +176,8 @@ class GatheringCrawl {
 
   // A copy of the sentences of every page fetched with success, by host.
   SentenceStore CopySentenceStore() const { return sentenceStore_; }
+  // The same sentences without a copy, for a view that only reads them while the crawl runs.
+  const SentenceStore& Sentences() const { return sentenceStore_; }
 
   const std::vector<std::string>& URLList() const { return URLList_; }
   const std::vector<std::int32_t>& LinkDepths() const { return LinkDepths_; }

@@ -50,7 +50,6 @@ class Session {
 
   MainStores& Stores() { return stores_; }
   const MainStores& Stores() const { return stores_; }
-  StoreFiles& Files() { return files_; }
 
  private:
   StoreFiles& files_;

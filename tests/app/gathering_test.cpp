@@ -137,18 +137,17 @@ class GatheringTest : public QObject {
     // Asks, LYCOS preselected; then asks again.
     QStringList asked;
     const auto answer = [&](const char* choose, bool noMoreQuestions) {
-      QTimer::singleShot(0, [&asked, choose, noMoreQuestions] {
-        auto* dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog != nullptr);
-        auto* box = dialog->findChild<QCheckBox*>("NoQueryCheck");
-        for (const char* name : {"GooCheck", "LycosCheck", "RNNCheck"}) {
-          if (dialog->findChild<QRadioButton*>(name)->isChecked()) asked << name;
-        }
-        asked << (box->isVisible() ? "box shown" : "box hidden");
-        if (choose) dialog->findChild<QRadioButton*>(choose)->setChecked(true);
-        if (noMoreQuestions) box->setChecked(true);
-        dialog->findChild<QPushButton*>("OKButton")->click();
-      });
+      testing::WhenModalShown<TWebDicDialog>(
+          [&asked, choose, noMoreQuestions](TWebDicDialog& dialog) {
+            auto* box = dialog.findChild<QCheckBox*>("NoQueryCheck");
+            for (const char* name : {"GooCheck", "LycosCheck", "RNNCheck"}) {
+              if (dialog.findChild<QRadioButton*>(name)->isChecked()) asked << name;
+            }
+            asked << (box->isVisible() ? "box shown" : "box hidden");
+            if (choose) dialog.findChild<QRadioButton*>(choose)->setChecked(true);
+            if (noMoreQuestions) box->setChecked(true);
+            dialog.findChild<QPushButton*>("OKButton")->click();
+          });
     };
     answer(nullptr, false);
     Click(link);
