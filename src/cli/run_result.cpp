@@ -5,19 +5,21 @@
 
 #include "study/known_share.h"
 #include "study/shown_words.h"
+#include "text/valid_utf8.h"
 
 namespace quillmark {
 namespace {
 
-// A JSON string; bytes of 0x80 and above pass as they are (the words are ASCII letters).
+// A JSON string, valid UTF-8 (a learned word comes from mappedwords.dat as any bytes), with
+// every control byte escaped, DEL too.
 std::string JsonString(const std::string& text) {
   std::string quoted = "\"";
-  for (const char c : text) {
+  for (const char c : ValidUtf8(text)) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
       quoted += '\\';
       quoted += c;
-    } else if (byte < 0x20) {
+    } else if (byte < 0x20 || byte == 0x7F) {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
       quoted += escaped;
