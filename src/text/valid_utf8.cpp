@@ -77,6 +77,11 @@ std::string ValidUtf8(std::string_view bytes) {
   return ReplaceInvalidUtf8(bytes);
 }
 
+bool StartsWithC1Control(std::string_view rest) {
+  return rest.size() >= 2 && static_cast<unsigned char>(rest[0]) == 0xC2 &&
+         static_cast<unsigned char>(rest[1]) >= 0x80 && static_cast<unsigned char>(rest[1]) <= 0x9F;
+}
+
 std::string EscapeControlBytes(std::string_view text) {
   std::string shown;
   shown.reserve(text.size());
@@ -87,10 +92,7 @@ std::string EscapeControlBytes(std::string_view text) {
   };
   for (std::size_t at = 0; at < text.size(); ++at) {
     const auto byte = static_cast<unsigned char>(text[at]);
-    const bool c1 = byte == 0xC2 && at + 1 < text.size() &&
-                    static_cast<unsigned char>(text[at + 1]) >= 0x80 &&
-                    static_cast<unsigned char>(text[at + 1]) <= 0x9F;
-    if (c1) {
+    if (StartsWithC1Control(text.substr(at))) {
       escape(byte);
       escape(static_cast<unsigned char>(text[++at]));
     } else if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {

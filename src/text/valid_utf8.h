@@ -18,6 +18,10 @@ std::string ReplaceInvalidUtf8(std::string_view bytes);
 // with ReplaceInvalidUtf8's U+FFFD. Throws std::bad_alloc only.
 std::string ValidUtf8(std::string_view bytes);
 
+// Whether `rest` starts with a C1 control character in UTF-8 (U+0080-U+009F: 0xC2, then
+// 0x80-0x9F), which some terminals obey as they obey ESC.
+bool StartsWithC1Control(std::string_view rest);
+
 // Returns `text` with each control byte (0x00-0x1F except tab, and 0x7F) and each C1 control
 // character in UTF-8 (U+0080-U+009F) written as "\xNN" per byte, so that a terminal shows
 // escapes from the web instead of obeying them. Everything else is unchanged.
