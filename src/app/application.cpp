@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "app/main_form.h"
+#include "session/data_directory.h"
+#include "session/directory_lock.h"
 #include "session/qt_store_files.h"
 #include "session/session.h"
 
@@ -29,6 +31,16 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
   InstallFontSubstitutes();
   // The main window, not the last window, ends the program: the sentence window may stay open.
   application.setQuitOnLastWindowClosed(false);
+
+  // Held until the exit save is done: another program on the same directory would lose this
+  // one's save or it the other's (session/directory_lock.h).
+  const std::string directory = dataDirectory.toStdString();
+  if (missing == MissingDirectory::kCreate) CreateMissingDirectories(directory);
+  DirectoryLock lock;
+  if (!lock.Take(directory)) {
+    showError(nullptr, QString::fromStdString(DirectoryInUseMessage(directory)));
+    return 1;
+  }
 
   QtStoreFiles files(dataDirectory, missing);
   Session session(files);

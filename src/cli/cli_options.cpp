@@ -5,7 +5,7 @@
 namespace quillmark {
 
 const char* const kCliUsage =
-    "usage: quillmark-cli [--data-dir DIR] COMMAND [OPTIONS]\n"
+    "usage: quillmark-cli [--data-dir DIR] [--lock-wait SECONDS] COMMAND [OPTIONS]\n"
     "  gather [--sites FILE] [--follow-links] [--depth N] [--https | --no-https]\n"
     "         [--top N] [--all] [--report FILE] [--format tsv|json] [--save]\n"
     "      one gathering run over the site list, with no window (--https fetches https\n"
@@ -20,7 +20,9 @@ const char* const kCliUsage =
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
     "      word, count, example sentence, host, dictionary address (default lycos)\n"
     "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
-    "when the program is installed; they are written only with --save.\n";
+    "when the program is installed; they are written only with --save. A run with --save\n"
+    "holds them from start to end, and waits up to SECONDS (default 30) while another\n"
+    "Quillmark program does.\n";
 
 namespace {
 
@@ -105,6 +107,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
     const std::string argument = reader.Take();
     if (argument == "--data-dir") {
       options.dataDirectory = reader.ValueOf(argument);
+      continue;
+    }
+    if (argument == "--lock-wait") {
+      options.lockWaitSeconds = reader.NumberOf(argument);
       continue;
     }
     if (!command) {

@@ -17,6 +17,7 @@ struct CliOptions {
   CliCommand command = CliCommand::kGather;
   std::optional<std::string> dataDirectory;  // --data-dir; else as the window program chooses
   bool save = false;                         // --save
+  std::int32_t lockWaitSeconds = 30;  // --lock-wait: how long --save waits for the data files
   // gather (export: all but --report)
   std::optional<std::string> sitesFile;   // --sites
   std::optional<bool> followLinks;        // --follow-links; else the configuration's IsLevel

@@ -13,11 +13,13 @@
 #include <thread>
 
 #include "cli/cli_options.h"
+#include "cli/cli_output.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
 #include "session/atomic_file.h"
 #include "session/data_directory.h"
+#include "session/directory_lock.h"
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "session/session.h"
@@ -62,7 +64,7 @@ class TerminalView : public CrawlView {
 
   void AddStatusLine(const std::string& text) override {
     if (text.ends_with("からのドキュメント取得成功")) ++pages_;
-    std::string line = Counter() + " " + text + "\n";
+    std::string line = Counter() + " " + PrintableStatusLine(text) + "\n";
     if (terminal_) line = "\r\033[K" + line + ProgressLine();
     std::fputs(line.c_str(), stderr);
   }
@@ -115,6 +117,7 @@ class CliProgram {
   int Run() {
     const DataDirectory data = ChosenDataDirectory();
     directory_ = data.path;
+    if (options_.save && !TakeDirectoryLock(data)) return kExitNothing;
     files_ = std::make_unique<QtStoreFiles>(
         QString::fromStdString(directory_),
         data.createOnSave ? MissingDirectory::kCreate : MissingDirectory::kFail);
@@ -124,7 +127,8 @@ class CliProgram {
     const QString here = QDir::currentPath();
     {
       IniSettingsFile settings(ConfigurationPath(directory_));
-      session_->Load(settings);
+      // Without the lock a temporary there may be another program's save in progress.
+      session_->Load(settings, options_.save ? Leftovers::kRemove : Leftovers::kKeep);
     }
     QDir::setCurrent(here);
 
@@ -148,6 +152,20 @@ class CliProgram {
     std::string directory = *options_.dataDirectory;
     if (!directory.ends_with('/')) directory += '/';
     return {directory, false};
+  }
+
+  // With --save the run holds the data directory from before its load until after its save,
+  // so that no other program saves in between and has its save overwritten by this one.
+  // Returns false, having said so, when another program kept it for the whole wait.
+  bool TakeDirectoryLock(const DataDirectory& data) {
+    if (data.createOnSave) CreateMissingDirectories(data.path);
+    const std::string seconds = std::to_string(options_.lockWaitSeconds);
+    const std::string inUse = "quillmark-cli: " + DirectoryInUseMessage(data.path);
+    if (lock_.Take(data.path, std::chrono::seconds(options_.lockWaitSeconds),
+                   [&] { Print(stderr, inUse + "。空くまで " + seconds + " 秒待っています\n"); }))
+      return true;
+    Print(stderr, inUse + "。何も保存せずに終わります\n");
+    return false;
   }
 
   int Gather() {
@@ -184,10 +202,12 @@ class CliProgram {
     SentenceStore gathered = crawl.CopySentenceStore();
     const int status = options_.command == CliCommand::kExport ? ExportCards(std::move(gathered))
                                                                : Aggregate(std::move(gathered));
-    if (options_.reportFile) WriteReport(*options_.reportFile, sites);
-    if (cancelled) return kExitInterrupted;  // nothing is saved after an interrupt
-    SaveWhenAsked();
-    return status;
+    if (options_.reportFile) LaterIfItFails([&] { WriteReport(*options_.reportFile, sites); });
+    if (cancelled) {  // nothing is saved after an interrupt
+      if (!failures_.empty()) Print(stderr, failures_ + "\n");
+      return kExitInterrupted;
+    }
+    return SaveThenReportFailures(status);
   }
 
   int Words() {
@@ -198,8 +218,7 @@ class CliProgram {
     }
     session_->BeginRun();
     const int status = Aggregate(std::move(store));
-    SaveWhenAsked();
-    return status;
+    return SaveThenReportFailures(status);
   }
 
   int Find() {
@@ -216,8 +235,9 @@ class CliProgram {
     session_->AggregateGathered(std::move(store));  // for the inflection index of these sentences
     std::string text = FindSentences(stores.sentences, options_.word, stores.inflectionIndex);
     if (!text.ends_with('\n')) text += '\n';
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return 0;
+    if (Print(stdout, text)) return 0;
+    Print(stderr, std::string(kOutputFailedMessage) + "\n");
+    return kExitNothing;
   }
 
   // Aggregates `gathered` as a run does and prints the result. Returns 1 when there was
@@ -233,8 +253,7 @@ class CliProgram {
     const std::int32_t top = options_.top.value_or(stores.configuration.itemViewCount + 1);
     const std::string out =
         FormatRunResult(result, stores.ngWords, top, options_.all, options_.format);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    if (!Print(stdout, out)) AddFailure(kOutputFailedMessage);
     return stores.sentences.empty() ? kExitNothing : 0;
   }
 
@@ -248,10 +267,9 @@ class CliProgram {
                        options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
                        stores.inflectionIndex, options_.dictionary);
     if (options_.cardsFile == "-") {
-      std::fwrite(cards.data(), 1, cards.size(), stdout);
-      std::fflush(stdout);
+      if (!Print(stdout, cards)) AddFailure(kOutputFailedMessage);
     } else {
-      SaveAsReport(options_.cardsFile, cards);
+      LaterIfItFails([&] { SaveAsReport(options_.cardsFile, cards); });
     }
     return stores.sentences.empty() ? kExitNothing : 0;
   }
@@ -272,16 +290,42 @@ class CliProgram {
     session_->SetReportPath(absolute);
   }
 
-  void SaveWhenAsked() {
-    if (!options_.save) return;
-    IniSettingsFile settings(ConfigurationPath(directory_));
-    session_->Save(settings);
+  // A result, report or card file that cannot be written must not cost the learner the run's
+  // data files: its failure is kept and said after the save.
+  template <typename Step>
+  void LaterIfItFails(Step step) {
+    try {
+      step();
+    } catch (const FileError& error) {
+      AddFailure(error.what());
+    }
+  }
+
+  void AddFailure(const std::string& message) {
+    if (!failures_.empty()) failures_ += '\n';
+    failures_ += message;
+  }
+
+  // The data files first (with --save), then every failure kept until now and the save's own;
+  // returns `status`, or 1 when anything failed.
+  int SaveThenReportFailures(int status) {
+    if (options_.save) {
+      LaterIfItFails([&] {
+        IniSettingsFile settings(ConfigurationPath(directory_));
+        session_->Save(settings);
+      });
+    }
+    if (failures_.empty()) return status;
+    Print(stderr, failures_ + "\n");
+    return kExitNothing;
   }
 
   const CliOptions& options_;
+  DirectoryLock lock_;
   std::string directory_;  // of the data files, with its trailing '/'
   std::unique_ptr<QtStoreFiles> files_;
   std::unique_ptr<Session> session_;
+  std::string failures_;  // said after the save, one message a line
 };
 
 }  // namespace
@@ -290,17 +334,20 @@ class CliProgram {
 int main(int argc, char* argv[]) {
   QCoreApplication application(argc, argv);
   using namespace quillmark;
+  // Standard output closed early (`| head -1`) must not end the run before its save: the
+  // write fails instead, and is reported after the save.
+  std::signal(SIGPIPE, SIG_IGN);
   CliOptions options;
   try {
     options = ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const UsageError& error) {
-    std::cerr << "quillmark-cli: " << error.message << "\n" << kCliUsage;
+    Print(stderr, "quillmark-cli: " + error.message + "\n" + kCliUsage);
     return kExitUsage;
   }
   try {
     return CliProgram(options).Run();
   } catch (const std::exception& error) {
-    std::cerr << error.what() << "\n";
+    Print(stderr, std::string(error.what()) + "\n");
     return kExitNothing;
   }
 }

@@ -5,21 +5,28 @@
 
 #include "study/known_share.h"
 #include "study/shown_words.h"
+#include "text/valid_utf8.h"
 
 namespace quillmark {
 namespace {
 
-// A JSON string; bytes of 0x80 and above pass as they are (the words are ASCII letters).
+// A JSON string, valid UTF-8 (a learned word comes from mappedwords.dat as any bytes), with
+// every control character escaped: C0, DEL and C1 (U+0080-U+009F), which a terminal showing
+// the JSON would obey.
 std::string JsonString(const std::string& text) {
+  const std::string valid = ValidUtf8(text);
   std::string quoted = "\"";
-  for (const char c : text) {
+  for (std::size_t at = 0; at < valid.size(); ++at) {
+    const char c = valid[at];
     const auto byte = static_cast<unsigned char>(c);
+    const bool c1 = StartsWithC1Control(std::string_view(valid).substr(at));
     if (c == '"' || c == '\\') {
       quoted += '\\';
       quoted += c;
-    } else if (byte < 0x20) {
+    } else if (byte < 0x20 || byte == 0x7F || c1) {
       char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      const auto code = c1 ? static_cast<unsigned char>(valid[++at]) : byte;
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
       quoted += escaped;
     } else {
       quoted += c;

@@ -24,7 +24,8 @@ struct RunResult {
 // upper case, nothing skipped, then "--", then the learned base forms in byte order.
 // json: one object {"figures": {...}, "words": [{"word": ..., "count": ...}], "learned": [...]}
 // ("learned" only with `all`), the same selection; the figures end with "knownShare", the
-// percentage KnownSharePercent gives, as a number. Every line ends with LF.
+// percentage KnownSharePercent gives, as a number; every string valid UTF-8 (ValidUtf8) with its
+// control bytes escaped. Every line ends with LF.
 std::string FormatRunResult(const RunResult& result, const std::set<std::string>& ngWords,
                             std::int32_t top, bool all, ResultFormat format);
 

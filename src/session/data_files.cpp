@@ -77,9 +77,12 @@ std::int32_t ParseIntegerSetting(const std::optional<std::string>& text, std::in
   return value;
 }
 
-void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings) {
-  files.RemoveLeftoverTemporaries(
-      {kHostsFile, kNgWordsFile, kMappedWordsFile, kSumFile, kConfigurationFile});
+void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings,
+                                Leftovers leftovers) {
+  if (leftovers == Leftovers::kRemove) {
+    files.RemoveLeftoverTemporaries(
+        {kHostsFile, kNgWordsFile, kMappedWordsFile, kSumFile, kConfigurationFile});
+  }
   stores.sites.Clear();
   stores.programDirectory = files.ProgramDirectory();
 

@@ -60,14 +60,20 @@ inline constexpr const char* kConfigurationFile = "quillmark.ini";
 inline constexpr const char* kHistoryHost = "History";
 extern const char* const kFurtherBuiltInSites[2];
 
-// Start-up, up to the configuration: first the temporaries a killed save left of the data
-// files and the configuration are removed; then the site list (built-in or hosts.dat, plus the two
-// further sites), the NG-word list (built-in plus ngwords.dat, upper case), sum.dat's lines
-// under "History", the mapped-word list (mappedwords.dat as it is, then the built-in list
-// upper-cased) and the configuration; changes the current directory to LastSavedDirectory
-// when it exists. Throws FileError when a data file exists but cannot be read; the stores
-// then hold what was loaded so far and must not be saved.
-void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings);
+// What start-up does with the temporaries a killed save left: a program that holds the data
+// directory's lock (directory_lock.h) removes them; one that only reads keeps them, since they
+// may be another program's save in progress.
+enum class Leftovers { kRemove, kKeep };
+
+// Start-up, up to the configuration: first (with Leftovers::kRemove) the temporaries a killed
+// save left of the data files and the configuration are removed; then the site list (built-in or
+// hosts.dat, plus the two further sites), the NG-word list (built-in plus ngwords.dat, upper case),
+// sum.dat's lines under "History", the mapped-word list (mappedwords.dat as it is, then the
+// built-in list upper-cased) and the configuration; changes the current directory to
+// LastSavedDirectory when it exists. Throws FileError when a data file exists but cannot be read;
+// the stores then hold what was loaded so far and must not be saved.
+void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings,
+                                Leftovers leftovers = Leftovers::kRemove);
 
 // Start-up, last step: the mapping dictionary from the built-in list, "%s %s" per line,
 // a later line overriding an earlier one for the same inflected form.

@@ -6,9 +6,9 @@ namespace quillmark {
 
 Session::Session(StoreFiles& files) : files_(files) {}
 
-void Session::Load(SettingsFile& settings) {
+void Session::Load(SettingsFile& settings, Leftovers leftovers) {
   loaded_ = false;
-  LoadStoresAndConfiguration(stores_, files_, settings);
+  LoadStoresAndConfiguration(stores_, files_, settings, leftovers);
   LoadMappingDictionary(stores_, files_);
   loaded_ = true;
 }

@@ -20,9 +20,11 @@ class Session {
 
   // Start-up: the site list, NG-word list, sum.dat's sentences, mapped-word list and
   // configuration (changing the current directory to LastSavedDirectory when it exists),
-  // then the mapping dictionary. Throws FileError when a data file exists but cannot be
-  // read; the stores then hold what was loaded so far and Save will write nothing.
-  void Load(SettingsFile& settings);
+  // then the mapping dictionary; first the leftovers of a killed save are removed, unless
+  // `leftovers` keeps them (a program without the directory's lock). Throws FileError when a
+  // data file exists but cannot be read; the stores then hold what was loaded so far and Save
+  // will write nothing.
+  void Load(SettingsFile& settings, Leftovers leftovers = Leftovers::kRemove);
 
   // Whether Load ran to its end.
   bool Loaded() const { return loaded_; }

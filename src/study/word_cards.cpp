@@ -8,6 +8,7 @@
 #include "study/sentence_finder.h"
 #include "study/shown_words.h"
 #include "text/ascii_case.h"
+#include "text/valid_utf8.h"
 
 namespace quillmark {
 namespace {
@@ -111,9 +112,14 @@ std::string Highlighted(std::string_view sentence, const std::vector<std::string
   return html;
 }
 
-// Appends `field` with its tabs and line breaks made spaces: they would cut the line.
+// Appends `field` as valid UTF-8 with its tabs and line breaks made spaces (they would cut the
+// line) and any other control byte shown as "\xNN": the bytes come from the web.
 void AppendField(std::string& line, std::string_view field) {
-  for (char byte : field) line += (byte == '\t' || byte == '\r' || byte == '\n') ? ' ' : byte;
+  std::string text = ValidUtf8(field);
+  for (char& byte : text) {
+    if (byte == '\t' || byte == '\r' || byte == '\n') byte = ' ';
+  }
+  line += EscapeControlBytes(text);
 }
 
 }  // namespace
@@ -141,7 +147,9 @@ std::string WriteWordCards(const RankedWordList& ranking, const std::set<std::st
     if (example.sentence != nullptr) {
       AppendField(cards, Highlighted(*example.sentence, formsOfCards[card]));
       cards += '\t';
-      AppendField(cards, *example.host);
+      std::string host;
+      AppendEscaped(host, *example.host);  // a host from a redirect can hold mark-up too
+      AppendField(cards, host);
     } else {
       cards += '\t';
     }

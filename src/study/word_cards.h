@@ -26,9 +26,11 @@ enum class CardWords { kShown, kAllRanked };
 //    at least five words, else the shortest; on a tie the first in host, then sentence, byte
 //    order. HTML-escaped ('&', '<', '>', '"'), with every word that matches wrapped in "<b>"
 //    and "</b>". Empty, as is host, when no sentence holds the word;
-//  - host: the host the example is stored under;
+//  - host: the host the example is stored under, HTML-escaped as the example is;
 //  - address: WebDictionaryAddress(dictionary, word), what the row's dictionary link opens.
-// A tab, CR or LF inside any field becomes a space, so every line has exactly five fields.
+// Every field is valid UTF-8 (ValidUtf8: Shift-JIS converted, other bad bytes U+FFFD). A tab,
+// CR or LF inside any field becomes a space, so every line has exactly five fields; any other
+// control byte is written as "\xNN" (EscapeControlBytes).
 // Changes nothing.
 std::string WriteWordCards(const RankedWordList& ranking, const std::set<std::string>& ngWords,
                            std::int32_t itemViewCount, CardWords which,

@@ -87,6 +87,15 @@ std::string ShiftJisToUtf8(std::string_view bytes) {
   return Converter("UTF-8", "CP932").Convert(bytes, "\xEF\xBF\xBD", BadShiftJisLength);
 }
 
+bool IsShiftJis(std::string_view bytes) {
+  bool clean = true;
+  Converter("UTF-8", "CP932").Convert(bytes, "", [&clean](std::string_view rest) {
+    clean = false;
+    return rest.size();  // one bad byte settles it: skip the rest
+  });
+  return clean;
+}
+
 std::string Utf8ToShiftJis(std::string_view text) {
   return Converter("CP932", "UTF-8").Convert(text, "?", BadUtf8Length);
 }

@@ -12,6 +12,10 @@ namespace quillmark {
 // comes back unchanged. Throws std::bad_alloc only.
 std::string ShiftJisToUtf8(std::string_view bytes);
 
+// Whether every byte of `bytes` belongs to a CP932 character (ASCII counts), so that
+// ShiftJisToUtf8 would replace nothing. Throws std::bad_alloc only.
+bool IsShiftJis(std::string_view bytes);
+
 // Returns `text` (UTF-8) in CP932. A character CP932 lacks, or a byte that is not UTF-8,
 // becomes '?'. ASCII comes back unchanged. Throws std::bad_alloc only.
 std::string Utf8ToShiftJis(std::string_view text);

@@ -18,6 +18,7 @@
 #include "app/application.h"
 #include "app/main_form.h"
 #include "app_test_support.h"
+#include "session/directory_lock.h"
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "support/scripted_server.h"
@@ -203,6 +204,23 @@ class MainFormTest : public QObject {
     QCOMPARE(ReadAll(File("hosts.dat")), QByteArray("http://only.example/\n"));
     QVERIFY(!QFile::exists(File("ngwords.dat")));
     QVERIFY(!QFile::exists(File("quillmark.ini")));
+  }
+
+  // Another program (here the test) holds the directory: the window says so, starts nothing,
+  // and neither cleans up nor writes a file.
+  void aSecondProgramOnTheDirectoryIsShownAndTouchesNothing() {
+    DirectoryLock other;
+    QVERIFY(other.Take(ProgramDirectory().toStdString()));
+    WriteAll(File("hosts.dat.Live01"), "a save in progress");
+    QStringList shown;
+    const int result =
+        RunQuillmark(*qApp, {"quillmark", "/AUTO"}, ProgramDirectory(),
+                     [&shown](QWidget*, const QString& message) { shown << message; });
+    QCOMPARE(result, 1);
+    QCOMPARE(shown, QStringList{QStringLiteral("データフォルダ %1 は別の Quillmark が使用中です")
+                                    .arg(ProgramDirectory())});
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files),
+             (QStringList{"hosts.dat.Live01", "quillmark.lock"}));
   }
 
   void autoSwitchEndsByItselfOnAVirtualDisplayWithoutAWindowManager() {

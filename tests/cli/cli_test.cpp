@@ -218,5 +218,56 @@ TEST_F(CliTest, AnInterruptEndsTheCrawlAsCancelPrintsWhatWasGatheredAndSavesNoth
   EXPECT_FALSE(fs::exists(data_ / "hosts.dat"));
 }
 
+// The data files are what the learner keeps: a result that cannot be printed (standard output on
+// a full device) or a report that cannot be written is said after they are saved, with exit 1.
+TEST_F(CliTest, AFailedOutputOrReportIsSaidAfterTheDataFilesAreSaved) {
+  const std::string page = (data_ / "page.html").string();
+  WriteFile(page, "<p>The zorbs rolled. A zorb rolls.</p>");
+  std::vector<std::string> toFullDevice = {"/bin/sh", "-c", "exec \"$@\" >/dev/full", "sh"};
+  for (const auto& argument : Cli({"words", "--save", page})) toFullDevice.push_back(argument);
+  const auto full = RunProcess(toFullDevice);
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.error, "quillmark-cli: 標準出力に書き込めません\n");
+  EXPECT_NE(ReadFile(data_ / "mappedwords.dat").find("\r\nZORB\r\n"), std::string::npos);
+
+  fs::remove(data_ / "hosts.dat");
+  const std::string report = (data_ / "missing" / "r.html").string();
+  const auto failed = RunProcess(
+      Cli({"gather", "--sites", (data_ / "sites.txt").string(), "--save", "--report", report}));
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_TRUE(failed.error.ends_with("ファイル " + report + " を作成できません\n")) << failed.error;
+  EXPECT_TRUE(fs::exists(data_ / "hosts.dat"));
+}
+
+// Another program saving to the data directory (its save held open by the test): a reader goes
+// on beside it and leaves its temporary alone; a saver that may not wait gives up at once,
+// saying so, writing nothing; one that may wait saves after it, keeping what it learned.
+TEST_F(CliTest, OneProgramAtATimeSavesToADataDirectory) {
+  const std::string page = (data_ / "page.html").string();
+  WriteFile(page, "<p>The zorbs rolled. A zorb rolls.</p>");
+  testing::ChildProcess holder({QUILLMARK_SAVE_HOLDER, data_.string() + "/", "HELDWORD"}, {},
+                               testing::ChildProcess::InputEnd::kOnCloseInput);
+  ASSERT_TRUE(holder.WaitForError("saving\n"));
+
+  EXPECT_EQ(RunProcess(Cli({"words", page})).status, 0);
+  const auto impatient = RunProcess(Cli({"--lock-wait", "0", "words", "--save", page}));
+  EXPECT_EQ(impatient.status, 1);
+  EXPECT_EQ(impatient.output, "");
+  EXPECT_EQ(impatient.error, "quillmark-cli: データフォルダ " + data_.string() +
+                                 "/ は別の Quillmark が使用中です。何も保存せずに終わります\n");
+  EXPECT_TRUE(fs::exists(data_ / "hosts.dat.Held00"));
+  EXPECT_FALSE(fs::exists(data_ / "mappedwords.dat"));
+
+  testing::ChildProcess patient(Cli({"words", "--save", page}));
+  ASSERT_TRUE(patient.WaitForError("秒待っています\n"));
+  holder.CloseInput();
+  EXPECT_EQ(holder.Finish(), 0) << holder.Error();
+  EXPECT_EQ(patient.Finish(), 0) << patient.Error();
+  const std::string mapped = ReadFile(data_ / "mappedwords.dat");
+  EXPECT_NE(mapped.find("\r\nHELDWORD\r\n"), std::string::npos);
+  EXPECT_NE(mapped.find("\r\nZORB\r\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(data_ / "hosts.dat.Held00"));
+}
+
 }  // namespace
 }  // namespace quillmark

@@ -1,5 +1,6 @@
 #include "support/child_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -10,9 +11,11 @@
 
 namespace quillmark::testing {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& arguments, std::string_view input) {
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, std::string_view input,
+                           InputEnd end) {
   int out[2], err[2], in[2];
-  if (::pipe(out) != 0 || ::pipe(err) != 0 || ::pipe(in) != 0)
+  // Close-on-exec: a child started later must not hold this one's input open.
+  if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0 || ::pipe2(in, O_CLOEXEC) != 0)
     throw std::runtime_error("pipe failed");
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -40,7 +43,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, std::strin
     if (n <= 0) break;
     written += static_cast<std::size_t>(n);
   }
-  ::close(in[1]);
+  inputPipe_ = in[1];
+  if (end == InputEnd::kAfterInput) CloseInput();
   outputPipe_ = out[0];
   errorPipe_ = err[0];
 }
@@ -81,7 +85,13 @@ bool ChildProcess::WaitForError(std::string_view marker) {
 
 void ChildProcess::Signal(int signal) { ::kill(pid_, signal); }
 
+void ChildProcess::CloseInput() {
+  if (inputPipe_ >= 0) ::close(inputPipe_);
+  inputPipe_ = -1;
+}
+
 int ChildProcess::Finish() {
+  CloseInput();
   while (ReadSome()) {
   }
   int status = 0;

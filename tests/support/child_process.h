@@ -12,9 +12,13 @@ namespace quillmark::testing {
 
 class ChildProcess {
  public:
+  // Whether standard input ends after `input` or stays open until CloseInput().
+  enum class InputEnd { kAfterInput, kOnCloseInput };
+
   // Starts `arguments` (the program's path first) with `input` on its standard input and the
   // proxy variables taken out of its environment (a run must not depend on the machine's).
-  explicit ChildProcess(const std::vector<std::string>& arguments, std::string_view input = {});
+  explicit ChildProcess(const std::vector<std::string>& arguments, std::string_view input = {},
+                        InputEnd end = InputEnd::kAfterInput);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -22,6 +26,8 @@ class ChildProcess {
   // Reads standard error until it holds `marker` (or ends); returns whether it does.
   bool WaitForError(std::string_view marker);
   void Signal(int signal);
+  // Ends standard input: a child that waits for its end goes on.
+  void CloseInput();
 
   // Reads both streams to their end and waits for the process. Returns its exit status, or
   // 128 + the signal that ended it.
@@ -35,6 +41,7 @@ class ChildProcess {
   bool ReadSome();
 
   pid_t pid_ = -1;
+  int inputPipe_ = -1;
   int outputPipe_ = -1;
   int errorPipe_ = -1;
   std::string output_;

@@ -1,0 +1,28 @@
+#pragma once
+// What quillmark-cli prints, made safe for a terminal or a pipe: the bytes come from the web
+// and the data files, and an escape sequence among them would clear the screen or set the
+// title of the user's terminal.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+// `text` line by line (a line ends at LF or CR LF, and those stay): each line valid UTF-8
+// (ValidUtf8) with its control bytes written as "\xNN" (EscapeControlBytes).
+std::string PrintableLines(std::string_view text);
+
+// One status line of the crawl: its URL comes from the web and its message is UTF-8, so bytes
+// that are not UTF-8 become U+FFFD (never read as Shift-JIS) and control bytes "\xNN".
+std::string PrintableStatusLine(std::string_view line);
+
+// Writes PrintableLines(text) to `stream` and flushes it. Returns false when not every byte
+// got out (standard output closed early, a full disk).
+bool Print(std::FILE* stream, std::string_view text);
+
+// "quillmark-cli: 標準出力に書き込めません" (UTF-8): said, with exit status 1, after the data
+// files were saved, when the result could not be printed.
+extern const char* const kOutputFailedMessage;
+
+}  // namespace quillmark
