@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "cli/cli_options.h"
+#include "cli/define_command.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
@@ -136,6 +137,8 @@ class CliProgram {
         return Words();
       case CliCommand::kFind:
         return Find();
+      case CliCommand::kDefine:
+        return Define();
     }
     return kExitUsage;
   }
@@ -220,6 +223,21 @@ class CliProgram {
     return 0;
   }
 
+  int Define() {
+    std::string out;
+    std::string errors;
+    const int status = DefineWords(*session_, options_.words, out, errors);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fputs(errors.c_str(), stderr);
+    return status;
+  }
+
+  // The words' meanings for --meanings, else none.
+  std::function<std::string(const std::string&)> MeaningColumn() {
+    if (!options_.meanings) return {};
+    return [this](const std::string& word) { return JoinedSenses(session_->MeaningOf(word)); };
+  }
+
   // Aggregates `gathered` as a run does and prints the result. Returns 1 when there was
   // nothing to count.
   int Aggregate(SentenceStore gathered) {
@@ -229,7 +247,8 @@ class CliProgram {
     RunResult result{stores.figures,
                      stores.ranking,
                      {stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(mappedBefore),
-                      stores.mappedWords.end()}};
+                      stores.mappedWords.end()},
+                     MeaningColumn()};
     const std::int32_t top = options_.top.value_or(stores.configuration.itemViewCount + 1);
     const std::string out =
         FormatRunResult(result, stores.ngWords, top, options_.all, options_.format);
@@ -243,10 +262,11 @@ class CliProgram {
   int ExportCards(SentenceStore gathered) {
     MainStores& stores = session_->Stores();
     session_->AggregateGathered(std::move(gathered));
-    const std::string cards =
-        WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
-                       options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
-                       stores.inflectionIndex, options_.dictionary);
+    const std::string cards = WriteWordCards(
+        stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
+        options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
+        stores.inflectionIndex, options_.dictionary,
+        [this](const std::string& word) { return JoinedSenses(session_->MeaningOf(word)); });
     if (options_.cardsFile == "-") {
       std::fwrite(cards.data(), 1, cards.size(), stdout);
       std::fflush(stdout);

@@ -118,10 +118,15 @@ void AppendField(std::string& line, std::string_view field) {
 
 }  // namespace
 
+const char* const kWordCardsHeader =
+    "#separator:tab\n"
+    "#html:true\n"
+    "#columns:word\tcount\texample\thost\taddress\tmeaning\n";
+
 std::string WriteWordCards(const RankedWordList& ranking, const std::set<std::string>& ngWords,
                            std::int32_t itemViewCount, CardWords which,
                            const SentenceStore& sentences, const InflectionIndex& index,
-                           WebDictionary dictionary) {
+                           WebDictionary dictionary, const CardMeaning& meaningOf) {
   const std::int32_t limit =
       which == CardWords::kShown ? itemViewCount : std::numeric_limits<std::int32_t>::max();
   const std::vector<ShownWord> words = SelectShownWords(ranking, ngWords, limit);
@@ -130,7 +135,7 @@ std::string WriteWordCards(const RankedWordList& ranking, const std::set<std::st
   for (const ShownWord& word : words) formsOfCards.push_back(SearchForms(word.caption, index));
   const std::vector<Example> examples = FindExamples(formsOfCards, sentences);
 
-  std::string cards;
+  std::string cards = kWordCardsHeader;
   for (std::size_t card = 0; card < words.size(); ++card) {
     const ShownWord& word = words[card];
     const Example& example = examples[card];
@@ -147,6 +152,10 @@ std::string WriteWordCards(const RankedWordList& ranking, const std::set<std::st
     }
     cards += '\t';
     AppendField(cards, WebDictionaryAddress(dictionary, word.caption));
+    cards += '\t';
+    std::string meaning;
+    AppendEscaped(meaning, meaningOf(word.caption));
+    AppendField(cards, meaning);
     cards += '\n';
   }
   return cards;
