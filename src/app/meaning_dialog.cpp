@@ -1,6 +1,7 @@
 #include "app/meaning_dialog.h"
 
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "app/qt_text.h"
@@ -27,6 +28,7 @@ TMeaningDialog::TMeaningDialog(QWidget* parent) : QDialog(parent) {
   memo_->setReadOnly(true);
   memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo_->setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 14));
+  memo_->document()->setDocumentMargin(8);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
