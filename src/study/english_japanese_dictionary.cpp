@@ -78,9 +78,9 @@ Meaning MeaningOfLine(std::string_view line) {
 
 std::string JoinedSenses(const Meaning& meaning) {
   std::string joined;
-  for (const std::string& sense : meaning.senses) {
-    if (!joined.empty()) joined += kSenseSeparator;
-    joined += sense;
+  for (std::size_t i = 0; i < meaning.senses.size(); ++i) {
+    if (i > 0) joined += kSenseSeparator;
+    joined += meaning.senses[i];
   }
   return joined;
 }
