@@ -29,6 +29,8 @@ constexpr int kAboutTextWidth = 198 - 2 * 8;
 constexpr int kSiteBytesRole = Qt::UserRole;
 
 constexpr const char* kCreditLine = "Quillmark 開発チーム";
+// The built-in dictionary's data is public domain; its authors are thanked all the same.
+constexpr const char* kThanksLine = "英和辞書 EJDict(CC0)に感謝";
 
 class FixedHeightItems : public QStyledItemDelegate {
  public:
@@ -207,8 +209,9 @@ bool OpenOptions(QWidget* owner, MainStores& stores) {
 }
 
 QString AboutText() {
-  return QStringLiteral("Quillmark\n") + QString::fromUtf8(kCreditLine) +
-         QStringLiteral("\n最終ビルド日") + QStringLiteral(__DATE__);
+  return QStringLiteral("Quillmark\n") + QString::fromUtf8(kCreditLine) + QStringLiteral("\n") +
+         QString::fromUtf8(kThanksLine) + QStringLiteral("\n最終ビルド日") +
+         QStringLiteral(__DATE__);
 }
 
 }  // namespace quillmark

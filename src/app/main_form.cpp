@@ -232,9 +232,26 @@ void TMainForm::ShowSentencesOf(const std::string& caption) {
   sentenceDialog_->ShowSentencesFor(caption, stores.sentences, stores.inflectionIndex);
 }
 
+void TMainForm::ShowMeaningOf(const std::string& caption) {
+  // The first lookup reads the dictionary: show the hourglass, and an error (a damaged
+  // resource) as every action of the window does.
+  try {
+    Meaning meaning;
+    {
+      HourGlass hourGlass;
+      meaning = session_.MeaningOf(caption);
+    }
+    meaningDialog_->ShowMeaning(caption, meaning, this);
+  } catch (const std::exception& error) {
+    showError_(this, ErrorText(error));
+  }
+}
+
 void TMainForm::CreateStudyWindows() {
   webDicDialog_ = new TWebDicDialog(this);
+  webDicDialog_->SetMeaningShower([this](const std::string& caption) { ShowMeaningOf(caption); });
   sentenceDialog_ = std::make_unique<TSentenceDialog>();
+  meaningDialog_ = std::make_unique<TMeaningDialog>();
 }
 
 void TMainForm::PrepareForExit() { wordList_->Dismantle(session_.Stores().ngWords); }

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "app/meaning_dialog.h"
 #include "app/qt_text.h"
 #include "app/sentence_dialog.h"
 #include "app/web_dic_dialog.h"
@@ -33,11 +34,12 @@ class TMainForm : public QMainWindow {
   TMainForm(Session& session, QStringList arguments, ErrorDisplay showError = ShowErrorBox);
   ~TMainForm() override;
 
-  // The windows that live beside the main window until the end: the web dictionary dialog
-  // and the sentence window.
+  // The windows that live beside the main window until the end: the web dictionary dialog,
+  // the sentence window and the meaning window.
   void CreateStudyWindows();
   TWebDicDialog* WebDicDialog() const { return webDicDialog_; }
   TSentenceDialog* SentenceDialog() const { return sentenceDialog_.get(); }
+  TMeaningDialog* MeaningDialog() const { return meaningDialog_.get(); }
 
   // The window's part of the exit, before the session saves: ticked known words go to the
   // NG-word list.
@@ -78,6 +80,7 @@ class TMainForm : public QMainWindow {
   void RunGathering();
   void ShowRunFigures();
   void ShowSentencesOf(const std::string& caption);
+  void ShowMeaningOf(const std::string& caption);
 
   Session& session_;
   QStringList arguments_;
@@ -96,6 +99,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TWordListView> wordList_;
   TWebDicDialog* webDicDialog_ = nullptr;  // a child of the window
   std::unique_ptr<TSentenceDialog> sentenceDialog_;
+  std::unique_ptr<TMeaningDialog> meaningDialog_;
 };
 
 // The description shown under the title.

@@ -25,8 +25,9 @@ TWebDicDialog::TWebDicDialog(QWidget* owner, AddressOpener open)
   QPalette black = palette();
   black.setColor(QPalette::WindowText, Qt::black);
   setPalette(black);
-  // One row taller than the three dictionaries of old needed: Weblio's, below them.
-  constexpr int kRow = 24;
+  // Two rows taller than the three dictionaries of old needed: Weblio's and the built-in
+  // dictionary's, below them.
+  constexpr int kRow = 24 * 2;
   KeepClientSizeCentred(this, QSize(356, 172 + kRow));
 
   groupBox1_ = new QGroupBox(QStringLiteral("使用するWeb辞書を選択してください"), this);
@@ -42,7 +43,8 @@ TWebDicDialog::TWebDicDialog(QWidget* owner, AddressOpener open)
   lycosCheck_ = radio("LycosCheck", "LYCOSディクショナリ ", 48);
   rnnCheck_ = radio("RNNCheck", "RNN時事英語辞典 ", 72);
   weblioCheck_ = radio("WeblioCheck", "Weblio英和辞典", 96);
-  lycosCheck_->setChecked(true);
+  builtInCheck_ = radio("BuiltInCheck", "内蔵英和辞書（オフライン）", 120);
+  builtInCheck_->setChecked(true);
 
   okButton_ = new QPushButton(QStringLiteral("OK"), this);
   okButton_->setObjectName(QStringLiteral("OKButton"));
@@ -58,6 +60,8 @@ TWebDicDialog::TWebDicDialog(QWidget* owner, AddressOpener open)
   setTabOrder(okButton_, noQueryCheck_);
 }
 
+bool TWebDicDialog::BuiltInSelected() const { return builtInCheck_->isChecked(); }
+
 WebDictionary TWebDicDialog::Selected() const {
   if (gooCheck_->isChecked()) return WebDictionary::kGoo;
   if (lycosCheck_->isChecked()) return WebDictionary::kLycos;
@@ -67,6 +71,10 @@ WebDictionary TWebDicDialog::Selected() const {
 
 void TWebDicDialog::OpenInWebDictionary(const std::string& word) {
   if (!noQueryCheck_->isChecked()) exec();
+  if (BuiltInSelected()) {
+    if (showMeaning_) showMeaning_(word);
+    return;
+  }
   open_(WebDictionaryAddress(Selected(), word));
 }
 

@@ -18,7 +18,10 @@ const char* const kCliUsage =
     "         [--dictionary goo|lycos|rnn|weblio] [--save] OUTPUT\n"
     "      one gathering run as gather makes it, its shown words (with --all every word not\n"
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
-    "      word, count, example sentence, host, dictionary address (default lycos)\n"
+    "      word, count, example sentence, host, dictionary address (default lycos), meaning\n"
+    "  define WORD...\n"
+    "      each WORD's meaning in the built-in English-Japanese dictionary\n"
+    "  (gather and words take --meanings: each word's meaning as one more column or field)\n"
     "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
     "when the program is installed; they are written only with --save. A run with --save\n"
     "holds them from start to end, and waits up to SECONDS (default 30) while another\n"
@@ -75,6 +78,7 @@ CliCommand CommandNamed(const std::string& name) {
   if (name == "words") return CliCommand::kWords;
   if (name == "find") return CliCommand::kFind;
   if (name == "export") return CliCommand::kExport;
+  if (name == "define") return CliCommand::kDefine;
   throw UsageError{"unknown command \"" + name + "\""};
 }
 
@@ -90,7 +94,8 @@ bool Allows(CliCommand command, const std::string& option) {
   if (option == "--sites" || option == "--follow-links" || option == "--depth" ||
       option == "--report" || option == "--https" || option == "--no-https")
     return gather;
-  if (option == "--top" || option == "--all" || option == "--format" || option == "--save")
+  if (option == "--top" || option == "--all" || option == "--format" || option == "--save" ||
+      option == "--meanings")
     return gather || words;
   if (option == "--host") return words;
   if (option == "--sentences") return command == CliCommand::kFind;
@@ -129,6 +134,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--report") options.reportFile = reader.ValueOf(argument);
       if (argument == "--top") options.top = reader.NumberOf(argument);
       if (argument == "--all") options.all = true;
+      if (argument == "--meanings") options.meanings = true;
       if (argument == "--save") options.save = true;
       if (argument == "--host") options.host = reader.ValueOf(argument);
       if (argument == "--sentences") options.sentencesFile = reader.ValueOf(argument);
@@ -151,6 +157,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       options.files.push_back(argument);
     } else if (*command == CliCommand::kFind && options.word.empty()) {
       options.word = argument;
+    } else if (*command == CliCommand::kDefine) {
+      options.words.push_back(argument);
     } else if (*command == CliCommand::kExport && options.cardsFile.empty()) {
       options.cardsFile = argument;
     } else {
@@ -161,6 +169,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
   if (*command == CliCommand::kWords && options.files.empty())
     throw UsageError{"words needs at least one FILE"};
   if (*command == CliCommand::kFind && options.word.empty()) throw UsageError{"find needs a WORD"};
+  if (*command == CliCommand::kDefine && options.words.empty())
+    throw UsageError{"define needs at least one WORD"};
   if (*command == CliCommand::kExport && options.cardsFile.empty())
     throw UsageError{"export needs an OUTPUT file"};
   return options;

@@ -10,7 +10,7 @@
 
 namespace quillmark {
 
-enum class CliCommand { kGather, kWords, kFind, kExport };
+enum class CliCommand { kGather, kWords, kFind, kExport, kDefine };
 enum class ResultFormat { kTsv, kJson };
 
 struct CliOptions {
@@ -28,6 +28,7 @@ struct CliOptions {
   std::optional<std::int32_t> top;  // --top; else ItemViewCount + 1
   bool all = false;                 // --all (export too)
   ResultFormat format = ResultFormat::kTsv;
+  bool meanings = false;  // --meanings: each word's meaning in the built-in dictionary
   // words
   std::string host = "local";      // --host
   std::vector<std::string> files;  // "-" is standard input
@@ -37,6 +38,8 @@ struct CliOptions {
   // export
   WebDictionary dictionary = WebDictionary::kLycos;  // --dictionary; the window's first choice
   std::string cardsFile;                             // "-" is standard output
+  // define
+  std::vector<std::string> words;
 };
 
 // Thrown for a command line that cannot be used; the message says what is wrong.

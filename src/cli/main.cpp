@@ -14,6 +14,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
+#include "cli/define_command.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
@@ -140,6 +141,8 @@ class CliProgram {
         return Words();
       case CliCommand::kFind:
         return Find();
+      case CliCommand::kDefine:
+        return Define();
     }
     return kExitUsage;
   }
@@ -240,6 +243,22 @@ class CliProgram {
     return kExitNothing;
   }
 
+  int Define() {
+    std::string out;
+    std::string errors;
+    const int status = DefineWords(*session_, options_.words, out, errors);
+    Print(stderr, errors);
+    if (Print(stdout, out)) return status;
+    Print(stderr, std::string(kOutputFailedMessage) + "\n");
+    return kExitNothing;
+  }
+
+  // The words' meanings for --meanings, else none.
+  std::function<std::string(const std::string&)> MeaningColumn() {
+    if (!options_.meanings) return {};
+    return [this](const std::string& word) { return JoinedSenses(session_->MeaningOf(word)); };
+  }
+
   // Aggregates `gathered` as a run does and prints the result. Returns 1 when there was
   // nothing to count.
   int Aggregate(SentenceStore gathered) {
@@ -249,7 +268,8 @@ class CliProgram {
     RunResult result{stores.figures,
                      stores.ranking,
                      {stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(mappedBefore),
-                      stores.mappedWords.end()}};
+                      stores.mappedWords.end()},
+                     MeaningColumn()};
     const std::int32_t top = options_.top.value_or(stores.configuration.itemViewCount + 1);
     const std::string out =
         FormatRunResult(result, stores.ngWords, top, options_.all, options_.format);
@@ -262,10 +282,11 @@ class CliProgram {
   int ExportCards(SentenceStore gathered) {
     MainStores& stores = session_->Stores();
     session_->AggregateGathered(std::move(gathered));
-    const std::string cards =
-        WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
-                       options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
-                       stores.inflectionIndex, options_.dictionary);
+    const std::string cards = WriteWordCards(
+        stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
+        options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
+        stores.inflectionIndex, options_.dictionary,
+        [this](const std::string& word) { return JoinedSenses(session_->MeaningOf(word)); });
     if (options_.cardsFile == "-") {
       if (!Print(stdout, cards)) AddFailure(kOutputFailedMessage);
     } else {

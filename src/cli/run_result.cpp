@@ -35,6 +35,13 @@ std::string JsonString(const std::string& text) {
   return quoted + "\"";
 }
 
+// A meaning as one column: a tab or a line break would cut the line.
+std::string OneLine(std::string text) {
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+  return text;
+}
+
 std::vector<ShownWord> Selected(const RunResult& result, const std::set<std::string>& ngWords,
                                 std::int32_t top, bool all) {
   std::vector<ShownWord> words;
@@ -61,8 +68,11 @@ std::string FormatRunResult(const RunResult& result, const std::set<std::string>
     out += "# data size: " + std::to_string(figures.dataSize) +
            " bytes; words before aggregation: " + std::to_string(figures.wordsBeforeAggregation) +
            "; words after aggregation: " + std::to_string(figures.wordsAfterAggregation) + "\n";
-    for (const ShownWord& word : words)
-      out += word.caption + "\t" + std::to_string(word.count) + "\n";
+    for (const ShownWord& word : words) {
+      out += word.caption + "\t" + std::to_string(word.count);
+      if (result.meaningOf) out += "\t" + OneLine(result.meaningOf(word.caption));
+      out += "\n";
+    }
     if (all) {
       out += "--\n";
       for (const std::string& base : learned) out += base + "\n";
@@ -77,7 +87,10 @@ std::string FormatRunResult(const RunResult& result, const std::set<std::string>
   for (std::size_t i = 0; i < words.size(); ++i) {
     out += (i == 0 ? "\n  " : ",\n  ");
     out += "{\"word\": " + JsonString(words[i].caption) +
-           ", \"count\": " + std::to_string(words[i].count) + "}";
+           ", \"count\": " + std::to_string(words[i].count);
+    if (result.meaningOf)
+      out += ", \"meaning\": " + JsonString(OneLine(result.meaningOf(words[i].caption)));
+    out += "}";
   }
   out += "]";
   if (all) {

@@ -2,6 +2,7 @@
 // The result of a run as quillmark-cli writes it: tab-separated lines or one JSON object.
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ struct RunResult {
   RunFigures figures;
   RankedWordList ranking;
   std::vector<std::string> learned;  // base forms this run added to the mapped-word list
+  // --meanings: a word's meaning (its senses on one line; empty when none). Unset: no meanings.
+  std::function<std::string(const std::string& word)> meaningOf;
 };
 
 // tsv: "# data size: D bytes; words before aggregation: B; words after aggregation: A", then
@@ -24,8 +27,9 @@ struct RunResult {
 // upper case, nothing skipped, then "--", then the learned base forms in byte order.
 // json: one object {"figures": {...}, "words": [{"word": ..., "count": ...}], "learned": [...]}
 // ("learned" only with `all`), the same selection; the figures end with "knownShare", the
-// percentage KnownSharePercent gives, as a number; every string valid UTF-8 (ValidUtf8) with its
-// control bytes escaped. Every line ends with LF.
+// percentage KnownSharePercent gives, as a number. With `result.meaningOf` each word line has a
+// third column, each word a "meaning" field (tabs and line breaks in it made spaces). Every
+// string is valid UTF-8 (ValidUtf8) with its control bytes escaped. Every line ends with LF.
 std::string FormatRunResult(const RunResult& result, const std::set<std::string>& ngWords,
                             std::int32_t top, bool all, ResultFormat format);
 

@@ -32,7 +32,7 @@ class StoreFiles {
   // Removes what a save killed before its rename left of the files `names`: their
   // temporaries in the program directory. Never throws.
   virtual void RemoveLeftoverTemporaries(const std::vector<std::string>& names) = 0;
-  // The bytes of built-in list `resource` (HOSTS, NGWORDS, MAPPEDWORDS, MAPPING_DIC).
+  // The bytes of built-in list `resource` (HOSTS, NGWORDS, MAPPEDWORDS, MAPPING_DIC, EJDICT).
   virtual std::string BuiltIn(const std::string& resource) const = 0;
   virtual bool DirectoryExists(const std::string& path) const = 0;
   virtual void ChangeCurrentDirectory(const std::string& path) = 0;

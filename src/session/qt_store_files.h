@@ -15,7 +15,7 @@ enum class MissingDirectory {
 };
 
 // Data files in one directory, written through ReplaceFileAtomically; built-in lists from
-// the Qt resources ":/HOSTS", ":/NGWORDS", ":/MAPPEDWORDS", ":/MAPPING_DIC".
+// the Qt resources ":/HOSTS", ":/NGWORDS", ":/MAPPEDWORDS", ":/MAPPING_DIC", ":/EJDICT".
 class QtStoreFiles : public StoreFiles {
  public:
   // `programDirectory` ends with "/". With MissingDirectory::kCreate the first write makes it;

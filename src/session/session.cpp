@@ -29,4 +29,10 @@ void Session::AggregateGathered(SentenceStore gathered) {
                stores_.ranking, stores_.figures);
 }
 
+const EnglishJapaneseDictionary& Session::Dictionary() {
+  if (!dictionary_)
+    dictionary_ = std::make_unique<EnglishJapaneseDictionary>(files_.BuiltIn("EJDICT"));
+  return *dictionary_;
+}
+
 }  // namespace quillmark

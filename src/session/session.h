@@ -6,10 +6,13 @@
 // remembers whether the load completed: a start-up that failed part-way has partly filled
 // lists, and writing them would overwrite the user's files with less than they held.
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "session/data_files.h"
 #include "session/main_stores.h"
+#include "study/english_japanese_dictionary.h"
 
 namespace quillmark {
 
@@ -50,6 +53,15 @@ class Session {
   void SetReportPath(std::string path) { reportPath_ = std::move(path); }
   const std::string& ReportPath() const { return reportPath_; }
 
+  // The built-in English–Japanese dictionary (the resource EJDICT), read at the first call:
+  // never at start-up, which it would slow down. Throws std::runtime_error when the resource
+  // is damaged.
+  const EnglishJapaneseDictionary& Dictionary();
+
+  // The meaning of `word` (any letter case) in the built-in dictionary, its base form taken
+  // from the mapping dictionary of this session (built-in pairs and those learned since).
+  Meaning MeaningOf(std::string_view word) { return Dictionary().Lookup(word, stores_.dictionary); }
+
   MainStores& Stores() { return stores_; }
   const MainStores& Stores() const { return stores_; }
 
@@ -57,6 +69,7 @@ class Session {
   StoreFiles& files_;
   MainStores stores_;
   std::string reportPath_;
+  std::unique_ptr<EnglishJapaneseDictionary> dictionary_;
   bool loaded_ = false;
 };
 

@@ -124,10 +124,15 @@ void AppendField(std::string& line, std::string_view field) {
 
 }  // namespace
 
+const char* const kWordCardsHeader =
+    "#separator:tab\n"
+    "#html:true\n"
+    "#columns:word\tcount\texample\thost\taddress\tmeaning\n";
+
 std::string WriteWordCards(const RankedWordList& ranking, const std::set<std::string>& ngWords,
                            std::int32_t itemViewCount, CardWords which,
                            const SentenceStore& sentences, const InflectionIndex& index,
-                           WebDictionary dictionary) {
+                           WebDictionary dictionary, const CardMeaning& meaningOf) {
   const std::int32_t limit =
       which == CardWords::kShown ? itemViewCount : std::numeric_limits<std::int32_t>::max();
   const std::vector<ShownWord> words = SelectShownWords(ranking, ngWords, limit);
@@ -136,7 +141,7 @@ std::string WriteWordCards(const RankedWordList& ranking, const std::set<std::st
   for (const ShownWord& word : words) formsOfCards.push_back(SearchForms(word.caption, index));
   const std::vector<Example> examples = FindExamples(formsOfCards, sentences);
 
-  std::string cards;
+  std::string cards = kWordCardsHeader;
   for (std::size_t card = 0; card < words.size(); ++card) {
     const ShownWord& word = words[card];
     const Example& example = examples[card];
@@ -155,6 +160,10 @@ std::string WriteWordCards(const RankedWordList& ranking, const std::set<std::st
     }
     cards += '\t';
     AppendField(cards, WebDictionaryAddress(dictionary, word.caption));
+    cards += '\t';
+    std::string meaning;
+    AppendEscaped(meaning, meaningOf(word.caption));
+    AppendField(cards, meaning);
     cards += '\n';
   }
   return cards;

@@ -19,11 +19,13 @@ inline QByteArray ReadAll(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A session loaded from in-memory files with two built-in sites and the NG words "" and THE.
+// A session loaded from in-memory files with two built-in sites, the NG words "" and THE, and
+// a dictionary that knows "ship" only.
 struct InMemorySession {
   InMemorySession() {
     files.builtIns["HOSTS"] = "http://a.example/\r\nhttp://b.example/\r\n";
     files.builtIns["NGWORDS"] = "\r\nTHE\r\n";
+    files.builtIns["EJDICT"] = "ship\t船 / 艦\n";
     session.Load(settings);
   }
 

@@ -67,7 +67,7 @@ class ConfigDialogTest : public QObject {
     QVERIFY(Find<QLabel>(dialog, "CopyLightLabel")
                 .text()
                 .contains(QRegularExpression(QStringLiteral(
-                    "^Quillmark\n.+\n最終ビルド日[A-Z][a-z][a-z] [ 123]\\d \\d{4}$"))));
+                    "^Quillmark\n.+\n.+EJDict.+\n最終ビルド日[A-Z][a-z][a-z] [ 123]\\d \\d{4}$"))));
 
     // The controls the keyboard reaches, in order, from the list box round to it again. An
     // edit box and its spin control are one stop.

@@ -15,6 +15,7 @@
 #include "app_test_support.h"
 #include "session/atomic_file.h"
 #include "session/qt_store_files.h"
+#include "study/word_cards.h"
 #include "support/fake_store_files.h"
 #include "support/scripted_server.h"
 
@@ -134,13 +135,13 @@ class GatheringTest : public QObject {
     dictionary->SetAddressOpener([&](const std::string& address) { opened.push_back(address); });
     auto* link = form.findChild<QLabel*>("DictionaryLink0");
 
-    // Asks, LYCOS preselected; then asks again.
+    // Asks, the built-in dictionary preselected; then asks again.
     QStringList asked;
     const auto answer = [&](const char* choose, bool noMoreQuestions) {
       testing::WhenModalShown<TWebDicDialog>(
           [&asked, choose, noMoreQuestions](TWebDicDialog& dialog) {
             auto* box = dialog.findChild<QCheckBox*>("NoQueryCheck");
-            for (const char* name : {"GooCheck", "LycosCheck", "RNNCheck"}) {
+            for (const char* name : {"GooCheck", "LycosCheck", "RNNCheck", "BuiltInCheck"}) {
               if (dialog.findChild<QRadioButton*>(name)->isChecked()) asked << name;
             }
             asked << (box->isVisible() ? "box shown" : "box hidden");
@@ -151,12 +152,23 @@ class GatheringTest : public QObject {
     };
     answer(nullptr, false);
     Click(link);
+    // The built-in dictionary's meaning in a window of its own beside the main window; no
+    // address is opened.
+    TMeaningDialog* meaning = form.MeaningDialog();
+    QVERIFY(meaning->isVisible());
+    QVERIFY(!meaning->isModal());
+    QCOMPARE(meaning->windowTitle(), QStringLiteral("[ship]の意味"));
+    QCOMPARE(meaning->findChild<QPlainTextEdit*>("Memo")->toPlainText(),
+             QStringLiteral("ship\n船\n艦"));
+    QVERIFY(meaning->x() >= form.frameGeometry().right());
+    QVERIFY(opened.empty());
+    QCOMPARE(MeaningWindowText(Meaning{}), QStringLiteral("辞書に見つかりませんでした"));
+
     answer("RNNCheck", true);
     Click(link);
     Click(link);  // no question any more
-    QCOMPARE(asked, (QStringList{"LycosCheck", "box shown", "LycosCheck", "box shown"}));
+    QCOMPARE(asked, (QStringList{"BuiltInCheck", "box shown", "BuiltInCheck", "box shown"}));
     QCOMPARE(opened, (std::vector<std::string>{
-                         "http://dic.lycos.co.jp/pej/list.html?query=ship&encoding=shift-jis",
                          "http://www.rnnnews.jp/search/rnnseek.php?IDv1=ship&IDn1=keys1",
                          "http://www.rnnnews.jp/search/rnnseek.php?IDv1=ship&IDn1=keys1"}));
 
@@ -165,7 +177,7 @@ class GatheringTest : public QObject {
     answer("GooCheck", false);
     fresh.MnuConfigSelectDicClick();
     fresh.OpenInWebDictionary("ship");
-    QCOMPARE(asked.mid(4), (QStringList{"LycosCheck", "box hidden"}));
+    QCOMPARE(asked.mid(4), (QStringList{"BuiltInCheck", "box hidden"}));
     QCOMPARE(opened, (std::vector<std::string>{
                          "http://dictionary.goo.ne.jp/cgi-bin/dict_search.cgi?MT=ship&sw=0"}));
   }
@@ -180,7 +192,13 @@ class GatheringTest : public QObject {
     QCOMPARE(weblio->y(), rnn->y() + 24);
     QVERIFY(weblio->parentWidget()->geometry().bottom() <
             dialog.findChild<QPushButton*>("OKButton")->y());
-    QVERIFY(dialog.findChild<QRadioButton*>("LycosCheck")->isChecked());
+    // The built-in dictionary below them all, preselected.
+    const auto* builtIn = dialog.findChild<QRadioButton*>("BuiltInCheck");
+    QCOMPARE(builtIn->text(), QStringLiteral("内蔵英和辞書（オフライン）"));
+    QCOMPARE(builtIn->y(), weblio->y() + 24);
+    QVERIFY(builtIn->parentWidget()->geometry().bottom() <
+            dialog.findChild<QPushButton*>("OKButton")->y());
+    QVERIFY(builtIn->isChecked());
     testing::WhenModalShown<TWebDicDialog>([](TWebDicDialog& shown) {
       shown.findChild<QRadioButton*>("WeblioCheck")->setChecked(true);
       shown.findChild<QPushButton*>("OKButton")->click();
@@ -246,7 +264,8 @@ class GatheringTest : public QObject {
     QVERIFY(cli.waitForFinished(60000));
     QCOMPARE(cli.exitCode(), 0);
     const QByteArray cards = testing::ReadAll(fromMenu);
-    QVERIFY2(cards.startsWith("ship\t3\t<b>Ships</b> sail\t127.0.0.1\thttp://www.rnnnews.jp/"),
+    QVERIFY2(cards.startsWith(QByteArray(kWordCardsHeader) +
+                              "ship\t3\t<b>Ships</b> sail\t127.0.0.1\thttp://www.rnnnews.jp/"),
              cards.constData());
     QCOMPARE(testing::ReadAll(data.filePath("cli.txt")), cards);
   }
@@ -256,6 +275,7 @@ class GatheringTest : public QObject {
     files_ = std::make_unique<testing::FakeStoreFiles>();
     files_->builtIns["NGWORDS"] = "\r\nTHE\r\nA\r\n";
     files_->builtIns["MAPPING_DIC"] = "CATS CAT\r\nRAN RUN\r\nSHIPS SHIP";
+    files_->builtIns["EJDICT"] = "run\t走る / 運営する\nship\t船 / 艦\n";
     std::string hosts;
     for (const auto& site : sites) hosts += site + "\r\n";
     files_->files["hosts.dat"] = hosts;

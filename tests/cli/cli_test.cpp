@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -63,7 +64,7 @@ class CliTest : public ::testing::Test {
   };
   InProcess GatheredInProcess() const {
     testing::FakeStoreFiles files;
-    for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC"}) {
+    for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC", "EJDICT"}) {
       files.builtIns[name] = ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / name);
     }
     testing::FakeSettingsFile settings;
@@ -81,7 +82,7 @@ class CliTest : public ::testing::Test {
     MainStores& stores = session.Stores();
     const std::size_t before = stores.mappedWords.size();
     session.AggregateGathered(crawl.CopySentenceStore());
-    RunResult result{stores.figures, stores.ranking, {}};
+    RunResult result{stores.figures, stores.ranking, {}, {}};
     result.learned.assign(stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(before),
                           stores.mappedWords.end());
     return {FormatRunResult(result, stores.ngWords, 0, true, ResultFormat::kTsv),
@@ -89,7 +90,9 @@ class CliTest : public ::testing::Test {
                             stores.configuration.itemViewCount, {server_.Url("/")}),
             WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
                            CardWords::kAllRanked, stores.sentences, stores.inflectionIndex,
-                           WebDictionary::kGoo)};
+                           WebDictionary::kGoo, [&session](const std::string& word) {
+                             return JoinedSenses(session.MeaningOf(word));
+                           })};
   }
 
   static std::vector<std::pair<std::string, Exchange>> SitePages() {
@@ -178,6 +181,28 @@ TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
   EXPECT_EQ(found.output, "[from History]\r\nThe zorbs rolled...\r\n\r\n");
 }
 
+TEST_F(CliTest, DefineAndMeaningsLookWordsUpInTheBuiltInDictionary) {
+  const auto defined = RunProcess(Cli({"define", "RAN", "zorb"}));
+  EXPECT_EQ(defined.status, 0) << defined.error;
+  EXPECT_TRUE(defined.output.starts_with("RAN\trun\t『走る』,駆ける / ")) << defined.output;
+  EXPECT_EQ(std::count(defined.output.begin(), defined.output.end(), '\n'), 1);
+  EXPECT_EQ(defined.error, "quillmark-cli: no meaning for zorb\n");
+  const auto none = RunProcess(Cli({"define", "zorb", "qwzx"}));
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.output, "");
+
+  // A third column, empty for a word the dictionary lacks; a field in JSON.
+  const std::string page = "<p>The zorbs rolled. A zorb rolls.</p>";
+  const auto words = RunProcess(Cli({"words", "--meanings", "-"}), page);
+  EXPECT_TRUE(words.output.ends_with("\nzorb\t2\t\n")) << words.output;
+  EXPECT_NE(words.output.find("\nroll\t2\t〈球などが〉『転がる』"), std::string::npos)
+      << words.output;
+  const auto json = RunProcess(Cli({"words", "--meanings", "--format", "json", "-"}), page);
+  EXPECT_NE(json.output.find("{\"word\": \"zorb\", \"count\": 2, \"meaning\": \"\"}"),
+            std::string::npos)
+      << json.output;
+}
+
 TEST_F(CliTest, BadUsageAndUnreadableFiles) {
   const std::vector<std::vector<std::string>> badUsage = {
       {},
@@ -191,7 +216,9 @@ TEST_F(CliTest, BadUsageAndUnreadableFiles) {
       {"export", "--top", "3", "out.txt"},
       {"export", "--dictionary", "eijiro", "out.txt"},
       {"gather", "--dictionary", "goo"},
-      {"words", "--https", "a.html"}};
+      {"words", "--https", "a.html"},
+      {"define"},
+      {"find", "ship", "--meanings"}};
   for (const auto& arguments : badUsage) {
     const auto run = RunProcess(Cli(arguments));
     EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);

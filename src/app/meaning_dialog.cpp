@@ -1,0 +1,52 @@
+#include "app/meaning_dialog.h"
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include "app/qt_text.h"
+
+namespace quillmark {
+
+QString MeaningWindowText(const Meaning& meaning) {
+  if (!meaning.Found()) return QStringLiteral("辞書に見つかりませんでした");
+  // The dictionary is UTF-8, unlike the program's Shift-JIS stores.
+  QString text = QString::fromStdString(meaning.headword);
+  for (const std::string& sense : meaning.senses) text += u'\n' + QString::fromStdString(sense);
+  return text;
+}
+
+TMeaningDialog::TMeaningDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("MeaningDialog"));
+  setModal(false);
+  KeepOuterSize(this, QSize(447, 287), MinimumSize::kFree, Placement::kAsPlaced);
+  setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+
+  memo_ = new QPlainTextEdit(this);
+  memo_->setObjectName(QStringLiteral("Memo"));
+  memo_->setFrameShape(QFrame::NoFrame);
+  memo_->setReadOnly(true);
+  memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memo_->setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 14));
+  memo_->document()->setDocumentMargin(8);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(memo_);
+}
+
+void TMeaningDialog::ShowMeaning(const std::string& word, const Meaning& meaning,
+                                 const QWidget* beside) {
+  setWindowTitle(QStringLiteral("[") + FromShiftJis(word) + QStringLiteral("]の意味"));
+  memo_->setPlainText(MeaningWindowText(meaning));
+  if (!placed_ && beside != nullptr) {
+    // Beside the main window, not over it: the word list stays readable.
+    placed_ = true;
+    move(beside->frameGeometry().topRight() + QPoint(1, 0));
+  }
+  show();
+  raise();
+  activateWindow();
+}
+
+}  // namespace quillmark

@@ -1,0 +1,37 @@
+#pragma once
+// The meaning window: for the word whose dictionary link was clicked, with the built-in
+// dictionary selected, its meaning from that dictionary. Created once at start-up and reused
+// for every click; modeless, beside the main window, like the sentence window. No network,
+// no browser.
+
+#include <QDialog>
+#include <string>
+
+#include "study/english_japanese_dictionary.h"
+
+class QPlainTextEdit;
+
+namespace quillmark {
+
+// The text the window shows: the headword, then each sense on its own line; or
+// "辞書に見つかりませんでした" when the dictionary has no meaning.
+QString MeaningWindowText(const Meaning& meaning);
+
+class TMeaningDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TMeaningDialog(QWidget* parent = nullptr);
+
+  // Sets the caption to "[" word "]の意味" and the text to MeaningWindowText(meaning), and
+  // shows the window without making it modal, on top of the others; the first time to the
+  // right of `beside` (the main window) when one is given. `word` is the word as the list
+  // shows it.
+  void ShowMeaning(const std::string& word, const Meaning& meaning, const QWidget* beside);
+
+ private:
+  QPlainTextEdit* memo_ = nullptr;
+  bool placed_ = false;
+};
+
+}  // namespace quillmark
