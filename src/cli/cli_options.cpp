@@ -19,6 +19,11 @@ const char* const kCliUsage =
     "      one gathering run as gather makes it, its shown words (with --all every word not\n"
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
     "      word, count, example sentence, host, dictionary address (default lycos)\n"
+    "  history [--format tsv|json]\n"
+    "      the gathering runs kept in history.sqlite3 (gather and export --save add one)\n"
+    "  trends [--days N] [--top N] [--format tsv|json]\n"
+    "      the words new and rising in the last run against the runs of the last N days\n"
+    "      (default 7), at most N of each (default 20)\n"
     "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
     "when the program is installed; they are written only with --save.\n";
 
@@ -73,6 +78,8 @@ CliCommand CommandNamed(const std::string& name) {
   if (name == "words") return CliCommand::kWords;
   if (name == "find") return CliCommand::kFind;
   if (name == "export") return CliCommand::kExport;
+  if (name == "history") return CliCommand::kHistory;
+  if (name == "trends") return CliCommand::kTrends;
   throw UsageError{"unknown command \"" + name + "\""};
 }
 
@@ -88,6 +95,9 @@ bool Allows(CliCommand command, const std::string& option) {
   if (option == "--sites" || option == "--follow-links" || option == "--depth" ||
       option == "--report" || option == "--https" || option == "--no-https")
     return gather;
+  if (command == CliCommand::kHistory) return option == "--format";
+  if (command == CliCommand::kTrends)
+    return option == "--days" || option == "--top" || option == "--format";
   if (option == "--top" || option == "--all" || option == "--format" || option == "--save")
     return gather || words;
   if (option == "--host") return words;
@@ -122,6 +132,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--no-https") options.fetchHttps = false;
       if (argument == "--report") options.reportFile = reader.ValueOf(argument);
       if (argument == "--top") options.top = reader.NumberOf(argument);
+      if (argument == "--days") options.days = reader.NumberOf(argument);
       if (argument == "--all") options.all = true;
       if (argument == "--save") options.save = true;
       if (argument == "--host") options.host = reader.ValueOf(argument);

@@ -10,7 +10,7 @@
 
 namespace quillmark {
 
-enum class CliCommand { kGather, kWords, kFind, kExport };
+enum class CliCommand { kGather, kWords, kFind, kExport, kHistory, kTrends };
 enum class ResultFormat { kTsv, kJson };
 
 struct CliOptions {
@@ -36,6 +36,8 @@ struct CliOptions {
   // export
   WebDictionary dictionary = WebDictionary::kLycos;  // --dictionary; the window's first choice
   std::string cardsFile;                             // "-" is standard output
+  // trends (--top and --format too; history takes --format)
+  std::int32_t days = 7;  // --days: the runs of the last N days are compared with
 };
 
 // Thrown for a command line that cannot be used; the message says what is wrong.

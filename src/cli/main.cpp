@@ -7,12 +7,14 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <thread>
 
 #include "cli/cli_options.h"
+#include "cli/history_commands.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
@@ -115,6 +117,7 @@ class CliProgram {
   int Run() {
     const DataDirectory data = ChosenDataDirectory();
     directory_ = data.path;
+    createDirectory_ = data.createOnSave;
     files_ = std::make_unique<QtStoreFiles>(
         QString::fromStdString(directory_),
         data.createOnSave ? MissingDirectory::kCreate : MissingDirectory::kFail);
@@ -136,6 +139,11 @@ class CliProgram {
         return Words();
       case CliCommand::kFind:
         return Find();
+      case CliCommand::kHistory:
+        return PrintHistory(History(), options_.format);
+      case CliCommand::kTrends:
+        return PrintTrends(History(), session_->Stores().ngWords, options_.days,
+                           options_.top.value_or(kDefaultTrendsTop), options_.format);
     }
     return kExitUsage;
   }
@@ -186,6 +194,10 @@ class CliProgram {
                                                                : Aggregate(std::move(gathered));
     if (options_.reportFile) WriteReport(*options_.reportFile, sites);
     if (cancelled) return kExitInterrupted;  // nothing is saved after an interrupt
+    // The history first and on its own: a history that cannot be written costs only itself.
+    if (options_.save)
+      RecordGatheringRun(History(), session_->Stores(), sites, crawl.FetchCount(),
+                         std::time(nullptr));
     SaveWhenAsked();
     return status;
   }
@@ -278,8 +290,22 @@ class CliProgram {
     session_->Save(settings);
   }
 
+  // history.sqlite3 beside the data files, opened on first use; a file set aside is said on
+  // standard error.
+  RunHistory& History() {
+    if (!history_) {
+      history_ = std::make_unique<SqliteRunHistory>(
+          RunHistoryPath(directory_),
+          createDirectory_ ? HistoryDirectory::kCreate : HistoryDirectory::kMustExist,
+          [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); });
+    }
+    return *history_;
+  }
+
   const CliOptions& options_;
   std::string directory_;  // of the data files, with its trailing '/'
+  bool createDirectory_ = false;
+  std::unique_ptr<SqliteRunHistory> history_;
   std::unique_ptr<QtStoreFiles> files_;
   std::unique_ptr<Session> session_;
 };

@@ -7,9 +7,7 @@
 #include "study/shown_words.h"
 
 namespace quillmark {
-namespace {
 
-// A JSON string; bytes of 0x80 and above pass as they are (the words are ASCII letters).
 std::string JsonString(const std::string& text) {
   std::string quoted = "\"";
   for (const char c : text) {
@@ -27,6 +25,8 @@ std::string JsonString(const std::string& text) {
   }
   return quoted + "\"";
 }
+
+namespace {
 
 std::vector<ShownWord> Selected(const RunResult& result, const std::set<std::string>& ngWords,
                                 std::int32_t top, bool all) {

@@ -25,6 +25,9 @@ struct RunResult {
 // json: one object {"figures": {...}, "words": [{"word": ..., "count": ...}], "learned": [...]}
 // ("learned" only with `all`), the same selection; the figures end with "knownShare", the
 // percentage KnownSharePercent gives, as a number. Every line ends with LF.
+// `text` as a JSON string; bytes of 0x80 and above pass as they are.
+std::string JsonString(const std::string& text);
+
 std::string FormatRunResult(const RunResult& result, const std::set<std::string>& ngWords,
                             std::int32_t top, bool all, ResultFormat format);
 
