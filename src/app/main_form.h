@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "app/qt_text.h"
@@ -12,6 +14,7 @@
 #include "app/web_dic_dialog.h"
 #include "app/word_get_dialog.h"
 #include "app/word_list_view.h"
+#include "session/run_history.h"
 #include "session/session.h"
 
 class QAction;
@@ -23,6 +26,8 @@ class QStatusBar;
 class QWidget;
 
 namespace quillmark {
+
+class TTrendsWindow;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -60,6 +65,15 @@ class TMainForm : public QMainWindow {
   void MnuExportWordCardsClick();
   void MnuConfigOptionClick();
 
+  // The run history every gathering run is added to when it ends (none until this is called),
+  // each run stamped with `now` (seconds since 1970). `history` must outlive the window; it is
+  // read only when the trends window opens. A history that cannot be written is shown as an
+  // error; the run itself and the data files are unaffected.
+  void SetRunHistory(RunHistory* history, std::function<std::int64_t()> now);
+  // The menu action "ニュースの推移(&T)...": opens (or raises) the trends window, refreshed.
+  void MnuHistoryTrendsClick();
+  TTrendsWindow* TrendsWindow() const { return trendsWindow_; }
+
  signals:
   // The window was closed: the program leaves its message loop.
   void Closed();
@@ -78,6 +92,7 @@ class TMainForm : public QMainWindow {
   void RunGathering();
   void ShowRunFigures();
   void ShowSentencesOf(const std::string& caption);
+  void RecordRunInHistory(std::int32_t pagesFetched);
 
   Session& session_;
   QStringList arguments_;
@@ -96,6 +111,9 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TWordListView> wordList_;
   TWebDicDialog* webDicDialog_ = nullptr;  // a child of the window
   std::unique_ptr<TSentenceDialog> sentenceDialog_;
+  RunHistory* history_ = nullptr;
+  std::function<std::int64_t()> now_;
+  TTrendsWindow* trendsWindow_ = nullptr;  // a window of its own, owned by this one
 };
 
 // The description shown under the title.
