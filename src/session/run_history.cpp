@@ -15,16 +15,16 @@ namespace {
 // i + 1), inside the transaction that sets user_version: a change of the schema is one more
 // step here, and a history written by an older program is brought up to date when opened.
 constexpr const char* kMigrations[] = {
-    // 1: runs, the words ever ranked (each text once), and each run's counts of them. The
-    // counts by word are indexed for one word's chart; the index carries the count so that
-    // chart never visits the table.
+    // 1: runs, the words ever ranked (each text once), and each run's counts of them, kept in
+    // the order of the runs so a run's write appends a few pages at the end. There is no index
+    // by word: it would put each run's 3,000 words on 3,000 pages all over the file, and one
+    // word's chart is a lookup per run instead (CountsOf).
     "CREATE TABLE runs(id INTEGER PRIMARY KEY, time INTEGER NOT NULL, sites TEXT NOT NULL,"
     " data_size INTEGER NOT NULL, words_before INTEGER NOT NULL, words_after INTEGER NOT NULL,"
     " known_share_tenths INTEGER NOT NULL, pages_fetched INTEGER NOT NULL);"
     "CREATE TABLE words(id INTEGER PRIMARY KEY, word TEXT NOT NULL UNIQUE);"
     "CREATE TABLE run_words(run_id INTEGER NOT NULL, word_id INTEGER NOT NULL,"
-    " count INTEGER NOT NULL, PRIMARY KEY(run_id, word_id)) WITHOUT ROWID;"
-    "CREATE INDEX run_words_by_word ON run_words(word_id, run_id, count);",
+    " count INTEGER NOT NULL, PRIMARY KEY(run_id, word_id)) WITHOUT ROWID;",
 };
 static_assert(std::size(kMigrations) == SqliteRunHistory::kSchemaVersion);
 
@@ -325,9 +325,11 @@ std::vector<WordCount> SqliteRunHistory::WordsOf(std::int64_t runId) {
 std::map<std::int64_t, std::int32_t> SqliteRunHistory::CountsOf(const std::string& word) {
   std::map<std::int64_t, std::int32_t> counts;
   try {
-    Statement select(Database(),
-                     "SELECT r.run_id, r.count FROM words w JOIN run_words r ON r.word_id = w.id"
-                     " WHERE w.word = ?");
+    // CROSS JOIN keeps the runs as the outer loop: one primary-key lookup per run.
+    Statement select(
+        Database(),
+        "SELECT r.run_id, r.count FROM words w CROSS JOIN runs u CROSS JOIN run_words r"
+        " ON r.run_id = u.id AND r.word_id = w.id WHERE w.word = ?");
     select.Bind(1, word);
     while (select.Step()) counts[select.Integer(0)] = static_cast<std::int32_t>(select.Integer(1));
   } catch (const SqliteFailure& failure) {
