@@ -24,8 +24,11 @@ constexpr int kPercentTenthsTop = 1000;
 // The chart's inner margins: room for the axis numbers on the left and the dates below.
 constexpr int kLeft = 44;
 constexpr int kRight = 14;
-constexpr int kTop = 10;
+constexpr int kTop = 20;  // room for a number above a point at the top
 constexpr int kBottom = 22;
+// Beyond these the marks and the numbers would run into each other.
+constexpr std::size_t kMostPointsMarked = 60;
+constexpr std::size_t kMostPointsLabelled = 12;
 
 QString DateOf(std::int64_t time) {
   return QDateTime::fromSecsSinceEpoch(time).toString(QStringLiteral("MM/dd"));
@@ -33,6 +36,11 @@ QString DateOf(std::int64_t time) {
 
 QString AxisNumber(int value, int divisor) {
   return divisor == 1 ? QString::number(value) : QString::number(value / divisor);
+}
+
+QString PointValue(int value, int divisor) {
+  return divisor == 1 ? QString::number(value)
+                      : QString::number(static_cast<double>(value) / divisor, 'f', 1);
 }
 
 QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment) {
@@ -95,8 +103,16 @@ void TRunChart::paintEvent(QPaintEvent*) {
   painter.setPen(QPen(QColor(0x1f, 0x5f, 0xbf), 2));
   painter.drawPolyline(line);
   painter.setBrush(QColor(0x1f, 0x5f, 0xbf));
-  if (points_.size() <= 60) {
+  if (points_.size() <= kMostPointsMarked) {
     for (const QPointF& point : line) painter.drawEllipse(point, 3, 3);
+  }
+  if (points_.size() <= kMostPointsLabelled) {
+    painter.setPen(Qt::black);
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+      const QRectF label(line[static_cast<int>(i)].x() - 30, line[static_cast<int>(i)].y() - 18, 60,
+                         14);
+      painter.drawText(label, Qt::AlignCenter, PointValue(points_[i].value, divisor_));
+    }
   }
 }
 
