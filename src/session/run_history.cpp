@@ -205,6 +205,8 @@ bool SqliteRunHistory::OpenAndMigrate() {
     SetAside(".newer", "新しい版のQuillmarkが書いた");
     return false;
   }
+  // A history this user may only read still shows its trends; writing it fails at Append.
+  if (version == kSchemaVersion && sqlite3_db_readonly(database_, "main") == 1) return true;
   // WAL: a program killed in the middle of a write leaves the file as the last commit left it.
   Execute(database_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL");
   if (version == kSchemaVersion) return true;

@@ -2,6 +2,7 @@
 // then the trends window over them.
 
 #include <QLabel>
+#include <QProcess>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -60,6 +61,15 @@ class TrendsWindowTest : public QObject {
       counts.push_back(point.value);
     QCOMPARE(counts, (std::vector<int>{0, 0, 2}));
     QCOMPARE(form.SentenceDialog()->windowTitle(), QStringLiteral("[eclipse]を含むセンテンス"));
+
+    // The command line reads the same history and finds the same new word.
+    QProcess cli;
+    cli.start(QUILLMARK_CLI, {"--data-dir", directory_.path(), "trends"});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    QVERIFY2(cli.readAllStandardOutput().endsWith(
+                 "; compared with 2 runs of the last 7 days\nnew\teclipse\t2\n"),
+             qPrintable(cli.readAllStandardError()));
   }
 
   void aHistoryThatCannotBeWrittenIsOneMessageAndTheRunStands() {
