@@ -245,8 +245,9 @@ std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<W
       Statement insertRun(database,
                           "INSERT INTO runs(time, sites, data_size, words_before, words_after,"
                           " known_share_tenths, pages_fetched) VALUES(?, ?, ?, ?, ?, ?, ?)");
+      const std::string sites = JoinedLines(run.sites);  // bound, not copied, until the step
       insertRun.Bind(1, run.time)
-          .Bind(2, JoinedLines(run.sites))
+          .Bind(2, sites)
           .Bind(3, std::int64_t{run.figures.dataSize})
           .Bind(4, std::int64_t{run.figures.wordsBeforeAggregation})
           .Bind(5, std::int64_t{run.figures.wordsAfterAggregation})
