@@ -30,8 +30,15 @@ static_assert(std::size(kMigrations) == SqliteRunHistory::kSchemaVersion);
 
 constexpr int kBusyTimeoutMs = 5000;  // the window and the command line may write at once
 
-std::string CannotWriteMessage(const std::string& path, const std::string& detail) {
+// The messages of the data files' kind, with the library's reason after them.
+std::string HistoryOpenMessage(const std::string& path, const std::string& detail) {
+  return "履歴ファイル " + path + " は開けません (" + detail + ")";
+}
+std::string HistoryWriteMessage(const std::string& path, const std::string& detail) {
   return "履歴ファイル " + path + " に書き込めません (" + detail + ")";
+}
+std::string HistoryReadMessage(const std::string& path, const std::string& detail) {
+  return "履歴ファイル " + path + " は読めません (" + detail + ")";
 }
 
 bool Exists(const std::string& path) {
@@ -178,14 +185,12 @@ void SqliteRunHistory::Open() {
     try {
       if (OpenAndMigrate()) return;
     } catch (const SqliteFailure& failure) {
-      const std::string detail =
-          database_ != nullptr ? failure.message : std::string(sqlite3_errstr(failure.code));
       Close();
-      if (!IsDamaged(failure.code)) throw HistoryError(CannotWriteMessage(path_, detail));
+      if (!IsDamaged(failure.code)) throw HistoryError(HistoryOpenMessage(path_, failure.message));
       SetAside(".damaged", "データベースではない");
     }
   }
-  throw HistoryError(CannotWriteMessage(path_, "set aside twice"));
+  throw HistoryError(HistoryOpenMessage(path_, "damaged again after a new start"));
 }
 
 // Opens the file and brings its schema up to date. Returns false after setting aside a file
@@ -227,7 +232,7 @@ void SqliteRunHistory::SetAside(const char* suffix, const char* reason) {
   for (int number = 2; Exists(target); ++number)
     target = path_ + suffix + "." + std::to_string(number);
   if (std::rename(path_.c_str(), target.c_str()) != 0)
-    throw HistoryError(CannotWriteMessage(path_, "cannot rename it to " + target));
+    throw HistoryError(HistoryOpenMessage(path_, "cannot rename it to " + target));
   // The journal of the old file must never be replayed into the new one.
   for (const char* journal : {"-wal", "-shm"}) {
     if (Exists(path_ + journal)) std::rename((path_ + journal).c_str(), (target + journal).c_str());
@@ -281,7 +286,7 @@ std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<W
       throw;
     }
   } catch (const SqliteFailure& failure) {
-    throw HistoryError(CannotWriteMessage(path_, failure.message));
+    throw HistoryError(HistoryWriteMessage(path_, failure.message));
   }
 }
 
@@ -305,7 +310,7 @@ std::vector<HistoryRun> SqliteRunHistory::Runs() {
       run.pagesFetched = static_cast<std::int32_t>(select.Integer(7));
     }
   } catch (const SqliteFailure& failure) {
-    throw HistoryError(CannotWriteMessage(path_, failure.message));
+    throw HistoryError(HistoryReadMessage(path_, failure.message));
   }
   return runs;
 }
@@ -320,7 +325,7 @@ std::vector<WordCount> SqliteRunHistory::WordsOf(std::int64_t runId) {
     while (select.Step())
       words.push_back({select.Text(0), static_cast<std::int32_t>(select.Integer(1))});
   } catch (const SqliteFailure& failure) {
-    throw HistoryError(CannotWriteMessage(path_, failure.message));
+    throw HistoryError(HistoryReadMessage(path_, failure.message));
   }
   return words;
 }
@@ -336,7 +341,7 @@ std::map<std::int64_t, std::int32_t> SqliteRunHistory::CountsOf(const std::strin
     select.Bind(1, word);
     while (select.Step()) counts[select.Integer(0)] = static_cast<std::int32_t>(select.Integer(1));
   } catch (const SqliteFailure& failure) {
-    throw HistoryError(CannotWriteMessage(path_, failure.message));
+    throw HistoryError(HistoryReadMessage(path_, failure.message));
   }
   return counts;
 }

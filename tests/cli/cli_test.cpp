@@ -255,7 +255,7 @@ TEST_F(CliTest, AHistoryThatCannotBeWrittenLeavesTheDataFilesSaved) {
   const auto run = RunProcess(Cli({"gather", "--sites", (data_ / "sites.txt").string(), "--save"}));
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(
-      run.error.find("履歴ファイル " + (data_ / "history.sqlite3").string() + " に書き込めません"),
+      run.error.find("履歴ファイル " + (data_ / "history.sqlite3").string() + " は開けません"),
       std::string::npos)
       << run.error;
   EXPECT_TRUE(fs::exists(data_ / "hosts.dat"));
