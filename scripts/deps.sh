@@ -9,6 +9,7 @@ QUILLMARK_PACKAGES=(
   qt6-base-dev libgl-dev            # Qt 6 Widgets, Test
   libc-ares-dev                     # asynchronous name lookup
   libssl-dev ca-certificates        # TLS for https (opt-in) and the system's trusted roots
+  libsqlite3-dev                    # the run history (history.sqlite3)
   openssl                           # makes the test certificates again (tests/support/tls)
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev

@@ -1,12 +1,14 @@
 #include "app/application.h"
 
 #include <QMessageBox>
+#include <ctime>
 #include <memory>
 
 #include "app/main_form.h"
 #include "session/data_directory.h"
 #include "session/directory_lock.h"
 #include "session/qt_store_files.h"
+#include "session/run_history.h"
 #include "session/session.h"
 
 namespace quillmark {
@@ -44,12 +46,19 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
 
   QtStoreFiles files(dataDirectory, missing);
   Session session(files);
+  // Opened when a run ends or the trends window opens, never here.
+  SqliteRunHistory history(
+      RunHistoryPath(files.ProgramDirectory()),
+      missing == MissingDirectory::kCreate ? HistoryDirectory::kCreate
+                                           : HistoryDirectory::kMustExist,
+      [&showError](const std::string& message) { showError(nullptr, FromMessage(message)); });
   std::unique_ptr<TMainForm> mainForm;
   try {
     IniSettingsFile settings(ConfigurationPath(files.ProgramDirectory()));
     session.Load(settings);
     mainForm = std::make_unique<TMainForm>(session, arguments.mid(1), showError);
     mainForm->CreateStudyWindows();
+    mainForm->SetRunHistory(&history, [] { return static_cast<std::int64_t>(std::time(nullptr)); });
   } catch (const std::exception& error) {
     showError(nullptr, ErrorText(error));
     return 1;

@@ -12,6 +12,7 @@
 
 #include "app/config_dialog.h"
 #include "app/report_saving.h"
+#include "app/trends_window.h"
 #include "study/known_share.h"
 
 namespace quillmark {
@@ -133,6 +134,11 @@ void TMainForm::BuildMenus() {
   selectDic->setObjectName("MnuConfigSelectDic");
   connect(selectDic, &QAction::triggered, this,
           [this] { webDicDialog_->MnuConfigSelectDicClick(); });
+
+  QMenu* historyMenu = menuBar()->addMenu(QStringLiteral("履歴(&R)"));
+  QAction* trends = historyMenu->addAction(QStringLiteral("ニュースの推移(&T)..."));
+  trends->setObjectName("MnuHistoryTrends");
+  connect(trends, &QAction::triggered, this, &TMainForm::MnuHistoryTrendsClick);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
@@ -190,6 +196,7 @@ void TMainForm::ExecuteButtonClick() {
 
 void TMainForm::RunGathering() {
   MainStores& stores = session_.Stores();
+  std::int32_t pagesFetched = 0;
   {
     HourGlass hourGlass;
     QCoreApplication::processEvents();  // so that the cursor change shows
@@ -201,11 +208,47 @@ void TMainForm::RunGathering() {
                                          .AllowedLevel = configuration.allowedLevel,
                                          .FetchHttps = configuration.fetchHttps});
     gathering.exec();  // a cancelled gathering is processed like a finished one
+    pagesFetched = gathering.Crawl().FetchCount();
     QCoreApplication::processEvents();
     session_.AggregateGathered(gathering.CopySentenceStore());
     wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount);
   }
   ShowRunFigures();
+  RecordRunInHistory(pagesFetched);
+}
+
+void TMainForm::SetRunHistory(RunHistory* history, std::function<std::int64_t()> now) {
+  history_ = history;
+  now_ = std::move(now);
+}
+
+// After the rows were rebuilt, as the status bar's share: the words ticked until then count as
+// known. The data files are saved at exit, whatever happens here.
+void TMainForm::RecordRunInHistory(std::int32_t pagesFetched) {
+  if (history_ == nullptr) return;
+  const MainStores& stores = session_.Stores();
+  try {
+    const RecordedRun record = RecordOfRun(now_(), stores.sites.Addresses(), stores.figures,
+                                           stores.ranking, stores.ngWords, pagesFetched);
+    history_->Append(record.run, record.words);
+  } catch (const std::exception& error) {
+    showError_(this, ErrorText(error));
+    return;
+  }
+  if (trendsWindow_ != nullptr && trendsWindow_->isVisible()) trendsWindow_->Refresh();
+}
+
+void TMainForm::MnuHistoryTrendsClick() {
+  if (history_ == nullptr) return;
+  if (trendsWindow_ == nullptr) {
+    trendsWindow_ = new TTrendsWindow(
+        *history_, session_.Stores().ngWords,
+        [this](const std::string& caption) { ShowSentencesOf(caption); }, showError_, this);
+  }
+  trendsWindow_->Refresh();
+  trendsWindow_->show();
+  trendsWindow_->raise();
+  trendsWindow_->activateWindow();
 }
 
 void TMainForm::ShowRunFigures() {

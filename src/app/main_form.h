@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "app/meaning_dialog.h"
@@ -13,6 +15,7 @@
 #include "app/web_dic_dialog.h"
 #include "app/word_get_dialog.h"
 #include "app/word_list_view.h"
+#include "session/run_history.h"
 #include "session/session.h"
 
 class QAction;
@@ -24,6 +27,8 @@ class QStatusBar;
 class QWidget;
 
 namespace quillmark {
+
+class TTrendsWindow;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -62,6 +67,15 @@ class TMainForm : public QMainWindow {
   void MnuExportWordCardsClick();
   void MnuConfigOptionClick();
 
+  // The run history every gathering run is added to when it ends (none until this is called),
+  // each run stamped with `now` (seconds since 1970). `history` must outlive the window; it is
+  // read only when the trends window opens. A history that cannot be written is shown as an
+  // error; the run itself and the data files are unaffected.
+  void SetRunHistory(RunHistory* history, std::function<std::int64_t()> now);
+  // The menu action "ニュースの推移(&T)...": opens (or raises) the trends window, refreshed.
+  void MnuHistoryTrendsClick();
+  TTrendsWindow* TrendsWindow() const { return trendsWindow_; }
+
  signals:
   // The window was closed: the program leaves its message loop.
   void Closed();
@@ -81,6 +95,7 @@ class TMainForm : public QMainWindow {
   void ShowRunFigures();
   void ShowSentencesOf(const std::string& caption);
   void ShowMeaningOf(const std::string& caption);
+  void RecordRunInHistory(std::int32_t pagesFetched);
 
   Session& session_;
   QStringList arguments_;
@@ -100,6 +115,9 @@ class TMainForm : public QMainWindow {
   TWebDicDialog* webDicDialog_ = nullptr;  // a child of the window
   std::unique_ptr<TSentenceDialog> sentenceDialog_;
   std::unique_ptr<TMeaningDialog> meaningDialog_;
+  RunHistory* history_ = nullptr;
+  std::function<std::int64_t()> now_;
+  TTrendsWindow* trendsWindow_ = nullptr;  // a window of its own, owned by this one
 };
 
 // The description shown under the title.

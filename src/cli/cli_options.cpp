@@ -22,6 +22,11 @@ const char* const kCliUsage =
     "  define WORD...\n"
     "      each WORD's meaning in the built-in English-Japanese dictionary\n"
     "  (gather and words take --meanings: each word's meaning as one more column or field)\n"
+    "  history [--format tsv|json]\n"
+    "      the gathering runs kept in history.sqlite3 (gather and export --save add one)\n"
+    "  trends [--days N] [--top N] [--format tsv|json]\n"
+    "      the words new and rising in the last run against the runs of the last N days\n"
+    "      (default 7), at most N of each (default 20)\n"
     "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
     "when the program is installed; they are written only with --save. A run with --save\n"
     "holds them from start to end, and waits up to SECONDS (default 30) while another\n"
@@ -79,6 +84,8 @@ CliCommand CommandNamed(const std::string& name) {
   if (name == "find") return CliCommand::kFind;
   if (name == "export") return CliCommand::kExport;
   if (name == "define") return CliCommand::kDefine;
+  if (name == "history") return CliCommand::kHistory;
+  if (name == "trends") return CliCommand::kTrends;
   throw UsageError{"unknown command \"" + name + "\""};
 }
 
@@ -94,6 +101,9 @@ bool Allows(CliCommand command, const std::string& option) {
   if (option == "--sites" || option == "--follow-links" || option == "--depth" ||
       option == "--report" || option == "--https" || option == "--no-https")
     return gather;
+  if (command == CliCommand::kHistory) return option == "--format";
+  if (command == CliCommand::kTrends)
+    return option == "--days" || option == "--top" || option == "--format";
   if (option == "--top" || option == "--all" || option == "--format" || option == "--save" ||
       option == "--meanings")
     return gather || words;
@@ -133,6 +143,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--no-https") options.fetchHttps = false;
       if (argument == "--report") options.reportFile = reader.ValueOf(argument);
       if (argument == "--top") options.top = reader.NumberOf(argument);
+      if (argument == "--days") options.days = reader.NumberOf(argument);
       if (argument == "--all") options.all = true;
       if (argument == "--meanings") options.meanings = true;
       if (argument == "--save") options.save = true;

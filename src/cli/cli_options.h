@@ -10,7 +10,7 @@
 
 namespace quillmark {
 
-enum class CliCommand { kGather, kWords, kFind, kExport, kDefine };
+enum class CliCommand { kGather, kWords, kFind, kExport, kDefine, kHistory, kTrends };
 enum class ResultFormat { kTsv, kJson };
 
 struct CliOptions {
@@ -40,6 +40,8 @@ struct CliOptions {
   std::string cardsFile;                             // "-" is standard output
   // define
   std::vector<std::string> words;
+  // trends (--top and --format too; history takes --format)
+  std::int32_t days = 7;  // --days: the runs of the last N days are compared with
 };
 
 // Thrown for a command line that cannot be used; the message says what is wrong.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/define_command.h"
+#include "cli/history_commands.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
@@ -119,6 +121,7 @@ class CliProgram {
     const DataDirectory data = ChosenDataDirectory();
     directory_ = data.path;
     if (options_.save && !TakeDirectoryLock(data)) return kExitNothing;
+    createDirectory_ = data.createOnSave;
     files_ = std::make_unique<QtStoreFiles>(
         QString::fromStdString(directory_),
         data.createOnSave ? MissingDirectory::kCreate : MissingDirectory::kFail);
@@ -143,6 +146,11 @@ class CliProgram {
         return Find();
       case CliCommand::kDefine:
         return Define();
+      case CliCommand::kHistory:
+        return PrintHistory(History(), options_.format);
+      case CliCommand::kTrends:
+        return PrintTrends(History(), session_->Stores().ngWords, options_.days,
+                           options_.top.value_or(kDefaultTrendsTop), options_.format);
     }
     return kExitUsage;
   }
@@ -210,6 +218,10 @@ class CliProgram {
       if (!failures_.empty()) Print(stderr, failures_ + "\n");
       return kExitInterrupted;
     }
+    // The history first and on its own: a history that cannot be written costs only itself.
+    if (options_.save)
+      RecordGatheringRun(History(), session_->Stores(), sites, crawl.FetchCount(),
+                         std::time(nullptr));
     return SaveThenReportFailures(status);
   }
 
@@ -341,9 +353,23 @@ class CliProgram {
     return kExitNothing;
   }
 
+  // history.sqlite3 beside the data files, opened on first use; a file set aside is said on
+  // standard error.
+  RunHistory& History() {
+    if (!history_) {
+      history_ = std::make_unique<SqliteRunHistory>(
+          RunHistoryPath(directory_),
+          createDirectory_ ? HistoryDirectory::kCreate : HistoryDirectory::kMustExist,
+          [](const std::string& message) { Print(stderr, message + "\n"); });
+    }
+    return *history_;
+  }
+
   const CliOptions& options_;
   DirectoryLock lock_;
   std::string directory_;  // of the data files, with its trailing '/'
+  bool createDirectory_ = false;
+  std::unique_ptr<SqliteRunHistory> history_;
   std::unique_ptr<QtStoreFiles> files_;
   std::unique_ptr<Session> session_;
   std::string failures_;  // said after the save, one message a line

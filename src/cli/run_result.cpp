@@ -8,11 +8,7 @@
 #include "text/valid_utf8.h"
 
 namespace quillmark {
-namespace {
 
-// A JSON string, valid UTF-8 (a learned word comes from mappedwords.dat as any bytes), with
-// every control character escaped: C0, DEL and C1 (U+0080-U+009F), which a terminal showing
-// the JSON would obey.
 std::string JsonString(const std::string& text) {
   const std::string valid = ValidUtf8(text);
   std::string quoted = "\"";
@@ -34,6 +30,8 @@ std::string JsonString(const std::string& text) {
   }
   return quoted + "\"";
 }
+
+namespace {
 
 // A meaning as one column: a tab or a line break would cut the line.
 std::string OneLine(std::string text) {

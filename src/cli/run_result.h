@@ -30,6 +30,12 @@ struct RunResult {
 // percentage KnownSharePercent gives, as a number. With `result.meaningOf` each word line has a
 // third column, each word a "meaning" field (tabs and line breaks in it made spaces). Every
 // string is valid UTF-8 (ValidUtf8) with its control bytes escaped. Every line ends with LF.
+
+// `text` as a JSON string: valid UTF-8 (ValidUtf8; a learned word comes from mappedwords.dat as
+// any bytes), with every control character escaped: C0, DEL and C1 (U+0080-U+009F), which a
+// terminal showing the JSON would obey.
+std::string JsonString(const std::string& text);
+
 std::string FormatRunResult(const RunResult& result, const std::set<std::string>& ngWords,
                             std::int32_t top, bool all, ResultFormat format);
 

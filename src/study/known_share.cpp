@@ -1,10 +1,8 @@
 #include "study/known_share.h"
 
-#include <cstdint>
-
 namespace quillmark {
 
-std::string KnownSharePercent(const RankedWordList& ranking, const std::set<std::string>& ngWords) {
+std::int32_t KnownShareTenths(const RankedWordList& ranking, const std::set<std::string>& ngWords) {
   // Whole numbers throughout, so that the decimal shown never depends on rounding a double.
   std::int64_t known = 0;
   std::int64_t counted = 0;
@@ -13,8 +11,15 @@ std::string KnownSharePercent(const RankedWordList& ranking, const std::set<std:
     counted += count;
     if (ngWords.contains(word)) known += count;
   }
-  const std::int64_t tenths = counted == 0 ? 0 : (known * 2000 + counted) / (2 * counted);
+  return counted == 0 ? 0 : static_cast<std::int32_t>((known * 2000 + counted) / (2 * counted));
+}
+
+std::string PercentText(std::int32_t tenths) {
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+std::string KnownSharePercent(const RankedWordList& ranking, const std::set<std::string>& ngWords) {
+  return PercentText(KnownShareTenths(ranking, ngWords));
 }
 
 }  // namespace quillmark

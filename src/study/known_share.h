@@ -2,6 +2,7 @@
 // How much of a run the learner already knows: the NG-word list is exactly the set of words
 // they have said they know.
 
+#include <cstdint>
 #include <set>
 #include <string>
 
@@ -13,5 +14,11 @@ namespace quillmark {
 // folded onto it; the empty word is left out) whose word is on `ngWords`, as a percentage
 // with one decimal, rounded half up: "93.5", "100.0". A ranking without words gives "0.0".
 std::string KnownSharePercent(const RankedWordList& ranking, const std::set<std::string>& ngWords);
+
+// The same share in tenths of a percent (935 for "93.5"), as the run history keeps it.
+std::int32_t KnownShareTenths(const RankedWordList& ranking, const std::set<std::string>& ngWords);
+
+// "93.5" for 935.
+std::string PercentText(std::int32_t tenths);
 
 }  // namespace quillmark

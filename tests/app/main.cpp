@@ -10,11 +10,13 @@ int RunMainFormTests(int argc, char** argv);
 int RunReportSavingTests(int argc, char** argv);
 int RunSentenceDialogTests(int argc, char** argv);
 int RunGatheringTests(int argc, char** argv);
+int RunTrendsWindowTests(int argc, char** argv);
 extern const QMetaObject* const kConfigDialogTestMeta;
 extern const QMetaObject* const kMainFormTestMeta;
 extern const QMetaObject* const kReportSavingTestMeta;
 extern const QMetaObject* const kSentenceDialogTestMeta;
 extern const QMetaObject* const kGatheringTestMeta;
+extern const QMetaObject* const kTrendsWindowTestMeta;
 
 namespace {
 
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
       {kGatheringTestMeta, RunGatheringTests},
       {kConfigDialogTestMeta, RunConfigDialogTests},
       {kReportSavingTestMeta, RunReportSavingTests},
+      {kTrendsWindowTestMeta, RunTrendsWindowTests},
   };
   int failures = 0;
   for (const auto& [meta, run] : classes) {

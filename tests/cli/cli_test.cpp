@@ -218,7 +218,9 @@ TEST_F(CliTest, BadUsageAndUnreadableFiles) {
       {"gather", "--dictionary", "goo"},
       {"words", "--https", "a.html"},
       {"define"},
-      {"find", "ship", "--meanings"}};
+      {"find", "ship", "--meanings"},
+      {"history", "--top", "3"},
+      {"trends", "--days", "x"}};
   for (const auto& arguments : badUsage) {
     const auto run = RunProcess(Cli(arguments));
     EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);
@@ -294,6 +296,48 @@ TEST_F(CliTest, OneProgramAtATimeSavesToADataDirectory) {
   EXPECT_NE(mapped.find("\r\nHELDWORD\r\n"), std::string::npos);
   EXPECT_NE(mapped.find("\r\nZORB\r\n"), std::string::npos);
   EXPECT_FALSE(fs::exists(data_ / "hosts.dat.Held00"));
+}
+
+// Two runs against the loopback site, the second with a page the first did not have (the
+// first ranked only the plural ZORBS, having no page with the singular to fold it onto).
+TEST_F(CliTest, HistoryAndTrendsOverTwoSavedRuns) {
+  WriteFile(data_ / "first.txt", server_.Url("/two.html") + "\r\n");
+  ASSERT_EQ(RunProcess(Cli({"gather", "--sites", (data_ / "first.txt").string(), "--save"})).status,
+            0);
+  ASSERT_EQ(RunProcess(Cli({"gather", "--sites", (data_ / "sites.txt").string(), "--follow-links",
+                            "--save"}))
+                .status,
+            0);
+
+  const auto history = RunProcess(Cli({"history"}));
+  EXPECT_EQ(history.status, 0) << history.error;
+  ASSERT_EQ(std::count(history.output.begin(), history.output.end(), '\n'), 3) << history.output;
+  EXPECT_NE(history.output.find("\t1\t2\t"), std::string::npos)
+      << history.output;  // 1 site, 2 pages
+
+  const auto trends = RunProcess(Cli({"trends"}));
+  EXPECT_EQ(trends.status, 0) << trends.error;
+  EXPECT_NE(
+      trends.output.find("; compared with 1 runs of the last 7 days\nnew\tzorb\t3\nnew\troll\t2\n"),
+      std::string::npos)
+      << trends.output;
+  const auto json = RunProcess(Cli({"trends", "--days", "1", "--format", "json"}));
+  EXPECT_NE(json.output.find("{\"word\": \"roll\", \"count\": 2}],\n \"rising\": []}"),
+            std::string::npos)
+      << json.output;
+}
+
+// A history that cannot be written is said once; the data files are saved all the same.
+TEST_F(CliTest, AHistoryThatCannotBeWrittenLeavesTheDataFilesSaved) {
+  fs::create_directory(data_ / "history.sqlite3");
+  const auto run = RunProcess(Cli({"gather", "--sites", (data_ / "sites.txt").string(), "--save"}));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(
+      run.error.find("履歴ファイル " + (data_ / "history.sqlite3").string() + " は開けません"),
+      std::string::npos)
+      << run.error;
+  EXPECT_TRUE(fs::exists(data_ / "hosts.dat"));
+  EXPECT_EQ(RunProcess(Cli({"trends"})).status, 1);
 }
 
 }  // namespace

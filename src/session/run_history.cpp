@@ -1,0 +1,349 @@
+#include "session/run_history.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "session/data_directory.h"
+#include "study/known_share.h"
+
+namespace quillmark {
+namespace {
+
+// Each step brings the schema from the version before it to its own (step i makes version
+// i + 1), inside the transaction that sets user_version: a change of the schema is one more
+// step here, and a history written by an older program is brought up to date when opened.
+constexpr const char* kMigrations[] = {
+    // 1: runs, the words ever ranked (each text once), and each run's counts of them, kept in
+    // the order of the runs so a run's write appends a few pages at the end. There is no index
+    // by word: it would put each run's 3,000 words on 3,000 pages all over the file, and one
+    // word's chart is a lookup per run instead (CountsOf).
+    "CREATE TABLE runs(id INTEGER PRIMARY KEY, time INTEGER NOT NULL, sites TEXT NOT NULL,"
+    " data_size INTEGER NOT NULL, words_before INTEGER NOT NULL, words_after INTEGER NOT NULL,"
+    " known_share_tenths INTEGER NOT NULL, pages_fetched INTEGER NOT NULL);"
+    "CREATE TABLE words(id INTEGER PRIMARY KEY, word TEXT NOT NULL UNIQUE);"
+    "CREATE TABLE run_words(run_id INTEGER NOT NULL, word_id INTEGER NOT NULL,"
+    " count INTEGER NOT NULL, PRIMARY KEY(run_id, word_id)) WITHOUT ROWID;",
+};
+static_assert(std::size(kMigrations) == SqliteRunHistory::kSchemaVersion);
+
+constexpr int kBusyTimeoutMs = 5000;  // the window and the command line may write at once
+
+// The messages of the data files' kind, with the library's reason after them.
+std::string HistoryOpenMessage(const std::string& path, const std::string& detail) {
+  return "履歴ファイル " + path + " は開けません (" + detail + ")";
+}
+std::string HistoryWriteMessage(const std::string& path, const std::string& detail) {
+  return "履歴ファイル " + path + " に書き込めません (" + detail + ")";
+}
+std::string HistoryReadMessage(const std::string& path, const std::string& detail) {
+  return "履歴ファイル " + path + " は読めません (" + detail + ")";
+}
+
+bool Exists(const std::string& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0;
+}
+
+bool IsDamaged(int code) {
+  const int primary = code & 0xff;
+  return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+// An error of the sqlite library, with its code so a damaged file can be told apart.
+struct SqliteFailure {
+  int code;
+  std::string message;
+};
+
+void Check(sqlite3* database, int code) {
+  if (code != SQLITE_OK && code != SQLITE_ROW && code != SQLITE_DONE)
+    throw SqliteFailure{code, sqlite3_errmsg(database)};
+}
+
+void Execute(sqlite3* database, const char* sql) {
+  Check(database, sqlite3_exec(database, sql, nullptr, nullptr, nullptr));
+}
+
+// One prepared statement, finalized when it goes.
+class Statement {
+ public:
+  Statement(sqlite3* database, const char* sql) : database_(database) {
+    Check(database_, sqlite3_prepare_v2(database_, sql, -1, &statement_, nullptr));
+  }
+  ~Statement() { sqlite3_finalize(statement_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  Statement& Bind(int index, std::int64_t value) {
+    Check(database_, sqlite3_bind_int64(statement_, index, value));
+    return *this;
+  }
+  Statement& Bind(int index, const std::string& text) {
+    Check(database_, sqlite3_bind_text(statement_, index, text.data(),
+                                       static_cast<int>(text.size()), SQLITE_STATIC));
+    return *this;
+  }
+  // Whether a row came; false at the end.
+  bool Step() {
+    const int code = sqlite3_step(statement_);
+    Check(database_, code);
+    return code == SQLITE_ROW;
+  }
+  void Reset() {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+  }
+  std::int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
+  std::string Text(int column) const {
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement_, column));
+    return bytes == nullptr
+               ? std::string()
+               : std::string(bytes,
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+  }
+
+ private:
+  sqlite3* database_;
+  sqlite3_stmt* statement_ = nullptr;
+};
+
+std::string JoinedLines(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const std::string& line : lines) joined += (joined.empty() ? "" : "\n") + line;
+  return joined;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string RunHistoryPath(const std::string& directory) {
+  return directory + SqliteRunHistory::kFileName;
+}
+
+RecordedRun RecordOfRun(std::int64_t time, const std::vector<std::string>& sites,
+                        const RunFigures& figures, const RankedWordList& ranking,
+                        const std::set<std::string>& ngWords, std::int32_t pagesFetched) {
+  RecordedRun record;
+  record.run.time = time;
+  record.run.sites = sites;
+  record.run.figures = figures;
+  record.run.knownShareTenths = KnownShareTenths(ranking, ngWords);
+  record.run.pagesFetched = pagesFetched;
+  record.words.reserve(ranking.size());
+  for (const auto& [word, count] : ranking) {
+    if (!word.empty()) record.words.push_back({word, count});
+  }
+  return record;
+}
+
+NewsTrends TrendsOfLastRun(RunHistory& history, const std::set<std::string>& knownWords,
+                           const TrendOptions& options) {
+  const std::vector<HistoryRun> runs = history.Runs();
+  if (runs.empty()) return {};
+  std::vector<std::vector<WordCount>> earlier;
+  for (const HistoryRun& run : EarlierRunsInWindow(runs, runs.back(), options.days))
+    earlier.push_back(history.WordsOf(run.id));
+  return ComputeTrends(history.WordsOf(runs.back().id), earlier, knownWords, options);
+}
+
+SqliteRunHistory::SqliteRunHistory(std::string path, HistoryDirectory directory, Notice notice)
+    : path_(std::move(path)), directory_(directory), notice_(std::move(notice)) {}
+
+SqliteRunHistory::~SqliteRunHistory() { Close(); }
+
+void SqliteRunHistory::Close() {
+  sqlite3_close_v2(database_);  // also checkpoints the journal into the file
+  database_ = nullptr;
+}
+
+sqlite3* SqliteRunHistory::Database() {
+  if (database_ == nullptr) Open();
+  return database_;
+}
+
+void SqliteRunHistory::Open() {
+  if (directory_ == HistoryDirectory::kCreate) CreateMissingDirectories(DirectoryOf(path_));
+  // A file set aside is replaced by a new one, which cannot be set aside again.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      if (OpenAndMigrate()) return;
+    } catch (const SqliteFailure& failure) {
+      Close();
+      if (!IsDamaged(failure.code)) throw HistoryError(HistoryOpenMessage(path_, failure.message));
+      SetAside(".damaged", "データベースではない");
+    }
+  }
+  throw HistoryError(HistoryOpenMessage(path_, "damaged again after a new start"));
+}
+
+// Opens the file and brings its schema up to date. Returns false after setting aside a file
+// of a newer schema; throws SqliteFailure.
+bool SqliteRunHistory::OpenAndMigrate() {
+  const int code = sqlite3_open_v2(path_.c_str(), &database_,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (code != SQLITE_OK) throw SqliteFailure{code, sqlite3_errmsg(database_)};
+  sqlite3_busy_timeout(database_, kBusyTimeoutMs);
+  int version = 0;
+  {
+    Statement userVersion(database_, "PRAGMA user_version");
+    if (userVersion.Step()) version = static_cast<int>(userVersion.Integer(0));
+  }
+  if (version > kSchemaVersion) {
+    Close();
+    SetAside(".newer", "新しい版のQuillmarkが書いた");
+    return false;
+  }
+  // A history this user may only read still shows its trends; writing it fails at Append.
+  if (version == kSchemaVersion && sqlite3_db_readonly(database_, "main") == 1) return true;
+  // WAL: a program killed in the middle of a write leaves the file as the last commit left it.
+  Execute(database_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL");
+  if (version == kSchemaVersion) return true;
+  Execute(database_, "BEGIN IMMEDIATE");
+  try {
+    for (int step = version; step < kSchemaVersion; ++step) Execute(database_, kMigrations[step]);
+    Execute(database_, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
+    Execute(database_, "COMMIT");
+  } catch (...) {
+    sqlite3_exec(database_, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+  return true;
+}
+
+void SqliteRunHistory::SetAside(const char* suffix, const char* reason) {
+  std::string target = path_ + suffix;
+  for (int number = 2; Exists(target); ++number)
+    target = path_ + suffix + "." + std::to_string(number);
+  if (std::rename(path_.c_str(), target.c_str()) != 0)
+    throw HistoryError(HistoryOpenMessage(path_, "cannot rename it to " + target));
+  // The journal of the old file must never be replayed into the new one.
+  for (const char* journal : {"-wal", "-shm"}) {
+    if (Exists(path_ + journal)) std::rename((path_ + journal).c_str(), (target + journal).c_str());
+  }
+  if (notice_)
+    notice_("履歴ファイル " + path_ + " は" + reason + "ため " + target +
+            " に移し、新しい履歴を始めました");
+}
+
+std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<WordCount>& words) {
+  sqlite3* database = Database();
+  try {
+    Execute(database, "BEGIN IMMEDIATE");
+    try {
+      Statement insertRun(database,
+                          "INSERT INTO runs(time, sites, data_size, words_before, words_after,"
+                          " known_share_tenths, pages_fetched) VALUES(?, ?, ?, ?, ?, ?, ?)");
+      const std::string sites = JoinedLines(run.sites);  // bound, not copied, until the step
+      insertRun.Bind(1, run.time)
+          .Bind(2, sites)
+          .Bind(3, std::int64_t{run.figures.dataSize})
+          .Bind(4, std::int64_t{run.figures.wordsBeforeAggregation})
+          .Bind(5, std::int64_t{run.figures.wordsAfterAggregation})
+          .Bind(6, std::int64_t{run.knownShareTenths})
+          .Bind(7, std::int64_t{run.pagesFetched})
+          .Step();
+      const std::int64_t runId = sqlite3_last_insert_rowid(database);
+      if (faultBetweenTables_) faultBetweenTables_();
+
+      Statement findWord(database, "SELECT id FROM words WHERE word = ?");
+      Statement insertWord(database, "INSERT INTO words(word) VALUES(?)");
+      Statement insertCount(database,
+                            "INSERT INTO run_words(run_id, word_id, count) VALUES(?, ?, ?)");
+      for (const WordCount& word : words) {
+        std::int64_t wordId = 0;
+        if (findWord.Bind(1, word.word).Step()) {
+          wordId = findWord.Integer(0);
+        } else {
+          insertWord.Bind(1, word.word).Step();
+          insertWord.Reset();
+          wordId = sqlite3_last_insert_rowid(database);
+        }
+        findWord.Reset();
+        insertCount.Bind(1, runId).Bind(2, wordId).Bind(3, std::int64_t{word.count}).Step();
+        insertCount.Reset();
+      }
+      Execute(database, "COMMIT");
+      return runId;
+    } catch (...) {
+      sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
+      throw;
+    }
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryWriteMessage(path_, failure.message));
+  }
+}
+
+std::vector<HistoryRun> SqliteRunHistory::Runs() {
+  std::vector<HistoryRun> runs;
+  if (database_ == nullptr && !Exists(path_)) return runs;  // reading makes no file
+  sqlite3* database = Database();
+  try {
+    Statement select(database,
+                     "SELECT id, time, sites, data_size, words_before, words_after,"
+                     " known_share_tenths, pages_fetched FROM runs ORDER BY id");
+    while (select.Step()) {
+      HistoryRun& run = runs.emplace_back();
+      run.id = select.Integer(0);
+      run.time = select.Integer(1);
+      run.sites = SplitLines(select.Text(2));
+      run.figures.dataSize = static_cast<std::uint32_t>(select.Integer(3));
+      run.figures.wordsBeforeAggregation = static_cast<std::int32_t>(select.Integer(4));
+      run.figures.wordsAfterAggregation = static_cast<std::int32_t>(select.Integer(5));
+      run.knownShareTenths = static_cast<std::int32_t>(select.Integer(6));
+      run.pagesFetched = static_cast<std::int32_t>(select.Integer(7));
+    }
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryReadMessage(path_, failure.message));
+  }
+  return runs;
+}
+
+std::vector<WordCount> SqliteRunHistory::WordsOf(std::int64_t runId) {
+  std::vector<WordCount> words;
+  try {
+    Statement select(Database(),
+                     "SELECT w.word, r.count FROM run_words r JOIN words w ON w.id = r.word_id"
+                     " WHERE r.run_id = ?");
+    select.Bind(1, runId);
+    while (select.Step())
+      words.push_back({select.Text(0), static_cast<std::int32_t>(select.Integer(1))});
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryReadMessage(path_, failure.message));
+  }
+  return words;
+}
+
+std::map<std::int64_t, std::int32_t> SqliteRunHistory::CountsOf(const std::string& word) {
+  std::map<std::int64_t, std::int32_t> counts;
+  try {
+    // CROSS JOIN keeps the runs as the outer loop: one primary-key lookup per run.
+    Statement select(
+        Database(),
+        "SELECT r.run_id, r.count FROM words w CROSS JOIN runs u CROSS JOIN run_words r"
+        " ON r.run_id = u.id AND r.word_id = w.id WHERE w.word = ?");
+    select.Bind(1, word);
+    while (select.Step()) counts[select.Integer(0)] = static_cast<std::int32_t>(select.Integer(1));
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryReadMessage(path_, failure.message));
+  }
+  return counts;
+}
+
+}  // namespace quillmark

@@ -1,0 +1,146 @@
+#include "session/run_history.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/temporary_directory.h"
+
+namespace quillmark {
+namespace {
+
+using testing::FileBytes;
+using testing::WriteFileBytes;
+
+HistoryRun RunAt(std::int64_t time, std::int32_t knownShareTenths) {
+  return HistoryRun{
+      .time = time,
+      .sites = {"http://a.example/", "http://b.example/"},
+      .figures = {.dataSize = 2048, .wordsBeforeAggregation = 300, .wordsAfterAggregation = 120},
+      .knownShareTenths = knownShareTenths,
+      .pagesFetched = 4};
+}
+
+class RunHistoryTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<SqliteRunHistory> History() {
+    return std::make_unique<SqliteRunHistory>(
+        path_, HistoryDirectory::kMustExist,
+        [this](const std::string& message) { notices_.push_back(message); });
+  }
+
+  // Two runs: SHIP in both, ZORB only in the second.
+  void WriteTwoRuns() {
+    auto history = History();
+    history->Append(RunAt(1000, 935), {{"SHIP", 3}, {"SEA", 1}});
+    history->Append(RunAt(2000, 940), {{"SHIP", 5}, {"ZORB", 2}});
+  }
+
+  void ExpectTheTwoRuns() {
+    auto history = History();
+    const std::vector<HistoryRun> runs = history->Runs();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].time, 2000);
+    EXPECT_EQ(runs[1].sites, RunAt(0, 0).sites);
+    EXPECT_EQ(runs[1].figures.dataSize, 2048u);
+    EXPECT_EQ(runs[1].figures.wordsAfterAggregation, 120);
+    EXPECT_EQ(runs[1].knownShareTenths, 940);
+    EXPECT_EQ(runs[1].pagesFetched, 4);
+    EXPECT_EQ(history->WordsOf(runs[1].id), (std::vector<WordCount>{{"SHIP", 5}, {"ZORB", 2}}));
+    EXPECT_EQ(history->CountsOf("SHIP"),
+              (std::map<std::int64_t, std::int32_t>{{runs[0].id, 3}, {runs[1].id, 5}}));
+  }
+
+  std::vector<std::string> WordsOfTrends() {
+    std::vector<std::string> words;
+    for (const TrendWord& word : TrendsOfLastRun(*History(), {}).newWords)
+      words.push_back(word.word);
+    return words;
+  }
+
+  testing::TemporaryDirectory directory_;
+  std::string path_ = RunHistoryPath(directory_.Path());
+  std::vector<std::string> notices_;
+};
+
+TEST_F(RunHistoryTest, KeepsEveryRunWithItsWordsAcrossOpenings) {
+  WriteTwoRuns();
+  ExpectTheTwoRuns();
+  EXPECT_EQ(WordsOfTrends(), std::vector<std::string>{"ZORB"});
+  EXPECT_TRUE(notices_.empty());
+}
+
+TEST_F(RunHistoryTest, ReadingAMissingHistoryMakesNoFile) {
+  EXPECT_TRUE(History()->Runs().empty());
+  EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+// The program is killed inside the write, after the run's row and before its words.
+TEST_F(RunHistoryTest, AWriteKilledBetweenTheTablesLeavesTheEarlierRunsIntact) {
+  WriteTwoRuns();
+  const pid_t child = ::fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    auto history = History();
+    history->SetFaultBetweenTables([] { ::raise(SIGKILL); });
+    history->Append(RunAt(3000, 950), {{"ECLIPSE", 9}});
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ExpectTheTwoRuns();
+  EXPECT_TRUE(History()->CountsOf("ECLIPSE").empty());
+  History()->Append(RunAt(4000, 960), {{"ECLIPSE", 9}});  // and the history goes on
+  EXPECT_EQ(History()->Runs().size(), 3u);
+}
+
+TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    std::string setAsideAs;
+  };
+  const std::vector<Case> cases = {
+      {"not a database",
+       [](const std::string& path) {
+         WriteFileBytes(path, std::string(4096, 'x'));
+         WriteFileBytes(path + ".damaged", "an earlier one");
+       },
+       ".damaged.2"},
+      {"a newer schema",
+       [](const std::string& path) {
+         sqlite3* database = nullptr;
+         sqlite3_open(path.c_str(), &database);
+         sqlite3_exec(database, "CREATE TABLE later(x); PRAGMA user_version=99", nullptr, nullptr,
+                      nullptr);
+         sqlite3_close(database);
+       },
+       ".newer"},
+  };
+  for (const Case& c : cases) {
+    testing::TemporaryDirectory directory;
+    path_ = RunHistoryPath(directory.Path());
+    notices_.clear();
+    c.make(path_);
+    const std::string before = FileBytes(path_);
+
+    WriteTwoRuns();
+    EXPECT_EQ(History()->Runs().size(), 2u) << c.name;
+    EXPECT_EQ(FileBytes(path_ + c.setAsideAs), before) << c.name;
+    ASSERT_EQ(notices_.size(), 1u) << c.name;
+    EXPECT_NE(notices_[0].find(path_ + c.setAsideAs + " に移し"), std::string::npos) << notices_[0];
+  }
+}
+
+TEST_F(RunHistoryTest, AHistoryThatCannotBeOpenedIsOneErrorAndNothingIsSetAside) {
+  std::filesystem::create_directory(path_);  // stands for a file this user may not write
+  EXPECT_THROW(History()->Append(RunAt(1000, 0), {{"SHIP", 1}}), HistoryError);
+  EXPECT_TRUE(std::filesystem::is_directory(path_));
+  EXPECT_TRUE(notices_.empty());
+}
+
+}  // namespace
+}  // namespace quillmark

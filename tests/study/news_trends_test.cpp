@@ -1,0 +1,83 @@
+#include "study/news_trends.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmark {
+namespace {
+
+std::vector<std::string> WordsOf(const std::vector<TrendWord>& words) {
+  std::vector<std::string> names;
+  for (const TrendWord& word : words) names.push_back(word.word);
+  return names;
+}
+
+TEST(ComputeTrends, NewAndRisingWordsAgainstTheEarlierRuns) {
+  struct Case {
+    const char* name;
+    std::vector<WordCount> today;
+    std::vector<std::vector<WordCount>> earlier;
+    std::vector<std::string> newWords;
+    std::vector<std::string> rising;
+  };
+  const std::vector<Case> cases = {
+      {"a word no earlier run ranked is new; known words never are",
+       {{"SHIP", 5}, {"ZORB", 2}, {"KNOWN", 9}, {"", 4}, {"ECLIPSE", 2}},
+       {{{"SHIP", 5}}, {{"SHIP", 4}}},
+       {"ECLIPSE", "ZORB"},
+       {}},
+      {"a word whose rate grew enough rises; one that held its rate does not",
+       {{"TARIFF", 10}, {"SHIP", 90}},
+       {{{"TARIFF", 1}, {"SHIP", 99}}, {{"SHIP", 100}}},
+       {},
+       {"TARIFF"}},
+      {"a word seen once earlier meets the floor, a word seen once today is too rare",
+       {{"RARE", 3}, {"STORM", 50}, {"ONCE", 1}, {"SHIP", 9946}},
+       {{{"RARE", 1}, {"STORM", 10}, {"ONCE", 1}, {"SHIP", 99988}}},
+       {},
+       {"STORM", "RARE"}},
+      {"nothing to compare with: nothing is new or rising", {{"SHIP", 5}}, {}, {}, {}},
+      {"an empty run", {}, {{{"SHIP", 5}}}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    const NewsTrends trends = ComputeTrends(c.today, c.earlier, {"KNOWN"});
+    EXPECT_EQ(WordsOf(trends.newWords), c.newWords) << c.name;
+    EXPECT_EQ(WordsOf(trends.rising), c.rising) << c.name;
+    EXPECT_EQ(trends.earlierRuns, static_cast<std::int32_t>(c.earlier.size())) << c.name;
+  }
+}
+
+TEST(ComputeTrends, TheFactorIsTheRateAgainstTheMeanEarlierRateFloored) {
+  // TARIFF: 1,000 per 10,000 today against a mean of (100 + 0) / 2 = 50: a factor of 20.
+  // RARE: 3 per 10,000 against a mean of 0.5, floored to 1: 3, not 6.
+  const NewsTrends trends =
+      ComputeTrends({{"TARIFF", 1000}, {"RARE", 3}, {"SHIP", 8997}},
+                    {{{"TARIFF", 100}, {"RARE", 1}, {"SHIP", 9899}}, {{"SHIP", 10000}}}, {});
+  ASSERT_EQ(trends.rising.size(), 2u);
+  EXPECT_DOUBLE_EQ(trends.rising[0].factor, 20.0);
+  EXPECT_EQ(trends.rising[0].count, 1000);
+  EXPECT_DOUBLE_EQ(trends.rising[1].factor, 3.0);
+}
+
+TEST(EarlierRunsInWindow, OnlyEarlierRunsOfTheLastDays) {
+  constexpr std::int64_t kDay = 86'400;
+  const std::int64_t now = 1'800'000'000;
+  std::vector<HistoryRun> runs;
+  for (const auto& [id, time] : std::vector<std::pair<std::int64_t, std::int64_t>>{
+           {1, now - 8 * kDay}, {2, now - 7 * kDay}, {3, now - kDay}, {4, now}, {5, now}}) {
+    runs.push_back(HistoryRun{.id = id, .time = time});
+  }
+  std::vector<std::int64_t> ids;
+  for (const HistoryRun& run : EarlierRunsInWindow(runs, runs[3], 7)) ids.push_back(run.id);
+  EXPECT_EQ(ids, (std::vector<std::int64_t>{2, 3}));  // not 1 (too old), not 5 (later)
+  EXPECT_TRUE(EarlierRunsInWindow(runs, runs[0], 7).empty());
+}
+
+TEST(WordCountOverTime, ZeroWhereARunDidNotRankTheWord) {
+  const std::vector<HistoryRun> runs = {
+      {.id = 1, .time = 10}, {.id = 2, .time = 20}, {.id = 3, .time = 30}};
+  EXPECT_EQ(WordCountOverTime(runs, {{1, 4}, {3, 7}}),
+            (std::vector<RunPoint>{{10, 4}, {20, 0}, {30, 7}}));
+}
+
+}  // namespace
+}  // namespace quillmark
