@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -67,15 +68,21 @@ TEST(OutputSafety, HostileBytesLeaveEveryWriterReadable) {
     EXPECT_TRUE(FreeOfControls(status, "\t")) << status;
 
     const SentenceStore sentences{{c.bytes, {"The zorb rolled"}}};
-    const std::string cards = WriteWordCards({{"ZORB", 1}}, {}, 30, CardWords::kShown, sentences,
-                                             {}, WebDictionary::kGoo);
+    const std::string cards =
+        WriteWordCards({{"ZORB", 1}}, {}, 30, CardWords::kShown, sentences, {}, WebDictionary::kGoo,
+                       [&](const std::string&) { return c.bytes; });
     EXPECT_TRUE(DecodesAsUtf8(cards)) << cards;
     EXPECT_TRUE(FreeOfControls(cards, "\t\n")) << cards;
-    ASSERT_TRUE(cards.ends_with('\n'));
-    const QList<QByteArray> fields = QByteArray::fromStdString(cards).chopped(1).split('\t');
-    ASSERT_EQ(fields.size(), 5) << cards;
-    EXPECT_FALSE(fields[3].contains('<') || fields[3].contains('>') || fields[3].contains('"'))
-        << cards;
+    ASSERT_TRUE(cards.starts_with(kWordCardsHeader) && cards.ends_with('\n'));
+    const QList<QByteArray> fields =
+        QByteArray::fromStdString(cards.substr(std::strlen(kWordCardsHeader)))
+            .chopped(1)
+            .split('\t');
+    ASSERT_EQ(fields.size(), 6) << cards;
+    for (const int hostOrMeaning : {3, 5})
+      EXPECT_FALSE(fields[hostOrMeaning].contains('<') || fields[hostOrMeaning].contains('>') ||
+                   fields[hostOrMeaning].contains('"'))
+          << cards;
 
     const RunResult result{{}, {{"ZORB", 1}}, {c.bytes}};
     const std::string json = FormatRunResult(result, {}, 31, true, ResultFormat::kJson);
