@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "cli/cli_options.h"
+#include "cli/cli_version.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
@@ -215,9 +216,11 @@ class CliProgram {
     session_->BeginRun();
     session_->AggregateGathered(std::move(store));  // for the inflection index of these sentences
     std::string text = FindSentences(stores.sentences, options_.word, stores.inflectionIndex);
+    // As grep does: the text is printed either way, the status says whether anything was found.
+    const int status = text == kNoSentenceFound ? kExitNothing : 0;
     if (!text.ends_with('\n')) text += '\n';
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return 0;
+    return status;
   }
 
   // Aggregates `gathered` as a run does and prints the result. Returns 1 when there was
@@ -296,6 +299,10 @@ int main(int argc, char* argv[]) {
   } catch (const UsageError& error) {
     std::cerr << "quillmark-cli: " << error.message << "\n" << kCliUsage;
     return kExitUsage;
+  }
+  if (options.help || options.version) {
+    std::cout << (options.help ? std::string(kCliUsage) : CliVersionLine());
+    return std::cout.flush() ? 0 : kExitNothing;
   }
   try {
     return CliProgram(options).Run();
