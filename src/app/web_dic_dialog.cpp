@@ -42,7 +42,7 @@ TWebDicDialog::TWebDicDialog(QWidget* owner, AddressOpener open)
   lycosCheck_ = radio("LycosCheck", "LYCOSディクショナリ ", 48);
   rnnCheck_ = radio("RNNCheck", "RNN時事英語辞典 ", 72);
   weblioCheck_ = radio("WeblioCheck", "Weblio英和辞典", 96);
-  lycosCheck_->setChecked(true);
+  PreselectedButton()->setChecked(true);
 
   okButton_ = new QPushButton(QStringLiteral("OK"), this);
   okButton_->setObjectName(QStringLiteral("OKButton"));
@@ -56,6 +56,20 @@ TWebDicDialog::TWebDicDialog(QWidget* owner, AddressOpener open)
 
   setTabOrder(gooCheck_, okButton_);
   setTabOrder(okButton_, noQueryCheck_);
+}
+
+QRadioButton* TWebDicDialog::PreselectedButton() const {
+  switch (kFirstChoiceDictionary) {
+    case WebDictionary::kGoo:
+      return gooCheck_;
+    case WebDictionary::kLycos:
+      return lycosCheck_;
+    case WebDictionary::kRnn:
+      return rnnCheck_;
+    case WebDictionary::kWeblio:
+      return weblioCheck_;
+  }
+  return weblioCheck_;
 }
 
 WebDictionary TWebDicDialog::Selected() const {

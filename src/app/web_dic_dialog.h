@@ -3,8 +3,8 @@
 // looked up in, and whether to ask before each lookup.
 //
 // The dialog's controls are the choice and nothing else holds it: the selected radio button
-// is the dictionary (LYCOS at start), and NoQueryCheck ("以後この辞書を使う") says to stop asking.
-// Neither is saved; every start of the program asks again. OK is the only way out.
+// is the dictionary (PreselectedButton at start), and NoQueryCheck ("以後この辞書を使う") says to
+// stop asking. Neither is saved; every start of the program asks again. OK is the only way out.
 
 #include <QDialog>
 #include <functional>
@@ -49,6 +49,8 @@ class TWebDicDialog : public QDialog {
   void reject() override {}
 
  private:
+  // The radio button of kFirstChoiceDictionary, selected at every start of the program.
+  QRadioButton* PreselectedButton() const;
   void OKButtonClick();
 
   AddressOpener open_;

@@ -27,6 +27,11 @@ inline constexpr std::array<WebDictionaryService, 4> kWebDictionaryServices{{
     {"https://", "ejje.weblio.jp", "/content/", ""},
 }};
 
+// The dictionary a lookup goes to until the user chooses another: the dictionary dialog's
+// selection at start, and quillmark-cli's export without --dictionary. Weblio, the one that
+// answers.
+inline constexpr WebDictionary kFirstChoiceDictionary = WebDictionary::kWeblio;
+
 const WebDictionaryService& ServiceOf(WebDictionary dictionary);
 
 // Returns scheme + host + path: everything of a query address before the word.
