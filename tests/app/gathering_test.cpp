@@ -8,10 +8,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/main_form.h"
+#include "app/word_list_view.h"
 #include "app_test_support.h"
 #include "session/atomic_file.h"
 #include "session/qt_store_files.h"
@@ -134,13 +136,13 @@ class GatheringTest : public QObject {
     dictionary->SetAddressOpener([&](const std::string& address) { opened.push_back(address); });
     auto* link = form.findChild<QLabel*>("DictionaryLink0");
 
-    // Asks, LYCOS preselected; then asks again.
+    // Asks, Weblio preselected; then asks again.
     QStringList asked;
     const auto answer = [&](const char* choose, bool noMoreQuestions) {
       testing::WhenModalShown<TWebDicDialog>(
           [&asked, choose, noMoreQuestions](TWebDicDialog& dialog) {
             auto* box = dialog.findChild<QCheckBox*>("NoQueryCheck");
-            for (const char* name : {"GooCheck", "LycosCheck", "RNNCheck"}) {
+            for (const char* name : {"GooCheck", "LycosCheck", "RNNCheck", "WeblioCheck"}) {
               if (dialog.findChild<QRadioButton*>(name)->isChecked()) asked << name;
             }
             asked << (box->isVisible() ? "box shown" : "box hidden");
@@ -154,9 +156,9 @@ class GatheringTest : public QObject {
     answer("RNNCheck", true);
     Click(link);
     Click(link);  // no question any more
-    QCOMPARE(asked, (QStringList{"LycosCheck", "box shown", "LycosCheck", "box shown"}));
+    QCOMPARE(asked, (QStringList{"WeblioCheck", "box shown", "WeblioCheck", "box shown"}));
     QCOMPARE(opened, (std::vector<std::string>{
-                         "http://dic.lycos.co.jp/pej/list.html?query=ship&encoding=shift-jis",
+                         "https://ejje.weblio.jp/content/ship",
                          "http://www.rnnnews.jp/search/rnnseek.php?IDv1=ship&IDn1=keys1",
                          "http://www.rnnnews.jp/search/rnnseek.php?IDv1=ship&IDn1=keys1"}));
 
@@ -165,9 +167,37 @@ class GatheringTest : public QObject {
     answer("GooCheck", false);
     fresh.MnuConfigSelectDicClick();
     fresh.OpenInWebDictionary("ship");
-    QCOMPARE(asked.mid(4), (QStringList{"LycosCheck", "box hidden"}));
+    QCOMPARE(asked.mid(4), (QStringList{"WeblioCheck", "box hidden"}));
     QCOMPARE(opened, (std::vector<std::string>{
                          "http://dictionary.goo.ne.jp/cgi-bin/dict_search.cgi?MT=ship&sw=0"}));
+  }
+
+  // Seven digits beside a 21-letter word: the count is drawn whole, nothing overlaps, the rows
+  // keep their pitch, and Return on the focused link looks the word up.
+  void aCountOfMillionsIsDrawnWholeBesideALongWord() {
+    QScrollArea scrollBox;
+    std::string lookedUp;
+    TWordListView view(
+        &scrollBox, [](const std::string&) {},
+        [&lookedUp](const std::string& caption) { lookedUp = caption; });
+    std::set<std::string> ngWords;
+    view.Rebuild({{"SHIP", 12}, {"INTERNATIONALIZATIONS", 1234567}}, ngWords, 1);
+    const auto* page = scrollBox.widget();
+    for (int r = 0; r < 2; ++r) {
+      const auto* word = page->findChild<QLabel*>(QStringLiteral("WordLabel%1").arg(r));
+      const auto* count = page->findChild<QLabel*>(QStringLiteral("CountLabel%1").arg(r));
+      auto* link = page->findChild<QLabel*>(QStringLiteral("DictionaryLink%1").arg(r));
+      QCOMPARE(word->y(), r * 30);
+      QVERIFY(word->geometry().right() < count->x());
+      QVERIFY(word->fontMetrics().horizontalAdvance(word->text()) <= word->width());
+      QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <= count->width());
+      QVERIFY(count->geometry().right() < link->x());
+      QCOMPARE(link->focusPolicy(), Qt::StrongFocus);
+    }
+    const auto* longCount = page->findChild<QLabel*>("CountLabel0");
+    QCOMPARE(longCount->text(), QStringLiteral("1234567"));
+    QTest::keyClick(page->findChild<QLabel*>("DictionaryLink0"), Qt::Key_Return);
+    QCOMPARE(lookedUp, std::string("internationalizations"));
   }
 
   void weblioIsAFourthChoiceBelowTheOthers() {
@@ -180,11 +210,9 @@ class GatheringTest : public QObject {
     QCOMPARE(weblio->y(), rnn->y() + 24);
     QVERIFY(weblio->parentWidget()->geometry().bottom() <
             dialog.findChild<QPushButton*>("OKButton")->y());
-    QVERIFY(dialog.findChild<QRadioButton*>("LycosCheck")->isChecked());
-    testing::WhenModalShown<TWebDicDialog>([](TWebDicDialog& shown) {
-      shown.findChild<QRadioButton*>("WeblioCheck")->setChecked(true);
-      shown.findChild<QPushButton*>("OKButton")->click();
-    });
+    QVERIFY(weblio->isChecked());
+    testing::WhenModalShown<TWebDicDialog>(
+        [](TWebDicDialog& shown) { shown.findChild<QPushButton*>("OKButton")->click(); });
     dialog.OpenInWebDictionary("ship");
     QCOMPARE(opened, std::vector<std::string>{"https://ejje.weblio.jp/content/ship"});
   }
