@@ -83,8 +83,11 @@ class TerminalView : public CrawlView {
 
   std::string Counter() const {
     if (crawl_ == nullptr) return "[0/0]";
-    return "[" + std::to_string(crawl_->FetchCount()) + "/" +
-           std::to_string(crawl_->URLList().size()) + "]";
+    // Built by appending: GCC 12 at -O3 takes "[" + string for an overlapping copy.
+    std::string counter(1, '[');
+    counter.append(std::to_string(crawl_->FetchCount())).append(1, '/');
+    counter.append(std::to_string(crawl_->URLList().size())).append(1, ']');
+    return counter;
   }
 
   std::string ProgressLine() {
