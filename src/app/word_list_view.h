@@ -16,6 +16,7 @@
 #include "text/word_types.h"
 
 class QCheckBox;
+class QFont;
 class QLabel;
 class QScrollArea;
 class QWidget;
@@ -40,8 +41,10 @@ class TWordListView {
   std::size_t RowCount() const { return wordLabels_.size(); }
 
  private:
+  // The width of the page of rows whose links start at `linkLeft`.
+  int PageWidth(int linkLeft) const;
   // `linkLeft`: where the dictionary link and the check box start, right of the count column.
-  void AddRow(const std::string& caption, std::int32_t count, int linkLeft);
+  void AddRow(const std::string& caption, std::int32_t count, const QFont& wordFont, int linkLeft);
 
   QScrollArea* scrollBox_;
   QWidget* page_;
