@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
-# The one list of Debian packages Quillmark needs to build, run and test, and the
-# install step that scripts/run and scripts/test share. Installs only what is
-# missing, so a second run costs a dpkg query and nothing else.
+# The Debian packages Quillmark needs, in two lists, and the install step that scripts/run,
+# scripts/test and scripts/package share. Installs only what is missing, so a second run costs
+# a dpkg query and nothing else.
 set -euo pipefail
 
-QUILLMARK_PACKAGES=(
-  build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev            # Qt 6 Widgets, Test
+# What building and running the two programs needs (scripts/run).
+QUILLMARK_BUILD_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  git                               # the package version counts the commits
+  qt6-base-dev libgl-dev            # Qt 6 Widgets
+  qt6-translations-l10n             # Qt's own Japanese texts (file dialogs, message box buttons)
   libc-ares-dev                     # asynchronous name lookup
-  libssl-dev ca-certificates        # TLS for https (opt-in) and the system's trusted roots
+  libssl-dev ca-certificates        # TLS for https and the system's trusted roots
   libsqlite3-dev                    # the run history (history.sqlite3)
+  fonts-ipafont-mincho fonts-ipafont-gothic   # glyphs for the Japanese interface
+)
+
+# What only the tests, the benchmarks and the Debian package need (scripts/test, scripts/package).
+QUILLMARK_TEST_PACKAGES=(
   openssl                           # makes the test certificates again (tests/support/tls)
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
-  fonts-ipafont-mincho fonts-ipafont-gothic   # glyphs for the Japanese interface
   xauth xvfb                        # running the window without a display
   python3                           # loopback test servers, the list generator's tests
   clang libclang-rt-14-dev          # fuzz targets (built on request)
@@ -25,26 +32,40 @@ QUILLMARK_PACKAGES=(
   lintian                           # the Debian package's check (scripts/package, and CI's install test)
 )
 
+# Installs the missing packages of the lists named ("build", "test"); none named means both.
+# Without root or sudo it only names what is missing and the command that installs it, and
+# fails then.
 quillmark_install_deps() {
-  local missing=()
-  local pkg
-  for pkg in "${QUILLMARK_PACKAGES[@]}"; do
+  local lists=("$@")
+  [ ${#lists[@]} -eq 0 ] && lists=(build test)
+  local wanted=() list
+  for list in "${lists[@]}"; do
+    case "$list" in
+      build) wanted+=("${QUILLMARK_BUILD_PACKAGES[@]}") ;;
+      test) wanted+=("${QUILLMARK_TEST_PACKAGES[@]}") ;;
+      *) echo "quillmark_install_deps: unknown list $list" >&2; return 2 ;;
+    esac
+  done
+
+  local missing=() pkg
+  for pkg in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$pkg")
     fi
   done
   [ ${#missing[@]} -eq 0 ] && return 0
 
-  echo "Installing missing packages: ${missing[*]}"
   local sudo=()
   if [ "$(id -u)" -ne 0 ]; then
     if command -v sudo >/dev/null 2>&1; then
       sudo=(sudo)
     else
-      echo "These packages are missing and this user cannot install them (no root, no sudo): ${missing[*]}" >&2
+      echo "Missing packages: ${missing[*]}" >&2
+      echo "Install them as root with:  apt-get install ${missing[*]}" >&2
       return 1
     fi
   fi
+  echo "Installing missing packages: ${missing[*]}"
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }

@@ -1,7 +1,9 @@
 #include "app/application.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <ctime>
+#include <QTranslator>
 #include <memory>
 
 #include "app/main_form.h"
@@ -16,7 +18,17 @@ namespace quillmark {
 namespace {
 constexpr const char* kColorsNotice =
     "Quillmark は COLORS 引数を受け取りました。\n表示と動作はいつもと同じです。";
+
+// Qt's own Japanese texts for what Qt draws itself (the file dialogs, the message boxes'
+// buttons), so that they speak the language of the rest of the window. Without the file
+// (qt6-translations-l10n not installed) they stay in English, which is no error.
+void InstallQtJapanese(QTranslator& translator) {
+  if (translator.load(QStringLiteral("qtbase_ja"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(&translator);
+  }
 }
+}  // namespace
 
 bool HasColorsArgument(const QStringList& arguments) {
   return arguments.size() > 4 && arguments[4] == QStringLiteral("COLORS");
@@ -25,6 +37,8 @@ bool HasColorsArgument(const QStringList& arguments) {
 int RunQuillmark(QApplication& application, const QStringList& arguments,
                  const QString& dataDirectory, const ErrorDisplay& showError,
                  MissingDirectory missing) {
+  QTranslator qtJapanese;
+  InstallQtJapanese(qtJapanese);
   if (HasColorsArgument(arguments)) {
     QMessageBox::information(nullptr, QStringLiteral("Quillmark"),
                              QString::fromUtf8(kColorsNotice));

@@ -30,6 +30,15 @@ constexpr int kToolBarHeight = 89;
 constexpr int kExecuteButtonLeft = 460;
 constexpr int kStatusPanelWidth = 150;
 
+// What each status panel's figure counts, in the order of the panels: the figures are easy to
+// misread (the size is of the kept sentences, not of what was downloaded).
+constexpr const char* kStatusPanelTips[] = {
+    "今回の収集で残したセンテンスの文字数の合計です（ダウンロードしたデータ量ではありません）。",
+    "残したセンテンスに現れた単語の延べ数です（変化形をまとめる前）。",
+    "変化形を原形にまとめた後の異なり語数で、既知語も含みます。",
+    "単語の延べ数のうち、既知語（内蔵の既知語リストとチェックした単語）が占める割合です。",
+};
+
 void PaintWhite(QWidget* widget) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::Window, Qt::white);
@@ -103,6 +112,7 @@ void TMainForm::BuildControls() {
     statusPanels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     statusPanels_[i]->setFixedWidth(kStatusPanelWidth);
     statusPanels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusPanels_[i]->setToolTip(QString::fromUtf8(kStatusPanelTips[i]));
     bar->addWidget(statusPanels_[i]);
   }
   setStatusBar(bar);

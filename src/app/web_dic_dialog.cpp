@@ -66,7 +66,7 @@ WebDictionary TWebDicDialog::Selected() const {
   if (gooCheck_->isChecked()) return WebDictionary::kGoo;
   if (lycosCheck_->isChecked()) return WebDictionary::kLycos;
   if (rnnCheck_->isChecked()) return WebDictionary::kRnn;
-  return WebDictionary::kWeblio;
+  return kFirstChoiceDictionary;  // Weblio, or the built-in dictionary, which has no address
 }
 
 void TWebDicDialog::OpenInWebDictionary(const std::string& word) {

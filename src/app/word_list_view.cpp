@@ -1,9 +1,13 @@
 #include "app/word_list_view.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+#include <algorithm>
 
 #include "app/qt_text.h"
 #include "study/shown_words.h"
@@ -14,8 +18,13 @@ namespace {
 
 constexpr int kRowPitch = 30;
 constexpr int kWordLeft = 20;
+constexpr int kWordPixels = 24;
+// A word too wide for its column is drawn smaller, but never below this.
+constexpr int kSmallestWordPixels = 8;
 constexpr int kCountLeft = 220;
-constexpr int kLinkLeft = 255;
+constexpr int kCountPixels = 18;
+// The count column as designed; the link stood right after it.
+constexpr int kDesignedCountWidth = 35;
 constexpr int kLinkWidth = 300;
 // The check box is designed 10 high; its indicator needs more, and 15 still fits the row.
 constexpr int kCheckHeight = 15;
@@ -23,11 +32,35 @@ constexpr int kCheckHeight = 15;
 constexpr const char* kDictionaryLinkText = "web辞書で意味を調べるにはここをクリック";
 constexpr const char* kKnownWordText = "この単語は意味を知っているので今後表示しない";
 
-// A label that acts on a click of the left button released over it.
+// What Tab stops at on a ClickLabel: a plain widget over the whole label that takes the focus,
+// draws the focus frame and lets clicks through; the keys it is sent go on to the label. A
+// focusable QLabel would keep a text document of its own (Qt 6 does that for a label that can
+// take the focus), which made rebuilding 201 rows three times slower.
+class FocusFrame : public QWidget {
+ public:
+  explicit FocusFrame(QLabel* label) : QWidget(label) {
+    setFocusPolicy(Qt::TabFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAccessibleName(label->text());
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (!hasFocus()) return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(QPalette::Window);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+  }
+};
+
+// A label that acts on a click of the left button released over it, and on Return, Enter or
+// Space once Tab has brought the focus to its FocusFrame.
 class ClickLabel : public QLabel {
  public:
   ClickLabel(const QString& text, QWidget* parent, std::function<void()> onClick)
-      : QLabel(text, parent), onClick_(std::move(onClick)) {
+      : QLabel(text, parent), onClick_(std::move(onClick)), focusFrame_(new FocusFrame(this)) {
     setCursor(Qt::PointingHandCursor);
   }
 
@@ -38,9 +71,50 @@ class ClickLabel : public QLabel {
       onClick_();
   }
 
+  void keyPressEvent(QKeyEvent* event) override {
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+        !event->isAutoRepeat()) {
+      onClick_();
+      return;
+    }
+    QLabel::keyPressEvent(event);
+  }
+
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    focusFrame_->setGeometry(rect());
+  }
+
  private:
   std::function<void()> onClick_;
+  QWidget* focusFrame_;
 };
+
+// The count column: wide enough for seven digits (a count of millions) and for any longer
+// count shown, so that no count is cut and every row's link stands at the same place. Digits
+// are of one width, so only counts of eight digits or more need measuring.
+int CountColumnWidth(const QFont& countFont, const std::vector<ShownWord>& words) {
+  const QFontMetrics metrics(countFont);
+  int width = std::max(kDesignedCountWidth, metrics.horizontalAdvance(QStringLiteral("0000000")));
+  for (const ShownWord& word : words) {
+    if (word.count >= 10'000'000)
+      width = std::max(width, metrics.horizontalAdvance(QString::number(word.count)));
+  }
+  return width;
+}
+
+// The word's font: `designed`, or a smaller one when the word would run into its count.
+QFont WordFont(const QFont& designed, const QFontMetrics& designedMetrics, const QString& word) {
+  constexpr int kColumnWidth = kCountLeft - kWordLeft;
+  if (designedMetrics.horizontalAdvance(word) <= kColumnWidth) return designed;
+  QFont font = designed;
+  for (int pixels = kWordPixels - 1; pixels >= kSmallestWordPixels; --pixels) {
+    font.setPixelSize(pixels);
+    if (QFontMetrics(font).horizontalAdvance(word) <= kColumnWidth) break;
+  }
+  return font;
+}
 
 }  // namespace
 
@@ -51,7 +125,7 @@ TWordListView::TWordListView(QScrollArea* scrollBox, WordAction onWordClick,
       onWordClick_(std::move(onWordClick)),
       onDictionaryClick_(std::move(onDictionaryClick)) {
   page_->setObjectName(QStringLiteral("WordRows"));
-  page_->resize(kLinkLeft + kLinkWidth, 0);
+  page_->resize(kCountLeft + kDesignedCountWidth + kLinkWidth, 0);
   scrollBox_->setWidget(page_);  // the scroll box owns the page from now on
 }
 
@@ -76,16 +150,32 @@ void TWordListView::Rebuild(RankedWordList ranking, std::set<std::string>& ngWor
   // No half-built list is ever drawn.
   scrollBox_->setUpdatesEnabled(false);
   Dismantle(ngWords);
-  for (const ShownWord& word : SelectShownWords(ranking, ngWords, itemViewCount)) {
-    AddRow(word.caption, word.count);
+  const std::vector<ShownWord> words = SelectShownWords(ranking, ngWords, itemViewCount);
+  const int linkLeft =
+      kCountLeft + CountColumnWidth(PixelFont(page_->font().family(), kCountPixels), words);
+  const QFont wordFont = PixelFont(page_->font().family(), kWordPixels);
+  const QFontMetrics wordMetrics(wordFont);
+  for (const ShownWord& word : words) {
+    AddRow(word.caption, word.count, WordFont(wordFont, wordMetrics, FromShiftJis(word.caption)),
+           linkLeft);
   }
-  int width = kLinkLeft + kLinkWidth;
-  for (const QLabel* label : wordLabels_) width = std::max(width, label->geometry().right() + 1);
-  page_->resize(width, static_cast<int>(wordLabels_.size()) * kRowPitch);
+  page_->resize(PageWidth(linkLeft), static_cast<int>(wordLabels_.size()) * kRowPitch);
   scrollBox_->setUpdatesEnabled(true);
 }
 
-void TWordListView::AddRow(const std::string& caption, std::int32_t count) {
+int TWordListView::PageWidth(int linkLeft) const {
+  // As designed, unless the wider count column moved the link and the box further than that:
+  // then as far as their texts reach, which keeps a horizontal scroll bar out of the window.
+  int width = kCountLeft + kDesignedCountWidth + kLinkWidth;
+  if (!dictionaryLinks_.empty()) {
+    width = std::max(width, linkLeft + std::max(dictionaryLinks_.front()->sizeHint().width(),
+                                                knownWordChecks_.front()->sizeHint().width()));
+  }
+  return width;
+}
+
+void TWordListView::AddRow(const std::string& caption, std::int32_t count, const QFont& wordFont,
+                           int linkLeft) {
   const int r = static_cast<int>(wordLabels_.size());
   const int top = r * kRowPitch;
   const QString family = page_->font().family();
@@ -95,16 +185,16 @@ void TWordListView::AddRow(const std::string& caption, std::int32_t count) {
     onWordClick_(ToShiftJis(wordLabels_[static_cast<std::size_t>(r)]->text()));
   });
   wordLabel->setObjectName(QStringLiteral("WordLabel%1").arg(r));
-  wordLabel->setFont(PixelFont(family, 24));
+  wordLabel->setFont(wordFont);
   wordLabel->setToolTip(QStringLiteral("ここをクリックすると[") + word +
                         QStringLiteral("]を含むセンテンスを表示します"));
   wordLabel->move(kWordLeft, top);
-  wordLabel->resize(wordLabel->sizeHint().width(), kRowPitch);
+  wordLabel->resize(std::min(wordLabel->sizeHint().width(), kCountLeft - kWordLeft), kRowPitch);
 
   auto* countLabel = new QLabel(QString::number(count), page_);
   countLabel->setObjectName(QStringLiteral("CountLabel%1").arg(r));
-  countLabel->setFont(PixelFont(family, 18));
-  countLabel->setGeometry(kCountLeft, top, 35, kRowPitch);
+  countLabel->setFont(PixelFont(family, kCountPixels));
+  countLabel->setGeometry(kCountLeft, top, linkLeft - kCountLeft, kRowPitch);
 
   auto* link = new ClickLabel(QString::fromUtf8(kDictionaryLinkText), page_, [this, r] {
     onDictionaryClick_(ToShiftJis(wordLabels_[static_cast<std::size_t>(r)]->text()));
@@ -116,12 +206,12 @@ void TWordListView::AddRow(const std::string& caption, std::int32_t count) {
   QPalette navy = link->palette();
   navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
   link->setPalette(navy);
-  link->setGeometry(kLinkLeft, top, kLinkWidth, 10);
+  link->setGeometry(linkLeft, top, kLinkWidth, 10);
 
   auto* check = new QCheckBox(QString::fromUtf8(kKnownWordText), page_);
   check->setObjectName(QStringLiteral("KnownWordCheck%1").arg(r));
   check->setFont(PixelFont(family, 10));
-  check->setGeometry(kLinkLeft, top + 15, kLinkWidth, kCheckHeight);
+  check->setGeometry(linkLeft, top + 15, kLinkWidth, kCheckHeight);
 
   for (QWidget* control : {static_cast<QWidget*>(wordLabel), static_cast<QWidget*>(countLabel),
                            static_cast<QWidget*>(link), static_cast<QWidget*>(check)}) {

@@ -1,7 +1,9 @@
 #pragma once
 // The word list view: one row per shown word inside the main window's ScrollBox, most
 // frequent first, each with the word (click: its sentences), its count, a dictionary link
-// (click: the web dictionary) and a known-word check box.
+// (click: the web dictionary) and a known-word check box. Tab reaches the word and the link
+// too; Return or Space there acts as a click. The count column is as wide as seven digits
+// (or the widest count), and a word too wide for its column is drawn in a smaller font.
 //
 // A ticked box changes nothing at once: it is read when the rows are dismantled, at the next
 // rebuild or at exit, so unticking before then withdraws the choice.
@@ -14,6 +16,7 @@
 #include "text/word_types.h"
 
 class QCheckBox;
+class QFont;
 class QLabel;
 class QScrollArea;
 class QWidget;
@@ -38,7 +41,10 @@ class TWordListView {
   std::size_t RowCount() const { return wordLabels_.size(); }
 
  private:
-  void AddRow(const std::string& caption, std::int32_t count);
+  // The width of the page of rows whose links start at `linkLeft`.
+  int PageWidth(int linkLeft) const;
+  // `linkLeft`: where the dictionary link and the check box start, right of the count column.
+  void AddRow(const std::string& caption, std::int32_t count, const QFont& wordFont, int linkLeft);
 
   QScrollArea* scrollBox_;
   QWidget* page_;

@@ -6,6 +6,7 @@ namespace quillmark {
 
 const char* const kCliUsage =
     "usage: quillmark-cli [--data-dir DIR] [--lock-wait SECONDS] COMMAND [OPTIONS]\n"
+    "       quillmark-cli --help | --version\n"
     "  gather [--sites FILE] [--follow-links] [--depth N] [--https | --no-https]\n"
     "         [--top N] [--all] [--report FILE] [--format tsv|json] [--save]\n"
     "      one gathering run over the site list, with no window (--https fetches https\n"
@@ -18,7 +19,7 @@ const char* const kCliUsage =
     "         [--dictionary goo|lycos|rnn|weblio] [--save] OUTPUT\n"
     "      one gathering run as gather makes it, its shown words (with --all every word not\n"
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
-    "      word, count, example sentence, host, dictionary address (default lycos), meaning\n"
+    "      word, count, example sentence, host, dictionary address (default weblio), meaning\n"
     "  define WORD...\n"
     "      each WORD's meaning in the built-in English-Japanese dictionary\n"
     "  (gather and words take --meanings: each word's meaning as one more column or field)\n"
@@ -30,7 +31,10 @@ const char* const kCliUsage =
     "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
     "when the program is installed; they are written only with --save. A run with --save\n"
     "holds them from start to end, and waits up to SECONDS (default 30) while another\n"
-    "Quillmark program does.\n";
+    "Quillmark program does.\n"
+    "-- ends the options: what follows is a word or a file even when it starts with -.\n"
+    "Exit status: 0 done, 1 nothing gathered or found (or an error), 2 bad usage,\n"
+    "130 interrupted.\n";
 
 namespace {
 
@@ -118,9 +122,18 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
   CliOptions options;
   ArgumentReader reader(arguments);
   std::optional<CliCommand> command;
+  bool optionsEnded = false;
   while (!reader.Done()) {
     const std::string argument = reader.Take();
-    if (argument == "--data-dir") {
+    if (!optionsEnded && (argument == "--help" || argument == "--version")) {
+      (argument == "--help" ? options.help : options.version) = true;
+      return options;
+    }
+    if (!optionsEnded && argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (!optionsEnded && argument == "--data-dir") {
       options.dataDirectory = reader.ValueOf(argument);
       continue;
     }
@@ -129,12 +142,13 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       continue;
     }
     if (!command) {
-      if (argument.starts_with("--")) throw UsageError{"unknown option " + argument};
+      if (!optionsEnded && argument.starts_with("--"))
+        throw UsageError{"unknown option " + argument};
       command = CommandNamed(argument);
       options.command = *command;
       continue;
     }
-    if (argument.starts_with("--") && argument != "--") {
+    if (!optionsEnded && argument.starts_with("--")) {
       if (!Allows(*command, argument)) throw UsageError{"unknown option " + argument};
       if (argument == "--sites") options.sitesFile = reader.ValueOf(argument);
       if (argument == "--follow-links") options.followLinks = true;

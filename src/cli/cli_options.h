@@ -18,6 +18,9 @@ struct CliOptions {
   std::optional<std::string> dataDirectory;  // --data-dir; else as the window program chooses
   bool save = false;                         // --save
   std::int32_t lockWaitSeconds = 30;  // --lock-wait: how long --save waits for the data files
+  // --help / --version: print the usage or the version and do nothing else.
+  bool help = false;
+  bool version = false;
   // gather (export: all but --report)
   std::optional<std::string> sitesFile;   // --sites
   std::optional<bool> followLinks;        // --follow-links; else the configuration's IsLevel
@@ -36,8 +39,8 @@ struct CliOptions {
   std::string word;
   std::optional<std::string> sentencesFile;  // --sentences; else sum.dat's sentences
   // export
-  WebDictionary dictionary = WebDictionary::kLycos;  // --dictionary; the window's first choice
-  std::string cardsFile;                             // "-" is standard output
+  WebDictionary dictionary = kFirstChoiceDictionary;  // --dictionary; the window's first choice
+  std::string cardsFile;                              // "-" is standard output
   // define
   std::vector<std::string> words;
   // trends (--top and --format too; history takes --format)
@@ -49,10 +52,12 @@ struct UsageError {
   std::string message;
 };
 
-// Takes the arguments after the program name. Throws UsageError.
+// Takes the arguments after the program name. "--" ends the options: every argument after it
+// is an operand (or the command). "--help" or "--version" ends the parsing at once with `help`
+// or `version` set, whatever follows. Throws UsageError.
 CliOptions ParseCliOptions(const std::vector<std::string>& arguments);
 
-// The usage text printed with a UsageError.
+// The usage text, printed by --help and with a UsageError.
 extern const char* const kCliUsage;
 
 }  // namespace quillmark

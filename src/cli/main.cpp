@@ -17,6 +17,7 @@
 #include "cli/cli_output.h"
 #include "cli/define_command.h"
 #include "cli/history_commands.h"
+#include "cli/cli_version.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
@@ -87,8 +88,11 @@ class TerminalView : public CrawlView {
 
   std::string Counter() const {
     if (crawl_ == nullptr) return "[0/0]";
-    return "[" + std::to_string(crawl_->FetchCount()) + "/" +
-           std::to_string(crawl_->URLList().size()) + "]";
+    // Built by appending: GCC 12 at -O3 takes "[" + string for an overlapping copy.
+    std::string counter(1, '[');
+    counter.append(std::to_string(crawl_->FetchCount())).append(1, '/');
+    counter.append(std::to_string(crawl_->URLList().size())).append(1, ']');
+    return counter;
   }
 
   std::string ProgressLine() {
@@ -249,6 +253,8 @@ class CliProgram {
     session_->BeginRun();
     session_->AggregateGathered(std::move(store));  // for the inflection index of these sentences
     std::string text = FindSentences(stores.sentences, options_.word, stores.inflectionIndex);
+    // As grep does: the text is printed either way, the status says whether anything was found.
+    const int status = text == kNoSentenceFound ? kExitNothing : 0;
     if (!text.ends_with('\n')) text += '\n';
     if (Print(stdout, text)) return 0;
     Print(stderr, std::string(kOutputFailedMessage) + "\n");
@@ -390,6 +396,10 @@ int main(int argc, char* argv[]) {
   } catch (const UsageError& error) {
     Print(stderr, "quillmark-cli: " + error.message + "\n" + kCliUsage);
     return kExitUsage;
+  }
+  if (options.help || options.version) {
+    std::cout << (options.help ? std::string(kCliUsage) : CliVersionLine());
+    return std::cout.flush() ? 0 : kExitNothing;
   }
   try {
     return CliProgram(options).Run();

@@ -26,15 +26,22 @@ const std::set<std::string, std::less<>>& PageExtensions() {
   return extensions;
 }
 
-// The port text as a port number: decimal digits only, at most 65535; anything else is 0.
+// The port text as a port number: a decimal integer, leading zeros and a sign allowed
+// ("000080", "+80"); anything else, and any number outside 1 to 65535, is 0.
 std::uint32_t ProxyPortOf(std::string_view text) {
-  if (text.empty() || text.size() > 5) return 0;
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return 0;
   std::uint32_t port = 0;
   for (const char c : text) {
     if (c < '0' || c > '9') return 0;
-    port = port * 10 + static_cast<std::uint32_t>(c - '0');
+    // Past 65535 the digits that follow only decide whether the text is a number at all.
+    if (port <= 65535) port = port * 10 + static_cast<std::uint32_t>(c - '0');
   }
-  return port <= 65535 ? port : 0;
+  return negative || port > 65535 ? 0 : port;
 }
 
 }  // namespace

@@ -113,7 +113,8 @@ class GatheringCrawl {
   // Sets up an empty crawl and takes `now` as FetchStartTick. When `proxySetting` (see
   // ProxySettingFromEnvironment) gives a host, sends every fetch through it with
   // client.SetProxy and writes the status lines host + "をプロキシに設定" and port text +
-  // "をプロキシに設定"; a port text that is not a number from 0 to 65535 gives port 0. An empty
+  // "をプロキシに設定"; the port text is read as a decimal integer (leading zeros and a sign
+  // allowed), and one that is not a number from 1 to 65535 gives port 0. An empty
   // setting or host writes nothing and leaves the client without proxy. Keeps references to
   // `client` and `view`, which must outlive the crawl.
   GatheringCrawl(FetchControl& client, CrawlView& view, TickCount now,

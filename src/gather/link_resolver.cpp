@@ -80,11 +80,18 @@ std::string RemoveDotSegments(std::string_view input) {
 
 // RFC 3986 section 5.2.3.
 std::string MergePaths(const UrlParts& base, std::string_view linkPath) {
-  if (base.authority && base.path.empty()) return "/" + std::string(linkPath);
-  const std::size_t slash = base.path.rfind('/');
-  std::string merged(slash == std::string_view::npos ? std::string_view{}
-                                                     : base.path.substr(0, slash + 1));
-  merged += linkPath;
+  // The base's directory: "/" under an authority without a path, else up to its last '/'.
+  std::string_view directory = "/";
+  if (!base.authority || !base.path.empty()) {
+    const std::size_t slash = base.path.rfind('/');
+    directory =
+        slash == std::string_view::npos ? std::string_view{} : base.path.substr(0, slash + 1);
+  }
+  // Appended into one reserved string: GCC 12 at -O3 takes "/" + string for an overlapping
+  // copy and warns.
+  std::string merged;
+  merged.reserve(directory.size() + linkPath.size());
+  merged.append(directory).append(linkPath);
   return merged;
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "net/net_error.h"
+#include "text/ascii_case.h"
 
 namespace quillmark {
 namespace {
@@ -14,6 +15,19 @@ constexpr std::string_view kHostResolvedLine = "名前解決";
 constexpr std::string_view kConnectedLine = "コネクション確立";
 constexpr std::string_view kSucceededLine = "からのドキュメント取得成功";
 constexpr std::string_view kFailedLine = "からのドキュメント取得失敗";
+// A site that sent its http visitors to https while https is off: the user learns why nothing
+// came and where to turn it on, at once, instead of after the watchdog's 30 seconds.
+constexpr std::string_view kHttpsOnlyLine =
+    "はHTTPSでのみ公開されています（設定→オプションで取得できます）";
+// The client's error for an https URL while https is off.
+constexpr std::string_view kHttpsRefused = "HTTP Secure Socket is not supported";
+
+// Whether `url` itself names https; a URL without a scheme does not.
+bool NamesHttps(std::string_view url) {
+  const std::size_t colon = url.find(':');
+  if (colon == std::string_view::npos || colon > url.find('/')) return false;
+  return EqualsIgnoringAsciiCase(url.substr(0, colon), "https");
+}
 
 }  // namespace
 
@@ -82,6 +96,11 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
     client_.Get(url);
   } catch (const NetError& error) {
     ending.error = error.what();
+    // Refused after a redirect, not for the address asked for: the site answered, and only
+    // https would give its pages. It ends as a failed connection does.
+    if (ending.error == kHttpsRefused && !NamesHttps(url)) {
+      endWith(FetchEndingKind::kFailure, kHttpsOnlyLine);
+    }
   }
   if (!outcome) {
     // The client fires an outcome or throws; a Get that did neither is no success either.

@@ -38,7 +38,8 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
                                   .value_or(ProgramDirectoryWithoutSeparator(programDir));
   config.allowedLevel = ParseIntegerSetting(settings.Read(kLinkSection, "AllowedLevel"), 1);
   config.isLevel = ParseIntegerSetting(settings.Read(kLinkSection, "IsLevel"), 0) != 0;
-  config.fetchHttps = ParseIntegerSetting(settings.Read(kLinkSection, "FetchHttps"), 0) != 0;
+  config.fetchHttps = ParseIntegerSetting(settings.Read(kLinkSection, "FetchHttps"),
+                                          Configuration{}.fetchHttps ? 1 : 0) != 0;
 }
 
 void WriteConfiguration(const Configuration& config, SettingsFile& settings,
@@ -55,8 +56,9 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
   }
   settings.Write(kLinkSection, "AllowedLevel", std::to_string(config.allowedLevel));
   settings.Write(kLinkSection, "IsLevel", config.isLevel ? "1" : "0");
-  // A file that never had https turned on keeps the bytes it always had.
-  if (config.fetchHttps || settings.Read(kLinkSection, "FetchHttps")) {
+  // A file that never had https turned off keeps the bytes it always had.
+  if (config.fetchHttps != Configuration{}.fetchHttps ||
+      settings.Read(kLinkSection, "FetchHttps")) {
     settings.Write(kLinkSection, "FetchHttps", config.fetchHttps ? "1" : "0");
   }
   settings.Commit();

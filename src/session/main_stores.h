@@ -20,7 +20,9 @@ struct Configuration {
   std::string lastSavedDirectory;  // directory of the last report, no trailing separator
   std::int32_t allowedLevel = 1;
   bool isLevel = false;
-  bool fetchHttps = false;  // [link] FetchHttps: whether https sites and redirects are fetched
+  // [link] FetchHttps: whether https sites and redirects are fetched. On: almost every news
+  // site answers http with a redirect to https.
+  bool fetchHttps = true;
 };
 
 struct MainStores {

@@ -27,6 +27,11 @@ inline constexpr std::array<WebDictionaryService, 4> kWebDictionaryServices{{
     {"https://", "ejje.weblio.jp", "/content/", ""},
 }};
 
+// The web dictionary offered first: Weblio, the one that answers. Its address stands on a card
+// while the built-in dictionary (the dialog's selection at start; it has no address) is chosen,
+// and quillmark-cli's export uses it without --dictionary.
+inline constexpr WebDictionary kFirstChoiceDictionary = WebDictionary::kWeblio;
+
 const WebDictionaryService& ServiceOf(WebDictionary dictionary);
 
 // Returns scheme + host + path: everything of a query address before the word.

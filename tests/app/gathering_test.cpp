@@ -8,10 +8,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/main_form.h"
+#include "app/word_list_view.h"
 #include "app_test_support.h"
 #include "session/atomic_file.h"
 #include "session/qt_store_files.h"
@@ -180,6 +182,38 @@ class GatheringTest : public QObject {
     QCOMPARE(asked.mid(4), (QStringList{"BuiltInCheck", "box hidden"}));
     QCOMPARE(opened, (std::vector<std::string>{
                          "http://dictionary.goo.ne.jp/cgi-bin/dict_search.cgi?MT=ship&sw=0"}));
+  }
+
+  // Seven digits beside a 21-letter word: the count is drawn whole, nothing overlaps, the rows
+  // keep their pitch, the word and the link are Tab stops, and Return there looks the word up.
+  void aCountOfMillionsIsDrawnWholeBesideALongWord() {
+    QScrollArea scrollBox;
+    std::string lookedUp;
+    TWordListView view(
+        &scrollBox, [](const std::string&) {},
+        [&lookedUp](const std::string& caption) { lookedUp = caption; });
+    std::set<std::string> ngWords;
+    view.Rebuild({{"SHIP", 12}, {"INTERNATIONALIZATIONS", 1234567}}, ngWords, 1);
+    const auto* page = scrollBox.widget();
+    for (int r = 0; r < 2; ++r) {
+      const auto* word = page->findChild<QLabel*>(QStringLiteral("WordLabel%1").arg(r));
+      const auto* count = page->findChild<QLabel*>(QStringLiteral("CountLabel%1").arg(r));
+      auto* link = page->findChild<QLabel*>(QStringLiteral("DictionaryLink%1").arg(r));
+      QCOMPARE(word->y(), r * 30);
+      QVERIFY(word->geometry().right() < count->x());
+      QVERIFY(word->fontMetrics().horizontalAdvance(word->text()) <= word->width());
+      QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <= count->width());
+      QVERIFY(count->geometry().right() < link->x());
+      for (const QLabel* tabStop : {word, static_cast<const QLabel*>(link)}) {
+        QVERIFY(tabStop->findChild<QWidget*>()->focusPolicy() & Qt::TabFocus);
+      }
+    }
+    QVERIFY(page->width() <= 555);  // as wide as designed: no horizontal scroll bar in the window
+    const auto* longCount = page->findChild<QLabel*>("CountLabel0");
+    QCOMPARE(longCount->text(), QStringLiteral("1234567"));
+    QTest::keyClick(page->findChild<QLabel*>("DictionaryLink0")->findChild<QWidget*>(),
+                    Qt::Key_Return);
+    QCOMPARE(lookedUp, std::string("internationalizations"));
   }
 
   void weblioIsAFourthChoiceBelowTheOthers() {

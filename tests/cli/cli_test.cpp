@@ -179,6 +179,32 @@ TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
   const auto found =
       RunProcess(Cli({"find", "zorb", "--sentences", (data_ / "sentences.txt").string()}));
   EXPECT_EQ(found.output, "[from History]\r\nThe zorbs rolled...\r\n\r\n");
+  EXPECT_EQ(found.status, 0);
+}
+
+// --help and --version answer on standard output; "--" ends the options; find fails as grep
+// does when no sentence holds the word, its text still printed.
+TEST_F(CliTest, HelpVersionEndOfOptionsAndFindsExitStatus) {
+  const std::string sentences = (data_ / "sentences.txt").string();
+  WriteFile(sentences, "The zorbs rolled\r\nNothing here --zorb\r\n");
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string outputStart;
+  };
+  const Case cases[] = {
+      {{"--help"}, 0, kUsageStart},
+      {{"find", "zorb", "--help"}, 0, kUsageStart},
+      {{"--version"}, 0, "quillmark-cli 0.1"},
+      {{"find", "--sentences", sentences, "ship"}, 1, "Sentence NOT Found.\n"},
+      {{"find", "--sentences", sentences, "--", "--zorb"}, 0, "[from History]\r\nNothing"},
+      {{"find", "--sentences", sentences, "--zorb"}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    const auto run = RunProcess(Cli(c.arguments));
+    EXPECT_EQ(run.status, c.status) << ::testing::PrintToString(c.arguments) << run.error;
+    EXPECT_TRUE(run.output.starts_with(c.outputStart)) << run.output;
+  }
 }
 
 TEST_F(CliTest, DefineAndMeaningsLookWordsUpInTheBuiltInDictionary) {

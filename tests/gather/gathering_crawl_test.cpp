@@ -269,6 +269,13 @@ TEST(ProxySetting, IsSplitIntoHostAndPortWithTwoLinesOrLeftAlone) {
        {"proxyhostをプロキシに設定", "8080をプロキシに設定"}},
       {"proxyhost", "proxyhost:0", {"proxyhostをプロキシに設定", "をプロキシに設定"}},
       {"proxyhost:99999", "proxyhost:0", {"proxyhostをプロキシに設定", "99999をプロキシに設定"}},
+      {"p:000080", "p:80", {"pをプロキシに設定", "000080をプロキシに設定"}},
+      {"p:+80", "p:80", {"pをプロキシに設定", "+80をプロキシに設定"}},
+      {"p:00000000065535", "p:65535", {"pをプロキシに設定", "00000000065535をプロキシに設定"}},
+      {"p:-80", "p:0", {"pをプロキシに設定", "-80をプロキシに設定"}},
+      {"p:4294967376", "p:0", {"pをプロキシに設定", "4294967376をプロキシに設定"}},
+      {"p:+", "p:0", {"pをプロキシに設定", "+をプロキシに設定"}},
+      {"p:8o", "p:0", {"pをプロキシに設定", "8oをプロキシに設定"}},
       {"http=a:1;ftp=b:2", "http=a:0", {"http=aをプロキシに設定", "1;ftp=b:2をプロキシに設定"}},
       {"http://", "", {}},
       {"", "", {}},
@@ -349,6 +356,10 @@ class RunCrawlTest : public ::testing::Test {
     if (request.starts_with("GET /drip.html ")) {
       return Exchange::Reply("HTTP/1.0 200 OK\r\n\r\n").Drip(std::string(200, 'x'), 1, 25ms);
     }
+    if (request.starts_with("GET /moved.html ")) {
+      return Exchange::Reply(
+          "HTTP/1.0 301 Moved\r\nLocation: https://127.0.0.1/moved.html\r\n\r\n");
+    }
     if (request.starts_with("GET /links.html ")) {
       return Exchange::Reply(
           "HTTP/1.0 200 OK\r\n\r\n<p>The index page.</p><a href=\"two.html\">"
@@ -402,6 +413,17 @@ TEST_F(RunCrawlTest, ASilentServerIsCutOffByTheWatchdogAndTheNextURLFollows) {
               ElementsAre(server_.Url("/silent.html") + "接続開始", host_ + "コネクション確立",
                           host_ + "タイムアウト", server_.Url("/two.html") + "接続開始",
                           host_ + "コネクション確立", host_ + "からのドキュメント取得成功"));
+}
+
+// With https off, a site that moved to https ends at once, saying why, not at the watchdog.
+TEST_F(RunCrawlTest, ARedirectToHttpsWithHttpsOffEndsThatSiteAtOnceWithItsOwnLine) {
+  EXPECT_EQ(Run({server_.Url("/moved.html"), server_.Url("/two.html")}, {}), ModalResult::kOK);
+  EXPECT_EQ(crawl_.CopySentenceStore(), (SentenceStore{{host_, {"The second page"}}}));
+  EXPECT_THAT(view_.lines,
+              ElementsAre(server_.Url("/moved.html") + "接続開始", host_ + "コネクション確立",
+                          host_ + "はHTTPSでのみ公開されています（設定→オプションで取得できます）",
+                          server_.Url("/two.html") + "接続開始", host_ + "コネクション確立",
+                          host_ + "からのドキュメント取得成功"));
 }
 
 TEST_F(RunCrawlTest, TicksGoOnDuringADripAndCancelEndsTheCrawlAfterThatFetch) {

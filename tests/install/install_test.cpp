@@ -13,6 +13,7 @@
 #include "cli/cli_options.h"
 #include "session/data_files.h"
 #include "support/child_process.h"
+#include "support/fake_store_files.h"
 #include "support/scripted_server.h"
 #include "support/temporary_directory.h"
 
@@ -57,7 +58,7 @@ TEST(DesktopEntry, PassesDesktopFileValidateWithoutAHint) {
   EXPECT_EQ(result.output + result.error, "");
 }
 
-TEST(ManualPages, RenderWithoutWarningsAndNameEveryOptionAndFile) {
+TEST(ManualPages, RenderWithoutWarningsAndNameEveryOptionFileAndKey) {
   if (!Installed("man")) GTEST_SKIP() << "man is not installed";
   for (const char* page : {"quillmark.1.gz", "quillmark-cli.1.gz"}) {
     const ProcessResult result = RunCommand(
@@ -86,6 +87,19 @@ TEST(ManualPages, RenderWithoutWarningsAndNameEveryOptionAndFile) {
        {kHostsFile, kNgWordsFile, kMappedWordsFile, kSumFile, kConfigurationFile}) {
     EXPECT_NE(window.find(file), std::string::npos) << file << " is not in quillmark(1)";
     EXPECT_NE(cli.find(file), std::string::npos) << file << " is not in quillmark-cli(1)";
+  }
+
+  // Every key the program writes to the configuration (FetchHttps only once it was changed).
+  testing::FakeStoreFiles files;
+  files.directories.insert("/reports");
+  testing::FakeSettingsFile settings;
+  MainStores stores;
+  stores.configuration.fetchHttps = !stores.configuration.fetchHttps;
+  SaveAllStores(stores, files, settings, "/reports/report.html");
+  ASSERT_EQ(settings.values.size(), 5u);
+  for (const auto& written : settings.values) {
+    const std::string key = written.first.substr(written.first.find('/') + 1);
+    EXPECT_NE(window.find(key), std::string::npos) << key << " is not in quillmark(1)";
   }
 }
 

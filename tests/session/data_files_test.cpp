@@ -115,20 +115,18 @@ TEST_F(DataFiles, NonNumbersGiveTheDefaultsAndAMissingDirectoryIsIgnored) {
   EXPECT_EQ(files.currentDirectory, "");
 }
 
-// FetchHttps is read like the other keys, but a file without it gets it only once https is on:
-// a configuration that never used https keeps its bytes.
-TEST_F(DataFiles, FetchHttpsIsWrittenOnlyOnceItWasOnOrInTheFile) {
+// FetchHttps is on unless the file says otherwise, and a file without it gets it only once https
+// is turned off: a configuration that never changed it keeps its bytes.
+TEST_F(DataFiles, FetchHttpsIsOnByDefaultAndWrittenOnlyWhenOffOrInTheFile) {
   struct Case {
     const char* inFile;  // nullptr: no such key
     bool read;
     bool setTo;
     const char* written;  // nullptr: still no such key
   };
-  const Case cases[] = {{nullptr, false, false, nullptr},
-                        {nullptr, false, true, "1"},
-                        {"1", true, false, "0"},
-                        {"0", false, false, "0"},
-                        {"yes", false, true, "1"}};
+  const Case cases[] = {{nullptr, true, true, nullptr}, {nullptr, true, false, "0"},
+                        {"1", true, false, "0"},        {"0", false, false, "0"},
+                        {"0", false, true, "1"},        {"yes", true, true, "1"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.inFile == nullptr ? "no key" : c.inFile);
     settings.values.clear();
