@@ -15,9 +15,9 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
+#include "cli/cli_version.h"
 #include "cli/define_command.h"
 #include "cli/history_commands.h"
-#include "cli/cli_version.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
