@@ -22,10 +22,12 @@ enum class CardWords { kShown, kAllRanked };
 // with no header line:
 //  - word: as the list shows it (ASCII letters lowered); count: decimal;
 //  - example: of the sentences of `sentences` that hold the word or an inflected form of it
-//    (as FindSentences matches them, forms from `index`), the shortest in bytes of those with
-//    at least five words, else the shortest; on a tie the first in host, then sentence, byte
-//    order. HTML-escaped ('&', '<', '>', '"'), with every word that matches wrapped in "<b>"
-//    and "</b>". Empty, as is host, when no sentence holds the word;
+//    (as FindSentences matches them, forms from `index`), the shortest in bytes of the whole
+//    sentences (a capital letter first, at least five words, not cut by the store's full stop
+//    after a lone capital letter or "Mr", "Mrs", "Dr", "St", "No": "Bush reacts to the U"),
+//    else of those with at least five words, else the shortest; on a tie the first in host,
+//    then sentence, byte order. HTML-escaped ('&', '<', '>', '"'), with every word that matches
+//    wrapped in "<b>" and "</b>". Empty, as is host, when no sentence holds the word;
 //  - host: the host the example is stored under;
 //  - address: WebDictionaryAddress(dictionary, word), what the row's dictionary link opens.
 // A tab, CR or LF inside any field becomes a space, so every line has exactly five fields.
