@@ -30,6 +30,9 @@ constexpr int kSiteBytesRole = Qt::UserRole;
 
 constexpr const char* kCreditLine = "Quillmark 開発チーム";
 
+// The height of the row added at the bottom for HideNamesCheck.
+constexpr int kHideNamesRow = 22;
+
 class FixedHeightItems : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -83,7 +86,8 @@ TConfigDialog::TConfigDialog(QWidget* owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("設定"));
   // A dialog border without system buttons: no close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setFixedSize(423, 293);
+  // One row taller than the dialog was first laid out: HideNamesCheck sits below the rest.
+  setFixedSize(423, 293 + kHideNamesRow);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
   BuildControls();
 }
@@ -121,15 +125,19 @@ void TConfigDialog::BuildControls() {
   httpsCheck_->setObjectName("HttpsCheck");
   httpsCheck_->setGeometry(16, 243, 180, 17);
 
+  hideNamesCheck_ = new QCheckBox(QStringLiteral("固有名詞とページの見出し語を表示しない"), this);
+  hideNamesCheck_->setObjectName("HideNamesCheck");
+  hideNamesCheck_->setGeometry(16, 288, 396, 17);
+
   copyLightLabel_ = Label(this, "CopyLightLabel", AboutText(), {222, 125});
 
   auto* okButton = Button(this, "OKButton", QStringLiteral("OK"), {243, 257, 78, 24});
   auto* cancelButton =
       Button(this, "CancelButton", QStringLiteral("キャンセル"), {334, 257, 78, 24});
 
-  const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,   addButton,    deleteButton,
-                                    itemNoUpDown_, okButton,   cancelButton, linkCheck_,
-                                    linkUpDown_,   httpsCheck_};
+  const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,    addButton,      deleteButton,
+                                    itemNoUpDown_, okButton,    cancelButton,   linkCheck_,
+                                    linkUpDown_,   httpsCheck_, hideNamesCheck_};
   for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(addButton, &QPushButton::clicked, this, &TConfigDialog::AddButtonClick);
@@ -158,6 +166,7 @@ void TConfigDialog::Fill(const SiteList& sites, const Configuration& configurati
   linkCheck_->setChecked(configuration.isLevel);
   linkUpDown_->setValue(AsPosition(configuration.allowedLevel));
   httpsCheck_->setChecked(configuration.fetchHttps);
+  hideNamesCheck_->setChecked(configuration.hideNames);
 }
 
 void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
@@ -171,6 +180,7 @@ void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
   configuration.isLevel = linkCheck_->isChecked();
   configuration.allowedLevel = linkUpDown_->value();
   configuration.fetchHttps = httpsCheck_->isChecked();
+  configuration.hideNames = hideNamesCheck_->isChecked();
 }
 
 void TConfigDialog::AddButtonClick() {

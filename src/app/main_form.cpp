@@ -12,6 +12,7 @@
 
 #include "app/config_dialog.h"
 #include "app/report_saving.h"
+#include "session/hidden_words.h"
 #include "study/known_share.h"
 
 namespace quillmark {
@@ -203,7 +204,8 @@ void TMainForm::RunGathering() {
     gathering.exec();  // a cancelled gathering is processed like a finished one
     QCoreApplication::processEvents();
     session_.AggregateGathered(gathering.CopySentenceStore());
-    wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount);
+    wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
+                       HiddenRowWords(stores, stores.configuration.hideNames));
   }
   ShowRunFigures();
 }

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "session/atomic_file.h"
+#include "session/hidden_words.h"
 #include "study/html_report.h"
 #include "study/word_cards.h"
 
@@ -70,7 +71,8 @@ void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dict
   // Plain text to flashcard programs: some of them offer only *.txt when importing.
   SaveChosenFile(saveDialog, session, showError,
                  {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")}, [&stores, dictionary] {
-                   return WriteWordCards(stores.ranking, stores.ngWords,
+                   return WriteWordCards(stores.ranking,
+                                         WordsNotShown(stores, stores.configuration.hideNames),
                                          stores.configuration.itemViewCount, CardWords::kShown,
                                          stores.sentences, stores.inflectionIndex, dictionary);
                  });

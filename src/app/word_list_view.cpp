@@ -72,11 +72,11 @@ void TWordListView::Dismantle(std::set<std::string>& ngWords) {
 }
 
 void TWordListView::Rebuild(RankedWordList ranking, std::set<std::string>& ngWords,
-                            std::int32_t itemViewCount) {
+                            std::int32_t itemViewCount, const std::set<std::string>& hiddenWords) {
   // No half-built list is ever drawn.
   scrollBox_->setUpdatesEnabled(false);
   Dismantle(ngWords);
-  for (const ShownWord& word : SelectShownWords(ranking, ngWords, itemViewCount)) {
+  for (const ShownWord& word : SelectShownWords(ranking, ngWords, hiddenWords, itemViewCount)) {
     AddRow(word.caption, word.count);
   }
   int width = kLinkLeft + kLinkWidth;

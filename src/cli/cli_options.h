@@ -27,6 +27,8 @@ struct CliOptions {
   std::optional<std::int32_t> top;  // --top; else ItemViewCount + 1
   bool all = false;                 // --all (export too)
   ResultFormat format = ResultFormat::kTsv;
+  std::optional<bool> hideNames;  // --hide-names (export too); else the configuration's HideNames
+  bool forms = false;             // --forms: json gives each word's folded forms and counts
   // words
   std::string host = "local";      // --host
   std::vector<std::string> files;  // "-" is standard input

@@ -18,6 +18,7 @@
 #include "gather/page_scanner.h"
 #include "session/atomic_file.h"
 #include "session/data_directory.h"
+#include "session/hidden_words.h"
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "session/session.h"
@@ -230,9 +231,17 @@ class CliProgram {
                      stores.ranking,
                      {stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(mappedBefore),
                       stores.mappedWords.end()}};
+    WordDetails details;
+    details.hiddenWords = HiddenRowWords(stores, HideNames());
+    if (options_.format == ResultFormat::kJson) {
+      details.classes =
+          ClassifyWords(stores.ranking, stores.ngWords, stores.sentences, stores.inflectionIndex);
+      if (options_.forms)
+        details.forms = CountFoldedForms(stores.sentences, stores.inflectionIndex);
+    }
     const std::int32_t top = options_.top.value_or(stores.configuration.itemViewCount + 1);
     const std::string out =
-        FormatRunResult(result, stores.ngWords, top, options_.all, options_.format);
+        FormatRunResult(result, stores.ngWords, top, options_.all, options_.format, details);
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
     return stores.sentences.empty() ? kExitNothing : 0;
@@ -243,10 +252,10 @@ class CliProgram {
   int ExportCards(SentenceStore gathered) {
     MainStores& stores = session_->Stores();
     session_->AggregateGathered(std::move(gathered));
-    const std::string cards =
-        WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
-                       options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
-                       stores.inflectionIndex, options_.dictionary);
+    const std::string cards = WriteWordCards(
+        stores.ranking, WordsNotShown(stores, HideNames()), stores.configuration.itemViewCount,
+        options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
+        stores.inflectionIndex, options_.dictionary);
     if (options_.cardsFile == "-") {
       std::fwrite(cards.data(), 1, cards.size(), stdout);
       std::fflush(stdout);
@@ -254,6 +263,11 @@ class CliProgram {
       SaveAsReport(options_.cardsFile, cards);
     }
     return stores.sentences.empty() ? kExitNothing : 0;
+  }
+
+  // --hide-names, else the configuration's HideNames.
+  bool HideNames() const {
+    return options_.hideNames.value_or(session_->Stores().configuration.hideNames);
   }
 
   // The report the window's menu writes, listing the sites this run searched.

@@ -39,6 +39,14 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
   config.allowedLevel = ParseIntegerSetting(settings.Read(kLinkSection, "AllowedLevel"), 1);
   config.isLevel = ParseIntegerSetting(settings.Read(kLinkSection, "IsLevel"), 0) != 0;
   config.fetchHttps = ParseIntegerSetting(settings.Read(kLinkSection, "FetchHttps"), 0) != 0;
+  config.hideNames = ParseIntegerSetting(settings.Read(kConfigSection, "HideNames"), 0) != 0;
+}
+
+// Writes a switch that is off by default only once it has been on or the file has it, so a
+// configuration that never used it keeps the bytes it always had.
+void WriteOptInSwitch(SettingsFile& settings, const std::string& section, const std::string& key,
+                      bool on) {
+  if (on || settings.Read(section, key)) settings.Write(section, key, on ? "1" : "0");
 }
 
 void WriteConfiguration(const Configuration& config, SettingsFile& settings,
@@ -55,10 +63,8 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
   }
   settings.Write(kLinkSection, "AllowedLevel", std::to_string(config.allowedLevel));
   settings.Write(kLinkSection, "IsLevel", config.isLevel ? "1" : "0");
-  // A file that never had https turned on keeps the bytes it always had.
-  if (config.fetchHttps || settings.Read(kLinkSection, "FetchHttps")) {
-    settings.Write(kLinkSection, "FetchHttps", config.fetchHttps ? "1" : "0");
-  }
+  WriteOptInSwitch(settings, kLinkSection, "FetchHttps", config.fetchHttps);
+  WriteOptInSwitch(settings, kConfigSection, "HideNames", config.hideNames);
   settings.Commit();
 }
 

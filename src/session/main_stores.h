@@ -21,6 +21,7 @@ struct Configuration {
   std::int32_t allowedLevel = 1;
   bool isLevel = false;
   bool fetchHttps = false;  // [link] FetchHttps: whether https sites and redirects are fetched
+  bool hideNames = false;   // [config] HideNames: whether names and page labels take no row
 };
 
 struct MainStores {

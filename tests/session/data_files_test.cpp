@@ -115,9 +115,9 @@ TEST_F(DataFiles, NonNumbersGiveTheDefaultsAndAMissingDirectoryIsIgnored) {
   EXPECT_EQ(files.currentDirectory, "");
 }
 
-// FetchHttps is read like the other keys, but a file without it gets it only once https is on:
-// a configuration that never used https keeps its bytes.
-TEST_F(DataFiles, FetchHttpsIsWrittenOnlyOnceItWasOnOrInTheFile) {
+// FetchHttps and HideNames are read like the other keys, but a file without them gets one only
+// once it is on: a configuration that never used them keeps its bytes.
+TEST_F(DataFiles, OptInSwitchesAreWrittenOnlyOnceOnOrInTheFile) {
   struct Case {
     const char* inFile;  // nullptr: no such key
     bool read;
@@ -129,20 +129,27 @@ TEST_F(DataFiles, FetchHttpsIsWrittenOnlyOnceItWasOnOrInTheFile) {
                         {"1", true, false, "0"},
                         {"0", false, false, "0"},
                         {"yes", false, true, "1"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.inFile == nullptr ? "no key" : c.inFile);
-    settings.values.clear();
-    if (c.inFile != nullptr) settings.values["link/FetchHttps"] = c.inFile;
-    Load();
-    EXPECT_EQ(stores.configuration.fetchHttps, c.read);
-    stores.configuration.fetchHttps = c.setTo;
-    SaveAllStores(stores, files, settings, "");
-    const auto written = settings.values.find("link/FetchHttps");
-    if (c.written == nullptr) {
-      EXPECT_EQ(written, settings.values.end());
-    } else {
-      ASSERT_NE(written, settings.values.end());
-      EXPECT_EQ(written->second, c.written);
+  const struct Switch {
+    const char* key;
+    bool Configuration::*value;
+  } switches[] = {{"link/FetchHttps", &Configuration::fetchHttps},
+                  {"config/HideNames", &Configuration::hideNames}};
+  for (const Switch& s : switches) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(s.key) + " " + (c.inFile == nullptr ? "no key" : c.inFile));
+      settings.values.clear();
+      if (c.inFile != nullptr) settings.values[s.key] = c.inFile;
+      Load();
+      EXPECT_EQ(stores.configuration.*s.value, c.read);
+      stores.configuration.*s.value = c.setTo;
+      SaveAllStores(stores, files, settings, "");
+      const auto written = settings.values.find(s.key);
+      if (c.written == nullptr) {
+        EXPECT_EQ(written, settings.values.end());
+      } else {
+        ASSERT_NE(written, settings.values.end());
+        EXPECT_EQ(written->second, c.written);
+      }
     }
   }
 }
