@@ -17,7 +17,7 @@ struct Occurrences {
 
   WordClass Class() const {
     if (total == 0) return WordClass::kWord;
-    if (2 * inLabelLines > total) return WordClass::kPageLabel;
+    if (100 * inLabelLines >= kLabelPercent * total) return WordClass::kPageLabel;
     if (caseEvidence >= kNameEvidence && 100 * capitalised >= kNameCapitalPercent * caseEvidence)
       return WordClass::kName;
     return WordClass::kWord;

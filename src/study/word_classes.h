@@ -23,7 +23,10 @@ using WordClasses = std::map<std::string, WordClass>;
 // A stored "sentence" of this many words or fewer is a label line of the page (a menu entry,
 // a heading, a button): "Related sites", "TOP STORIES", "Sign in".
 inline constexpr std::size_t kLabelLineWords = 3;
-// A word is a page label when more than half of its occurrences are in label lines.
+// A word is a page label when at least kLabelPercent of its occurrences are in label lines:
+// two thirds, not a bare majority, so that a news word that also names a section of the site
+// ("Business", "Health") stays a word unless the page uses it almost only so.
+inline constexpr std::size_t kLabelPercent = 66;  // two thirds, rounded down
 // A word is a name when it has at least kNameEvidence occurrences that neither start a
 // sentence (the first word, or one after '!' or '?') nor are written all in capitals (a
 // shouted heading says nothing about case), and at least kNameCapitalPercent of those
