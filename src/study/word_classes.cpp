@@ -12,7 +12,7 @@ namespace {
 struct Occurrences {
   std::size_t total = 0;
   std::size_t inLabelLines = 0;
-  std::size_t caseEvidence = 0;  // neither at a sentence start nor all capitals
+  std::size_t caseEvidence = 0;  // occurrences that tell the word's case (see kNameEvidence)
   std::size_t capitalised = 0;   // of caseEvidence
 
   WordClass Class() const {

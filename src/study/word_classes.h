@@ -27,12 +27,14 @@ inline constexpr std::size_t kLabelLineWords = 3;
 // two thirds, not a bare majority, so that a news word that also names a section of the site
 // ("Business", "Health") stays a word unless the page uses it almost only so.
 inline constexpr std::size_t kLabelPercent = 66;  // two thirds, rounded down
-// A word is a name when it has at least kNameEvidence occurrences that neither start a
-// sentence (the first word, or one after '!' or '?') nor are written all in capitals (a
-// shouted heading says nothing about case), and at least kNameCapitalPercent of those
-// start with a capital letter: "nearly all", so that an ordinary word capitalised in a
-// title now and then stays a word, while a name miswritten once is still a name.
-inline constexpr std::size_t kNameEvidence = 3;
+// A word is a name when it has at least kNameEvidence occurrences that tell its case, and
+// at least kNameCapitalPercent of those start with a capital letter: "nearly all", so that an
+// ordinary word capitalised now and then stays a word, while a name miswritten once is still
+// a name. An occurrence tells nothing about case when it starts a sentence (the first word,
+// or one after '!' or '?') or is written all in capitals (a shouted heading). Two are
+// enough: a day's pages name most people and places only a few times, and an ordinary word
+// that ranks high is seldom written only in the capitals of headings.
+inline constexpr std::size_t kNameEvidence = 2;
 inline constexpr std::size_t kNameCapitalPercent = 90;
 
 // Returns the class of every word of `ranking` with a count of at least 1 that is not on
