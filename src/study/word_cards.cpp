@@ -18,17 +18,18 @@ namespace {
 constexpr std::size_t kFullSentenceWords = 5;
 
 // Words after which the store's cut at every full stop leaves a sentence unfinished ("Bush
-// reacts to the U", "talks with Mr").
-constexpr std::string_view kAbbreviations[] = {"Mr", "Mrs", "Dr", "St", "No"};
+// reacts to the U", "talks with Mr", "Bush v"); so does any single letter.
+constexpr std::string_view kAbbreviations[] = {"Mr",  "Mrs", "Ms",  "Dr",  "St", "No", "vs",
+                                               "Sen", "Rep", "Gov", "Gen", "Lt", "Col"};
 
 // How good an example `sentence` of `words` words is, best first: a whole sentence (a
-// capital letter first, at least five words, not cut at an abbreviation or a lone capital
+// capital letter first, at least five words, not cut at an abbreviation or a single
 // letter), then one of at least five words, then a fragment.
 int ExampleRank(std::string_view sentence, std::size_t words) {
   if (words < kFullSentenceWords) return 2;
   const bool capitalFirst = sentence.front() >= 'A' && sentence.front() <= 'Z';
   std::string_view last = sentence.substr(sentence.find_last_of(SentenceWordSeparators) + 1);
-  const bool lone = last.size() == 1 && last.front() >= 'A' && last.front() <= 'Z';
+  const bool lone = last.size() == 1;
   const bool cut = lone || std::find(std::begin(kAbbreviations), std::end(kAbbreviations), last) !=
                                std::end(kAbbreviations);
   return capitalFirst && !cut ? 0 : 1;

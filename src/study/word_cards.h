@@ -24,7 +24,8 @@ enum class CardWords { kShown, kAllRanked };
 //  - example: of the sentences of `sentences` that hold the word or an inflected form of it
 //    (as FindSentences matches them, forms from `index`), the shortest in bytes of the whole
 //    sentences (a capital letter first, at least five words, not cut by the store's full stop
-//    after a lone capital letter or "Mr", "Mrs", "Dr", "St", "No": "Bush reacts to the U"),
+//    after a single letter or a title such as "Mr", "Mrs", "Dr", "St", "No", "vs", "Sen":
+//    "Bush reacts to the U", "ruling in Bush v"),
 //    else of those with at least five words, else the shortest; on a tie the first in host,
 //    then sentence, byte order. HTML-escaped ('&', '<', '>', '"'), with every word that matches
 //    wrapped in "<b>" and "</b>". Empty, as is host, when no sentence holds the word;

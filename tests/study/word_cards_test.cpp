@@ -55,7 +55,7 @@ TEST(WriteWordCards, AWholeSentenceBeforeOneCutAtAnAbbreviationOrBegunInLowerCas
     return card.substr(7, card.find("\th.example") - 7);  // after "bush\t5\t"
   };
   EXPECT_EQ(example({"Bush reacts to the U", "Talks with Bush and Mr", "bush fires spread again",
-                     "Bush met the leaders of both parties"}),
+                     "The ruling in Bush v", "Bush met the leaders of both parties"}),
             "<b>Bush</b> met the leaders of both parties");
   // Without a whole sentence, the shortest of five words or more, as before.
   EXPECT_EQ(example({"Bush reacts to the U", "Bush", "bush fires spread across it"}),
