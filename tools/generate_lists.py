@@ -18,7 +18,7 @@ import sys
 TOOLS_DIR = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, TOOLS_DIR)
 
-from listgen import build, denylist, lineio, sources  # noqa: E402
+from listgen import build, denylist, lineio, reviewed, sources  # noqa: E402
 
 REPO_DIR = os.path.dirname(TOOLS_DIR)
 NOTE_SEED = 3
@@ -69,7 +69,7 @@ def main(argv):
     hosts = lineio.read_listed_lines(os.path.join(TOOLS_DIR, "news_sites.txt"))
     lexicon = build.load_lexicon(paths)
     noise = build.load_noise_sources(paths, os.path.join(TOOLS_DIR, "noise_words.txt"))
-    lists = build.build_lists(lexicon, noise, deny, hosts)
+    lists = build.build_lists(lexicon, noise, deny, hosts, reviewed.load_reviewed(TOOLS_DIR))
     for entry in lists.unused_deny_entries:
         print("note: deny list entry matches nothing: %s" % entry, file=sys.stderr)
 
@@ -85,6 +85,9 @@ def main(argv):
                 stream.write(data)
     if arguments.note:
         note(lists.pairs)
+        print("Forms the news lexicon often tags as a word of their own, not yet kept:")
+        for form, base in build.kept_form_candidates(lexicon, lists.pairs):
+            print("  %s %s" % (form, base))
     if differing:
         sys.exit("differs from the sources: " + ", ".join(differing))
     print("%s %d files in %s" % ("checked" if arguments.check else "wrote", len(lists.files()),

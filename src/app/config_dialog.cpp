@@ -32,6 +32,9 @@ constexpr const char* kCreditLine = "Quillmark 開発チーム";
 // The built-in dictionary's data is public domain; its authors are thanked all the same.
 constexpr const char* kThanksLine = "英和辞書 EJDict(CC0)に感謝";
 
+// The height of the row added at the bottom for HideNamesCheck.
+constexpr int kHideNamesRow = 22;
+
 class FixedHeightItems : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -85,7 +88,8 @@ TConfigDialog::TConfigDialog(QWidget* owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("設定"));
   // A dialog border without system buttons: no close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setFixedSize(423, 293);
+  // One row taller than the dialog was first laid out: HideNamesCheck sits below the rest.
+  setFixedSize(423, 293 + kHideNamesRow);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
   BuildControls();
 }
@@ -123,15 +127,19 @@ void TConfigDialog::BuildControls() {
   httpsCheck_->setObjectName("HttpsCheck");
   httpsCheck_->setGeometry(16, 243, 180, 17);
 
+  hideNamesCheck_ = new QCheckBox(QStringLiteral("固有名詞とページの見出し語を表示しない"), this);
+  hideNamesCheck_->setObjectName("HideNamesCheck");
+  hideNamesCheck_->setGeometry(16, 288, 396, 17);
+
   copyLightLabel_ = Label(this, "CopyLightLabel", AboutText(), {222, 125});
 
   auto* okButton = Button(this, "OKButton", QStringLiteral("OK"), {243, 257, 78, 24});
   auto* cancelButton =
       Button(this, "CancelButton", QStringLiteral("キャンセル"), {334, 257, 78, 24});
 
-  const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,   addButton,    deleteButton,
-                                    itemNoUpDown_, okButton,   cancelButton, linkCheck_,
-                                    linkUpDown_,   httpsCheck_};
+  const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,    addButton,      deleteButton,
+                                    itemNoUpDown_, okButton,    cancelButton,   linkCheck_,
+                                    linkUpDown_,   httpsCheck_, hideNamesCheck_};
   for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(addButton, &QPushButton::clicked, this, &TConfigDialog::AddButtonClick);
@@ -160,6 +168,7 @@ void TConfigDialog::Fill(const SiteList& sites, const Configuration& configurati
   linkCheck_->setChecked(configuration.isLevel);
   linkUpDown_->setValue(AsPosition(configuration.allowedLevel));
   httpsCheck_->setChecked(configuration.fetchHttps);
+  hideNamesCheck_->setChecked(configuration.hideNames);
 }
 
 void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
@@ -173,6 +182,7 @@ void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
   configuration.isLevel = linkCheck_->isChecked();
   configuration.allowedLevel = linkUpDown_->value();
   configuration.fetchHttps = httpsCheck_->isChecked();
+  configuration.hideNames = hideNamesCheck_->isChecked();
 }
 
 void TConfigDialog::AddButtonClick() {

@@ -22,12 +22,13 @@ class TConfigDialog : public QDialog {
   explicit TConfigDialog(QWidget* owner = nullptr);
 
   // Lists the sites in their order and sets the spin controls (ItemViewCount and
-  // AllowedLevel taken as 16-bit numbers, then held within 5..200 and 1..5), LinkCheck and
-  // HttpsCheck.
+  // AllowedLevel taken as 16-bit numbers, then held within 5..200 and 1..5), LinkCheck,
+  // HttpsCheck and HideNamesCheck.
   void Fill(const SiteList& sites, const Configuration& configuration);
 
   // Replaces the sites by the listed items (sorted and freed of case-only duplicates by the
-  // site list) and sets ItemViewCount, AllowedLevel, IsLevel and FetchHttps from the controls.
+  // site list) and sets ItemViewCount, AllowedLevel, IsLevel, FetchHttps and HideNames from
+  // the controls.
   void Store(SiteList& sites, Configuration& configuration) const;
 
   // AddButton: appends URLEdit's text as it is (empty or a duplicate too) and empties URLEdit.
@@ -51,6 +52,7 @@ class TConfigDialog : public QDialog {
   QCheckBox* linkCheck_ = nullptr;
   QSpinBox* linkUpDown_ = nullptr;
   QCheckBox* httpsCheck_ = nullptr;
+  QCheckBox* hideNamesCheck_ = nullptr;
 };
 
 // The menu action "オプション(&O)": shows the dialog filled from `stores` (the about line

@@ -13,6 +13,7 @@
 #include "app/config_dialog.h"
 #include "app/report_saving.h"
 #include "app/trends_window.h"
+#include "session/hidden_words.h"
 #include "study/known_share.h"
 
 namespace quillmark {
@@ -221,7 +222,8 @@ void TMainForm::RunGathering() {
     pagesFetched = gathering.Crawl().FetchCount();
     QCoreApplication::processEvents();
     session_.AggregateGathered(gathering.CopySentenceStore());
-    wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount);
+    wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
+                       HiddenRowWords(stores, stores.configuration.hideNames));
   }
   ShowRunFigures();
   RecordRunInHistory(pagesFetched);

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "session/atomic_file.h"
+#include "session/hidden_words.h"
 #include "study/html_report.h"
 #include "study/word_cards.h"
 
@@ -72,8 +73,9 @@ void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dict
       saveDialog, session, showError, {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")},
       [&session, &stores, dictionary] {
         return WriteWordCards(
-            stores.ranking, stores.ngWords, stores.configuration.itemViewCount, CardWords::kShown,
-            stores.sentences, stores.inflectionIndex, dictionary,
+            stores.ranking, WordsNotShown(stores, stores.configuration.hideNames),
+            stores.configuration.itemViewCount, CardWords::kShown, stores.sentences,
+            stores.inflectionIndex, dictionary,
             [&session](const std::string& word) { return JoinedSenses(session.MeaningOf(word)); });
       });
 }

@@ -146,11 +146,11 @@ void TWordListView::Dismantle(std::set<std::string>& ngWords) {
 }
 
 void TWordListView::Rebuild(RankedWordList ranking, std::set<std::string>& ngWords,
-                            std::int32_t itemViewCount) {
+                            std::int32_t itemViewCount, const std::set<std::string>& hiddenWords) {
   // No half-built list is ever drawn.
   scrollBox_->setUpdatesEnabled(false);
   Dismantle(ngWords);
-  const std::vector<ShownWord> words = SelectShownWords(ranking, ngWords, itemViewCount);
+  const std::vector<ShownWord> words = SelectShownWords(ranking, ngWords, hiddenWords, itemViewCount);
   const int linkLeft =
       kCountLeft + CountColumnWidth(PixelFont(page_->font().family(), kCountPixels), words);
   const QFont wordFont = PixelFont(page_->font().family(), kWordPixels);

@@ -32,8 +32,10 @@ class TWordListView {
   TWordListView(QScrollArea* scrollBox, WordAction onWordClick, WordAction onDictionaryClick);
 
   // Dismantles the previous rows (their ticked words go into `ngWords`, upper case), then
-  // builds the rows SelectShownWords gives for `ranking` with the NG-word list as it is then.
-  void Rebuild(RankedWordList ranking, std::set<std::string>& ngWords, std::int32_t itemViewCount);
+  // builds the rows SelectShownWords gives for `ranking` with the NG-word list as it is then
+  // and `hiddenWords` (the names and page labels the learner hides) left out too.
+  void Rebuild(RankedWordList ranking, std::set<std::string>& ngWords, std::int32_t itemViewCount,
+               const std::set<std::string>& hiddenWords = {});
 
   // The exit: ticked words go into `ngWords`, upper case, and the rows are freed.
   void Dismantle(std::set<std::string>& ngWords);

@@ -8,14 +8,19 @@ const char* const kCliUsage =
     "usage: quillmark-cli [--data-dir DIR] [--lock-wait SECONDS] COMMAND [OPTIONS]\n"
     "       quillmark-cli --help | --version\n"
     "  gather [--sites FILE] [--follow-links] [--depth N] [--https | --no-https]\n"
-    "         [--top N] [--all] [--report FILE] [--format tsv|json] [--save]\n"
+    "         [--top N] [--all] [--report FILE] [--format tsv|json] [--forms]\n"
+    "         [--hide-names] [--save]\n"
     "      one gathering run over the site list, with no window (--https fetches https\n"
     "      sites too for this run, --no-https does not; else as FetchHttps says)\n"
-    "  words [--host NAME] [--top N] [--all] [--format tsv|json] [--save] FILE...\n"
+    "  words [--host NAME] [--top N] [--all] [--format tsv|json] [--forms] [--hide-names]\n"
+    "        [--save] FILE...\n"
     "      the same counting over saved pages (\"-\" reads standard input)\n"
+    "      json gives each word's class (word, name, label; known with --all) and, with\n"
+    "      --forms, the inflected forms folded into it with their counts; --hide-names\n"
+    "      leaves out names and page labels, else as HideNames says\n"
     "  find WORD [--sentences FILE]\n"
     "      the sentences holding WORD or one of its inflected forms, from sum.dat or FILE\n"
-    "  export [--sites FILE] [--follow-links] [--depth N] [--all]\n"
+    "  export [--sites FILE] [--follow-links] [--depth N] [--all] [--hide-names]\n"
     "         [--dictionary goo|lycos|rnn|weblio] [--save] OUTPUT\n"
     "      one gathering run as gather makes it, its shown words (with --all every word not\n"
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
@@ -109,7 +114,7 @@ bool Allows(CliCommand command, const std::string& option) {
   if (command == CliCommand::kTrends)
     return option == "--days" || option == "--top" || option == "--format";
   if (option == "--top" || option == "--all" || option == "--format" || option == "--save" ||
-      option == "--meanings")
+      option == "--meanings" || option == "--forms" || option == "--hide-names")
     return gather || words;
   if (option == "--host") return words;
   if (option == "--sentences") return command == CliCommand::kFind;
@@ -160,6 +165,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--days") options.days = reader.NumberOf(argument);
       if (argument == "--all") options.all = true;
       if (argument == "--meanings") options.meanings = true;
+      if (argument == "--hide-names") options.hideNames = true;
+      if (argument == "--forms") options.forms = true;
       if (argument == "--save") options.save = true;
       if (argument == "--host") options.host = reader.ValueOf(argument);
       if (argument == "--sentences") options.sentencesFile = reader.ValueOf(argument);

@@ -32,6 +32,8 @@ struct CliOptions {
   bool all = false;                 // --all (export too)
   ResultFormat format = ResultFormat::kTsv;
   bool meanings = false;  // --meanings: each word's meaning in the built-in dictionary
+  std::optional<bool> hideNames;  // --hide-names (export too); else the configuration's HideNames
+  bool forms = false;             // --forms: json gives each word's folded forms and counts
   // words
   std::string host = "local";      // --host
   std::vector<std::string> files;  // "-" is standard input

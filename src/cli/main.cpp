@@ -24,6 +24,7 @@
 #include "session/atomic_file.h"
 #include "session/data_directory.h"
 #include "session/directory_lock.h"
+#include "session/hidden_words.h"
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "session/session.h"
@@ -288,9 +289,17 @@ class CliProgram {
                      {stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(mappedBefore),
                       stores.mappedWords.end()},
                      MeaningColumn()};
+    WordDetails details;
+    details.hiddenWords = HiddenRowWords(stores, HideNames());
+    if (options_.format == ResultFormat::kJson) {
+      details.classes =
+          ClassifyWords(stores.ranking, stores.ngWords, stores.sentences, stores.inflectionIndex);
+      if (options_.forms)
+        details.forms = CountFoldedForms(stores.sentences, stores.inflectionIndex);
+    }
     const std::int32_t top = options_.top.value_or(stores.configuration.itemViewCount + 1);
     const std::string out =
-        FormatRunResult(result, stores.ngWords, top, options_.all, options_.format);
+        FormatRunResult(result, stores.ngWords, top, options_.all, options_.format, details);
     if (!Print(stdout, out)) AddFailure(kOutputFailedMessage);
     return stores.sentences.empty() ? kExitNothing : 0;
   }
@@ -301,7 +310,7 @@ class CliProgram {
     MainStores& stores = session_->Stores();
     session_->AggregateGathered(std::move(gathered));
     const std::string cards = WriteWordCards(
-        stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
+        stores.ranking, WordsNotShown(stores, HideNames()), stores.configuration.itemViewCount,
         options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
         stores.inflectionIndex, options_.dictionary,
         [this](const std::string& word) { return JoinedSenses(session_->MeaningOf(word)); });
@@ -311,6 +320,11 @@ class CliProgram {
       LaterIfItFails([&] { SaveAsReport(options_.cardsFile, cards); });
     }
     return stores.sentences.empty() ? kExitNothing : 0;
+  }
+
+  // --hide-names, else the configuration's HideNames.
+  bool HideNames() const {
+    return options_.hideNames.value_or(session_->Stores().configuration.hideNames);
   }
 
   // The report the window's menu writes, listing the sites this run searched.

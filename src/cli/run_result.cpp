@@ -6,6 +6,8 @@
 #include "study/known_share.h"
 #include "study/shown_words.h"
 #include "text/valid_utf8.h"
+#include "text/ascii_case.h"
+#include "text/tokenizer.h"
 
 namespace quillmark {
 
@@ -41,23 +43,44 @@ std::string OneLine(std::string text) {
 }
 
 std::vector<ShownWord> Selected(const RunResult& result, const std::set<std::string>& ngWords,
-                                std::int32_t top, bool all) {
+                                const std::set<std::string>& hiddenWords, std::int32_t top,
+                                bool all) {
   std::vector<ShownWord> words;
   if (all) {
     for (auto pair = result.ranking.rbegin(); pair != result.ranking.rend(); ++pair)
       words.push_back(ShownWord{pair->first, pair->second});
   } else if (top > 0) {
-    words = SelectShownWords(result.ranking, ngWords, top - 1);
+    words = SelectShownWords(result.ranking, ngWords, hiddenWords, top - 1);
   }
   return words;
+}
+
+std::string JsonClass(const WordDetails& details, const std::set<std::string>& ngWords,
+                      const std::string& upperWord) {
+  if (const auto found = details.classes.find(upperWord); found != details.classes.end())
+    return JsonString(std::string(WordClassName(found->second)));
+  return JsonString(ngWords.contains(upperWord) ? "known" : "word");
+}
+
+std::string JsonForms(const FoldedForms& forms, const std::string& upperWord, bool lower) {
+  std::string out = "[";
+  if (const auto found = forms.find(upperWord); found != forms.end()) {
+    for (const auto& [form, count] : found->second) {
+      out += (out.size() == 1 ? "" : ", ");
+      out += "{\"form\": " + JsonString(lower ? LowerCaseAscii(form) : form) +
+             ", \"count\": " + std::to_string(count) + "}";
+    }
+  }
+  return out + "]";
 }
 
 }  // namespace
 
 std::string FormatRunResult(const RunResult& result, const std::set<std::string>& ngWords,
-                            std::int32_t top, bool all, ResultFormat format) {
+                            std::int32_t top, bool all, ResultFormat format,
+                            const WordDetails& details) {
   const RunFigures& figures = result.figures;
-  const std::vector<ShownWord> words = Selected(result, ngWords, top, all);
+  const std::vector<ShownWord> words = Selected(result, ngWords, details.hiddenWords, top, all);
   std::vector<std::string> learned = result.learned;
   std::sort(learned.begin(), learned.end());
 
@@ -84,8 +107,11 @@ std::string FormatRunResult(const RunResult& result, const std::set<std::string>
          ", \"knownShare\": " + KnownSharePercent(result.ranking, ngWords) + "},\n \"words\": [";
   for (std::size_t i = 0; i < words.size(); ++i) {
     out += (i == 0 ? "\n  " : ",\n  ");
+    const std::string upper = UpperCaseAscii(words[i].caption);
     out += "{\"word\": " + JsonString(words[i].caption) +
-           ", \"count\": " + std::to_string(words[i].count);
+           ", \"count\": " + std::to_string(words[i].count) +
+           ", \"class\": " + JsonClass(details, ngWords, upper);
+    if (details.forms) out += ", \"forms\": " + JsonForms(*details.forms, upper, !all);
     if (result.meaningOf)
       out += ", \"meaning\": " + JsonString(OneLine(result.meaningOf(words[i].caption)));
     out += "}";
@@ -98,6 +124,22 @@ std::string FormatRunResult(const RunResult& result, const std::set<std::string>
     out += "]";
   }
   return out + "}\n";
+}
+
+FoldedForms CountFoldedForms(const SentenceStore& sentences, const InflectionIndex& index) {
+  WordTally raw;
+  std::int32_t tokens = 0;
+  for (const auto& [host, hostSentences] : sentences)
+    for (const std::string& sentence : hostSentences) CountWords(raw, sentence, tokens);
+  FoldedForms forms;
+  for (const auto& [base, inflected] : index) {
+    for (const std::string& form : inflected) {
+      const auto found = raw.find(form);
+      if (form != base && found != raw.end() && found->second > 0)
+        forms[base].emplace_back(form, found->second);
+    }
+  }
+  return forms;
 }
 
 }  // namespace quillmark

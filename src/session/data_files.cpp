@@ -40,6 +40,14 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
   config.isLevel = ParseIntegerSetting(settings.Read(kLinkSection, "IsLevel"), 0) != 0;
   config.fetchHttps = ParseIntegerSetting(settings.Read(kLinkSection, "FetchHttps"),
                                           Configuration{}.fetchHttps ? 1 : 0) != 0;
+  config.hideNames = ParseIntegerSetting(settings.Read(kConfigSection, "HideNames"), 0) != 0;
+}
+
+// Writes a switch only once it differs from its default or the file has it, so a configuration
+// that never changed it keeps the bytes it always had.
+void WriteSwitchOnceChanged(SettingsFile& settings, const std::string& section,
+                            const std::string& key, bool on, bool byDefault) {
+  if (on != byDefault || settings.Read(section, key)) settings.Write(section, key, on ? "1" : "0");
 }
 
 void WriteConfiguration(const Configuration& config, SettingsFile& settings,
@@ -56,11 +64,10 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
   }
   settings.Write(kLinkSection, "AllowedLevel", std::to_string(config.allowedLevel));
   settings.Write(kLinkSection, "IsLevel", config.isLevel ? "1" : "0");
-  // A file that never had https turned off keeps the bytes it always had.
-  if (config.fetchHttps != Configuration{}.fetchHttps ||
-      settings.Read(kLinkSection, "FetchHttps")) {
-    settings.Write(kLinkSection, "FetchHttps", config.fetchHttps ? "1" : "0");
-  }
+  WriteSwitchOnceChanged(settings, kLinkSection, "FetchHttps", config.fetchHttps,
+                         Configuration{}.fetchHttps);
+  WriteSwitchOnceChanged(settings, kConfigSection, "HideNames", config.hideNames,
+                         Configuration{}.hideNames);
   settings.Commit();
 }
 

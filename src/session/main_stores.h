@@ -23,6 +23,7 @@ struct Configuration {
   // [link] FetchHttps: whether https sites and redirects are fetched. On: almost every news
   // site answers http with a redirect to https.
   bool fetchHttps = true;
+  bool hideNames = false;  // [config] HideNames: whether names and page labels take no row
 };
 
 struct MainStores {

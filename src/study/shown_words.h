@@ -23,4 +23,11 @@ std::vector<ShownWord> SelectShownWords(const RankedWordList& ranking,
                                         const std::set<std::string>& ngWords,
                                         std::int32_t itemViewCount);
 
+// As above, with the words of `hiddenWords` skipped as the NG words are (the names and page
+// labels a learner chose to hide).
+std::vector<ShownWord> SelectShownWords(const RankedWordList& ranking,
+                                        const std::set<std::string>& ngWords,
+                                        const std::set<std::string>& hiddenWords,
+                                        std::int32_t itemViewCount);
+
 }  // namespace quillmark

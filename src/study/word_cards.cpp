@@ -1,5 +1,7 @@
 #include "study/word_cards.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <string_view>
 #include <unordered_map>
@@ -16,16 +18,34 @@ namespace {
 // A sentence this short is a fragment (a headline, a caption), and a poor example.
 constexpr std::size_t kFullSentenceWords = 5;
 
+// Words after which the store's cut at every full stop leaves a sentence unfinished ("Bush
+// reacts to the U", "talks with Mr", "Bush v"); so does any single letter.
+constexpr std::string_view kAbbreviations[] = {"Mr",  "Mrs", "Ms",  "Dr",  "St", "No", "vs",
+                                               "Sen", "Rep", "Gov", "Gen", "Lt", "Col"};
+
+// How good an example `sentence` of `words` words is, best first: a whole sentence (a
+// capital letter first, at least five words, not cut at an abbreviation or a single
+// letter), then one of at least five words, then a fragment.
+int ExampleRank(std::string_view sentence, std::size_t words) {
+  if (words < kFullSentenceWords) return 2;
+  const bool capitalFirst = sentence.front() >= 'A' && sentence.front() <= 'Z';
+  std::string_view last = sentence.substr(sentence.find_last_of(SentenceWordSeparators) + 1);
+  const bool lone = last.size() == 1;
+  const bool cut = lone || std::find(std::begin(kAbbreviations), std::end(kAbbreviations), last) !=
+                               std::end(kAbbreviations);
+  return capitalFirst && !cut ? 0 : 1;
+}
+
 struct Example {
   const std::string* host = nullptr;
   const std::string* sentence = nullptr;  // none: no stored sentence holds the word
-  bool fragment = false;
+  int rank = 0;                           // ExampleRank
 
-  // Whether `other` makes a better example: a full sentence before a fragment, then the
-  // shorter. Equal ones keep the earlier.
+  // Whether `other` makes a better example: the better rank, then the shorter. Equal ones
+  // keep the earlier.
   bool WorseThan(const Example& other) const {
     if (sentence == nullptr) return true;
-    if (fragment != other.fragment) return fragment;
+    if (rank != other.rank) return rank > other.rank;
     return other.sentence->size() < sentence->size();
   }
 };
@@ -60,7 +80,7 @@ std::vector<Example> FindExamples(const std::vector<std::vector<std::string>>& f
         }
         return false;
       });
-      const Example candidate{&host, &sentence, words < kFullSentenceWords};
+      const Example candidate{&host, &sentence, ExampleRank(sentence, words)};
       for (std::size_t card : matched) {
         if (examples[card].WorseThan(candidate)) examples[card] = candidate;
       }

@@ -31,10 +31,13 @@ extern const char* const kWordCardsHeader;
 // (the meaning last, so an import that reads five fields still finds the first five):
 //  - word: as the list shows it (ASCII letters lowered); count: decimal;
 //  - example: of the sentences of `sentences` that hold the word or an inflected form of it
-//    (as FindSentences matches them, forms from `index`), the shortest in bytes of those with
-//    at least five words, else the shortest; on a tie the first in host, then sentence, byte
-//    order. HTML-escaped ('&', '<', '>', '"'), with every word that matches wrapped in "<b>"
-//    and "</b>". Empty, as is host, when no sentence holds the word;
+//    (as FindSentences matches them, forms from `index`), the shortest in bytes of the whole
+//    sentences (a capital letter first, at least five words, not cut by the store's full stop
+//    after a single letter or a title such as "Mr", "Mrs", "Dr", "St", "No", "vs", "Sen":
+//    "Bush reacts to the U", "ruling in Bush v"),
+//    else of those with at least five words, else the shortest; on a tie the first in host,
+//    then sentence, byte order. HTML-escaped ('&', '<', '>', '"'), with every word that matches
+//    wrapped in "<b>" and "</b>". Empty, as is host, when no sentence holds the word;
 //  - host: the host the example is stored under, HTML-escaped as the example is;
 //  - address: WebDictionaryAddress(dictionary, word), what the row's dictionary link opens;
 //  - meaning: meaningOf(word), HTML-escaped as the example is.

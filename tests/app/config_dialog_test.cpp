@@ -58,11 +58,25 @@ MainStores TwoSites() {
 class ConfigDialogTest : public QObject {
   Q_OBJECT
 
+  // Fill shows the switch in `check`, Store takes the tick back.
+  static void CarriesSwitch(TConfigDialog& dialog, QCheckBox& check, bool Configuration::*value) {
+    for (const bool on : {true, false}) {
+      Configuration configuration;
+      configuration.*value = on;
+      SiteList sites;
+      dialog.Fill(sites, configuration);
+      QCOMPARE(check.isChecked(), on);
+      check.setChecked(!on);
+      dialog.Store(sites, configuration);
+      QCOMPARE(configuration.*value, !on);
+    }
+  }
+
  private slots:
   void LaidOutAsDesigned() {
     TConfigDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
-    QCOMPARE(dialog.size(), QSize(423, 293));
+    QCOMPARE(dialog.size(), QSize(423, 293 + 22));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(Find<QLabel>(dialog, "CopyLightLabel")
                 .text()
@@ -71,9 +85,9 @@ class ConfigDialogTest : public QObject {
 
     // The controls the keyboard reaches, in order, from the list box round to it again. An
     // edit box and its spin control are one stop.
-    const QStringList expected = {"URLListBox",   "URLEdit",    "AddButton",    "DeleteButton",
-                                  "ItemNoUpDown", "OKButton",   "CancelButton", "LinkCheck",
-                                  "LinkUpDown",   "HttpsCheck", "URLListBox"};
+    const QStringList expected = {"URLListBox",   "URLEdit",    "AddButton",      "DeleteButton",
+                                  "ItemNoUpDown", "OKButton",   "CancelButton",   "LinkCheck",
+                                  "LinkUpDown",   "HttpsCheck", "HideNamesCheck", "URLListBox"};
     QStringList order;
     QWidget* widget = &Find<QListWidget>(dialog, "URLListBox");
     for (int step = 0; step < 200 && order.size() < expected.size(); ++step) {
@@ -90,16 +104,16 @@ class ConfigDialogTest : public QObject {
     auto& check = Find<QCheckBox>(dialog, "HttpsCheck");
     QCOMPARE(check.text(), QStringLiteral("HTTPSのサイトも取得する"));
     QVERIFY(QRect(11, 184, 190, 83).contains(check.geometry()));
-    for (const bool on : {true, false}) {
-      Configuration configuration;
-      configuration.fetchHttps = on;
-      SiteList sites;
-      dialog.Fill(sites, configuration);
-      QCOMPARE(check.isChecked(), on);
-      check.setChecked(!on);
-      dialog.Store(sites, configuration);
-      QCOMPARE(configuration.fetchHttps, !on);
-    }
+    CarriesSwitch(dialog, check, &Configuration::fetchHttps);
+  }
+
+  void HideNamesCheckSitsBelowTheButtonsAndCarriesHideNames() {
+    TConfigDialog dialog;
+    auto& check = Find<QCheckBox>(dialog, "HideNamesCheck");
+    QCOMPARE(check.text(), QStringLiteral("固有名詞とページの見出し語を表示しない"));
+    QVERIFY(check.geometry().top() > Find<QPushButton>(dialog, "OKButton").geometry().bottom());
+    QVERIFY(dialog.rect().contains(check.geometry()));
+    CarriesSwitch(dialog, check, &Configuration::hideNames);
   }
 
   void ValuesAreTakenAs16BitsAndHeldInTheRanges() {

@@ -298,8 +298,9 @@ class GatheringTest : public QObject {
     QVERIFY(cli.waitForFinished(60000));
     QCOMPARE(cli.exitCode(), 0);
     const QByteArray cards = testing::ReadAll(fromMenu);
+    // SHIP and CAT are basic words the built-in NG-word list holds.
     QVERIFY2(cards.startsWith(QByteArray(kWordCardsHeader) +
-                              "ship\t3\t<b>Ships</b> sail\t127.0.0.1\thttp://www.rnnnews.jp/"),
+                              "sail\t1\tShips <b>sail</b>\t127.0.0.1\thttp://www.rnnnews.jp/"),
              cards.constData());
     QCOMPARE(testing::ReadAll(data.filePath("cli.txt")), cards);
   }

@@ -160,11 +160,20 @@ TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
   EXPECT_EQ(run.output,
             "# data size: 28 bytes; words before aggregation: 6; words after aggregation: 4\n"
             "roll\t2\nzorb\t2\n");
+  // Both words stand only in lines of three words: page labels, which --hide-names leaves out.
+  const auto detailed = RunProcess(Cli({"words", "--format", "json", "--forms", "-"}), page);
+  EXPECT_NE(detailed.output.find("{\"word\": \"zorb\", \"count\": 2, \"class\": \"label\", "
+                                 "\"forms\": [{\"form\": \"zorbs\", \"count\": 1}]}"),
+            std::string::npos)
+      << detailed.output;
+  EXPECT_EQ(RunProcess(Cli({"words", "--hide-names", "-"}), page).output,
+            "# data size: 28 bytes; words before aggregation: 6; words after aggregation: 4\n");
 
   const auto saved = RunProcess(
       Cli({"words", "--all", "--format", "json", "--save", "--host", "saved", "-"}), page);
   EXPECT_EQ(saved.status, 0) << saved.error;
-  EXPECT_NE(saved.output.find("{\"word\": \"ZORB\", \"count\": 2}"), std::string::npos)
+  EXPECT_NE(saved.output.find("{\"word\": \"ZORB\", \"count\": 2, \"class\": \"label\"}"),
+            std::string::npos)
       << saved.output;
   EXPECT_NE(saved.output.find("\"learned\": [\"ZORB\"]"), std::string::npos) << saved.output;
   // THE and A, two of the six words, are known.

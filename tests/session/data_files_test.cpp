@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "support/fake_store_files.h"
 
 namespace quillmark {
@@ -115,32 +118,51 @@ TEST_F(DataFiles, NonNumbersGiveTheDefaultsAndAMissingDirectoryIsIgnored) {
   EXPECT_EQ(files.currentDirectory, "");
 }
 
-// FetchHttps is on unless the file says otherwise, and a file without it gets it only once https
-// is turned off: a configuration that never changed it keeps its bytes.
-TEST_F(DataFiles, FetchHttpsIsOnByDefaultAndWrittenOnlyWhenOffOrInTheFile) {
+// FetchHttps (on by default) and HideNames (off) are read like the other keys, but a file
+// without one gets it only once it differs from its default: a configuration that never changed
+// them keeps its bytes.
+TEST_F(DataFiles, SwitchesAreWrittenOnlyOnceChangedOrInTheFile) {
   struct Case {
     const char* inFile;  // nullptr: no such key
     bool read;
     bool setTo;
     const char* written;  // nullptr: still no such key
   };
-  const Case cases[] = {{nullptr, true, true, nullptr}, {nullptr, true, false, "0"},
-                        {"1", true, false, "0"},        {"0", false, false, "0"},
-                        {"0", false, true, "1"},        {"yes", true, true, "1"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.inFile == nullptr ? "no key" : c.inFile);
-    settings.values.clear();
-    if (c.inFile != nullptr) settings.values["link/FetchHttps"] = c.inFile;
-    Load();
-    EXPECT_EQ(stores.configuration.fetchHttps, c.read);
-    stores.configuration.fetchHttps = c.setTo;
-    SaveAllStores(stores, files, settings, "");
-    const auto written = settings.values.find("link/FetchHttps");
-    if (c.written == nullptr) {
-      EXPECT_EQ(written, settings.values.end());
-    } else {
-      ASSERT_NE(written, settings.values.end());
-      EXPECT_EQ(written->second, c.written);
+  const struct Switch {
+    const char* key;
+    bool Configuration::*value;
+    std::vector<Case> cases;
+  } switches[] = {{"link/FetchHttps",
+                   &Configuration::fetchHttps,
+                   {{nullptr, true, true, nullptr},
+                    {nullptr, true, false, "0"},
+                    {"1", true, false, "0"},
+                    {"0", false, false, "0"},
+                    {"0", false, true, "1"},
+                    {"yes", true, true, "1"}}},
+                  {"config/HideNames",
+                   &Configuration::hideNames,
+                   {{nullptr, false, false, nullptr},
+                    {nullptr, false, true, "1"},
+                    {"1", true, false, "0"},
+                    {"0", false, false, "0"},
+                    {"yes", false, true, "1"}}}};
+  for (const Switch& s : switches) {
+    for (const Case& c : s.cases) {
+      SCOPED_TRACE(std::string(s.key) + " " + (c.inFile == nullptr ? "no key" : c.inFile));
+      settings.values.clear();
+      if (c.inFile != nullptr) settings.values[s.key] = c.inFile;
+      Load();
+      EXPECT_EQ(stores.configuration.*s.value, c.read);
+      stores.configuration.*s.value = c.setTo;
+      SaveAllStores(stores, files, settings, "");
+      const auto written = settings.values.find(s.key);
+      if (c.written == nullptr) {
+        EXPECT_EQ(written, settings.values.end());
+      } else {
+        ASSERT_NE(written, settings.values.end());
+        EXPECT_EQ(written->second, c.written);
+      }
     }
   }
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "session/hidden_words.h"
+
 namespace quillmark {
 namespace {
 
@@ -131,6 +133,25 @@ TEST(AggregateRun, EmptyStoreGivesEmptyRankingAndZeroFigures) {
   EXPECT_EQ(items.figures.wordsAfterAggregation, 0);
   EXPECT_TRUE(items.index.empty());
   EXPECT_EQ(items.mappedWords, (Words{"CAR"}));
+}
+
+}  // namespace
+}  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+TEST(WordsNotShown, AddTheRunsNamesAndPageLabelsToTheNgWordsOnlyWhenAsked) {
+  MainStores stores;
+  stores.ngWords = {"", "THE"};
+  stores.sentences = {{"h.example",
+                       {"RELATED", "Related", "Troops left Kosovo on Friday",
+                        "Aid reached Kosovo at last", "The vote was held in the spring"}}};
+  AggregateRun(stores.sentences, stores.mappedWords, stores.dictionary, stores.inflectionIndex,
+               stores.ranking, stores.figures);
+  EXPECT_EQ(HiddenRowWords(stores, false), std::set<std::string>{});
+  EXPECT_EQ(HiddenRowWords(stores, true), (std::set<std::string>{"KOSOVO", "RELATED"}));
+  EXPECT_EQ(WordsNotShown(stores, true), (std::set<std::string>{"", "KOSOVO", "RELATED", "THE"}));
 }
 
 }  // namespace

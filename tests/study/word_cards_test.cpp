@@ -56,5 +56,20 @@ TEST(WriteWordCards, AllRankedWordsPastTheLimitAndAWordNoSentenceHolds) {
             kWordCardsHeader);
 }
 
+TEST(WriteWordCards, AWholeSentenceBeforeOneCutAtAnAbbreviationOrBegunInLowerCase) {
+  const RankedWordList ranking{{"BUSH", 5}};
+  const auto example = [&](std::set<std::string> sentences) {
+    const std::string card = WriteWordCards(ranking, {}, 30, CardWords::kShown,
+                                            {{"h.example", sentences}}, {}, WebDictionary::kGoo);
+    return card.substr(7, card.find("\th.example") - 7);  // after "bush\t5\t"
+  };
+  EXPECT_EQ(example({"Bush reacts to the U", "Talks with Bush and Mr", "bush fires spread again",
+                     "The ruling in Bush v", "Bush met the leaders of both parties"}),
+            "<b>Bush</b> met the leaders of both parties");
+  // Without a whole sentence, the shortest of five words or more, as before.
+  EXPECT_EQ(example({"Bush reacts to the U", "Bush", "bush fires spread across it"}),
+            "<b>Bush</b> reacts to the U");
+}
+
 }  // namespace
 }  // namespace quillmark

@@ -2,6 +2,7 @@
 
 from . import denylist, fold, lineio, mapping, sources, wordlists
 from .lexicon import Lexicon
+from .reviewed import ReviewedWords
 
 # The versions the committed files were generated from (see fetch-sources.sh).
 PINNED_VERSIONS = (
@@ -107,12 +108,55 @@ def check_mapped_words_stable(mapped, pairs):
         raise ValueError("mapped words fold onto each other: %s" % sorted(learned.items()))
 
 
-def build_lists(lexicon, noise, deny, hosts):
-    # Chrome words stay themselves, so that hiding them works (RESERVED, not RESERVE).
-    pairs = mapping.build_mapping(lexicon, deny.with_fixed(noise.chrome_words),
-                                  noise.known_names | noise.abbreviations)
+def check_kept_forms(pairs, kept_forms):
+    """Each kept form must survive the program's fold even beside every base the suffix
+    rules and fallbacks could make of it (a self-mapped line, or no rule that applies)."""
+    dictionary = dict(pairs)
+    moved = []
+    for form in sorted(kept_forms):
+        raw = {form: 1}
+        for base in (dictionary.get(form), fold.rule_base(form), fold.fallback_base(form)):
+            if base is not None and base != form:
+                raw[base] = 1
+        if fold.fold(raw, dictionary)[0].get(form) != 1:
+            moved.append(form)
+    if moved:
+        raise ValueError("kept forms the fold moves: %s" % ", ".join(moved))
+
+
+# A form the news lexicon tags at least this share of the time, and this often, as an
+# adjective, preposition, adverb or noun of its own is a candidate for kept_forms.txt.
+OWN_WORD_SHARE = 0.3
+OWN_WORD_EVIDENCE = 20
+OWN_READING_TAGS = frozenset({"jj", "in", "rb", "nn", "nnp"})
+
+
+def kept_form_candidates(lexicon, pairs):
+    """(form, base) pairs of the dictionary worth reviewing for kept_forms.txt."""
+    candidates = []
+    for form, base in pairs:
+        tags = lexicon.news.get(form, {})
+        total = sum(tags.values())
+        own = sum(count for tag, count in tags.items() if tag in OWN_READING_TAGS)
+        if form != base and total >= OWN_WORD_EVIDENCE and own >= OWN_WORD_SHARE * total:
+            candidates.append((form, base))
+    return candidates
+
+
+def build_lists(lexicon, noise, deny, hosts, reviewed=None):
+    reviewed = reviewed or ReviewedWords()
+    # Chrome words stay themselves, so that hiding them works (RESERVED, not RESERVE); so do
+    # the kept forms, whose everyday reading is no inflection (ACCORDING, AIDS).
+    pairs = mapping.build_mapping(lexicon,
+                                  deny.with_fixed(noise.chrome_words | reviewed.kept_forms),
+                                  noise.known_names | noise.abbreviations,
+                                  kept_forms=reviewed.kept_forms)
+    check_kept_forms(pairs, reviewed.kept_forms)
     core = wordlists.ng_core(lexicon, noise, deny)
-    ng = wordlists.build_ng_words(lexicon, pairs, core, deny)
+    ng = wordlists.build_ng_words(lexicon, pairs, core, deny,
+                                  spared=reviewed.news_vocabulary)
+    ng = sorted(set(ng) | wordlists.learner_words(lexicon, reviewed, noise.known_names, deny))
+    wordlists.check_news_vocabulary_shown(ng, reviewed.news_vocabulary)
     mapped = wordlists.build_mapped_words(lexicon, pairs, set(ng), deny)
     check_mapped_words_stable(mapped, pairs)
     return Lists(pairs, ng, mapped, check_hosts(hosts), unused_deny_entries(lexicon, noise, deny))

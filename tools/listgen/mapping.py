@@ -190,7 +190,8 @@ def wrong_targets(lexicon, word, deny):
     return {rule} | ({fallback} if fallback is not None and is_wrong(fallback) else set())
 
 
-def self_mapped_words(lexicon, accepted, deny, names=frozenset(), real_words=frozenset()):
+def self_mapped_words(lexicon, accepted, deny, names=frozenset(), real_words=frozenset(),
+                      kept_forms=frozenset()):
     """Common words that are no inflection of the dictionary but that a suffix rule or
     fallback of the program would fold onto something that is not their base: onto a
     real word (NEWS -> NEW, THING -> THE, FEED -> FEE, SING -> S), onto whatever token
@@ -199,13 +200,14 @@ def self_mapped_words(lexicon, accepted, deny, names=frozenset(), real_words=fro
     that the rules would fold onto a real word (KANSAS -> KANSA, TED -> T). Inflections
     of denied words get no entry."""
     words = set()
-    for word in set(lexicon.tiers) | set(lexicon.news) | set(names):
+    for word in set(lexicon.tiers) | set(lexicon.news) | set(names) | set(kept_forms):
         if word in accepted or not deny.allows_word(word):
             continue
         wrong = wrong_targets(lexicon, word, deny)
         if not wrong or not wrong.isdisjoint(deny.words):
             continue
-        if is_common(lexicon, word) or (word in names and wrong & real_words):
+        if (is_common(lexicon, word) or word in kept_forms
+                or (word in names and wrong & real_words)):
             words.add(word)
     return words
 
@@ -214,7 +216,8 @@ def _byte_key(word):
     return word.encode("ascii")
 
 
-def settle_entries(lexicon, accepted, deny, real_words, names=frozenset()):
+def settle_entries(lexicon, accepted, deny, real_words, names=frozenset(),
+                   kept_forms=frozenset()):
     """The self-mapped words, after settling what the fold's order would lose.
 
     The program folds in byte order, and a dictionary word drops what was moved
@@ -225,7 +228,8 @@ def settle_entries(lexicon, accepted, deny, real_words, names=frozenset()):
     own (SANG beside SING SING, LAID beside LAY LIE). Changes `accepted`."""
     yielding = set()
     while True:
-        self_mapped = self_mapped_words(lexicon, accepted, deny, names, real_words) - yielding
+        self_mapped = self_mapped_words(lexicon, accepted, deny, names, real_words,
+                                        kept_forms) - yielding
         changed = False
         for form in sorted(accepted, key=_byte_key):
             base = accepted[form][0]
@@ -271,10 +275,11 @@ def select_pairs(lexicon, accepted, self_mapped=(), lines=MAPPING_LINES,
 
 
 def build_mapping(lexicon, deny, names=frozenset(), lines=MAPPING_LINES,
-                  two_base_forms=TWO_BASE_FORMS):
+                  two_base_forms=TWO_BASE_FORMS, kept_forms=frozenset()):
     """The dictionary's pairs. `names` are the names and abbreviations a page may
-    hold besides the lexicon's words."""
+    hold besides the lexicon's words; `kept_forms` (also fixed in `deny`) get a line of
+    their own whenever a rule would fold them, however rare they are."""
     accepted = accepted_pairs(lexicon, deny)
     real_words = set(names) | set(lexicon.tiers) | set(lexicon.news) | set(string.ascii_uppercase)
-    self_mapped = settle_entries(lexicon, accepted, deny, real_words, names)
+    self_mapped = settle_entries(lexicon, accepted, deny, real_words, names, kept_forms)
     return select_pairs(lexicon, accepted, self_mapped, lines, two_base_forms)

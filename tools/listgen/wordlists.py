@@ -7,9 +7,11 @@ holds the base forms of common news vocabulary, so that the first run already
 folds their inflected forms even when the base form itself is not on a page.
 """
 
+import string
+
 from .lexicon import VERB_TAGS
 
-NG_WORDS = 1739  # plus the empty first line
+NG_WORDS = 1739  # of the core and the general-English fill, plus the empty first line
 MAPPED_WORDS = 1386
 
 COMMON_TIER = 35  # SCOWL sizes up to 35 are the words of a small dictionary
@@ -184,12 +186,12 @@ def basic_score(lexicon, word, general_total, news_total):
     return general * min(1.0, general / news)
 
 
-def build_ng_words(lexicon, mapping, core, deny, count=NG_WORDS):
+def build_ng_words(lexicon, mapping, core, deny, count=NG_WORDS, spared=frozenset()):
     """The NG words, alphabetical: the core, then the most basic words of general
-    English that are no inflected forms, up to count."""
+    English that are no inflected forms and not `spared` (news vocabulary), up to count."""
     if len(core) > count:
         raise ValueError("%d core NG words, more than the %d wanted" % (len(core), count))
-    excluded = core | inflected_forms(mapping)
+    excluded = core | inflected_forms(mapping) | set(spared)
     basics = [word for word in lexicon.tiers
               if lexicon.tier(word) <= BASIC_TIER and len(word) >= 2 and has_vowel(word)
               and lexicon.general_count(word) > 0 and word not in excluded
@@ -201,3 +203,37 @@ def build_ng_words(lexicon, mapping, core, deny, count=NG_WORDS):
     if len(basics) < fill:
         raise ValueError("only %d basic words for %d places" % (len(basics), fill))
     return sorted(core | set(basics[:fill]))
+
+
+def backed_basic_words(lexicon, reviewed, known_names):
+    """The reviewed basic words that a general source backs as common: SCOWL's small
+    dictionary, its name lists for the capitalised ones (MONDAY, JANUARY) or the
+    frequent-word lists. One that none backs is an error to review."""
+    unbacked = sorted(word for word in reviewed.basic
+                      if lexicon.tier(word) > COMMON_TIER and word not in reviewed.frequent
+                      and word not in known_names)
+    if unbacked:
+        raise ValueError("basic words no general source backs: %s" % ", ".join(unbacked))
+    return set(reviewed.basic)
+
+
+def place_words(lexicon, reviewed, known_names):
+    """The reviewed place names and nationalities that SCOWL's name lists know and that
+    are no ordinary word of its small dictionary (TURKEY, CHINA, JERSEY stay shown)."""
+    return {word for word in reviewed.places
+            if word in known_names and lexicon.tier(word) > ENGLISH_WORD_TIER}
+
+
+def learner_words(lexicon, reviewed, known_names, deny):
+    """What a learner is spared besides the core: every single letter, the backed basic
+    words, the page labels and the place names."""
+    words = (set(string.ascii_uppercase) | backed_basic_words(lexicon, reviewed, known_names)
+             | reviewed.labels | place_words(lexicon, reviewed, known_names))
+    return {word for word in words if deny.allows_word(word)}
+
+
+def check_news_vocabulary_shown(ng_words, news_vocabulary):
+    """Raises when the NG-word list would hide a word of the reviewed news vocabulary."""
+    hidden = sorted(set(ng_words) & set(news_vocabulary))
+    if hidden:
+        raise ValueError("news words on the NG-word list: %s" % ", ".join(hidden))

@@ -1,7 +1,7 @@
 import os
 import unittest
 
-from listgen import build, denylist, lineio, sources
+from listgen import build, denylist, lineio, reviewed, sources
 
 REPO_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SOURCES_DIR = os.environ.get("QUILLMARK_LIST_SOURCES") or os.path.join(
@@ -34,6 +34,26 @@ class FileLayoutTest(unittest.TestCase):
             self.assertEqual(stream.read(), lineio.lines_terminated(build.check_hosts(listed)))
 
 
+class ReviewedWordsTest(unittest.TestCase):
+    """The committed lists against the reviewed files: needs no sources."""
+
+    def setUp(self):
+        self.reviewed = reviewed.load_reviewed(os.path.join(REPO_DIR, "tools"))
+
+    def test_no_word_of_the_reviewed_news_vocabulary_is_hidden(self):
+        with open(os.path.join(REPO_DIR, "resources", "NGWORDS"), "rb") as stream:
+            ng_words = stream.read().decode("ascii").split("\r\n")
+        build.wordlists.check_news_vocabulary_shown(ng_words, self.reviewed.news_vocabulary)
+        self.assertLessEqual({"POLICE", "WEEK", "STORY", "FLORIDA", "R"}, set(ng_words))
+
+    def test_every_kept_form_survives_the_fold(self):
+        with open(os.path.join(REPO_DIR, "resources", "MAPPING_DIC"), "rb") as stream:
+            pairs = [tuple(line.split()) for line in stream.read().decode("ascii").split("\r\n")]
+        build.check_kept_forms(pairs, self.reviewed.kept_forms)
+        with self.assertRaises(ValueError):
+            build.check_kept_forms([("RELATED", "RELATE")], {"RELATED"})
+
+
 @unittest.skipUnless(os.path.isdir(os.path.join(SOURCES_DIR, "root")),
                      "no unpacked sources (tools/fetch-sources.sh)")
 class ReproductionTest(unittest.TestCase):
@@ -44,7 +64,8 @@ class ReproductionTest(unittest.TestCase):
         lists = build.build_lists(
             build.load_lexicon(paths), build.load_noise_sources(paths, os.path.join(tools_dir, "noise_words.txt")),
             denylist.read_deny_list(os.path.join(tools_dir, "deny_list.txt")),
-            lineio.read_listed_lines(os.path.join(tools_dir, "news_sites.txt")))
+            lineio.read_listed_lines(os.path.join(tools_dir, "news_sites.txt")),
+            reviewed.load_reviewed(tools_dir))
         self.assertEqual(lists.unused_deny_entries, [])
         for name, data in lists.files().items():
             with open(os.path.join(REPO_DIR, "resources", name), "rb") as stream:

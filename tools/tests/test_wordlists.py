@@ -1,7 +1,9 @@
+import string
 import unittest
 
 from listgen import wordlists
 from listgen.denylist import DenyList
+from listgen.reviewed import ReviewedWords
 from listgen.wordlists import NoiseSources
 
 from .lexicon_fixture import make_lexicon
@@ -89,6 +91,25 @@ class MappedAndNgWordsTest(unittest.TestCase):
         with self.assertRaises(ValueError):
             wordlists.build_ng_words(self.lexicon, self.pairs, core={"A", "B", "C"},
                                      deny=DenyList(), count=2)
+
+
+class LearnerWordsTest(unittest.TestCase):
+    def test_letters_backed_basic_words_labels_and_places_that_are_no_ordinary_word(self):
+        lexicon = make_lexicon(tiers={"WEEK": 10, "TURKEY": 10, "BIG": 10})
+        reviewed = ReviewedWords(basic={"WEEK", "AGO", "MONDAY"}, labels={"STORY"},
+                                 places={"FLORIDA", "TURKEY", "ATLANTIS"}, frequent={"AGO"})
+        words = wordlists.learner_words(lexicon, reviewed, {"FLORIDA", "TURKEY", "MONDAY"},
+                                        DenyList())
+        self.assertEqual(words - set(string.ascii_uppercase),
+                         {"WEEK", "AGO", "MONDAY", "STORY", "FLORIDA"})
+        self.assertLessEqual({"R", "C", "X"}, words)
+        with self.assertRaises(ValueError):  # no source backs ZYZZYVA as basic
+            wordlists.learner_words(lexicon, ReviewedWords(basic={"ZYZZYVA"}), set(), DenyList())
+
+    def test_a_hidden_news_word_is_an_error(self):
+        wordlists.check_news_vocabulary_shown(["STORY", "WEEK"], {"ELECTION"})
+        with self.assertRaises(ValueError):
+            wordlists.check_news_vocabulary_shown(["ELECTION", "WEEK"], {"ELECTION"})
 
 
 if __name__ == "__main__":
