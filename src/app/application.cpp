@@ -2,8 +2,8 @@
 
 #include <QLibraryInfo>
 #include <QMessageBox>
-#include <ctime>
 #include <QTranslator>
+#include <ctime>
 #include <memory>
 
 #include "app/main_form.h"

@@ -257,7 +257,7 @@ class CliProgram {
     // As grep does: the text is printed either way, the status says whether anything was found.
     const int status = text == kNoSentenceFound ? kExitNothing : 0;
     if (!text.ends_with('\n')) text += '\n';
-    if (Print(stdout, text)) return 0;
+    if (Print(stdout, text)) return status;
     Print(stderr, std::string(kOutputFailedMessage) + "\n");
     return kExitNothing;
   }
