@@ -150,7 +150,8 @@ void TWordListView::Rebuild(RankedWordList ranking, std::set<std::string>& ngWor
   // No half-built list is ever drawn.
   scrollBox_->setUpdatesEnabled(false);
   Dismantle(ngWords);
-  const std::vector<ShownWord> words = SelectShownWords(ranking, ngWords, hiddenWords, itemViewCount);
+  const std::vector<ShownWord> words =
+      SelectShownWords(ranking, ngWords, hiddenWords, itemViewCount);
   const int linkLeft =
       kCountLeft + CountColumnWidth(PixelFont(page_->font().family(), kCountPixels), words);
   const QFont wordFont = PixelFont(page_->font().family(), kWordPixels);

@@ -31,7 +31,7 @@ struct CliOptions {
   std::optional<std::int32_t> top;  // --top; else ItemViewCount + 1
   bool all = false;                 // --all (export too)
   ResultFormat format = ResultFormat::kTsv;
-  bool meanings = false;  // --meanings: each word's meaning in the built-in dictionary
+  bool meanings = false;          // --meanings: each word's meaning in the built-in dictionary
   std::optional<bool> hideNames;  // --hide-names (export too); else the configuration's HideNames
   bool forms = false;             // --forms: json gives each word's folded forms and counts
   // words

@@ -5,9 +5,9 @@
 
 #include "study/known_share.h"
 #include "study/shown_words.h"
-#include "text/valid_utf8.h"
 #include "text/ascii_case.h"
 #include "text/tokenizer.h"
+#include "text/valid_utf8.h"
 
 namespace quillmark {
 

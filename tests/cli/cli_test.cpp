@@ -233,7 +233,8 @@ TEST_F(CliTest, DefineAndMeaningsLookWordsUpInTheBuiltInDictionary) {
   EXPECT_NE(words.output.find("\nroll\t2\t〈球などが〉『転がる』"), std::string::npos)
       << words.output;
   const auto json = RunProcess(Cli({"words", "--meanings", "--format", "json", "-"}), page);
-  EXPECT_NE(json.output.find("{\"word\": \"zorb\", \"count\": 2, \"meaning\": \"\"}"),
+  EXPECT_NE(json.output.find(
+                "{\"word\": \"zorb\", \"count\": 2, \"class\": \"word\", \"meaning\": \"\"}"),
             std::string::npos)
       << json.output;
 }

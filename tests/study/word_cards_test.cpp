@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace quillmark {
 namespace {
@@ -59,8 +60,10 @@ TEST(WriteWordCards, AllRankedWordsPastTheLimitAndAWordNoSentenceHolds) {
 TEST(WriteWordCards, AWholeSentenceBeforeOneCutAtAnAbbreviationOrBegunInLowerCase) {
   const RankedWordList ranking{{"BUSH", 5}};
   const auto example = [&](std::set<std::string> sentences) {
-    const std::string card = WriteWordCards(ranking, {}, 30, CardWords::kShown,
-                                            {{"h.example", sentences}}, {}, WebDictionary::kGoo);
+    const std::string card =
+        WriteWordCards(ranking, {}, 30, CardWords::kShown, {{"h.example", sentences}}, {},
+                       WebDictionary::kGoo, kMeaningOf)
+            .substr(std::strlen(kWordCardsHeader));
     return card.substr(7, card.find("\th.example") - 7);  // after "bush\t5\t"
   };
   EXPECT_EQ(example({"Bush reacts to the U", "Talks with Bush and Mr", "bush fires spread again",
