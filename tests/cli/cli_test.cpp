@@ -234,7 +234,7 @@ TEST_F(CliTest, DefineAndMeaningsLookWordsUpInTheBuiltInDictionary) {
       << words.output;
   const auto json = RunProcess(Cli({"words", "--meanings", "--format", "json", "-"}), page);
   EXPECT_NE(json.output.find(
-                "{\"word\": \"zorb\", \"count\": 2, \"class\": \"word\", \"meaning\": \"\"}"),
+                "{\"word\": \"zorb\", \"count\": 2, \"class\": \"label\", \"meaning\": \"\"}"),
             std::string::npos)
       << json.output;
 }
