@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "support/memory_ceiling.h"
+
 namespace quillmark {
 namespace {
 
@@ -48,6 +52,21 @@ TEST(AddPageSentences, ASentenceIsHeldOncePerHostButOnEveryHostThatShowsIt) {
   AddPageSentences("b.example", "Same words here", store);
   EXPECT_EQ(store, (SentenceStore{{"a.example", {"New one", "Same words here"}},
                                   {"b.example", {"Same words here"}}}));
+}
+
+// A page of 64 MiB of full stops, then one sentence, with 256 MiB of address space to spare:
+// the pieces are walked, not materialised (32 bytes of empty string each would need 2 GiB).
+TEST(AddPageSentences, APageOfFullStopsNeedsNoMemoryBeyondThePage) {
+  if (!testing::kAddressSpaceCanBeCapped) GTEST_SKIP() << "no address-space ceiling here";
+  const std::string page = std::string(64 << 20, '.') + " Last one here .";
+  EXPECT_EXIT(
+      {
+        if (!testing::CapAddressSpaceGrowth(256 << 20)) std::_Exit(2);
+        SentenceStore store;
+        AddPageSentences("news.example", page, store);
+        std::_Exit(store == SentenceStore{{"news.example", {"Last one here"}}} ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(IsSentence, AcceptsExactlyTheSixtySentenceCharacters) {
