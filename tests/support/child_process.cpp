@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,7 +11,8 @@
 
 namespace quillmark::testing {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& arguments, std::string_view input) {
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, std::string_view input,
+                           std::size_t addressSpaceLimit) {
   int out[2], err[2], in[2];
   if (::pipe(out) != 0 || ::pipe(err) != 0 || ::pipe(in) != 0)
     throw std::runtime_error("pipe failed");
@@ -23,6 +25,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, std::strin
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
     for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY"}) {
       ::unsetenv(name);
+    }
+    if (addressSpaceLimit != 0) {
+      const rlimit ceiling{addressSpaceLimit, addressSpaceLimit};
+      if (::setrlimit(RLIMIT_AS, &ceiling) != 0) ::_exit(127);
     }
     std::vector<char*> argv;
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
