@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/main_form.h"
+#include "app/termination_signals.h"
 #include "session/qt_store_files.h"
 #include "session/session.h"
 
@@ -30,6 +31,10 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
   // The main window, not the last window, ends the program: the sentence window may stay open.
   application.setQuitOnLastWindowClosed(false);
 
+  // Before anything is loaded: a signal during start-up waits for the message loop, and one
+  // during the save at exit is noted and changes nothing.
+  TerminationSignals termination;
+
   QtStoreFiles files(dataDirectory, missing);
   Session session(files);
   std::unique_ptr<TMainForm> mainForm;
@@ -45,6 +50,8 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
 
   QObject::connect(mainForm.get(), &TMainForm::Closed, &application, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  QObject::connect(&termination, &TerminationSignals::Received, mainForm.get(),
+                   &TMainForm::ExitOnRequest);
   mainForm->show();
   const int result = application.exec();
 
