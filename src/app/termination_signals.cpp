@@ -7,7 +7,6 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <stdexcept>
 
 namespace quillmark {
 namespace {
@@ -29,8 +28,10 @@ extern "C" void NoteTerminationSignal(int) {
 }  // namespace
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
-  if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-    throw std::runtime_error("Cannot create the pipe for termination signals");
+  if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    signalPipe[0] = signalPipe[1] = -1;
+    return;
+  }
   notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::Drain);
 
@@ -44,6 +45,7 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
 }
 
 TerminationSignals::~TerminationSignals() {
+  if (notifier_ == nullptr) return;  // nothing was installed
   for (std::size_t i = 0; i < kTerminationSignals.size(); ++i)
     ::sigaction(kTerminationSignals[i], &previousActions[i], nullptr);
   delete notifier_;

@@ -17,8 +17,8 @@ class TerminationSignals : public QObject {
   Q_OBJECT
 
  public:
-  // Installs the handlers (only one object at a time). Throws std::runtime_error when the pipe
-  // cannot be made.
+  // Installs the handlers (only one object at a time). When the pipe cannot be made (no
+  // descriptor left) installs nothing: the signals keep their default action.
   explicit TerminationSignals(QObject* parent = nullptr);
   // Puts the previous handlers back and closes the pipe.
   ~TerminationSignals() override;
