@@ -15,11 +15,7 @@ namespace quillmark::testing {
 #if defined(__SANITIZE_ADDRESS__)
 inline constexpr bool kAddressSpaceCanBeCapped = false;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool kAddressSpaceCanBeCapped = false;
-#else
-inline constexpr bool kAddressSpaceCanBeCapped = true;
-#endif
+inline constexpr bool kAddressSpaceCanBeCapped = !__has_feature(address_sanitizer);
 #else
 inline constexpr bool kAddressSpaceCanBeCapped = true;
 #endif
