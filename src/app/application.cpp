@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "session/data_directory.h"
 #include "session/directory_lock.h"
+#include "app/termination_signals.h"
 #include "session/qt_store_files.h"
 #include "session/run_history.h"
 #include "session/session.h"
@@ -48,6 +49,9 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
   // The main window, not the last window, ends the program: the sentence window may stay open.
   application.setQuitOnLastWindowClosed(false);
 
+  // Before anything is loaded: a signal during start-up waits for the message loop, and one
+  // during the save at exit is noted and changes nothing.
+  TerminationSignals termination;
   // Held until the exit save is done: another program on the same directory would lose this
   // one's save or it the other's (session/directory_lock.h).
   const std::string directory = dataDirectory.toStdString();
@@ -80,6 +84,8 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
 
   QObject::connect(mainForm.get(), &TMainForm::Closed, &application, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  QObject::connect(&termination, &TerminationSignals::Received, mainForm.get(),
+                   &TMainForm::ExitOnRequest);
   mainForm->show();
   const int result = application.exec();
 

@@ -198,11 +198,26 @@ void TMainForm::RunAutomatically() {
 }
 
 void TMainForm::ExecuteButtonClick() {
+  gatheringRunning_ = true;
   try {
     RunGathering();
   } catch (const std::exception& error) {
     showError_(this, ErrorText(error));
   }
+  gatheringRunning_ = false;
+  if (exitRequested_) close();
+}
+
+void TMainForm::ExitOnRequest() {
+  if (!gatheringRunning_) {
+    close();
+    return;
+  }
+  // Closing now would quit the message loops under the run, which would then replace the
+  // stores with what it has by then; the run ends first, with what it has gathered.
+  exitRequested_ = true;
+  // Through QDialog, where reject is public: the dialog takes it as a click on Cancel.
+  if (gathering_) static_cast<QDialog*>(gathering_.data())->reject();
 }
 
 void TMainForm::RunGathering() {
@@ -213,11 +228,13 @@ void TMainForm::RunGathering() {
     QCoreApplication::processEvents();  // so that the cursor change shows
     session_.BeginRun();
     TWordGetDialog gathering(this, intervals_);
+    gathering_ = &gathering;
     gathering.SetSiteList(stores.sites.Addresses());
     const Configuration& configuration = stores.configuration;
     gathering.SetLinkOptions(LinkOptions{.IsLevel = configuration.isLevel,
                                          .AllowedLevel = configuration.allowedLevel,
                                          .FetchHttps = configuration.fetchHttps});
+    if (exitRequested_) static_cast<QDialog&>(gathering).reject();  // asked while it was made
     gathering.exec();  // a cancelled gathering is processed like a finished one
     pagesFetched = gathering.Crawl().FetchCount();
     QCoreApplication::processEvents();

@@ -3,6 +3,7 @@
 // every store.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <array>
 #include <cstdint>
@@ -57,6 +58,11 @@ class TMainForm : public QMainWindow {
   // three figures; an error ends the run, is shown, and the program goes on.
   void ExecuteButtonClick();
 
+  // What SIGTERM and SIGHUP ask for: the menu's exit (the window closes, then the session
+  // saves). A gathering run in progress is cancelled first, as its Cancel button does, and the
+  // window closes once the run has ended.
+  void ExitOnRequest();
+
   // The gathering dialog's intervals (the program's own unless a test shortens them).
   void SetGatheringIntervals(TWordGetDialog::Intervals intervals) { intervals_ = intervals; }
 
@@ -103,6 +109,9 @@ class TMainForm : public QMainWindow {
   TWordGetDialog::Intervals intervals_;
   bool shown_ = false;
   bool firstActivationHandled_ = false;  // by an activation, or by the first showing
+  bool gatheringRunning_ = false;
+  bool exitRequested_ = false;          // by ExitOnRequest while a gathering ran
+  QPointer<TWordGetDialog> gathering_;  // while its run is on
 
   QWidget* toolBar_ = nullptr;
   QLabel* titleLabel_ = nullptr;

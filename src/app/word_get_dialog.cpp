@@ -72,6 +72,12 @@ TWordGetDialog::TWordGetDialog(QWidget* owner, Intervals intervals)
   cancelButton_->setGeometry(350, 162, 97, 21);
   connect(cancelButton_, &QPushButton::clicked, this, &TWordGetDialog::CancelButtonClick);
 
+  // Before the crawl, whose proxy lines wait for it.
+  displayTimer_ = new QTimer(this);
+  displayTimer_->setSingleShot(true);
+  displayTimer_->setInterval(kDisplayIntervalMs);
+  connect(displayTimer_, &QTimer::timeout, this, &TWordGetDialog::ShowPendingTexts);
+
   CrawlView& view = *this;
   crawl_ = std::make_unique<GatheringCrawl>(fetch_, view, SystemTickCount(),
                                             ProxySettingFromEnvironment());
@@ -99,11 +105,33 @@ void TWordGetDialog::SetLinkOptions(const LinkOptions& options) {
   if (options.FetchHttps) crawl_->SetHttpsProxy(HttpsProxySettingFromEnvironment());
 }
 
-void TWordGetDialog::SetLabel(const std::string& text) { label_->setText(FromMessage(text)); }
+void AppendStatusLines(QListWidget& list, const QStringList& lines, int shown) {
+  list.addItems(lines);
+  // In batches: one removal of many rows costs the view one layout, not one per row.
+  if (list.count() > shown + shown / 5) list.model()->removeRows(0, list.count() - shown);
+  list.setCurrentRow(list.count() - 1);
+}
+
+void TWordGetDialog::SetLabel(const std::string& text) {
+  pendingLabel_ = FromMessage(text);
+  if (!displayTimer_->isActive()) displayTimer_->start();  // a restart would put it off for ever
+}
 
 void TWordGetDialog::AddStatusLine(const std::string& text) {
-  statusListBox_->addItem(FromMessage(text));
-  statusListBox_->setCurrentRow(statusListBox_->count() - 1);  // selected, so it scrolls
+  pendingLines_ << FromMessage(text);
+  // Lines that would be cut from the list at once are not kept waiting either.
+  if (pendingLines_.size() > kStatusLinesShown + kStatusLinesShown / 5)
+    pendingLines_.remove(0, pendingLines_.size() - kStatusLinesShown);
+  if (!displayTimer_->isActive()) displayTimer_->start();
+}
+
+void TWordGetDialog::ShowPendingTexts() {
+  displayTimer_->stop();
+  if (!pendingLabel_.isNull()) label_->setText(pendingLabel_);
+  pendingLabel_ = QString();
+  if (!pendingLines_.isEmpty())
+    AppendStatusLines(*statusListBox_, pendingLines_, kStatusLinesShown);
+  pendingLines_.clear();
 }
 
 void TWordGetDialog::showEvent(QShowEvent* event) {
@@ -161,6 +189,7 @@ void TWordGetDialog::CancelButtonClick() {
 void TWordGetDialog::reject() { CancelButtonClick(); }
 
 void TWordGetDialog::CloseWhenTheCrawlCloses() {
+  if (crawl_->Result() != ModalResult::kNone) ShowPendingTexts();
   switch (crawl_->Result()) {
     case ModalResult::kNone:
       return;

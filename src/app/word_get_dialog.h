@@ -12,6 +12,7 @@
 
 #include <QDialog>
 #include <QPixmap>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -29,10 +30,22 @@ class QTimer;
 
 namespace quillmark {
 
+// Appends `lines` to a status list and selects the last, so that the list scrolls to it,
+// keeping only the latest: once there are more than `shown` + `shown` / 5, the oldest go in one
+// batch down to `shown`. A list that kept every line made each new one dearer (a crawl of
+// 100,000 pages writes twice as many), and the crawl as slow as its window.
+void AppendStatusLines(QListWidget& list, const QStringList& lines, int shown);
+
 class TWordGetDialog : public QDialog, private CrawlView {
   Q_OBJECT
 
  public:
+  // How many of the latest status lines the list shows.
+  static constexpr int kStatusLinesShown = 5000;
+  // The label and the status list are brought up to date at most this often: drawing them
+  // for every page would cost more than fetching a page from a fast server.
+  static constexpr int kDisplayIntervalMs = 100;
+
   // The program's intervals; tests make them short.
   struct Intervals {
     std::uint32_t tickMs = kTickIntervalMs;
@@ -72,6 +85,7 @@ class TWordGetDialog : public QDialog, private CrawlView {
   void TimerTimer();
   void CancelButtonClick();
   void CloseWhenTheCrawlCloses();
+  void ShowPendingTexts();
 
   PageFetch fetch_;
   // Made after the controls: it writes the proxy's status lines as it is made.
@@ -84,6 +98,9 @@ class TWordGetDialog : public QDialog, private CrawlView {
   QListWidget* statusListBox_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QTimer* timer_ = nullptr;
+  QTimer* displayTimer_ = nullptr;  // single shot, started by the first text not yet shown
+  QString pendingLabel_;
+  QStringList pendingLines_;
   std::array<QPixmap, 6> frames_;
   int frameShown_ = 0;
 };

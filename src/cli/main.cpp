@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "cli/capped_input.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/cli_version.h"
@@ -38,6 +39,9 @@ namespace {
 constexpr int kExitNothing = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitInterrupted = 130;
+
+constexpr const char* kOutOfMemoryPrefix = "quillmark-cli: ";
+constexpr const char* kDroppedPageSuffix = ": out of memory, the page is dropped\n";
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -186,9 +190,9 @@ class CliProgram {
 
   int Gather() {
     MainStores& stores = session_->Stores();
-    const std::vector<std::string> sites = options_.sitesFile
-                                               ? ReadLineFile(ReadInput(*options_.sitesFile))
-                                               : stores.sites.Addresses();
+    const std::vector<std::string> sites =
+        options_.sitesFile ? ReadLineFile(ReadAsOnePage(*options_.sitesFile, std::cerr))
+                           : stores.sites.Addresses();
     session_->BeginRun();
 
     PageFetch fetch;
@@ -233,8 +237,12 @@ class CliProgram {
   int Words() {
     SentenceStore store;
     for (const std::string& path : options_.files) {
-      const ScannedPage page = ScanPage(ReadInput(path), FollowAnchors::kNo);
-      AddPageSentences(options_.host, page.text, store);
+      try {
+        const ScannedPage page = ScanPage(ReadAsOnePage(path, std::cerr), FollowAnchors::kNo);
+        AddPageSentences(options_.host, page.text, store);
+      } catch (const std::bad_alloc&) {
+        std::cerr << kOutOfMemoryPrefix << path << kDroppedPageSuffix;  // the other files go on
+      }
     }
     session_->BeginRun();
     const int status = Aggregate(std::move(store));

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <initializer_list>
+#include <new>
 
 #include "gather/link_resolver.h"
 #include "gather/page_scanner.h"
@@ -13,6 +14,7 @@ constexpr std::string_view kProxyLine = "をプロキシに設定";
 constexpr std::string_view kLabelStart = "インターネットサイトより単語収集中  (";
 constexpr std::string_view kStartLine = "接続開始";
 constexpr std::string_view kTimeOutLine = "タイムアウト";
+constexpr std::string_view kDroppedPageLine = "のページはメモリ不足のため破棄";
 
 // A link written as an absolute address of this form is never followed, whatever host it
 // names; "HTTP://" and "https://" are, as they are not this form.
@@ -158,18 +160,7 @@ void GatheringCrawl::EndFetch(const FetchEnding& ending) {
   if (state_ == CrawlState::kCutOff) {
     state_ = CrawlState::kReady;
   } else if (state_ == CrawlState::kFetching) {
-    if (ending.kind == FetchEndingKind::kSuccess) {
-      const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
-      // A page at the allowed depth gives no links whatever it holds, and the page text does
-      // not depend on the flag: its anchors need not be collected only to be dropped.
-      const FollowAnchors anchors =
-          IsLevel_ && LinkDepths_[index] < AllowedLevel_ ? FollowAnchors::kYes : FollowAnchors::kNo;
-      ScannedPage page = ScanPage(ending.body, anchors);
-      // A copy: admitting links grows URLList, which may move the URL we would point at.
-      const std::string pageURL = URLList_[index];
-      AdmitLinks(pageURL, LinkDepths_[index], page.links);
-      AddPageSentences(ending.host, page.text, sentenceStore_);
-    }
+    if (ending.kind == FetchEndingKind::kSuccess) TakePage(ending);
     state_ =
         ending.kind == FetchEndingKind::kClientError ? CrawlState::kWaiting : CrawlState::kReady;
   } else {
@@ -182,6 +173,25 @@ void GatheringCrawl::EndFetch(const FetchEnding& ending) {
   }
   // A wait ends with the watchdog's line even after the last URL; it finishes the crawl then.
   if (state_ == CrawlState::kReady) FinishIfNoURLLeft();
+}
+
+void GatheringCrawl::TakePage(const FetchEnding& ending) {
+  const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
+  try {
+    // A page at the allowed depth gives no links whatever it holds, and the page text does
+    // not depend on the flag: its anchors need not be collected only to be dropped.
+    const FollowAnchors anchors =
+        IsLevel_ && LinkDepths_[index] < AllowedLevel_ ? FollowAnchors::kYes : FollowAnchors::kNo;
+    ScannedPage page = ScanPage(ending.body, anchors);
+    // A copy: admitting links grows URLList, which may move the URL we would point at.
+    const std::string pageURL = URLList_[index];
+    AdmitLinks(pageURL, LinkDepths_[index], page.links);
+    AddPageSentences(ending.host, page.text, sentenceStore_);
+  } catch (const std::bad_alloc&) {
+    // One page too big for the memory left must not end the whole run: its scan and copies
+    // are freed by now, and the sites after it are still fetched.
+    view_.AddStatusLine(URLList_[index] + std::string(kDroppedPageLine));
+  }
 }
 
 void GatheringCrawl::Tick(TickCount now) {

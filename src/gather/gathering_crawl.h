@@ -151,7 +151,10 @@ class GatheringCrawl {
   // The ending of the fetch StartNextFetch handed out, once its Get has returned.
   // kFetching: a success is scanned (ScanPage with IsLevel), its links admitted with the URL
   // as requested and its depth, and its page text added to the sentence store under
-  // `ending.host`; a success or failure enters kReady, a client error kWaiting.
+  // `ending.host`; a success or failure enters kReady, a client error kWaiting. A page whose
+  // scan or sentences run out of memory is dropped with the status line URL +
+  // "のページはメモリ不足のため破棄" (its sentences taken back, links it gave kept) and the crawl
+  // goes on.
   // kCutOff: the ending is dropped; enters kReady. Other states: ignored.
   // Then: after Cancel, enters kClosed (kCancel); in kReady with no URL left, sets Finished
   // (a wait is ended by the watchdog first, even after the last URL).
@@ -187,6 +190,7 @@ class GatheringCrawl {
   std::int32_t AnimationCounter() const { return AnimationCounter_; }
 
  private:
+  void TakePage(const FetchEnding& ending);
   void AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
                   const std::vector<std::string>& links);
   bool URLLeft() const;

@@ -1,10 +1,9 @@
 #include "study/sentence_store.h"
 
 #include <array>
-#include <utility>
+#include <new>
+#include <optional>
 #include <vector>
-
-#include "text/tokenizer.h"
 
 namespace quillmark {
 namespace {
@@ -29,16 +28,66 @@ bool IsSentence(std::string_view piece) {
   return true;
 }
 
+namespace {
+
+// The page's pieces between full stops, one at a time, trimmed of spaces: a page of a
+// million full stops is walked, never cut into a million strings.
+class TrimmedPieces {
+ public:
+  explicit TrimmedPieces(std::string_view text) : rest_(text) {}
+
+  // The next piece, or nothing after the last. The empty text after a final full stop is
+  // no piece.
+  std::optional<std::string_view> Next() {
+    if (done_) return std::nullopt;
+    const std::size_t stop = rest_.find('.');
+    std::string_view piece = rest_.substr(0, stop);
+    if (stop == std::string_view::npos) {
+      done_ = true;
+    } else {
+      rest_.remove_prefix(stop + 1);
+      done_ = rest_.empty();
+    }
+    // Too short to be a sentence however it is trimmed: the common case on a page of stops.
+    if (piece.size() < kShortestSentence) return std::string_view{};
+    const std::size_t first = piece.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::string_view{};
+    return piece.substr(first, piece.find_last_not_of(' ') - first + 1);
+  }
+
+ private:
+  std::string_view rest_;
+  bool done_ = rest_.empty();
+};
+
+}  // namespace
+
 void AddPageSentences(const std::string& host, std::string_view pageText, SentenceStore& store) {
-  std::vector<std::string> sentences;
-  for (const std::string& piece : SplitText(pageText, ".")) {
-    std::string trimmed = TrimBlanks(piece);
-    if (IsSentence(trimmed)) sentences.push_back(std::move(trimmed));
+  TrimmedPieces pieces(pageText);
+  std::optional<std::string_view> piece;
+  while ((piece = pieces.Next()) && !IsSentence(*piece)) {
   }
   // Looked up only now, so a page without sentences leaves no empty host entry behind.
-  if (sentences.empty()) return;
+  if (!piece) return;
+  const bool newHost = !store.contains(host);
   std::set<std::string>& hostSentences = store[host];
-  for (std::string& sentence : sentences) hostSentences.insert(std::move(sentence));
+  // What this page added, so that a failed allocation can take it back: the page is then
+  // dropped whole, never kept in part.
+  std::vector<std::set<std::string>::iterator> added;
+  try {
+    for (; piece; piece = pieces.Next()) {
+      if (!IsSentence(*piece)) continue;
+      // Room first, so that a sentence once inserted is always on the list.
+      if (added.size() == added.capacity()) added.reserve(2 * added.size() + 16);
+      const auto [at, inserted] = hostSentences.emplace(*piece);
+      if (inserted) added.push_back(at);
+    }
+  } catch (const std::bad_alloc&) {
+    // Erasing allocates nothing.
+    for (const auto& at : added) hostSentences.erase(at);
+    if (newHost) store.erase(host);
+    throw;
+  }
 }
 
 }  // namespace quillmark

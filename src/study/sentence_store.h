@@ -26,7 +26,8 @@ bool IsSentence(std::string_view piece);
 // Cuts `pageText` at every '.', trims the spaces off each piece and inserts the pieces that
 // are sentences into the set of `host` in `store`. The host entry is created only when the
 // page gives at least one sentence; a sentence already held under the host is not added
-// again. Never throws except for allocation failure.
+// again. Walks the text without copying its pieces, so a page of full stops takes no memory
+// beyond the page. On allocation failure throws std::bad_alloc and leaves `store` as it was.
 void AddPageSentences(const std::string& host, std::string_view pageText, SentenceStore& store);
 
 }  // namespace quillmark

@@ -65,6 +65,16 @@ class GatheringTest : public QObject {
                      Line(kHost, "からのドキュメント取得成功")}));
   }
 
+  void theStatusListKeepsTheLatestLinesInOrderAndSelectsTheLast() {
+    QListWidget list;
+    for (int i = 0; i < 30; ++i) AppendStatusLines(list, {QString::number(i)}, 10);
+    // 13 lines were cut to 10 at line 12, and again at lines 15, 18, ... 27: 28 and 29 came after.
+    QCOMPARE(list.count(), 12);
+    QCOMPARE(list.item(0)->text(), QStringLiteral("18"));
+    QCOMPARE(list.item(11)->text(), QStringLiteral("29"));
+    QCOMPARE(list.currentRow(), 11);
+  }
+
   void theTimerTicksDuringASlowFetchAndCancelEndsTheGathering() {
     TWordGetDialog dialog(nullptr, {.tickMs = 5, .watchdogMs = 60000, .clientTimeOutMs = 60000});
     dialog.SetSiteList({server_.Url("/drip.html"), server_.Url("/")});

@@ -13,6 +13,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QStandardPaths>
 
 #include "app/application.h"
@@ -21,6 +26,7 @@
 #include "session/directory_lock.h"
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
+#include "support/child_process.h"
 #include "support/scripted_server.h"
 
 using namespace quillmark;
@@ -248,6 +254,56 @@ class MainFormTest : public QObject {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents();
     QCOMPARE(plainClosed.count(), 0);
+  }
+
+  // Two data files are named pipes, so the test knows when the program reads them: hosts.dat
+  // while it loads (after its first reading of quillmark.ini), quillmark.ini once more when it
+  // saves at exit. SIGHUP comes while it loads, SIGTERM while it saves.
+  void terminationSignalsSaveAndQuitAsTheMenusExitDoes() {
+    const QString program = dir_->path() + "/quillmark";
+    QVERIFY(QFile::copy(QStringLiteral(QUILLMARK_EXECUTABLE), program));
+    const std::string configuration = File("quillmark.ini").toStdString();
+    const std::string hosts = File("hosts.dat").toStdString();
+    for (const std::string& pipe : {configuration, hosts})
+      QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::ChildProcess child({program.toStdString()});
+
+    // Opening the writing end waits until the program opens the reading end; closing it ends
+    // the file, and the program goes on.
+    const auto whileTheProgramReads = [&](const std::string& pipe, int signal) {
+      const int fd = ::open(pipe.c_str(), O_WRONLY | O_CLOEXEC);
+      QVERIFY(fd >= 0);
+      if (signal != 0) child.Signal(signal);
+      ::close(fd);
+    };
+    whileTheProgramReads(configuration, 0);
+    whileTheProgramReads(hosts, SIGHUP);           // before the window: it waits for the loop
+    whileTheProgramReads(configuration, SIGTERM);  // during the save: noted, changes nothing
+
+    QCOMPARE(child.Finish(), 0);
+    QCOMPARE(ReadAll(File("hosts.dat")), ExpectedHosts(""));
+    QCOMPARE(ReadAll(File("quillmark.ini")),
+             QByteArray("[config]\nItemViewCount=30\n\n[link]\nAllowedLevel=1\nIsLevel=0\n"));
+  }
+
+  // The same request during a run (the server asks for it as the first page is fetched): the
+  // run is cancelled as its Cancel button does, nothing more is fetched, then the window closes.
+  void anExitRequestDuringAGatheringCancelsItThenCloses() {
+    Session& session = LoadedSession();
+    TMainForm form(session, {});
+    form.SetGatheringIntervals(kQuickGathering);
+    testing::ScriptedServer site([&form](int, const std::string&) {
+      QMetaObject::invokeMethod(&form, &TMainForm::ExitOnRequest, Qt::QueuedConnection);
+      return testing::Page("<p>The zorb rolled.</p>");
+    });
+    session.Stores().sites.Add(site.Url("/one.html"));
+    session.Stores().sites.Add(site.Url("/two.html"));
+    QSignalSpy closed(&form, &TMainForm::Closed);
+    form.show();
+    form.ExecuteButtonClick();
+    QCOMPARE(site.Requests().size(), std::size_t{1});
+    QCOMPARE(closed.count(), 1);
   }
 
   void colorsIsTheFourthArgumentExactly() {

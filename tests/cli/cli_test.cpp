@@ -15,6 +15,7 @@
 #include "study/word_cards.h"
 #include "support/child_process.h"
 #include "support/fake_store_files.h"
+#include "support/memory_ceiling.h"
 #include "support/scripted_server.h"
 
 namespace quillmark {
@@ -149,6 +150,21 @@ TEST_F(CliTest, ExportWritesEveryUnknownWordsCardToStandardOutput) {
   EXPECT_EQ(run.status, 0) << run.error;
   EXPECT_EQ(run.output, GatheredInProcess().allCards);
   EXPECT_NE(run.output.find("zorb\t3\t"), std::string::npos) << run.output;
+}
+
+// Each file is one page, read up to the ceiling of a fetched body: /dev/zero under a 1 GiB
+// address-space limit neither ends the run nor keeps the next file from being counted.
+TEST_F(CliTest, WordsReadsAFileAsOnePageUpToTheCeilingOfABody) {
+  if (!testing::kAddressSpaceCanBeCapped) GTEST_SKIP() << "no address-space ceiling here";
+  WriteFile(data_ / "page.html", "<p>The zorbs rolled. A zorb rolls.</p>");
+  testing::ChildProcess child(
+      Cli({"words", "--top", "2", "/dev/zero", (data_ / "page.html").string()}), {},
+      testing::ChildProcess::InputEnd::kAfterInput, 1ull << 30);
+  EXPECT_EQ(child.Finish(), 0) << child.Error();
+  EXPECT_NE(child.Error().find("/dev/zero: only the first 67108864 bytes are read"),
+            std::string::npos)
+      << child.Error();
+  EXPECT_NE(child.Output().find("roll\t2\nzorb\t2\n"), std::string::npos) << child.Output();
 }
 
 TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/memory_ceiling.h"
 #include "support/scripted_server.h"
 
 namespace quillmark {
@@ -97,6 +98,37 @@ TEST_F(GatheringCrawlTest, FetchesTheSitesInOrderAndClosesAtTheTickAfterTheLast)
   EXPECT_EQ(crawl_.Result(), ModalResult::kNone);
   crawl_.Tick(400);
   EXPECT_EQ(crawl_.Result(), ModalResult::kOK);
+}
+
+// 32 MiB of distinct five-letter sentences would take some 450 MiB as a store; with 256 MiB to
+// spare the page runs out of memory half-way, is taken back whole, and the next site follows.
+TEST_F(GatheringCrawlTest, APageTooBigForTheMemoryLeftIsDroppedAndTheCrawlGoesOn) {
+  if (!testing::kAddressSpaceCanBeCapped) GTEST_SKIP() << "no address-space ceiling here";
+  std::string huge;
+  for (std::uint32_t i = 0; huge.size() < (32u << 20); ++i) {
+    for (std::uint32_t n = i, letter = 0; letter < 5; ++letter, n /= 26) huge += char('a' + n % 26);
+    huge += '.';
+  }
+  const FetchEnding hugePage = Success("a.example", huge);
+  Configure({"http://a.example/", "http://b.example/"});
+  const auto dropsThePageAndGoesOn = [&] {
+    crawl_.StartNextFetch(0);
+    crawl_.EndFetch(hugePage);
+    crawl_.StartNextFetch(0);
+    crawl_.EndFetch(Success("b.example", "Small page here."));
+    return shell_.lines ==
+               std::vector<std::string>{"http://a.example/接続開始",
+                                        "http://a.example/のページはメモリ不足のため破棄",
+                                        "http://b.example/接続開始"} &&
+           crawl_.Sentences() == SentenceStore{{"b.example", {"Small page here"}}} &&
+           crawl_.Finished();
+  };
+  EXPECT_EXIT(
+      {
+        if (!testing::CapAddressSpaceGrowth(256 << 20)) std::_Exit(2);
+        std::_Exit(dropsThePageAndGoesOn() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(GatheringCrawlTest, FrameSourcesOfSitesComeAfterAllSitesAndGiveNoLinksOfTheirOwn) {

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
+
+#include "support/memory_ceiling.h"
+#include "text/tokenizer.h"
+
 namespace quillmark {
 namespace {
 
@@ -48,6 +54,39 @@ TEST(AddPageSentences, ASentenceIsHeldOncePerHostButOnEveryHostThatShowsIt) {
   AddPageSentences("b.example", "Same words here", store);
   EXPECT_EQ(store, (SentenceStore{{"a.example", {"New one", "Same words here"}},
                                   {"b.example", {"Same words here"}}}));
+}
+
+// The pieces are walked in place; the plain way cuts them with SplitText and TrimBlanks. The
+// two agree on dense random texts of full stops, spaces, letters and a digit.
+TEST(AddPageSentences, AgreesWithCuttingThePageWithSplitText) {
+  std::mt19937 random(24);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(random() % 24, ' ');
+    for (char& c : text) c = ". ab1"[random() % 5];
+    SentenceStore plain;
+    for (const std::string& piece : SplitText(text, ".")) {
+      if (const std::string trimmed = TrimBlanks(piece); IsSentence(trimmed))
+        plain["h"].insert(trimmed);
+    }
+    SentenceStore walked;
+    AddPageSentences("h", text, walked);
+    ASSERT_EQ(walked, plain) << '"' << text << '"';
+  }
+}
+
+// A page of 64 MiB of full stops, then one sentence, with 256 MiB of address space to spare:
+// the pieces are walked, not materialised (32 bytes of empty string each would need 2 GiB).
+TEST(AddPageSentences, APageOfFullStopsNeedsNoMemoryBeyondThePage) {
+  if (!testing::kAddressSpaceCanBeCapped) GTEST_SKIP() << "no address-space ceiling here";
+  const std::string page = std::string(64 << 20, '.') + " Last one here .";
+  EXPECT_EXIT(
+      {
+        if (!testing::CapAddressSpaceGrowth(256 << 20)) std::_Exit(2);
+        SentenceStore store;
+        AddPageSentences("news.example", page, store);
+        std::_Exit(store == SentenceStore{{"news.example", {"Last one here"}}} ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(IsSentence, AcceptsExactlyTheSixtySentenceCharacters) {

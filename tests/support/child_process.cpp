@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +13,7 @@
 namespace quillmark::testing {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, std::string_view input,
-                           InputEnd end) {
+                           InputEnd end, std::size_t addressSpaceLimit) {
   int out[2], err[2], in[2];
   // Close-on-exec: a child started later must not hold this one's input open.
   if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0 || ::pipe2(in, O_CLOEXEC) != 0)
@@ -26,6 +27,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, std::strin
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
     for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY"}) {
       ::unsetenv(name);
+    }
+    if (addressSpaceLimit != 0) {
+      const rlimit ceiling{addressSpaceLimit, addressSpaceLimit};
+      if (::setrlimit(RLIMIT_AS, &ceiling) != 0) ::_exit(127);
     }
     std::vector<char*> argv;
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));

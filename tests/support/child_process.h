@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,9 @@ class ChildProcess {
 
   // Starts `arguments` (the program's path first) with `input` on its standard input and the
   // proxy variables taken out of its environment (a run must not depend on the machine's).
+  // A non-zero `addressSpaceLimit` is the child's RLIMIT_AS in bytes: a memory ceiling.
   explicit ChildProcess(const std::vector<std::string>& arguments, std::string_view input = {},
-                        InputEnd end = InputEnd::kAfterInput);
+                        InputEnd end = InputEnd::kAfterInput, std::size_t addressSpaceLimit = 0);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
