@@ -78,6 +78,7 @@ class TMainForm : public QMainWindow {
   void RunGathering();
   void ShowRunFigures();
   void ShowSentencesOf(const std::string& caption);
+  QFileDialog& SaveDialog();
 
   Session& session_;
   QStringList arguments_;
@@ -92,7 +93,7 @@ class TMainForm : public QMainWindow {
   QPushButton* executeButton_ = nullptr;
   QScrollArea* scrollBox_ = nullptr;
   std::array<QLabel*, 4> statusPanels_{};  // the three figures, then the known share
-  QFileDialog* saveDialog_ = nullptr;
+  QFileDialog* saveDialog_ = nullptr;  // built at the first save; kept for the directory it shows
   std::unique_ptr<TWordListView> wordList_;
   TWebDicDialog* webDicDialog_ = nullptr;  // a child of the window
   std::unique_ptr<TSentenceDialog> sentenceDialog_;

@@ -14,6 +14,26 @@ using LineList = std::vector<std::string>;
 // NUL byte. Bytes are taken as they are (Shift-JIS passes through).
 LineList ReadLineFile(std::string_view bytes);
 
+// Calls `visit` with each line of `bytes` as ReadLineFile cuts them, as views into `bytes`,
+// without building the list.
+template <class Visit>
+void ForEachLine(std::string_view bytes, Visit&& visit) {
+  bytes = bytes.substr(0, bytes.find('\0'));
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const char c = bytes[i];
+    if (c == '\r' || c == '\n') {
+      visit(bytes.substr(start, i - start));
+      i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+      start = i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < bytes.size()) visit(bytes.substr(start));
+}
+
 // Every entry followed by CR LF: the bytes of a whole line file.
 std::string WriteLineFile(const LineList& lines);
 

@@ -19,10 +19,16 @@ class Session {
   explicit Session(StoreFiles& files);
 
   // Start-up: the site list, NG-word list, sum.dat's sentences, mapped-word list and
-  // configuration (changing the current directory to LastSavedDirectory when it exists),
-  // then the mapping dictionary. Throws FileError when a data file exists but cannot be
-  // read; the stores then hold what was loaded so far and Save will write nothing.
+  // configuration (changing the current directory to LastSavedDirectory when it exists).
+  // The mapping dictionary waits for its first use (Dictionary). Throws FileError when a data
+  // file exists but cannot be read; the stores then hold what was loaded so far and Save will
+  // write nothing.
   void Load(SettingsFile& settings);
+
+  // The mapping dictionary, read from the built-in list at the first call: a window that is
+  // only opened and closed never pays for its 24,000 pairs. Read only here, never through
+  // Stores().dictionary, which stays empty until then.
+  MappingDictionary& Dictionary();
 
   // Whether Load ran to its end.
   bool Loaded() const { return loaded_; }
@@ -56,6 +62,7 @@ class Session {
   MainStores stores_;
   std::string reportPath_;
   bool loaded_ = false;
+  bool dictionaryRead_ = false;
 };
 
 }  // namespace quillmark
