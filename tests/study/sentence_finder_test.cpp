@@ -79,7 +79,7 @@ TEST(FindSentences, AgreesWithSplittingTheUpperCasedSentence) {
       word = randomText(3);
     }
     std::set<std::string> inflected;
-    for (int f = random() % 3; f > 0; --f) inflected.insert(UpperCaseAscii(randomText(3)));
+    for (int f = random() % 3; f > 0; --f) inflected.insert(UpperCaseAscii(randomText(5)));
     const InflectionIndex index{{UpperCaseAscii(word), inflected}};
 
     std::vector<std::string> forms(inflected.begin(), inflected.end());
