@@ -21,9 +21,11 @@
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "session/session.h"
+#include "session/word_inflections.h"
 #include "study/html_report.h"
 #include "study/sentence_finder.h"
 #include "study/word_cards.h"
+#include "text/ascii_case.h"
 
 namespace quillmark {
 namespace {
@@ -212,9 +214,10 @@ class CliProgram {
       for (auto& line : ReadLineFile(ReadInput(*options_.sentencesFile)))
         history.insert(std::move(line));
     }
-    session_->BeginRun();
-    session_->AggregateGathered(std::move(store));  // for the inflection index of these sentences
-    std::string text = FindSentences(stores.sentences, options_.word, stores.inflectionIndex);
+    // The word's entry of the index a run over these sentences would build, without the run.
+    const InflectionIndex index = IndexEntryAfterRun(UpperCaseAscii(options_.word), store,
+                                                     stores.mappedWords, session_->Dictionary());
+    std::string text = FindSentences(store, options_.word, index);
     if (!text.ends_with('\n')) text += '\n';
     std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
