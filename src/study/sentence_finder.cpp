@@ -86,10 +86,13 @@ std::string FindSentences(const SentenceStore& store, std::string_view word,
                           const InflectionIndex& index) {
   const std::vector<std::string> forms = SearchForms(word, index);
   const FormSearch search(forms);
-  std::string found;
+  // The matches are gathered first and the text written once at its full size: growing it
+  // match by match copied every byte about twice more for a common word.
+  std::vector<std::pair<const std::string*, std::size_t>> hosts;  // with their match counts
+  std::vector<const std::string*> matches;
   if (!forms.empty()) {
     for (const auto& [host, sentences] : store) {
-      bool hostShown = false;
+      const std::size_t before = matches.size();
       // The host's set is in byte order already, so the matches come out in that order.
       // The bytes of each sentence lie apart from its node: ask for those of a sentence a few
       // nodes ahead while this one is tested.
@@ -97,18 +100,25 @@ std::string FindSentences(const SentenceStore& store, std::string_view word,
       for (int n = 0; n < kSentencesAhead && ahead != sentences.end(); ++n) ++ahead;
       for (const std::string& sentence : sentences) {
         if (ahead != sentences.end()) PrefetchForReading((ahead++)->data());
-        if (!search.Holds(sentence)) continue;
-        if (!hostShown) {
-          found += "[from " + host + "]\r\n";
-          hostShown = true;
-        }
-        found += sentence;
-        found += "...\r\n";
+        if (search.Holds(sentence)) matches.push_back(&sentence);
       }
-      if (hostShown) found += "\r\n";
+      if (matches.size() > before) hosts.emplace_back(&host, matches.size() - before);
     }
   }
-  if (found.empty()) found = kNoSentenceFound;
+  if (matches.empty()) return std::string(kNoSentenceFound);
+  constexpr std::string_view kHostStart = "[from ", kHostEnd = "]\r\n", kSentenceEnd = "...\r\n";
+  std::size_t size = 0;
+  for (const auto& [host, count] : hosts)
+    size += kHostStart.size() + host->size() + kHostEnd.size() + 2;
+  for (const std::string* sentence : matches) size += sentence->size() + kSentenceEnd.size();
+  std::string found;
+  found.reserve(size);
+  auto match = matches.begin();
+  for (const auto& [host, count] : hosts) {
+    found.append(kHostStart).append(*host).append(kHostEnd);
+    for (std::size_t n = 0; n < count; ++n) found.append(**match++).append(kSentenceEnd);
+    found += "\r\n";
+  }
   return found;
 }
 
