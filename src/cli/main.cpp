@@ -208,15 +208,17 @@ class CliProgram {
     MainStores& stores = session_->Stores();
     // sum.dat's sentences under "History", or the file's in their place.
     SentenceStore store = std::move(stores.sentences);
+    const std::string upperWord = UpperCaseAscii(options_.word);
     if (options_.sentencesFile) {
+      // Only the lines that may hold a word deciding the search: no other can be found or
+      // change what is looked for.
       store.clear();
-      auto& history = store["History"];
-      for (auto& line : ReadLineFile(ReadInput(*options_.sentencesFile)))
-        history.insert(std::move(line));
+      store["History"] = LinesThatMayHold(ReadInput(*options_.sentencesFile),
+                                          DecidingWords(upperWord, session_->Dictionary()));
     }
     // The word's entry of the index a run over these sentences would build, without the run.
-    const InflectionIndex index = IndexEntryAfterRun(UpperCaseAscii(options_.word), store,
-                                                     stores.mappedWords, session_->Dictionary());
+    const InflectionIndex index =
+        IndexEntryAfterRun(upperWord, store, stores.mappedWords, session_->Dictionary());
     std::string text = FindSentences(store, options_.word, index);
     if (!text.ends_with('\n')) text += '\n';
     std::fwrite(text.data(), 1, text.size(), stdout);

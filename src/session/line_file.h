@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "gather/byte_search.h"
+
 namespace quillmark {
 
 using LineList = std::vector<std::string>;
@@ -20,18 +22,16 @@ template <class Visit>
 void ForEachLine(std::string_view bytes, Visit&& visit) {
   bytes = bytes.substr(0, bytes.find('\0'));
   std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const char c = bytes[i];
-    if (c == '\r' || c == '\n') {
-      visit(bytes.substr(start, i - start));
-      i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-      start = i;
-    } else {
-      ++i;
+  while (start < bytes.size()) {
+    const std::size_t end = FindEitherByte(bytes, '\r', '\n', start);
+    if (end == std::string_view::npos) {
+      visit(bytes.substr(start));
+      return;
     }
+    visit(bytes.substr(start, end - start));
+    const bool crLf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+    start = end + (crLf ? 2 : 1);
   }
-  if (start < bytes.size()) visit(bytes.substr(start));
 }
 
 // Every entry followed by CR LF: the bytes of a whole line file.

@@ -1,8 +1,10 @@
 #include "session/word_inflections.h"
 
+#include <algorithm>
 #include <functional>
 #include <set>
 
+#include "session/line_file.h"
 #include "study/form_prefilter.h"
 #include "text/counting_tally.h"
 #include "text/inflection_normalizer.h"
@@ -12,42 +14,34 @@
 namespace quillmark {
 namespace {
 
-// The words whose raw counts decide `upperWord`'s entry. Its count after the fold comes from
-// itself and from the words that fold onto it (through the dictionary, a rule or a
-// fallback); where each of those folds depends only on whether its rule and fallback
-// results are attested. No other word moves a count onto it or teaches a pair for it.
-std::set<std::string, std::less<>> DecidingWords(const std::string& upperWord,
-                                                 const MappingDictionary& dictionary) {
-  std::set<std::string, std::less<>> sources{upperWord};
-  for (const auto& [inflected, base] : dictionary) {
-    if (base == upperWord) sources.insert(inflected);
-  }
-  for (std::string& form : WordsThatMayFoldOnto(upperWord)) sources.insert(std::move(form));
-  std::set<std::string, std::less<>> deciding = sources;
-  for (const std::string& source : sources) {
-    if (dictionary.contains(source)) continue;  // the dictionary decides, whatever is attested
-    for (std::string& target : FoldTargetsOf(source)) deciding.insert(std::move(target));
-  }
-  return deciding;
-}
+using WordSet = std::set<std::string, std::less<>>;
+
+// A quick test for `words` that lets every text through when one of them is empty: the
+// empty word stands between any two separators, where no quick test can look for it.
+struct WordPrefilter {
+  explicit WordPrefilter(const std::vector<std::string>& words)
+      : everyText(std::find(words.begin(), words.end(), std::string()) != words.end()),
+        prefilter(everyText ? std::vector<std::string>{} : words) {}
+  bool MayHold(std::string_view text) const { return everyText || prefilter.MayHold(text); }
+
+  bool everyText;
+  FormPrefilter prefilter;
+};
 
 // The raw tally of AggregateRun cut down to `words`: mapped words with 0, then every token
 // of every sentence. Sentences that cannot hold one of the words are not cut up.
-WordTally CountOnly(const std::set<std::string, std::less<>>& words, const SentenceStore& sentences,
+WordTally CountOnly(const std::vector<std::string>& wordList, const SentenceStore& sentences,
                     const std::vector<std::string>& mappedWords) {
+  const WordSet words(wordList.begin(), wordList.end());
   CountingTally counting;
   for (const std::string& word : mappedWords) {
     if (words.contains(word)) counting.Enter(word);
   }
-  // The empty word stands between any two separators: no quick test can rule it out.
-  const bool everySentence = words.contains(std::string_view());
-  const FormPrefilter prefilter(everySentence
-                                    ? std::vector<std::string>{}
-                                    : std::vector<std::string>(words.begin(), words.end()));
+  const WordPrefilter prefilter(wordList);
   std::int32_t tokens = 0;
   for (const auto& [host, hostSentences] : sentences) {
     for (const std::string& sentence : hostSentences) {
-      if (everySentence || prefilter.MayHold(sentence)) CountWords(counting, sentence, tokens);
+      if (prefilter.MayHold(sentence)) CountWords(counting, sentence, tokens);
     }
   }
   WordTally raw;
@@ -59,10 +53,44 @@ WordTally CountOnly(const std::set<std::string, std::less<>>& words, const Sente
 
 }  // namespace
 
+// The word's count after the fold comes from itself and from the words that fold onto it
+// (through the dictionary, a rule or a fallback); where each of those folds depends only on
+// whether its rule and fallback results are attested. No other word moves a count onto it or
+// teaches a pair for it.
+std::vector<std::string> DecidingWords(const std::string& upperWord,
+                                       const MappingDictionary& dictionary) {
+  WordSet sources{upperWord};
+  for (const auto& [inflected, base] : dictionary) {
+    if (base == upperWord) sources.insert(inflected);
+  }
+  for (std::string& form : WordsThatMayFoldOnto(upperWord)) sources.insert(std::move(form));
+  WordSet deciding = sources;
+  for (const std::string& source : sources) {
+    if (dictionary.contains(source)) continue;  // the dictionary decides, whatever is attested
+    for (std::string& target : FoldTargetsOf(source)) deciding.insert(std::move(target));
+  }
+  return {deciding.begin(), deciding.end()};
+}
+
+std::set<std::string> LinesThatMayHold(std::string_view bytes,
+                                       const std::vector<std::string>& upperWords) {
+  const WordPrefilter prefilter(upperWords);
+  std::vector<std::string_view> lines;
+  ForEachLine(bytes, [&](std::string_view line) {
+    if (prefilter.MayHold(line)) lines.push_back(line);
+  });
+  // Sorted first, so that the set is filled from its end without a search per line.
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  std::set<std::string> distinct;
+  for (std::string_view line : lines) distinct.emplace_hint(distinct.end(), line);
+  return distinct;
+}
+
 InflectionIndex IndexEntryAfterRun(const std::string& upperWord, const SentenceStore& sentences,
                                    const std::vector<std::string>& mappedWords,
                                    const MappingDictionary& dictionary) {
-  const std::set<std::string, std::less<>> deciding = DecidingWords(upperWord, dictionary);
+  const std::vector<std::string> deciding = DecidingWords(upperWord, dictionary);
   // The fold looks up only the words of the tally, so their pairs are all it needs; the
   // pairs it learns land here and not in `dictionary`.
   MappingDictionary pairs;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "session/run_aggregation.h"
+#include "study/sentence_finder.h"
 
 namespace quillmark {
 namespace {
@@ -14,7 +15,8 @@ namespace {
 // Stores of random sentences over words that fold every way there is (dictionary pairs,
 // chains, self-mappings, every rule and fallback, mapped words that attest a base form,
 // tokens dropped for their bytes): the entry found for each word alone equals the entry of
-// the index a whole run builds.
+// the index a whole run builds, and so do the sentences found among only the lines that may
+// hold a deciding word.
 TEST(IndexEntryAfterRun, EqualsTheEntryAWholeRunBuildsForEveryWord) {
   const std::vector<std::string> stems = {"SHIP", "HOPE", "STUDY", "RUN", "SWIM",
                                           "MEET", "GO",   "PLAN",  "BE",  "STOP"};
@@ -51,10 +53,31 @@ TEST(IndexEntryAfterRun, EqualsTheEntryAWholeRunBuildsForEveryWord) {
     RankedWordList ranking;
     RunFigures figures;
     AggregateRun(store, learningMapped, learning, index, ranking, figures);
+    // The command line's file: every sentence as a line, one twice, all under one host.
+    std::string file;
+    SentenceStore everyLine{{"h", {}}};
+    for (const auto& [host, sentences] : store) {
+      for (const std::string& sentence : sentences) {
+        file += sentence + (random() % 2 ? "\r\n" : "\n");
+        everyLine["h"].insert(sentence);
+      }
+    }
+    file += *store.begin()->second.begin();
+    std::vector<std::string> lineMapped = mappedWords;
+    MappingDictionary lineLearning = dictionary;
+    InflectionIndex lineIndex;
+    AggregateRun(everyLine, lineMapped, lineLearning, lineIndex, ranking, figures);
+
     for (const std::string& word : vocabulary) {
       InflectionIndex expected;
       if (const auto entry = index.find(word); entry != index.end()) expected.insert(*entry);
       EXPECT_EQ(IndexEntryAfterRun(word, store, mappedWords, dictionary), expected)
+          << "round " << round << ", word " << word;
+
+      const SentenceStore someLines{{"h", LinesThatMayHold(file, DecidingWords(word, dictionary))}};
+      EXPECT_EQ(FindSentences(someLines, word,
+                              IndexEntryAfterRun(word, someLines, mappedWords, dictionary)),
+                FindSentences(everyLine, word, lineIndex))
           << "round " << round << ", word " << word;
     }
   }
