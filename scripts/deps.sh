@@ -12,6 +12,7 @@ QUILLMARK_PACKAGES=(
   openssl                           # makes the test certificates again (tests/support/tls)
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
+  nginx                             # the benchmarks' loopback web server beside curl and wget (they skip or fall back without it)
   fonts-ipafont-mincho fonts-ipafont-gothic   # glyphs for the Japanese interface
   xauth xvfb                        # running the window without a display
   python3                           # loopback test servers, the list generator's tests
