@@ -73,7 +73,7 @@ TEST(FindSentences, AgreesWithSplittingTheUpperCasedSentence) {
     return text;
   };
   for (int round = 0; round < 20000; ++round) {
-    const std::string sentence = randomText(24);
+    const std::string sentence = randomText(40);  // several steps of each width
     std::string word;
     while (word.empty() || word.find_first_of(SentenceWordSeparators) != std::string::npos) {
       word = randomText(3);
