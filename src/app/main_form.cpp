@@ -117,12 +117,19 @@ void TMainForm::BuildControls() {
     bar->addWidget(statusPanels_[i]);
   }
   setStatusBar(bar);
+}
 
-  saveDialog_ = new QFileDialog(this);
-  saveDialog_->setObjectName("SaveDialog");
-  saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
-  saveDialog_->setFileMode(QFileDialog::AnyFile);
-  saveDialog_->setOption(QFileDialog::DontConfirmOverwrite);
+QFileDialog& TMainForm::SaveDialog() {
+  // Built on first need: a file dialog loads its icons as it is built, which would cost every
+  // start-up the time of a save most runs never make.
+  if (saveDialog_ == nullptr) {
+    saveDialog_ = new QFileDialog(this);
+    saveDialog_->setObjectName("SaveDialog");
+    saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+    saveDialog_->setFileMode(QFileDialog::AnyFile);
+    saveDialog_->setOption(QFileDialog::DontConfirmOverwrite);
+  }
+  return *saveDialog_;
 }
 
 void TMainForm::BuildMenus() {
@@ -291,10 +298,10 @@ void TMainForm::ShowRunFigures() {
                                     session_.Stores().ranking, session_.Stores().ngWords))));
 }
 
-void TMainForm::MnuSaveToHTMLClick() { SaveHtmlReport(*saveDialog_, session_, showError_); }
+void TMainForm::MnuSaveToHTMLClick() { SaveHtmlReport(SaveDialog(), session_, showError_); }
 
 void TMainForm::MnuExportWordCardsClick() {
-  SaveWordCards(*saveDialog_, session_, webDicDialog_->Selected(), showError_);
+  SaveWordCards(SaveDialog(), session_, webDicDialog_->Selected(), showError_);
 }
 
 void TMainForm::MnuConfigOptionClick() { OpenOptions(this, session_.Stores()); }

@@ -102,6 +102,7 @@ class TMainForm : public QMainWindow {
   void ShowSentencesOf(const std::string& caption);
   void ShowMeaningOf(const std::string& caption);
   void RecordRunInHistory(std::int32_t pagesFetched);
+  QFileDialog& SaveDialog();
 
   Session& session_;
   QStringList arguments_;
@@ -119,7 +120,7 @@ class TMainForm : public QMainWindow {
   QPushButton* executeButton_ = nullptr;
   QScrollArea* scrollBox_ = nullptr;
   std::array<QLabel*, 4> statusPanels_{};  // the three figures, then the known share
-  QFileDialog* saveDialog_ = nullptr;
+  QFileDialog* saveDialog_ = nullptr;  // built at the first save; kept for the directory it shows
   std::unique_ptr<TWordListView> wordList_;
   TWebDicDialog* webDicDialog_ = nullptr;  // a child of the window
   std::unique_ptr<TSentenceDialog> sentenceDialog_;

@@ -29,9 +29,11 @@
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "session/session.h"
+#include "session/word_inflections.h"
 #include "study/html_report.h"
 #include "study/sentence_finder.h"
 #include "study/word_cards.h"
+#include "text/ascii_case.h"
 
 namespace quillmark {
 namespace {
@@ -253,15 +255,18 @@ class CliProgram {
     MainStores& stores = session_->Stores();
     // sum.dat's sentences under "History", or the file's in their place.
     SentenceStore store = std::move(stores.sentences);
+    const std::string upperWord = UpperCaseAscii(options_.word);
     if (options_.sentencesFile) {
+      // Only the lines that may hold a word deciding the search: no other can be found or
+      // change what is looked for.
       store.clear();
-      auto& history = store["History"];
-      for (auto& line : ReadLineFile(ReadInput(*options_.sentencesFile)))
-        history.insert(std::move(line));
+      store["History"] = LinesThatMayHold(ReadInput(*options_.sentencesFile),
+                                          DecidingWords(upperWord, session_->Dictionary()));
     }
-    session_->BeginRun();
-    session_->AggregateGathered(std::move(store));  // for the inflection index of these sentences
-    std::string text = FindSentences(stores.sentences, options_.word, stores.inflectionIndex);
+    // The word's entry of the index a run over these sentences would build, without the run.
+    const InflectionIndex index =
+        IndexEntryAfterRun(upperWord, store, stores.mappedWords, session_->Dictionary());
+    std::string text = FindSentences(store, options_.word, index);
     // As grep does: the text is printed either way, the status says whether anything was found.
     const int status = text == kNoSentenceFound ? kExitNothing : 0;
     if (!text.ends_with('\n')) text += '\n';

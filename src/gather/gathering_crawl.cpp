@@ -280,6 +280,10 @@ ModalResult RunCrawl(GatheringCrawl& crawl, PageFetch& fetch, const CrawlRunner&
   for (;;) {
     FetchWhileReady(crawl, fetch, runner.now, pumpAndTick);
     if (crawl.Result() != ModalResult::kNone) return crawl.Result();
+    // Without a window there is no dialog to close at the next tick: a finished crawl ends
+    // now instead of idling until then.
+    if (crawl.Finished()) crawl.Tick(runner.now());
+    if (crawl.Result() != ModalResult::kNone) return crawl.Result();
     pumpAndTick();
     if (crawl.Result() != ModalResult::kNone) return crawl.Result();
     if (runner.idle) runner.idle();

@@ -239,8 +239,9 @@ struct CrawlRunner {
 
 // The whole crawl without a window: Start, then the fetch loop, ticking the crawl every
 // `runner.tickIntervalMs` of `runner.now` (also from inside the fetch's waits, so the watchdog
-// cuts a stalled fetch off) until it closes. Returns Result(). Throws what FetchWhileReady
-// throws.
+// cuts a stalled fetch off) until it closes. A crawl that is Finished with no Get in progress
+// closes at once, without waiting for the next tick. Returns Result(). Throws what
+// FetchWhileReady throws.
 ModalResult RunCrawl(GatheringCrawl& crawl, PageFetch& fetch, const CrawlRunner& runner);
 
 }  // namespace quillmark

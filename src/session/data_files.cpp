@@ -71,6 +71,24 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
   settings.Commit();
 }
 
+// The blanks of C's isspace, which part the fields of a dictionary line.
+bool IsFieldBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The first two blank-separated fields of `line` into `fields`; false when it has fewer.
+bool SplitFirstTwoFields(std::string_view line, std::string_view (&fields)[2]) {
+  std::size_t i = 0;
+  for (std::string_view& field : fields) {
+    while (i < line.size() && IsFieldBlank(line[i])) ++i;
+    if (i == line.size()) return false;
+    const std::size_t start = i;
+    while (i < line.size() && !IsFieldBlank(line[i])) ++i;
+    field = line.substr(start, i - start);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::int32_t ParseIntegerSetting(const std::optional<std::string>& text, std::int32_t fallback) {
@@ -135,21 +153,16 @@ void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsF
 }
 
 void LoadMappingDictionary(MainStores& stores, const StoreFiles& files) {
-  constexpr const char* kBlanks = " \t\n\v\f\r";
-  for (const auto& line : ReadLineFile(files.BuiltIn("MAPPING_DIC"))) {
-    std::string_view rest = line;
+  // The built-in list is in byte order, so every insertion lands at the end: the hint makes
+  // each one constant time. A repeated form misses the hint, is found and takes the later
+  // base form, as a plain assignment would.
+  MappingDictionary& dictionary = stores.dictionary;
+  ForEachLine(files.BuiltIn("MAPPING_DIC"), [&dictionary](std::string_view line) {
     std::string_view fields[2];
-    int found = 0;
-    while (found < 2) {
-      const auto start = rest.find_first_not_of(kBlanks);
-      if (start == std::string_view::npos) break;
-      rest.remove_prefix(start);
-      const auto end = std::min(rest.find_first_of(kBlanks), rest.size());
-      fields[found++] = rest.substr(0, end);
-      rest.remove_prefix(end);
+    if (SplitFirstTwoFields(line, fields)) {
+      dictionary.insert_or_assign(dictionary.end(), std::string(fields[0]), std::string(fields[1]));
     }
-    if (found == 2) stores.dictionary[std::string(fields[0])] = std::string(fields[1]);
-  }
+  });
 }
 
 void SaveAllStores(MainStores& stores, StoreFiles& files, SettingsFile& settings,

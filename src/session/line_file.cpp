@@ -5,21 +5,8 @@
 namespace quillmark {
 
 LineList ReadLineFile(std::string_view bytes) {
-  bytes = bytes.substr(0, bytes.find('\0'));
   LineList lines;
-  std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const char c = bytes[i];
-    if (c == '\r' || c == '\n') {
-      lines.emplace_back(bytes.substr(start, i - start));
-      i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-      start = i;
-    } else {
-      ++i;
-    }
-  }
-  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  ForEachLine(bytes, [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 

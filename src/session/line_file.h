@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "gather/byte_search.h"
+
 namespace quillmark {
 
 using LineList = std::vector<std::string>;
@@ -13,6 +15,24 @@ using LineList = std::vector<std::string>;
 // entry; an empty line in the middle is an empty entry. The text ends at the first
 // NUL byte. Bytes are taken as they are (Shift-JIS passes through).
 LineList ReadLineFile(std::string_view bytes);
+
+// Calls `visit` with each line of `bytes` as ReadLineFile cuts them, as views into `bytes`,
+// without building the list.
+template <class Visit>
+void ForEachLine(std::string_view bytes, Visit&& visit) {
+  bytes = bytes.substr(0, bytes.find('\0'));
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = FindEitherByte(bytes, '\r', '\n', start);
+    if (end == std::string_view::npos) {
+      visit(bytes.substr(start));
+      return;
+    }
+    visit(bytes.substr(start, end - start));
+    const bool crLf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+    start = end + (crLf ? 2 : 1);
+  }
+}
 
 // Every entry followed by CR LF: the bytes of a whole line file.
 std::string WriteLineFile(const LineList& lines);

@@ -31,7 +31,7 @@ struct MainStores {
   std::set<std::string> ngWords;         // byte order, upper case; holds the empty word
   std::vector<std::string> mappedWords;  // insertion order, duplicates allowed
   SentenceStore sentences;
-  MappingDictionary dictionary;
+  MappingDictionary dictionary;  // empty until Session::Dictionary reads it
   Configuration configuration;
   std::string programDirectory;  // where the data files are kept, with its trailing separator
 

@@ -9,8 +9,15 @@ Session::Session(StoreFiles& files) : files_(files) {}
 void Session::Load(SettingsFile& settings, Leftovers leftovers) {
   loaded_ = false;
   LoadStoresAndConfiguration(stores_, files_, settings, leftovers);
-  LoadMappingDictionary(stores_, files_);
   loaded_ = true;
+}
+
+MappingDictionary& Session::Dictionary() {
+  if (!dictionaryRead_) {
+    LoadMappingDictionary(stores_, files_);
+    dictionaryRead_ = true;
+  }
+  return stores_.dictionary;
 }
 
 void Session::Save(SettingsFile& settings) {
@@ -25,11 +32,11 @@ void Session::BeginRun() {
 
 void Session::AggregateGathered(SentenceStore gathered) {
   stores_.sentences = std::move(gathered);
-  AggregateRun(stores_.sentences, stores_.mappedWords, stores_.dictionary, stores_.inflectionIndex,
+  AggregateRun(stores_.sentences, stores_.mappedWords, Dictionary(), stores_.inflectionIndex,
                stores_.ranking, stores_.figures);
 }
 
-const EnglishJapaneseDictionary& Session::Dictionary() {
+const EnglishJapaneseDictionary& Session::EnglishJapanese() {
   if (!dictionary_)
     dictionary_ = std::make_unique<EnglishJapaneseDictionary>(files_.BuiltIn("EJDICT"));
   return *dictionary_;

@@ -22,12 +22,17 @@ class Session {
   explicit Session(StoreFiles& files);
 
   // Start-up: the site list, NG-word list, sum.dat's sentences, mapped-word list and
-  // configuration (changing the current directory to LastSavedDirectory when it exists),
-  // then the mapping dictionary; first the leftovers of a killed save are removed, unless
-  // `leftovers` keeps them (a program without the directory's lock). Throws FileError when a
-  // data file exists but cannot be read; the stores then hold what was loaded so far and Save
-  // will write nothing.
+  // configuration (changing the current directory to LastSavedDirectory when it exists); first
+  // the leftovers of a killed save are removed, unless `leftovers` keeps them (a program without
+  // the directory's lock). The mapping dictionary waits for its first use (Dictionary). Throws
+  // FileError when a data file exists but cannot be read; the stores then hold what was loaded
+  // so far and Save will write nothing.
   void Load(SettingsFile& settings, Leftovers leftovers = Leftovers::kRemove);
+
+  // The mapping dictionary, read from the built-in list at the first call: a window that is
+  // only opened and closed never pays for its 24,000 pairs. Read only here, never through
+  // Stores().dictionary, which stays empty until then.
+  MappingDictionary& Dictionary();
 
   // Whether Load ran to its end.
   bool Loaded() const { return loaded_; }
@@ -56,11 +61,11 @@ class Session {
   // The built-in English–Japanese dictionary (the resource EJDICT), read at the first call:
   // never at start-up, which it would slow down. Throws std::runtime_error when the resource
   // is damaged.
-  const EnglishJapaneseDictionary& Dictionary();
+  const EnglishJapaneseDictionary& EnglishJapanese();
 
   // The meaning of `word` (any letter case) in the built-in dictionary, its base form taken
   // from the mapping dictionary of this session (built-in pairs and those learned since).
-  Meaning MeaningOf(std::string_view word) { return Dictionary().Lookup(word, stores_.dictionary); }
+  Meaning MeaningOf(std::string_view word) { return EnglishJapanese().Lookup(word, Dictionary()); }
 
   MainStores& Stores() { return stores_; }
   const MainStores& Stores() const { return stores_; }
@@ -71,6 +76,7 @@ class Session {
   std::string reportPath_;
   std::unique_ptr<EnglishJapaneseDictionary> dictionary_;
   bool loaded_ = false;
+  bool dictionaryRead_ = false;
 };
 
 }  // namespace quillmark

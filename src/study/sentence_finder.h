@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "study/form_prefilter.h"
 #include "study/sentence_store.h"
 #include "text/word_types.h"
 
@@ -65,5 +66,19 @@ bool MatchesForm(std::string_view word, std::string_view upperForm);
 // Returns whether one of the words of `sentence`, cut at SentenceWordSeparators and
 // upper-cased, equals one of `upperForms` (upper-case, none empty).
 bool HoldsAnyForm(std::string_view sentence, const std::vector<std::string>& upperForms);
+
+// HoldsAnyForm for many sentences and the same forms, without cutting sentences into words:
+// only where the first bytes of a form stand is it compared whole and its ends looked at.
+class FormSearch {
+ public:
+  // `upperForms` as for HoldsAnyForm.
+  explicit FormSearch(const std::vector<std::string>& upperForms);
+  // The same answer as HoldsAnyForm(sentence, upperForms).
+  bool Holds(std::string_view sentence) const;
+
+ private:
+  std::vector<std::string> forms_;  // those that can be a word: no separator in them
+  FormPrefilter prefilter_;
+};
 
 }  // namespace quillmark

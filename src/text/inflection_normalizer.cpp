@@ -137,6 +137,26 @@ std::string ApplySuffixRules(std::string_view word) {
   return candidate;
 }
 
+std::vector<std::string> WordsThatMayFoldOnto(std::string_view base) {
+  std::vector<std::string> words;
+  const auto addUndone = [&](std::string_view suffix, std::string_view replacement) {
+    if (!base.ends_with(replacement)) return;
+    words.push_back(std::string(base.substr(0, base.size() - replacement.size())) +
+                    std::string(suffix));
+  };
+  for (const SuffixRule& rule : kSuffixRules) addUndone(rule.suffix, rule.replacement);
+  for (std::string_view suffix : kFallbackSuffixes) addUndone(suffix, kFallbackEnding);
+  return words;
+}
+
+std::vector<std::string> FoldTargetsOf(std::string_view word) {
+  std::vector<std::string> targets;
+  std::string candidate;
+  if (ApplySuffixRulesInto(word, candidate)) targets.push_back(candidate);
+  if (ApplyFallbackInto(word, candidate)) targets.push_back(candidate);
+  return targets;
+}
+
 std::vector<SortedWord> SortedWordsOf(const WordTally& tally) {
   std::vector<SortedWord> words;
   words.reserve(tally.size());

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/word_types.h"
 
@@ -23,6 +24,16 @@ std::string StripSuffix(std::string_view word, std::string_view suffix);
 // IED->Y, PPED->P, PPING->P, ED->'', S->'', ING->'' (in that order), or `word` itself when
 // no rule matches. Only the first match is tried: STUDIES gives STUDY, never STUDIE.
 std::string ApplySuffixRules(std::string_view word);
+
+// The words that a suffix rule or a fallback may fold onto `base`: for every rule and
+// fallback whose replacement ends `base`, `base` with the replacement traded for the
+// suffix (STUDY gives STUDIES and STUDIED among others). More than the fold would ever take:
+// whether that rule is the first to fit, and whether its result is attested, is left to it.
+std::vector<std::string> WordsThatMayFoldOnto(std::string_view base);
+
+// The words whose presence in a raw tally decides where the fold puts `word` when the
+// dictionary does not hold it: its suffix-rule result and its fallback candidate, those it has.
+std::vector<std::string> FoldTargetsOf(std::string_view word);
 
 // Folds the counts of inflected forms onto their base forms in one pass over `rawTally`
 // (ascending byte order) and returns the folded tally. For each word W with raw count n:

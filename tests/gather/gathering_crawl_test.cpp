@@ -438,6 +438,19 @@ TEST_F(RunCrawlTest, AnHttpsSiteFillsTheStoreAsOverHttpAndItsAbsoluteLinksAreNot
                   host_ + "コネクション確立", host_ + "からのドキュメント取得成功"));
 }
 
+// A clock that stands still while the pages come: only idling would reach the next tick, and
+// a finished crawl does not wait for it.
+TEST_F(RunCrawlTest, AFinishedCrawlEndsWithoutIdlingForTheNextTick) {
+  crawl_.SetSiteList({server_.Url("/two.html")});
+  int idleTurns = 0;
+  EXPECT_EQ(
+      RunCrawl(crawl_, fetch_,
+               {.now = [this] { return clock_; }, .pump = [] {}, .idle = [&] { ++idleTurns; }}),
+      ModalResult::kOK);
+  EXPECT_EQ(idleTurns, 0);
+  EXPECT_EQ(crawl_.FetchCount(), 1);
+}
+
 TEST_F(RunCrawlTest, ASilentServerIsCutOffByTheWatchdogAndTheNextURLFollows) {
   EXPECT_EQ(Run({server_.Url("/silent.html"), server_.Url("/two.html")}, {}), ModalResult::kOK);
   EXPECT_EQ(crawl_.CopySentenceStore(), (SentenceStore{{host_, {"The second page"}}}));

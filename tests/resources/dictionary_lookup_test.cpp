@@ -51,7 +51,7 @@ TEST(BuiltInDictionary, FindsAWordItsBaseFormOrAnotherSpelling) {
       EXPECT_TRUE(meaning.senses.front().starts_with(c.senseBegins)) << c.word;
     }
   }
-  EXPECT_GT(session.Dictionary().EntryCount(), 45000u);
+  EXPECT_GT(session.EnglishJapanese().EntryCount(), 45000u);
 }
 
 }  // namespace

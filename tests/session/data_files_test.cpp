@@ -87,7 +87,8 @@ TEST_F(DataFiles, SumFileLinesBecomeTheDistinctHistorySentences) {
 
 TEST_F(DataFiles, LaterDictionaryLineWinsAndBlanksSeparateTheTwoFields) {
   files.builtIns["MAPPING_DIC"] =
-      "ANALYSES ANALYSE\r\nANALYSES ANALYSIS\r\n  MICE\tMOUSE extra\r\nLONELY\r\n";
+      "ANALYSES ANALYSE\r\nANALYSES ANALYSED\r\n  MICE\tMOUSE extra\r\nLONELY\r\n"
+      "ANALYSES ANALYSIS\r\n";  // a repeat behind a later form wins as well
   Load();
   EXPECT_EQ(stores.dictionary, (MappingDictionary{{"ANALYSES", "ANALYSIS"}, {"MICE", "MOUSE"}}));
 }

@@ -73,13 +73,13 @@ TEST(FindSentences, AgreesWithSplittingTheUpperCasedSentence) {
     return text;
   };
   for (int round = 0; round < 20000; ++round) {
-    const std::string sentence = randomText(24);
+    const std::string sentence = randomText(40);  // several steps of each width
     std::string word;
     while (word.empty() || word.find_first_of(SentenceWordSeparators) != std::string::npos) {
       word = randomText(3);
     }
     std::set<std::string> inflected;
-    for (int f = random() % 3; f > 0; --f) inflected.insert(UpperCaseAscii(randomText(3)));
+    for (int f = random() % 3; f > 0; --f) inflected.insert(UpperCaseAscii(randomText(5)));
     const InflectionIndex index{{UpperCaseAscii(word), inflected}};
 
     std::vector<std::string> forms(inflected.begin(), inflected.end());
