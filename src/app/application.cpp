@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "app/main_form.h"
+#include "app/termination_signals.h"
 #include "session/data_directory.h"
 #include "session/directory_lock.h"
-#include "app/termination_signals.h"
 #include "session/qt_store_files.h"
 #include "session/run_history.h"
 #include "session/session.h"
