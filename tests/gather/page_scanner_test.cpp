@@ -197,7 +197,7 @@ TEST(ScanPage, BytesAboveAsciiAndLineBreaksPassThrough) {
             "\x82\xa0\r\n.\x93\xfa\t");
 }
 
-// The scanner keeps its working buffers from one page to the next but gives back those an
+// The scanner keeps its working buffer from one page to the next but gives back one an
 // outsized page grew; either way no byte of one page reaches another's text.
 TEST(ScanPage, AnOutsizedPageIsScannedWholeAndTheNextPageStandsAlone) {
   const std::string filler(std::size_t{17} << 20, 'y');
