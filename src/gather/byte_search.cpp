@@ -222,7 +222,7 @@ void CopyReplacingCloses(const char* p, char replacement, char* to) {
 std::size_t WriteKeptBytes(const char* p, std::uint64_t keep, std::uint64_t closes,
                            char replacement, char* out) {
   if (keep == ~0ull && closes == 0) {  // a stride of running text
-    std::memcpy(out, p, kStride);
+    std::memmove(out, p, kStride);     // `out` may be `p` itself or lie behind it
     return kStride;
   }
   // Byte by byte, but without a branch on the byte: tags that crowd together make the runs

@@ -87,7 +87,8 @@ std::size_t RaiseTagLettersInStrides(std::string_view text, char* out, TagCaseSt
 // Does StripTags' work on the whole 64-byte strides at the start of `text`, from `inTag` on:
 // writes to `out` every byte outside a tag, each '>' as `replacement`, and adds the count to
 // `written`; leaves in `inTag` whether a tag is open behind the last stride. `out` must have
-// room for text.size() bytes. Returns the number of bytes done, a multiple of 64 (0 where the
+// room for text.size() bytes; it may be text.data() itself with `written` 0 (the kept bytes
+// are compacted in place). Returns the number of bytes done, a multiple of 64 (0 where the
 // processor has no block instructions); the caller finishes the rest byte by byte. Costs the
 // same for every byte, however densely tags follow each other.
 std::size_t StripTagsInStrides(std::string_view text, char replacement, char* out,

@@ -10,16 +10,19 @@
 namespace quillmark {
 namespace {
 
-// The passes below write into a second buffer instead of erasing in place, so each costs one
-// walk over its text whatever it removes. They return the length of what they wrote, or
-// kUnchanged, writing nothing, when the text would come back unchanged: ScanPage then keeps
-// its current text and copies nothing.
+// The passes below never erase with a shift of the rest: each reads its text once and writes
+// what it keeps to the front of an output, so each costs one walk whatever it removes. No pass
+// makes its text longer, and each writes a byte only after reading it, so the output may be
+// the text itself: ScanPage compacts one buffer pass after pass. They return the length of
+// what they wrote, or kUnchanged, writing nothing, when the text would come back unchanged:
+// ScanPage then keeps its current text and copies nothing.
 constexpr std::size_t kUnchanged = std::string::npos;
 
 // Writes a pass's output, which is never longer than its input, straight into the front of a
-// reused buffer: no per-byte capacity checks, and no clearing of bytes that are about to be
-// overwritten. The buffer only ever grows, so one that is reused is not cleared again either;
-// the output is its first size() bytes.
+// reused buffer, which may hold the input itself: no per-byte capacity checks, and no clearing
+// of bytes that are about to be overwritten. The buffer only ever grows (so an input inside it
+// stays where it is), and one that is reused is not cleared again either; the output is its
+// first size() bytes.
 class OutputWriter {
  public:
   OutputWriter(std::string& out, std::size_t inputSize) : out_(out) {
@@ -27,7 +30,8 @@ class OutputWriter {
   }
 
   void Append(std::string_view text, std::size_t from, std::size_t to) {
-    if (to > from) std::memcpy(out_.data() + size_, text.data() + from, to - from);
+    // Behind the input's own bytes when the pass works in place.
+    if (to > from) std::memmove(out_.data() + size_, text.data() + from, to - from);
     size_ += to - from;
   }
   void Put(char c) { out_[size_++] = c; }
@@ -142,36 +146,35 @@ void UpperCaseTagsIn(std::span<char> text) {
   FinishUpperCaseTags(text, done, state);
 }
 
-// The two buffers the passes of ScanPage write into in turn. They stay with the thread from
+// The one buffer the passes of ScanPage compact the page in. It stays with the thread from
 // one page to the next: a freshly allocated buffer costs a page fault for every 4 KiB written
 // on every page, which on a 10 MB page costs more than the passes themselves. Only memory is
-// kept, never a byte of one page's text that the next could read.
-struct PassBuffers {
-  std::string buffer[2];
+// kept, never a byte of one page's text that the next could read. One buffer, not one per
+// pass, keeps a large page's peak at the body, one copy of it and the page text.
+struct PassBuffer {
+  std::string buffer;
 
   // Frees a buffer that a page far larger than any news page grew, so that one such page does
   // not hold its memory for the life of the thread. Buffers up to this size are kept.
   void ReleaseOutsized() {
     constexpr std::size_t kLargestKept = std::size_t{16} << 20;
-    for (std::string& b : buffer) {
-      if (b.size() > kLargestKept) std::string().swap(b);
-    }
+    if (buffer.size() > kLargestKept) std::string().swap(buffer);
   }
 };
 
 // Runs the passes of ScanPage on one page, each on the output of the one before. The text is
-// read from the page itself until a pass changes it, then from the front of one of the two
-// buffers, the next pass writing into the other.
+// read from the page itself until a pass changes it; that pass writes it into the buffer, and
+// every later pass rewrites the buffer in place.
 class PagePasses {
  public:
-  PagePasses(std::string_view body, PassBuffers& buffers)
-      : buffers_(buffers), page_(body.substr(0, body.find('\0'))) {}
+  PagePasses(std::string_view body, PassBuffer& buffer)
+      : buffer_(buffer.buffer), page_(body.substr(0, body.find('\0'))) {}
 
   void RemoveBlocks(std::string_view open, std::string_view close) {
-    Take(RemoveBlocksInto(page_, open, close, Spare()));
+    Take(RemoveBlocksInto(page_, open, close, buffer_));
   }
-  void RemoveAll(std::string_view pattern) { Take(RemoveAllInto(page_, pattern, Spare())); }
-  void StripTags(char replacement) { Take(StripTagsInto(page_, replacement, Spare())); }
+  void RemoveAll(std::string_view pattern) { Take(RemoveAllInto(page_, pattern, buffer_)); }
+  void StripTags(char replacement) { Take(StripTagsInto(page_, replacement, buffer_)); }
   void UpperCaseTags() {
     if (inBuffer_) {
       UpperCaseTagsIn(WritablePage());
@@ -179,7 +182,7 @@ class PagePasses {
     }
     // The page itself is never written to: its strides are raised on their way into a
     // buffer, one walk instead of a copy and a pass.
-    OutputWriter writer(Spare(), page_.size());
+    OutputWriter writer(buffer_, page_.size());
     TagCaseState state;
     const std::size_t done = RaiseTagLettersInStrides(page_, writer.next(), state);
     writer.Advance(done);
@@ -191,22 +194,19 @@ class PagePasses {
   std::string_view page() const { return page_; }
 
  private:
-  std::string& Spare() { return buffers_.buffer[1 - current_]; }
-  // The current text, once it is in a buffer.
-  std::span<char> WritablePage() { return {buffers_.buffer[current_].data(), page_.size()}; }
+  // The current text, once it is in the buffer.
+  std::span<char> WritablePage() { return {buffer_.data(), page_.size()}; }
 
-  // Makes the `length` bytes a pass wrote into the spare buffer the current text.
+  // Makes the `length` bytes a pass wrote into the buffer the current text.
   void Take(std::size_t length) {
     if (length == kUnchanged) return;
-    current_ = 1 - current_;
     inBuffer_ = true;
-    page_ = std::string_view(buffers_.buffer[current_].data(), length);
+    page_ = std::string_view(buffer_.data(), length);
   }
 
-  PassBuffers& buffers_;
+  std::string& buffer_;
   std::string_view page_;
-  int current_ = 1;  // the buffer holding page_ once inBuffer_ is set
-  bool inBuffer_ = false;
+  bool inBuffer_ = false;  // whether page_ is the front of buffer_ rather than the body
 };
 
 // Calls `take` with the bytes strictly between each `open` and the next `close` behind it,
@@ -308,8 +308,8 @@ void CollectBetween(std::string_view text, std::string_view open, std::string_vi
 void UpperCaseTags(std::string& text) { UpperCaseTagsIn(text); }
 
 ScannedPage ScanPage(std::string_view body, FollowAnchors anchors) {
-  thread_local PassBuffers buffers;
-  PagePasses passes(body, buffers);
+  thread_local PassBuffer buffer;
+  PagePasses passes(body, buffer);
   RawLinkList links;
   // Every pattern up to the entities begins with '<', and no pass brings a '<' back: in a page
   // without one (a plain text) those passes would find nothing, so they are not run.
@@ -323,7 +323,7 @@ ScannedPage ScanPage(std::string_view body, FollowAnchors anchors) {
   passes.RemoveAll("&lt;");
   passes.StripTags('.');
   ScannedPage scanned{std::string(passes.page()), std::move(links)};
-  buffers.ReleaseOutsized();  // only now: the page text was read from one of them
+  buffer.ReleaseOutsized();  // only now: the page text was read from it
   return scanned;
 }
 

@@ -29,9 +29,10 @@ enum class FollowAnchors { kNo, kYes };
 
 // Scans `body` up to, not including, its first zero byte. Anchor targets ("<A " tags with a
 // HREF="..." part) are collected only with FollowAnchors::kYes; frame and inline-frame
-// sources always. Never throws except for allocation failure. Keeps two working buffers per thread,
-// as large as the largest page it has scanned, so that the next page writes into memory that
-// is already mapped; what they hold never reaches another call's result.
+// sources always. Never throws except for allocation failure. Takes, beside `body`, one copy
+// of it and the page text at most. Keeps its working buffer per thread, as large as the
+// largest page it has scanned up to 16 MiB, so that the next page writes into memory that is
+// already mapped; what it holds never reaches another call's result.
 ScannedPage ScanPage(std::string_view body, FollowAnchors anchors);
 
 // Returns `text` without every block that runs from `open` up to and including the next

@@ -2,6 +2,7 @@
 
 #include "plain_page_scanner.h"
 #include "scan_page_pipeline.h"
+#include "support/memory_ceiling.h"
 
 #include <gtest/gtest.h>
 
@@ -196,7 +197,7 @@ TEST(ScanPage, BytesAboveAsciiAndLineBreaksPassThrough) {
             "\x82\xa0\r\n.\x93\xfa\t");
 }
 
-// The scanner keeps its working buffers from one page to the next but gives back those an
+// The scanner keeps its working buffer from one page to the next but gives back one an
 // outsized page grew; either way no byte of one page reaches another's text.
 TEST(ScanPage, AnOutsizedPageIsScannedWholeAndTheNextPageStandsAlone) {
   const std::string filler(std::size_t{17} << 20, 'y');
@@ -204,6 +205,26 @@ TEST(ScanPage, AnOutsizedPageIsScannedWholeAndTheNextPageStandsAlone) {
             "Hi" + filler + ".end");
   EXPECT_EQ(ScanPage("<p>ok", FollowAnchors::kNo).text, ".ok");
   EXPECT_EQ(ScanPage("", FollowAnchors::kNo).text, "");
+}
+
+// A large page takes, beside itself, one copy of it and its text: the passes compact one
+// buffer instead of writing each into a fresh one.
+TEST(ScanPage, ALargePageNeedsOneCopyOfItselfAndItsText) {
+  if (!testing::kAddressSpaceCanBeCapped) GTEST_SKIP() << "no address-space ceiling here";
+  constexpr std::size_t kUnits = std::size_t{4} << 20;
+  std::string page;
+  page.reserve(8 * kUnits);
+  for (std::size_t i = 0; i < kUnits; ++i) page += "<p>x</p>";
+  EXPECT_EXIT(
+      {
+        if (!testing::CapAddressSpaceGrowth(page.size() * 7 / 4)) std::_Exit(2);
+        const std::string text = ScanPage(page, FollowAnchors::kNo).text;
+        std::_Exit(text.size() == 3 * kUnits && text.starts_with(".x..x.") &&
+                           text.find_first_not_of(".x") == std::string::npos
+                       ? 0
+                       : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 // The fast passes work on 64-byte strides and jump between marks; pages made of few distinct
