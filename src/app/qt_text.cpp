@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
+#include <QHash>
 #include <QMessageBox>
 #include <QScreen>
 #include <QWidget>
@@ -31,8 +33,40 @@ std::string ToShiftJis(const QString& text) {
   return Utf8ToShiftJis(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
+namespace {
+
+// Whether Qt finds `family` among the installed fonts, localised names included. A family
+// absent from `families()` is asked of the font database once (an alias look-up), then kept.
+bool IsInstalled(const QString& family, const QStringList& families) {
+  return families.contains(family, Qt::CaseInsensitive) || QFontDatabase::hasFamily(family);
+}
+
+// The family Qt shows for `family`: itself where installed, else its first installed
+// substitute. Naming that substitute at once shows the same font, but spares Qt a search of
+// the desktop's fallback fonts for the absent family for every script of every text (a
+// quarter of the start-up). The answers are kept: the windows ask the same few families.
+QString ShownFamily(const QString& family) {
+  static QHash<QString, QString> shown;  // the GUI thread only, as every font
+  const auto known = shown.constFind(family);
+  if (known != shown.cend()) return *known;
+  const QStringList families = QFontDatabase::families();
+  QString result = family;
+  if (!IsInstalled(family, families)) {
+    for (const QString& substitute : QFont::substitutes(family)) {
+      if (IsInstalled(substitute, families)) {
+        result = substitute;
+        break;
+      }
+    }
+  }
+  shown.insert(family, result);
+  return result;
+}
+
+}  // namespace
+
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight) {
-  QFont font(family);
+  QFont font(ShownFamily(family));
   font.setPixelSize(pixels);
   font.setWeight(weight);
   return font;
