@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QtTest>
@@ -17,7 +18,9 @@ class SentenceDialogTest : public QObject {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("SentenceDialog"));
     QCOMPARE(dialog.pos(), QPoint(0, 0));
     QCOMPARE(dialog.size(), QSize(447, 287));
-    QCOMPARE(dialog.font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    QFont designed(QStringLiteral("ＭＳ Ｐゴシック"));
+    designed.setPixelSize(12);
+    QCOMPARE(QFontInfo(dialog.font()).family(), QFontInfo(designed).family());
     QCOMPARE(dialog.font().pixelSize(), 12);
     QCOMPARE(dialog.palette().color(QPalette::Window), dialog.palette().color(QPalette::Button));
     QVERIFY(!dialog.isVisible());
