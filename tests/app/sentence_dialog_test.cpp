@@ -37,7 +37,8 @@ class SentenceDialogTest : public QObject {
 
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QCOMPARE(memo->geometry(), dialog.contentsRect());  // fills the client area
+    QCOMPARE(memo->geometry(), dialog.contentsRect());        // fills the client area
+    QCOMPARE(memo->document()->defaultFont(), memo->font());  // the text shown in it
   }
 
   void ShowsTheSentencesOfAWordModeless() {
@@ -50,6 +51,7 @@ class SentenceDialogTest : public QObject {
     auto* memo = dialog.findChild<QPlainTextEdit*>("Memo");
     QCOMPARE(memo->toPlainText(),
              QStringLiteral("[from History]\nThe ship sank...\nTwo ships left...\n\n"));
+    QCOMPARE(memo->document()->defaultFont(), memo->font());
     QVERIFY(dialog.isVisible());
     QVERIFY(!dialog.isModal());
     QVERIFY(QApplication::activeModalWidget() == nullptr);
