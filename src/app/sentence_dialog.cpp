@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "app/lazy_font_memo.h"
 #include "app/qt_text.h"
 #include "study/sentence_finder.h"
 
@@ -20,38 +21,6 @@ QString MemoText(const std::string& found) {
 
 }  // namespace
 
-// The memo gives its font to its text from its first showing on: laying out even the empty
-// text loads the font (a tenth of the start-up), for a window most runs open late or never.
-// Until then the memo's font is set, as the window was designed, but not yet laid out.
-class SentenceMemo final : public QPlainTextEdit {
- public:
-  using QPlainTextEdit::QPlainTextEdit;
-
-  void LayOutInItsFont() {
-    if (laidOutInItsFont_) return;
-    laidOutInItsFont_ = true;
-    document()->setDefaultFont(font());
-  }
-
- protected:
-  void changeEvent(QEvent* event) override {
-    // The text editor's own handling of a font change is only to lay the text out in it.
-    if (event->type() == QEvent::FontChange && !laidOutInItsFont_) {
-      QAbstractScrollArea::changeEvent(event);
-      return;
-    }
-    QPlainTextEdit::changeEvent(event);
-  }
-
-  void showEvent(QShowEvent* event) override {
-    LayOutInItsFont();
-    QPlainTextEdit::showEvent(event);
-  }
-
- private:
-  bool laidOutInItsFont_ = false;
-};
-
 TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("SentenceDialog"));
   setWindowTitle(QStringLiteral("SentenceDialog"));
@@ -64,7 +33,7 @@ TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
   setAutoFillBackground(true);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
 
-  memo_ = new SentenceMemo(this);
+  memo_ = new LazyFontMemo;
   memo_->setObjectName(QStringLiteral("Memo"));
   memo_->setFrameShape(QFrame::NoFrame);
   memo_->setReadOnly(true);

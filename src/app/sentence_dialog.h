@@ -10,7 +10,7 @@
 
 namespace quillmark {
 
-class SentenceMemo;
+class LazyFontMemo;
 
 class TSentenceDialog : public QDialog {
   Q_OBJECT
@@ -26,7 +26,7 @@ class TSentenceDialog : public QDialog {
                         const InflectionIndex& index);
 
  private:
-  SentenceMemo* memo_ = nullptr;
+  LazyFontMemo* memo_ = nullptr;
 };
 
 }  // namespace quillmark

@@ -2,6 +2,7 @@
 #include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QtTest>
 
 #include "app/sentence_dialog.h"
