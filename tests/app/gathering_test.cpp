@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
-#include <QTextDocument>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QtTest>
 
 #include "app/main_form.h"
