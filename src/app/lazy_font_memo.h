@@ -2,7 +2,7 @@
 // The read-only text of the windows that start hidden (the sentence window, the meaning
 // window): its font is set as designed, but its text is laid out in that font only from its
 // first showing on. Laying out even an empty text loads the font, and those windows' fonts are
-// no font of the main window: loading them at every start-up cost a sixth of it, for windows
+// no font of the main window: loading them at every start-up cost a tenth of it, for windows
 // most runs open late or never.
 
 #include <QPlainTextEdit>
