@@ -4,8 +4,9 @@
 #    (startup_hello), goal at most 1.3x;
 #  - quillmark-cli with nothing to do beside a bare QCoreApplication (startup_core).
 # With --instructions, also the instructions each executes (valgrind's callgrind), which the
-# load of a shared machine does not move. Usage:
-#   bench/startup/run.sh [build/dev] [rounds] [--instructions]
+# load of a shared machine does not move. With STARTUP_BEFORE=<an earlier startup_quillmark>
+# that build runs in the same rounds, for a before/after on equal terms. Usage:
+#   [STARTUP_BEFORE=path] bench/startup/run.sh [build/dev] [rounds] [--instructions]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${1:-$root/build/dev}
@@ -20,6 +21,9 @@ hello() { "$build/bench/startup/startup_hello"; }
 cli() { "$build/src/cli/quillmark-cli" --data-dir "$data" words /dev/null; }
 core() { "$build/bench/startup/startup_core"; }
 programs=(window hello cli core)
+before=${STARTUP_BEFORE:-}
+earlier() { "$before"; }
+if [ -n "$before" ]; then programs+=(earlier); fi
 
 time_ms() {
   local start end
@@ -43,6 +47,7 @@ echo "window to first paint: ${medians[window]}  Qt hello-world: ${medians[hello
 awk -v a="${medians[window]}" -v b="${medians[hello]}" \
   'BEGIN { if (b > 0) printf "window / hello-world: %.2fx (goal: at most 1.3x)\n", a / b }'
 echo "quillmark-cli start-up: ${medians[cli]}  bare QCoreApplication: ${medians[core]}"
+if [ -n "$before" ]; then echo "the earlier window ($before): ${medians[earlier]}"; fi
 
 count_instructions() {
   valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
@@ -53,4 +58,7 @@ if [ "$instructions" = "--instructions" ] && command -v valgrind >/dev/null; the
     "hello-world $(count_instructions "$build/bench/startup/startup_hello")," \
     "quillmark-cli $(count_instructions "$build/src/cli/quillmark-cli" --data-dir "$data" words /dev/null)," \
     "QCoreApplication $(count_instructions "$build/bench/startup/startup_core")"
+  if [ -n "$before" ]; then
+    echo "instructions: the earlier window $(count_instructions "$before")"
+  fi
 fi

@@ -4,6 +4,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "app/lazy_font_memo.h"
 #include "app/qt_text.h"
 
 namespace quillmark {
@@ -22,7 +23,7 @@ TMeaningDialog::TMeaningDialog(QWidget* parent) : QDialog(parent) {
   KeepOuterSize(this, QSize(447, 287), MinimumSize::kFree, Placement::kAsPlaced);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
 
-  memo_ = new QPlainTextEdit(this);
+  memo_ = new LazyFontMemo;
   memo_->setObjectName(QStringLiteral("Memo"));
   memo_->setFrameShape(QFrame::NoFrame);
   memo_->setReadOnly(true);
@@ -38,6 +39,7 @@ TMeaningDialog::TMeaningDialog(QWidget* parent) : QDialog(parent) {
 void TMeaningDialog::ShowMeaning(const std::string& word, const Meaning& meaning,
                                  const QWidget* beside) {
   setWindowTitle(QStringLiteral("[") + FromShiftJis(word) + QStringLiteral("]の意味"));
+  memo_->LayOutInItsFont();  // before the text, which is laid out once
   memo_->setPlainText(MeaningWindowText(meaning));
   if (!placed_ && beside != nullptr) {
     // Beside the main window, not over it: the word list stays readable.

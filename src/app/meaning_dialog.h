@@ -9,9 +9,9 @@
 
 #include "study/english_japanese_dictionary.h"
 
-class QPlainTextEdit;
-
 namespace quillmark {
+
+class LazyFontMemo;
 
 // The text the window shows: the headword, then each sense on its own line; or
 // "辞書に見つかりませんでした" when the dictionary has no meaning.
@@ -30,7 +30,7 @@ class TMeaningDialog : public QDialog {
   void ShowMeaning(const std::string& word, const Meaning& meaning, const QWidget* beside);
 
  private:
-  QPlainTextEdit* memo_ = nullptr;
+  LazyFontMemo* memo_ = nullptr;
   bool placed_ = false;
 };
 

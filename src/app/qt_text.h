@@ -29,6 +29,8 @@ QString FromShiftJis(std::string_view bytes);
 std::string ToShiftJis(const QString& text);
 
 // A font of `family` whose height is `pixels`, as the windows were designed at 96 dots per inch.
+// Where `family` is not installed the font names its first installed substitute
+// (InstallFontSubstitutes), the font Qt would show for it, so its `family()` is that one.
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
 
 // The application-wide hourglass for the length of a scope. It is taken off while a dialog

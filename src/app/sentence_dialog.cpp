@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "app/lazy_font_memo.h"
 #include "app/qt_text.h"
 #include "study/sentence_finder.h"
 
@@ -32,7 +33,7 @@ TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
   setAutoFillBackground(true);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
 
-  memo_ = new QPlainTextEdit(this);
+  memo_ = new LazyFontMemo;
   memo_->setObjectName(QStringLiteral("Memo"));
   memo_->setFrameShape(QFrame::NoFrame);
   memo_->setReadOnly(true);
@@ -50,6 +51,7 @@ TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
 void TSentenceDialog::ShowSentencesFor(const std::string& word, const SentenceStore& store,
                                        const InflectionIndex& index) {
   setWindowTitle(QStringLiteral("[") + FromShiftJis(word) + QStringLiteral("]を含むセンテンス"));
+  memo_->LayOutInItsFont();  // before the text, which is laid out once
   memo_->setPlainText(MemoText(FindSentences(store, word, index)));
   show();
   raise();

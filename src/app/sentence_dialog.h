@@ -8,9 +8,9 @@
 #include "study/sentence_store.h"
 #include "text/word_types.h"
 
-class QPlainTextEdit;
-
 namespace quillmark {
+
+class LazyFontMemo;
 
 class TSentenceDialog : public QDialog {
   Q_OBJECT
@@ -26,7 +26,7 @@ class TSentenceDialog : public QDialog {
                         const InflectionIndex& index);
 
  private:
-  QPlainTextEdit* memo_ = nullptr;
+  LazyFontMemo* memo_ = nullptr;
 };
 
 }  // namespace quillmark

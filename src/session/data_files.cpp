@@ -121,8 +121,10 @@ void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsF
     stores.sites.AddAll(std::move(addresses));
   }
 
+  // The built-in list is upper case in byte order: with the hint each word goes in at the end
+  // without a search of the tree.
   for (const auto& word : ReadLineFile(files.BuiltIn("NGWORDS"))) {
-    stores.ngWords.insert(UpperCaseShiftJis(word));
+    stores.ngWords.insert(stores.ngWords.end(), UpperCaseShiftJis(word));
   }
 
   if (files.Exists(kSumFile)) {

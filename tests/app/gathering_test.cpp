@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QtTest>
 
 #include "app/main_form.h"
@@ -170,8 +171,9 @@ class GatheringTest : public QObject {
     QVERIFY(meaning->isVisible());
     QVERIFY(!meaning->isModal());
     QCOMPARE(meaning->windowTitle(), QStringLiteral("[ship]の意味"));
-    QCOMPARE(meaning->findChild<QPlainTextEdit*>("Memo")->toPlainText(),
-             QStringLiteral("ship\n船\n艦"));
+    const auto* meaningMemo = meaning->findChild<QPlainTextEdit*>("Memo");
+    QCOMPARE(meaningMemo->toPlainText(), QStringLiteral("ship\n船\n艦"));
+    QCOMPARE(meaningMemo->document()->defaultFont(), meaningMemo->font());
     QVERIFY(meaning->x() >= form.frameGeometry().right());
     QVERIFY(opened.empty());
     QCOMPARE(MeaningWindowText(Meaning{}), QStringLiteral("辞書に見つかりませんでした"));

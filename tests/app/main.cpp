@@ -11,12 +11,14 @@ int RunReportSavingTests(int argc, char** argv);
 int RunSentenceDialogTests(int argc, char** argv);
 int RunGatheringTests(int argc, char** argv);
 int RunTrendsWindowTests(int argc, char** argv);
+int RunQtTextTests(int argc, char** argv);
 extern const QMetaObject* const kConfigDialogTestMeta;
 extern const QMetaObject* const kMainFormTestMeta;
 extern const QMetaObject* const kReportSavingTestMeta;
 extern const QMetaObject* const kSentenceDialogTestMeta;
 extern const QMetaObject* const kGatheringTestMeta;
 extern const QMetaObject* const kTrendsWindowTestMeta;
+extern const QMetaObject* const kQtTextTestMeta;
 
 namespace {
 
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
       {kConfigDialogTestMeta, RunConfigDialogTests},
       {kReportSavingTestMeta, RunReportSavingTests},
       {kTrendsWindowTestMeta, RunTrendsWindowTests},
+      {kQtTextTestMeta, RunQtTextTests},
   };
   int failures = 0;
   for (const auto& [meta, run] : classes) {

@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QtTest>
 
 #include "app/sentence_dialog.h"
@@ -17,7 +19,9 @@ class SentenceDialogTest : public QObject {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("SentenceDialog"));
     QCOMPARE(dialog.pos(), QPoint(0, 0));
     QCOMPARE(dialog.size(), QSize(447, 287));
-    QCOMPARE(dialog.font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    QFont designed(QStringLiteral("ＭＳ Ｐゴシック"));
+    designed.setPixelSize(12);
+    QCOMPARE(QFontInfo(dialog.font()).family(), QFontInfo(designed).family());
     QCOMPARE(dialog.font().pixelSize(), 12);
     QCOMPARE(dialog.palette().color(QPalette::Window), dialog.palette().color(QPalette::Button));
     QVERIFY(!dialog.isVisible());
@@ -34,7 +38,8 @@ class SentenceDialogTest : public QObject {
 
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QCOMPARE(memo->geometry(), dialog.contentsRect());  // fills the client area
+    QCOMPARE(memo->geometry(), dialog.contentsRect());        // fills the client area
+    QCOMPARE(memo->document()->defaultFont(), memo->font());  // the text shown in it
   }
 
   void ShowsTheSentencesOfAWordModeless() {
@@ -47,6 +52,7 @@ class SentenceDialogTest : public QObject {
     auto* memo = dialog.findChild<QPlainTextEdit*>("Memo");
     QCOMPARE(memo->toPlainText(),
              QStringLiteral("[from History]\nThe ship sank...\nTwo ships left...\n\n"));
+    QCOMPARE(memo->document()->defaultFont(), memo->font());
     QVERIFY(dialog.isVisible());
     QVERIFY(!dialog.isModal());
     QVERIFY(QApplication::activeModalWidget() == nullptr);
