@@ -91,7 +91,7 @@ std::string FormatRunResult(const RunResult& result, const std::set<std::string>
            "; words after aggregation: " + std::to_string(figures.wordsAfterAggregation) + "\n";
     for (const ShownWord& word : words) {
       out += word.caption + "\t" + std::to_string(word.count);
-      if (result.meaningOf) out += "\t" + OneLine(result.meaningOf(word.caption));
+      if (result.meaningOf) out.append(1, '\t').append(OneLine(result.meaningOf(word.caption)));
       out += "\n";
     }
     if (all) {
