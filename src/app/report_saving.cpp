@@ -69,15 +69,15 @@ void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dict
                    const ErrorDisplay& showError) {
   const MainStores& stores = session.Stores();
   // Plain text to flashcard programs: some of them offer only *.txt when importing.
-  SaveChosenFile(
-      saveDialog, session, showError, {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")},
-      [&session, &stores, dictionary] {
-        return WriteWordCards(
-            stores.ranking, WordsNotShown(stores, stores.configuration.hideNames),
-            stores.configuration.itemViewCount, CardWords::kShown, stores.sentences,
-            stores.inflectionIndex, dictionary,
-            [&session](const std::string& word) { return JoinedSenses(session.MeaningOf(word)); });
-      });
+  SaveChosenFile(saveDialog, session, showError,
+                 {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")},
+                 [&session, &stores, dictionary] {
+                   return WriteWordCards(
+                       stores.ranking, WordsNotShown(stores, stores.configuration.hideNames),
+                       stores.configuration.itemViewCount, CardWords::kShown, stores.sentences,
+                       stores.inflectionIndex, dictionary,
+                       [&session](const std::string& word) { return session.MeaningText(word); });
+                 });
 }
 
 }  // namespace quillmark

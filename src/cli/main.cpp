@@ -285,10 +285,9 @@ class CliProgram {
     return kExitNothing;
   }
 
-  // The words' meanings for --meanings, else none.
-  std::function<std::string(const std::string&)> MeaningColumn() {
-    if (!options_.meanings) return {};
-    return [this](const std::string& word) { return JoinedSenses(session_->MeaningOf(word)); };
+  // Each word's meaning, as the cards and --meanings show it.
+  CardMeaning Meanings() {
+    return [this](const std::string& word) { return session_->MeaningText(word); };
   }
 
   // Aggregates `gathered` as a run does and prints the result. Returns 1 when there was
@@ -300,9 +299,9 @@ class CliProgram {
     RunResult result{stores.figures,
                      stores.ranking,
                      {stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(mappedBefore),
-                      stores.mappedWords.end()},
-                     MeaningColumn()};
+                      stores.mappedWords.end()}};
     WordDetails details;
+    if (options_.meanings) details.meaningOf = Meanings();
     details.hiddenWords = HiddenRowWords(stores, HideNames());
     if (options_.format == ResultFormat::kJson) {
       details.classes =
@@ -325,8 +324,7 @@ class CliProgram {
     const std::string cards = WriteWordCards(
         stores.ranking, WordsNotShown(stores, HideNames()), stores.configuration.itemViewCount,
         options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
-        stores.inflectionIndex, options_.dictionary,
-        [this](const std::string& word) { return JoinedSenses(session_->MeaningOf(word)); });
+        stores.inflectionIndex, options_.dictionary, Meanings());
     if (options_.cardsFile == "-") {
       if (!Print(stdout, cards)) AddFailure(kOutputFailedMessage);
     } else {

@@ -91,7 +91,7 @@ std::string FormatRunResult(const RunResult& result, const std::set<std::string>
            "; words after aggregation: " + std::to_string(figures.wordsAfterAggregation) + "\n";
     for (const ShownWord& word : words) {
       out += word.caption + "\t" + std::to_string(word.count);
-      if (result.meaningOf) out.append(1, '\t').append(OneLine(result.meaningOf(word.caption)));
+      if (details.meaningOf) out.append(1, '\t').append(OneLine(details.meaningOf(word.caption)));
       out += "\n";
     }
     if (all) {
@@ -112,8 +112,8 @@ std::string FormatRunResult(const RunResult& result, const std::set<std::string>
            ", \"count\": " + std::to_string(words[i].count) +
            ", \"class\": " + JsonClass(details, ngWords, upper);
     if (details.forms) out += ", \"forms\": " + JsonForms(*details.forms, upper, !all);
-    if (result.meaningOf)
-      out += ", \"meaning\": " + JsonString(OneLine(result.meaningOf(words[i].caption)));
+    if (details.meaningOf)
+      out += ", \"meaning\": " + JsonString(OneLine(details.meaningOf(words[i].caption)));
     out += "}";
   }
   out += "]";

@@ -22,8 +22,6 @@ struct RunResult {
   RunFigures figures;
   RankedWordList ranking;
   std::vector<std::string> learned;  // base forms this run added to the mapped-word list
-  // --meanings: a word's meaning (its senses on one line; empty when none). Unset: no meanings.
-  std::function<std::string(const std::string& word)> meaningOf;
 };
 
 // Ranked word -> the inflected forms folded into it, with their counts.
@@ -34,12 +32,19 @@ struct WordDetails {
   std::set<std::string> hiddenWords;  // names and page labels the shown words leave out
   WordClasses classes;                // of the ranked words not on the NG-word list
   std::optional<FoldedForms> forms;   // --forms
+  // --meanings: a word's meaning (its senses on one line; empty when none). Unset: no meanings.
+  std::function<std::string(const std::string& word)> meaningOf;
 };
 
 // For every base word of `index`, the forms it lists that the words of `sentences` hold
 // (counted by the program's tokenizer, as the run counted them before folding), in byte
 // order with their counts; forms no sentence holds are left out.
 FoldedForms CountFoldedForms(const SentenceStore& sentences, const InflectionIndex& index);
+
+// `text` as a JSON string: valid UTF-8 (ValidUtf8; a learned word comes from mappedwords.dat as
+// any bytes), with every control character escaped: C0, DEL and C1 (U+0080-U+009F), which a
+// terminal showing the JSON would obey.
+std::string JsonString(const std::string& text);
 
 // tsv: "# data size: D bytes; words before aggregation: B; words after aggregation: A", then
 // one "word<TAB>count" line per shown word: most frequent first, lower case, NG words and the
@@ -51,14 +56,9 @@ FoldedForms CountFoldedForms(const SentenceStore& sentences, const InflectionInd
 // "name" or "label" (WordClassName of the details' classes), "known" for an NG word listed
 // with `all`; with the details' forms, each word also has "forms": [{"form": ..., "count":
 // ...}], in the word's case. Both formats leave out the details' hidden words. With
-// `result.meaningOf` each word line has a third column, each word a "meaning" field (tabs and
+// the details' meaningOf each word line has a third column, each word a "meaning" field (tabs and
 // line breaks in it made spaces). Every string is valid UTF-8 (ValidUtf8) with its control
 // bytes escaped. Every line ends with LF.
-
-// `text` as a JSON string: valid UTF-8 (ValidUtf8; a learned word comes from mappedwords.dat as
-// any bytes), with every control character escaped: C0, DEL and C1 (U+0080-U+009F), which a
-// terminal showing the JSON would obey.
-std::string JsonString(const std::string& text);
 
 std::string FormatRunResult(const RunResult& result, const std::set<std::string>& ngWords,
                             std::int32_t top, bool all, ResultFormat format,

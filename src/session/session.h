@@ -67,6 +67,10 @@ class Session {
   // from the mapping dictionary of this session (built-in pairs and those learned since).
   Meaning MeaningOf(std::string_view word) { return EnglishJapanese().Lookup(word, Dictionary()); }
 
+  // MeaningOf(word)'s senses joined with " / ", as a card and --meanings show them; empty when
+  // the dictionary has none.
+  std::string MeaningText(std::string_view word) { return JoinedSenses(MeaningOf(word)); }
+
   MainStores& Stores() { return stores_; }
   const MainStores& Stores() const { return stores_; }
 

@@ -83,7 +83,7 @@ class CliTest : public ::testing::Test {
     MainStores& stores = session.Stores();
     const std::size_t before = stores.mappedWords.size();
     session.AggregateGathered(crawl.CopySentenceStore());
-    RunResult result{stores.figures, stores.ranking, {}, {}};
+    RunResult result{stores.figures, stores.ranking, {}};
     result.learned.assign(stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(before),
                           stores.mappedWords.end());
     return {FormatRunResult(result, stores.ngWords, 0, true, ResultFormat::kTsv),
@@ -92,7 +92,7 @@ class CliTest : public ::testing::Test {
             WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
                            CardWords::kAllRanked, stores.sentences, stores.inflectionIndex,
                            WebDictionary::kGoo, [&session](const std::string& word) {
-                             return JoinedSenses(session.MeaningOf(word));
+                             return session.MeaningText(word);
                            })};
   }
 
