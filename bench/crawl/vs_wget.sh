@@ -85,14 +85,7 @@ peers=(run_cli)
 command -v wget >/dev/null && peers+=(run_wget)
 command -v curl >/dev/null && peers+=(run_curl)
 
-time_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  echo $(( (end - start) / 1000000 ))
-}
-median() { sort -n | sed -n "$(( (rounds + 1) / 2 ))p"; }
+source "$root/bench/support/timing.sh"
 
 declare -A times
 for _ in $(seq "$rounds"); do

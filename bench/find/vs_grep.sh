@@ -41,15 +41,7 @@ run_cli() {
 }
 run_grep() { grep -iwE 'ship|ships|shipped' "$work/sentences.txt" >"$work/out"; }
 
-# Milliseconds of one run of a command.
-time_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  echo $(( (end - start) / 1000000 ))
-}
-median() { sort -n | sed -n "$(( (rounds + 1) / 2 ))p"; }
+source "$root/bench/support/timing.sh"
 
 cli_times=() grep_times=()
 for _ in $(seq "$rounds"); do

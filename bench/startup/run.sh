@@ -25,14 +25,7 @@ before=${STARTUP_BEFORE:-}
 earlier() { "$before"; }
 if [ -n "$before" ]; then programs+=(earlier); fi
 
-time_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  echo "$(( (end - start) / 1000 ))" | awk '{ printf "%.1f\n", $1 / 1000 }'
-}
-median() { sort -n | sed -n "$(( (rounds + 1) / 2 ))p"; }
+source "$root/bench/support/timing.sh"
 
 declare -A times
 for _ in $(seq "$rounds"); do
