@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <utility>
 
 #include "net/powersock.h"
@@ -80,6 +81,10 @@ std::string ReadAsOnePage(const std::string& path, std::ostream& messages) {
   CappedInput input = ReadCappedInput(path, kPageCeiling);
   if (input.cut) messages << CutInputMessage(path, kPageCeiling) << "\n";
   return std::move(input.bytes);
+}
+
+std::string ReadWhole(const std::string& path) {
+  return ReadCappedInput(path, std::numeric_limits<std::size_t>::max() - 1).bytes;
 }
 
 }  // namespace quillmark

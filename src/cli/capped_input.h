@@ -26,4 +26,8 @@ std::string CutInputMessage(const std::string& path, std::size_t limit);
 // Throws FileError as ReadCappedInput does.
 std::string ReadAsOnePage(const std::string& path, std::ostream& messages);
 
+// Every byte of `path` ("-": standard input), for a file that may be larger than a page
+// (find's --sentences: a real sum.dat can be). Throws FileError as ReadCappedInput does.
+std::string ReadWhole(const std::string& path);
+
 }  // namespace quillmark

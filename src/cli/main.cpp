@@ -8,9 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <thread>
 
 #include "cli/capped_input.h"
@@ -48,20 +46,6 @@ constexpr const char* kDroppedPageSuffix = ": out of memory, the page is dropped
 volatile std::sig_atomic_t interrupted = 0;
 
 extern "C" void NoteInterrupt(int) { interrupted = 1; }
-
-// The bytes of `path` ("-": standard input). Throws FileError when it cannot be read.
-std::string ReadInput(const std::string& path) {
-  std::ostringstream bytes;
-  if (path == "-") {
-    bytes << std::cin.rdbuf();
-    return bytes.str();
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw FileError(CannotOpenMessage(path));
-  bytes << file.rdbuf();
-  if (file.bad()) throw FileError(CannotOpenMessage(path));
-  return bytes.str();
-}
 
 // The crawl's status lines on standard error, "[n/total] " in front; on a terminal they scroll
 // above one progress line that is rewritten in place.
@@ -260,7 +244,7 @@ class CliProgram {
       // Only the lines that may hold a word deciding the search: no other can be found or
       // change what is looked for.
       store.clear();
-      store["History"] = LinesThatMayHold(ReadInput(*options_.sentencesFile),
+      store["History"] = LinesThatMayHold(ReadWhole(*options_.sentencesFile),
                                           DecidingWords(upperWord, session_->Dictionary()));
     }
     // The word's entry of the index a run over these sentences would build, without the run.
