@@ -75,8 +75,7 @@ void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dict
                    return WriteWordCards(
                        stores.ranking, WordsNotShown(stores, stores.configuration.hideNames),
                        stores.configuration.itemViewCount, CardWords::kShown, stores.sentences,
-                       stores.inflectionIndex, dictionary,
-                       [&session](const std::string& word) { return session.MeaningText(word); });
+                       stores.inflectionIndex, dictionary, session.RunWordMeanings());
                  });
 }
 

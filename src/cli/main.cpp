@@ -270,9 +270,7 @@ class CliProgram {
   }
 
   // Each word's meaning, as the cards and --meanings show it.
-  CardMeaning Meanings() {
-    return [this](const std::string& word) { return session_->MeaningText(word); };
-  }
+  CardMeaning Meanings() { return session_->RunWordMeanings(); }
 
   // Aggregates `gathered` as a run does and prints the result. Returns 1 when there was
   // nothing to count.

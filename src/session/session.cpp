@@ -1,6 +1,10 @@
 #include "session/session.h"
 
+#include <optional>
+
 #include "session/run_aggregation.h"
+#include "study/word_classes.h"
+#include "text/ascii_case.h"
 
 namespace quillmark {
 
@@ -34,6 +38,22 @@ void Session::AggregateGathered(SentenceStore gathered) {
   stores_.sentences = std::move(gathered);
   AggregateRun(stores_.sentences, stores_.mappedWords, Dictionary(), stores_.inflectionIndex,
                stores_.ranking, stores_.figures);
+}
+
+CardMeaning Session::RunWordMeanings() {
+  auto classes = std::make_shared<std::optional<WordClasses>>();
+  return [this, classes](const std::string& word) {
+    const Meaning meaning = MeaningOf(word);
+    if (meaning.Found() && !meaning.bySpellingRule) return JoinedSenses(meaning);
+    if (!*classes)
+      *classes = ClassifyWords(stores_.ranking, stores_.ngWords, stores_.sentences,
+                               stores_.inflectionIndex);
+    const auto found = (*classes)->find(UpperCaseAscii(word));
+    const WordClass wordClass = found == (*classes)->end() ? WordClass::kWord : found->second;
+    if (wordClass == WordClass::kName) return std::string(kNameMeaning);
+    if (wordClass == WordClass::kPageLabel) return std::string(kPageLabelMeaning);
+    return JoinedSenses(meaning);
+  };
 }
 
 const EnglishJapaneseDictionary& Session::EnglishJapanese() {

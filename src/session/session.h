@@ -13,6 +13,7 @@
 #include "session/data_files.h"
 #include "session/main_stores.h"
 #include "study/english_japanese_dictionary.h"
+#include "study/word_cards.h"
 
 namespace quillmark {
 
@@ -70,6 +71,16 @@ class Session {
   // MeaningOf(word)'s senses joined with " / ", as a card and --meanings show them; empty when
   // the dictionary has none.
   std::string MeaningText(std::string_view word) { return JoinedSenses(MeaningOf(word)); }
+
+  // The meanings the cards and --meanings give the last run's words: MeaningText, except for a
+  // word the run's own sentences show to be a name or a page label (ClassifyWords) that the
+  // dictionary knows only through a spelling rule or not at all: kNameMeaning or
+  // kPageLabelMeaning, which tell a learner more than nothing or the meaning of a lookalike
+  // (Sanders is no sander). The classes are judged once, at the first such word.
+  CardMeaning RunWordMeanings();
+  static constexpr std::string_view kNameMeaning = "固有名詞（人名・地名など）";
+  static constexpr std::string_view kPageLabelMeaning =
+      "ページの見出し語（メニュー・サイト名など）";
 
   MainStores& Stores() { return stores_; }
   const MainStores& Stores() const { return stores_; }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "study/base_spellings.h"
 #include "text/ascii_case.h"
 
 namespace quillmark {
@@ -66,6 +67,12 @@ std::string_view BaseNamedBy(std::string_view line) {
     if (ReferredWord(sense).empty()) return {};
   }
   return ReferredWord(senses.front());
+}
+
+// The first sense of a meaning found through a base that is not the word's own inflection.
+std::string NoteOnBase(std::string_view base, SpellingRelation relation) {
+  return std::string(base) +
+         (relation == SpellingRelation::kComparative ? "の比較級または派生語" : "の派生語");
 }
 
 Meaning MeaningOfLine(std::string_view line) {
@@ -145,6 +152,27 @@ Meaning EnglishJapaneseDictionary::Lookup(std::string_view word,
     if (!entry.empty() && BaseNamedBy(entry).empty()) return MeaningOfLine(entry);
   }
   if (!own.empty()) return MeaningOfLine(own);
+  return MeaningBySpellingRule(word);
+}
+
+std::string_view EnglishJapaneseDictionary::MeaningLineOf(std::string_view spelling) const {
+  const std::string_view own = EntryOf(spelling);
+  const std::string_view base = BaseNamedBy(own);
+  if (base.empty()) return own;
+  const std::string_view entry = EntryOf(base);
+  return !entry.empty() && BaseNamedBy(entry).empty() ? entry : own;
+}
+
+Meaning EnglishJapaneseDictionary::MeaningBySpellingRule(std::string_view word) const {
+  for (const BaseSpelling& base : BaseSpellingsOf(LowerCaseAscii(word))) {
+    const std::string_view line = MeaningLineOf(base.spelling);
+    if (line.empty()) continue;
+    Meaning meaning = MeaningOfLine(line);
+    meaning.bySpellingRule = true;
+    if (base.relation != SpellingRelation::kInflection)
+      meaning.senses.insert(meaning.senses.begin(), NoteOnBase(meaning.headword, base.relation));
+    return meaning;
+  }
   return {};
 }
 

@@ -22,6 +22,10 @@ namespace quillmark {
 struct Meaning {
   std::string headword;
   std::vector<std::string> senses;
+  // Found only through the rules of English spelling (BaseSpellingsOf: harder -> hard), not
+  // through an entry or the mapping dictionary: weaker evidence than the run's own, which may
+  // show the word to be a name.
+  bool bySpellingRule = false;
 
   bool Found() const { return !senses.empty(); }
 };
@@ -40,7 +44,10 @@ class EnglishJapaneseDictionary {
   //  2. else the entry of its base form in `baseForms` (upper case, RAN -> RUN: the mapping
   //     dictionary the run folds with);
   //  3. else the entry of the base form its own entry names ("swimの過去" -> swim);
-  //  4. else its own entry as it is, when it has one.
+  //  4. else its own entry as it is, when it has one;
+  //  5. else the entry of the first of BaseSpellingsOf(word) the dictionary has (bySpellingRule):
+  //     a comparative's or derived word's senses begin with a note naming the base
+  //     ("hardの比較級または派生語", "geneticの派生語"); an inflection's need none.
   // The headword says which entry answered. Not found: an empty Meaning.
   Meaning Lookup(std::string_view word, const MappingDictionary& baseForms) const;
 
@@ -52,6 +59,9 @@ class EnglishJapaneseDictionary {
   // The line of `spelling` ignoring ASCII case, without its LF; empty when there is none.
   std::string_view EntryOf(std::string_view spelling) const;
   std::string_view Line(std::size_t index) const;
+  // The entry of `spelling`, or the entry of the base its entry names; empty when none.
+  std::string_view MeaningLineOf(std::string_view spelling) const;
+  Meaning MeaningBySpellingRule(std::string_view word) const;
 
   std::string bytes_;
   std::vector<std::uint32_t> lineStarts_;

@@ -91,9 +91,7 @@ class CliTest : public ::testing::Test {
                             stores.configuration.itemViewCount, {server_.Url("/")}),
             WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
                            CardWords::kAllRanked, stores.sentences, stores.inflectionIndex,
-                           WebDictionary::kGoo, [&session](const std::string& word) {
-                             return session.MeaningText(word);
-                           })};
+                           WebDictionary::kGoo, session.RunWordMeanings())};
   }
 
   static std::vector<std::pair<std::string, Exchange>> SitePages() {
@@ -242,16 +240,19 @@ TEST_F(CliTest, DefineAndMeaningsLookWordsUpInTheBuiltInDictionary) {
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(none.output, "");
 
-  // A third column, empty for a word the dictionary lacks; a field in JSON.
+  // A third column; a field in JSON. Both words stand in lines of three words at most, page
+  // labels: the one the dictionary lacks is called one, the other keeps its meaning.
   const std::string page = "<p>The zorbs rolled. A zorb rolls.</p>";
   const auto words = RunProcess(Cli({"words", "--meanings", "-"}), page);
-  EXPECT_TRUE(words.output.ends_with("\nzorb\t2\t\n")) << words.output;
+  EXPECT_TRUE(words.output.ends_with("\nzorb\t2\tページの見出し語（メニュー・サイト名など）\n"))
+      << words.output;
   EXPECT_NE(words.output.find("\nroll\t2\t〈球などが〉『転がる』"), std::string::npos)
       << words.output;
   const auto json = RunProcess(Cli({"words", "--meanings", "--format", "json", "-"}), page);
-  EXPECT_NE(json.output.find(
-                "{\"word\": \"zorb\", \"count\": 2, \"class\": \"label\", \"meaning\": \"\"}"),
-            std::string::npos)
+  EXPECT_NE(
+      json.output.find("{\"word\": \"zorb\", \"count\": 2, \"class\": \"label\", \"meaning\": "
+                       "\"ページの見出し語（メニュー・サイト名など）\"}"),
+      std::string::npos)
       << json.output;
 }
 
