@@ -1,0 +1,32 @@
+// A shared library opened where it is first needed rather than with the program: the dynamic
+// linker's work for a library the program links (loading it, binding its symbols) is paid at
+// every start, even by a run that never uses it.
+#pragma once
+
+#include <string>
+
+namespace quillmark {
+
+class SharedLibrary {
+ public:
+  // Opens the library `soname` ("libssl.so.3"), found as the dynamic linker finds a linked
+  // one, with every symbol bound at once. It is never closed: its functions may be held
+  // anywhere, and some libraries register exit handlers. Throws std::runtime_error
+  // ("<soname>: <the loader's reason>") when it cannot be opened.
+  explicit SharedLibrary(const std::string& soname);
+
+  // Sets `function` to the library's function `name`; throws std::runtime_error
+  // ("<soname>: <the loader's reason>") when the library has none of that name.
+  template <typename Function>
+  void Find(const char* name, Function*& function) const {
+    function = reinterpret_cast<Function*>(Symbol(name));
+  }
+
+ private:
+  void* Symbol(const char* name) const;
+
+  std::string soname_;
+  void* handle_ = nullptr;
+};
+
+}  // namespace quillmark
