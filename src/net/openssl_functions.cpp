@@ -1,7 +1,5 @@
 #include "net/openssl_functions.h"
 
-#include <memory>
-#include <mutex>
 #include <stdexcept>
 
 #include "net/net_error.h"
@@ -24,14 +22,10 @@ OpenSslFunctions LoadOpenSsl(const std::string& soname) {
   }
 }
 
-const OpenSslFunctions& OpenSsl() {
-  static std::mutex mutex;
-  static std::unique_ptr<const OpenSslFunctions> loaded;
-  const std::lock_guard lock(mutex);
-  if (loaded == nullptr) {
-    loaded = std::make_unique<const OpenSslFunctions>(LoadOpenSsl(OpenSslLibraryName()));
-  }
-  return *loaded;
-}
+namespace {
+OpenSslFunctions LoadBuiltFor() { return LoadOpenSsl(OpenSslLibraryName()); }
+}  // namespace
+
+const OpenSslFunctions& OpenSsl() { return LoadedOnce<OpenSslFunctions, &LoadBuiltFor>(); }
 
 }  // namespace quillmark

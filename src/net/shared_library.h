@@ -3,6 +3,8 @@
 // every start, even by a run that never uses it.
 #pragma once
 
+#include <atomic>
+#include <mutex>
 #include <string>
 
 namespace quillmark {
@@ -28,5 +30,20 @@ class SharedLibrary {
   std::string soname_;
   void* handle_ = nullptr;
 };
+
+// The functions that `load` takes from a library, loaded at the first call and kept for the
+// life of the process (as the library is). A load that throws is tried again at the next
+// call. After the first load a call costs one atomic read.
+template <typename Functions, Functions (*load)()>
+const Functions& LoadedOnce() {
+  static std::atomic<const Functions*> loaded{nullptr};
+  if (const Functions* functions = loaded.load(std::memory_order_acquire)) return *functions;
+  static std::mutex loading;
+  const std::lock_guard lock(loading);
+  if (loaded.load(std::memory_order_relaxed) == nullptr) {
+    loaded.store(new const Functions(load()), std::memory_order_release);
+  }
+  return *loaded.load(std::memory_order_relaxed);
+}
 
 }  // namespace quillmark
