@@ -5,6 +5,8 @@
 
 #include <ares.h>
 
+#include "net/shared_library.h"
+
 namespace quillmark {
 
 #define QUILLMARK_CARES_FUNCTIONS(X) \
@@ -16,11 +18,7 @@ namespace quillmark {
   X(ares_process_fd)                 \
   X(ares_set_servers_ports_csv)
 
-struct CaresFunctions {
-#define QUILLMARK_CARES_POINTER(name) decltype(&::name) name = nullptr;
-  QUILLMARK_CARES_FUNCTIONS(QUILLMARK_CARES_POINTER)
-#undef QUILLMARK_CARES_POINTER
-};
+QUILLMARK_LIBRARY_FUNCTIONS(CaresFunctions, QUILLMARK_CARES_FUNCTIONS)
 
 // The soname of the c-ares library the program was built for.
 inline constexpr const char* kCaresLibraryName = "libcares.so.2";

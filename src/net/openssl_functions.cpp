@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "net/net_error.h"
-#include "net/shared_library.h"
 
 namespace quillmark {
 
@@ -11,12 +10,7 @@ std::string OpenSslLibraryName() { return "libssl.so." + std::to_string(OPENSSL_
 
 OpenSslFunctions LoadOpenSsl(const std::string& soname) {
   try {
-    const SharedLibrary library(soname);
-    OpenSslFunctions functions;
-#define QUILLMARK_OPENSSL_FIND(name) library.Find(#name, functions.name);
-    QUILLMARK_OPENSSL_FUNCTIONS(QUILLMARK_OPENSSL_FIND)
-#undef QUILLMARK_OPENSSL_FIND
-    return functions;
+    return OpenSslFunctions::From(SharedLibrary(soname));
   } catch (const std::runtime_error& error) {
     throw NetError(std::string("Secure Socket setup failed: ") + error.what());
   }

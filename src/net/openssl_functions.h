@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "net/shared_library.h"
+
 namespace quillmark {
 
 // Every function by its OpenSSL name; the macros the client would use (SSL_CTX_set_mode,
@@ -48,11 +50,7 @@ namespace quillmark {
   X(X509_VERIFY_PARAM_set1_ip_asc)     \
   X(X509_verify_cert_error_string)
 
-struct OpenSslFunctions {
-#define QUILLMARK_OPENSSL_POINTER(name) decltype(&::name) name = nullptr;
-  QUILLMARK_OPENSSL_FUNCTIONS(QUILLMARK_OPENSSL_POINTER)
-#undef QUILLMARK_OPENSSL_POINTER
-};
+QUILLMARK_LIBRARY_FUNCTIONS(OpenSslFunctions, QUILLMARK_OPENSSL_FUNCTIONS)
 
 // The libssl the program was built for ("libssl.so.3").
 std::string OpenSslLibraryName();

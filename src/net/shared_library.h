@@ -31,6 +31,21 @@ class SharedLibrary {
   void* handle_ = nullptr;
 };
 
+// Declares `struct Type` with a pointer to each function of `LIST` (an X-macro list:
+// `#define LIST(X) X(first) X(second) ...`) under the function's own name and type, and its
+// `static Type From(const SharedLibrary&)`, which finds them all (throwing as Find does).
+#define QUILLMARK_LIBRARY_FUNCTIONS(Type, LIST)      \
+  struct Type {                                      \
+    LIST(QUILLMARK_FUNCTION_POINTER)                 \
+    static Type From(const SharedLibrary& library) { \
+      Type functions;                                \
+      LIST(QUILLMARK_FIND_FUNCTION)                  \
+      return functions;                              \
+    }                                                \
+  };
+#define QUILLMARK_FUNCTION_POINTER(name) decltype(&::name) name = nullptr;
+#define QUILLMARK_FIND_FUNCTION(name) library.Find(#name, functions.name);
+
 // The functions that `load` takes from a library, loaded at the first call and kept for the
 // life of the process (as the library is). A load that throws is tried again at the next
 // call. After the first load a call costs one atomic read.

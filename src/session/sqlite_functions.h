@@ -5,7 +5,7 @@
 
 #include <sqlite3.h>
 
-#include <string>
+#include "net/shared_library.h"
 
 namespace quillmark {
 
@@ -28,21 +28,14 @@ namespace quillmark {
   X(sqlite3_reset)                    \
   X(sqlite3_step)
 
-struct SqliteFunctions {
-#define QUILLMARK_SQLITE_POINTER(name) decltype(&::name) name = nullptr;
-  QUILLMARK_SQLITE_FUNCTIONS(QUILLMARK_SQLITE_POINTER)
-#undef QUILLMARK_SQLITE_POINTER
-};
+QUILLMARK_LIBRARY_FUNCTIONS(SqliteFunctions, QUILLMARK_SQLITE_FUNCTIONS)
 
 // The soname of SQLite 3's library.
 inline constexpr const char* kSqliteLibraryName = "libsqlite3.so.0";
 
-// The functions of the library `soname`, loaded (once it loads, for the rest of the process).
-// Throws std::runtime_error("<soname>: <reason>") when it cannot be loaded or lacks one.
-SqliteFunctions LoadSqlite(const std::string& soname);
-
-// The functions of kSqliteLibraryName, loaded at the first call; a failed load is tried again
-// at the next call. Throws as LoadSqlite.
+// The functions of kSqliteLibraryName, loaded at the first call and kept; a failed load is
+// tried again at the next call. Throws std::runtime_error("libsqlite3.so.0: <reason>") when
+// the library cannot be loaded or lacks one of them.
 const SqliteFunctions& Sqlite();
 
 }  // namespace quillmark
