@@ -23,6 +23,16 @@ TMeaningDialog::TMeaningDialog(QWidget* parent) : QDialog(parent) {
   KeepOuterSize(this, QSize(447, 287), MinimumSize::kFree, Placement::kAsPlaced);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
 
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+}
+
+void TMeaningDialog::setVisible(bool visible) {
+  if (visible && memo_ == nullptr) MakeMemo();
+  QDialog::setVisible(visible);
+}
+
+void TMeaningDialog::MakeMemo() {
   memo_ = new LazyFontMemo;
   memo_->setObjectName(QStringLiteral("Memo"));
   memo_->setFrameShape(QFrame::NoFrame);
@@ -30,15 +40,13 @@ TMeaningDialog::TMeaningDialog(QWidget* parent) : QDialog(parent) {
   memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo_->setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 14));
   memo_->document()->setDocumentMargin(8);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(memo_);
+  layout()->addWidget(memo_);
 }
 
 void TMeaningDialog::ShowMeaning(const std::string& word, const Meaning& meaning,
                                  const QWidget* beside) {
   setWindowTitle(QStringLiteral("[") + FromShiftJis(word) + QStringLiteral("]の意味"));
+  if (memo_ == nullptr) MakeMemo();
   memo_->LayOutInItsFont();  // before the text, which is laid out once
   memo_->setPlainText(MeaningWindowText(meaning));
   if (!placed_ && beside != nullptr) {

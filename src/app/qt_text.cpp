@@ -37,13 +37,18 @@ std::string ToShiftJis(const QString& text) {
 namespace {
 
 // The name under which Qt finds `family` among the installed fonts (its own spelling: Qt
-// keeps substitutes in lower case), or nothing. A localised name, absent from `families()`,
-// costs the font database an alias look-up.
+// keeps substitutes in lower case), or nothing. A localised name ("IPA Pゴシック"), absent
+// from `families()`, is one of its font's aliases, which Qt matches as it matches a name; the
+// scalability questions look there. `hasFamily` would also ask fontconfig's configured
+// substitutions for every absent family, a twentieth of the start-up for an answer that does
+// not change the font shown: given substitutes, Qt shows the first installed one.
 std::optional<QString> InstalledName(const QString& family, const QStringList& families) {
   for (const QString& installed : families) {
     if (installed.compare(family, Qt::CaseInsensitive) == 0) return installed;
   }
-  if (QFontDatabase::hasFamily(family)) return family;
+  if (QFontDatabase::isSmoothlyScalable(family) || QFontDatabase::isBitmapScalable(family)) {
+    return family;
+  }
   return std::nullopt;
 }
 

@@ -33,6 +33,17 @@ TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
   setAutoFillBackground(true);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
 
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+}
+
+void TSentenceDialog::setVisible(bool visible) {
+  if (visible && memo_ == nullptr) MakeMemo();
+  QDialog::setVisible(visible);
+}
+
+void TSentenceDialog::MakeMemo() {
   memo_ = new LazyFontMemo;
   memo_->setObjectName(QStringLiteral("Memo"));
   memo_->setFrameShape(QFrame::NoFrame);
@@ -41,16 +52,13 @@ TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
   memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);  // no horizontal bar, so long lines wrap
   memo_->setFont(PixelFont(QStringLiteral("Arial"), 12, QFont::Bold));
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(memo_);
+  layout()->addWidget(memo_);
 }
 
 void TSentenceDialog::ShowSentencesFor(const std::string& word, const SentenceStore& store,
                                        const InflectionIndex& index) {
   setWindowTitle(QStringLiteral("[") + FromShiftJis(word) + QStringLiteral("]を含むセンテンス"));
+  if (memo_ == nullptr) MakeMemo();
   memo_->LayOutInItsFont();  // before the text, which is laid out once
   memo_->setPlainText(MemoText(FindSentences(store, word, index)));
   show();

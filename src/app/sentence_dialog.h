@@ -25,7 +25,15 @@ class TSentenceDialog : public QDialog {
   void ShowSentencesFor(const std::string& word, const SentenceStore& store,
                         const InflectionIndex& index);
 
+  // Makes the memo at the first showing.
+  void setVisible(bool visible) override;
+
  private:
+  // The memo is made at the window's first showing, not with the window: an empty text
+  // editor measures its cursor in the application's default font, which no window of the
+  // program shows, and loading that font was a twentieth of every start-up.
+  void MakeMemo();
+
   LazyFontMemo* memo_ = nullptr;
 };
 

@@ -5,14 +5,25 @@
 
 #include <cstring>
 #include <mutex>
+#include <stdexcept>
+#include <string>
+
+#include "net/cares_functions.h"
 
 namespace quillmark {
 
-bool InitResolverLibrary() {
+bool InitResolverLibrary(std::string* failure) {
+  const CaresFunctions* cares = nullptr;
+  try {
+    cares = &Cares();
+  } catch (const std::runtime_error& error) {
+    if (failure != nullptr) *failure = error.what();
+    return false;
+  }
   // c-ares wants its library set up once per process before the first channel.
   static std::once_flag once;
   static int status = ARES_SUCCESS;
-  std::call_once(once, [] { status = ares_library_init(ARES_LIB_INIT_ALL); });
+  std::call_once(once, [cares] { status = cares->ares_library_init(ARES_LIB_INIT_ALL); });
   return status == ARES_SUCCESS;
 }
 
@@ -22,22 +33,22 @@ HostLookup::HostLookup(const std::string& name, const std::string& name_servers)
   char lookups[] = "fb";
   options.lookups = lookups;
   if (!InitResolverLibrary() ||
-      ares_init_options(&channel_, &options, ARES_OPT_LOOKUPS) != ARES_SUCCESS) {
+      Cares().ares_init_options(&channel_, &options, ARES_OPT_LOOKUPS) != ARES_SUCCESS) {
     channel_ = nullptr;
     done_ = true;
     return;
   }
   if (!name_servers.empty() &&
-      ares_set_servers_ports_csv(channel_, name_servers.c_str()) != ARES_SUCCESS) {
+      Cares().ares_set_servers_ports_csv(channel_, name_servers.c_str()) != ARES_SUCCESS) {
     done_ = true;
     return;
   }
-  ares_gethostbyname(channel_, name.c_str(), AF_INET, &HostLookup::OnAnswer, this);
+  Cares().ares_gethostbyname(channel_, name.c_str(), AF_INET, &HostLookup::OnAnswer, this);
 }
 
 HostLookup::~HostLookup() {
   // Still-pending queries get their callback (ARES_EDESTRUCTION) here, while `this` lives.
-  if (channel_ != nullptr) ares_destroy(channel_);
+  if (channel_ != nullptr) Cares().ares_destroy(channel_);
 }
 
 void HostLookup::OnAnswer(void* self, int status, int /*timeouts*/, ::hostent* host) {
@@ -53,7 +64,7 @@ void HostLookup::OnAnswer(void* self, int status, int /*timeouts*/, ::hostent* h
 int HostLookup::AddPollDescriptors(pollfd* fds, int capacity) const {
   if (done_ || channel_ == nullptr) return 0;
   ares_socket_t sockets[ARES_GETSOCK_MAXNUM];
-  const int bits = ares_getsock(channel_, sockets, ARES_GETSOCK_MAXNUM);
+  const int bits = Cares().ares_getsock(channel_, sockets, ARES_GETSOCK_MAXNUM);
   int count = 0;
   for (int i = 0; i < ARES_GETSOCK_MAXNUM && count < capacity; ++i) {
     short events = 0;
@@ -74,11 +85,11 @@ void HostLookup::Process(const pollfd* fds, int count) {
     any_ready = true;
     const bool readable = (revents & (POLLIN | POLLERR | POLLHUP)) != 0;
     const bool writable = (revents & POLLOUT) != 0;
-    ares_process_fd(channel_, readable ? fds[i].fd : ARES_SOCKET_BAD,
-                    writable ? fds[i].fd : ARES_SOCKET_BAD);
+    Cares().ares_process_fd(channel_, readable ? fds[i].fd : ARES_SOCKET_BAD,
+                            writable ? fds[i].fd : ARES_SOCKET_BAD);
   }
   // With nothing ready the resolver still has its own time-outs and retries to run.
-  if (!any_ready && !done_) ares_process_fd(channel_, ARES_SOCKET_BAD, ARES_SOCKET_BAD);
+  if (!any_ready && !done_) Cares().ares_process_fd(channel_, ARES_SOCKET_BAD, ARES_SOCKET_BAD);
 }
 
 }  // namespace quillmark

@@ -11,8 +11,10 @@ struct hostent;
 
 namespace quillmark {
 
-// Sets up the resolver library once per process. Returns false when that failed.
-bool InitResolverLibrary();
+// Sets up the resolver library once per process, loading libcares at the first call
+// (cares_functions.h). Returns false when that failed; when the library could not be loaded,
+// with the loader's reason in `failure` if one is given.
+bool InitResolverLibrary(std::string* failure = nullptr);
 
 // Starts the lookup at construction; the owner polls the descriptors it adds and hands the
 // results back to Process() in every turn of its wait. Destruction cancels a lookup still in

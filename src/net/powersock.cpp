@@ -27,7 +27,11 @@ bool WouldBlock(int error_number) { return error_number == EAGAIN || error_numbe
 }  // namespace
 
 TPowersock::TPowersock() : working_buffer_(new char[kWorkingBufferSize]) {
-  if (!InitResolverLibrary()) throw NetError("Initializaton of windows sockets failed");
+  std::string failure;
+  if (!InitResolverLibrary(&failure)) {
+    throw NetError("Initializaton of windows sockets failed" +
+                   (failure.empty() ? std::string() : ": " + failure));
+  }
 }
 
 TPowersock::~TPowersock() {

@@ -32,7 +32,7 @@ class TlsClient;
 class TPowersock {
  public:
   // Throws NetError("Initializaton of windows sockets failed") when the socket library
-  // cannot be set up.
+  // cannot be set up; when libcares cannot be loaded, ": " and the loader's reason follow.
   TPowersock();
   virtual ~TPowersock();
   TPowersock(const TPowersock&) = delete;

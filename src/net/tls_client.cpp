@@ -1,28 +1,28 @@
 #include "net/tls_client.h"
 
 #include <arpa/inet.h>
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-#include <openssl/x509v3.h>
 
 #include <cerrno>
 
 #include "net/net_error.h"
+#include "net/openssl_functions.h"
 
 namespace quillmark {
 namespace {
 
 // The ex_data slot of an SSL_CTX that points back at its TlsClient.
-int ClientIndex() {
-  static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+int ClientIndex(const OpenSslFunctions& openssl) {
+  // SSL_CTX_get_ex_new_index
+  static const int index = openssl.CRYPTO_get_ex_new_index(CRYPTO_EX_INDEX_SSL_CTX, 0, nullptr,
+                                                           nullptr, nullptr, nullptr);
   return index;
 }
 
-std::string ErrorQueueText() {
-  const unsigned long error = ERR_peek_last_error();
+std::string ErrorQueueText(const OpenSslFunctions& openssl) {
+  const unsigned long error = openssl.ERR_peek_last_error();
   if (error == 0) return "unknown error";
   char text[256];
-  ERR_error_string_n(error, text, sizeof text);
+  openssl.ERR_error_string_n(error, text, sizeof text);
   return text;
 }
 
@@ -35,59 +35,65 @@ bool IsAddress(const std::string& name) {
 
 }  // namespace
 
-TlsClient::TlsClient(const std::string& trustedCertificates) {
-  ERR_clear_error();
-  context_ = SSL_CTX_new(TLS_client_method());
-  if (context_ == nullptr) throw NetError("Secure Socket setup failed: " + ErrorQueueText());
-  SSL_CTX_set_min_proto_version(context_, TLS1_2_VERSION);
+TlsClient::TlsClient(const std::string& trustedCertificates) : openssl_(OpenSsl()) {
+  openssl_.ERR_clear_error();
+  context_ = openssl_.SSL_CTX_new(openssl_.TLS_client_method());
+  if (context_ == nullptr) {
+    throw NetError("Secure Socket setup failed: " + ErrorQueueText(openssl_));
+  }
+  // SSL_CTX_set_min_proto_version
+  openssl_.SSL_CTX_ctrl(context_, SSL_CTRL_SET_MIN_PROTO_VERSION, TLS1_2_VERSION, nullptr);
   // A page is read to the close of the connection (HTTP/1.0); many servers close without
   // the closing alert, and that close is the page's end, not an attack.
-  SSL_CTX_set_options(context_, SSL_OP_IGNORE_UNEXPECTED_EOF);
-  SSL_CTX_set_verify(context_, SSL_VERIFY_PEER, nullptr);
+  openssl_.SSL_CTX_set_options(context_, SSL_OP_IGNORE_UNEXPECTED_EOF);
+  openssl_.SSL_CTX_set_verify(context_, SSL_VERIFY_PEER, nullptr);
   // Sends behave as on a plain socket: part of the bytes may go, and the rest is offered
   // again from where it stands.
-  SSL_CTX_set_mode(context_, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+  openssl_.SSL_CTX_ctrl(context_, SSL_CTRL_MODE,  // SSL_CTX_set_mode
+                        SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER,
+                        nullptr);
   const int loaded =
       trustedCertificates.empty()
-          ? SSL_CTX_set_default_verify_paths(context_)
-          : SSL_CTX_load_verify_locations(context_, trustedCertificates.c_str(), nullptr);
+          ? openssl_.SSL_CTX_set_default_verify_paths(context_)
+          : openssl_.SSL_CTX_load_verify_locations(context_, trustedCertificates.c_str(), nullptr);
   if (loaded != 1) {
-    const std::string reason = ErrorQueueText();
-    SSL_CTX_free(context_);
+    const std::string reason = ErrorQueueText(openssl_);
+    openssl_.SSL_CTX_free(context_);
     throw NetError("Secure Socket setup failed: " + reason);
   }
   // Every connection is new (HTTP/1.0); resuming the last session with a server saves most
   // of the handshake's work. The sessions are kept here, not in OpenSSL's cache, so they are
   // found by server name and port.
-  SSL_CTX_set_ex_data(context_, ClientIndex(), this);
-  SSL_CTX_set_session_cache_mode(context_,
-                                 SSL_SESS_CACHE_CLIENT | SSL_SESS_CACHE_NO_INTERNAL_STORE);
-  SSL_CTX_sess_set_new_cb(context_, &TlsClient::KeepSession);
+  openssl_.SSL_CTX_set_ex_data(context_, ClientIndex(openssl_), this);
+  openssl_.SSL_CTX_ctrl(context_, SSL_CTRL_SET_SESS_CACHE_MODE,  // SSL_CTX_set_session_cache_mode
+                        SSL_SESS_CACHE_CLIENT | SSL_SESS_CACHE_NO_INTERNAL_STORE, nullptr);
+  openssl_.SSL_CTX_sess_set_new_cb(context_, &TlsClient::KeepSession);
 }
 
 TlsClient::~TlsClient() {
   End();
-  for (auto& [key, session] : sessions_) SSL_SESSION_free(session);
-  SSL_CTX_free(context_);
+  for (auto& [key, session] : sessions_) openssl_.SSL_SESSION_free(session);
+  openssl_.SSL_CTX_free(context_);
 }
 
 void TlsClient::Begin(int fd, const std::string& serverName, std::uint32_t port) {
   End();
   failure_.clear();
   wantsWrite_ = false;
-  ERR_clear_error();
-  ssl_ = SSL_new(context_);
-  if (ssl_ == nullptr) throw NetError("Secure Socket setup failed: " + ErrorQueueText());
-  SSL_set_fd(ssl_, fd);
+  openssl_.ERR_clear_error();
+  ssl_ = openssl_.SSL_new(context_);
+  if (ssl_ == nullptr) throw NetError("Secure Socket setup failed: " + ErrorQueueText(openssl_));
+  openssl_.SSL_set_fd(ssl_, fd);
   if (IsAddress(serverName)) {
-    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), serverName.c_str());
+    openssl_.X509_VERIFY_PARAM_set1_ip_asc(openssl_.SSL_get0_param(ssl_), serverName.c_str());
   } else {
-    SSL_set_tlsext_host_name(ssl_, serverName.c_str());
-    SSL_set1_host(ssl_, serverName.c_str());
+    openssl_.SSL_ctrl(ssl_, SSL_CTRL_SET_TLSEXT_HOSTNAME,  // SSL_set_tlsext_host_name
+                      TLSEXT_NAMETYPE_host_name, const_cast<char*>(serverName.c_str()));
+    openssl_.SSL_set1_host(ssl_, serverName.c_str());
   }
   sessionKey_ = serverName + ":" + std::to_string(port);
   if (const auto kept = sessions_.find(sessionKey_); kept != sessions_.end()) {
-    SSL_set_session(ssl_, kept->second);
+    openssl_.SSL_set_session(ssl_, kept->second);
   }
 }
 
@@ -95,20 +101,22 @@ void TlsClient::End() {
   if (ssl_ == nullptr) return;
   // No closing alert: it could block, and the socket is closed right after. Marked as shut
   // down all the same, or freeing it would spoil the session kept for resumption.
-  SSL_set_shutdown(ssl_, SSL_SENT_SHUTDOWN | SSL_RECEIVED_SHUTDOWN);
-  SSL_free(ssl_);
+  openssl_.SSL_set_shutdown(ssl_, SSL_SENT_SHUTDOWN | SSL_RECEIVED_SHUTDOWN);
+  openssl_.SSL_free(ssl_);
   ssl_ = nullptr;
 }
 
 int TlsClient::KeepSession(SSL* ssl, SSL_SESSION* session) {
-  auto* client = static_cast<TlsClient*>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), ClientIndex()));
+  const OpenSslFunctions& openssl = OpenSsl();
+  auto* client = static_cast<TlsClient*>(
+      openssl.SSL_CTX_get_ex_data(openssl.SSL_get_SSL_CTX(ssl), ClientIndex(openssl)));
   if (client == nullptr || client->ssl_ != ssl) return 0;
   auto& sessions = client->sessions_;
   if (const auto old = sessions.find(client->sessionKey_); old != sessions.end()) {
-    SSL_SESSION_free(old->second);
+    openssl.SSL_SESSION_free(old->second);
     sessions.erase(old);
   } else if (sessions.size() >= kMaxKeptSessions) {
-    SSL_SESSION_free(sessions.begin()->second);
+    openssl.SSL_SESSION_free(sessions.begin()->second);
     sessions.erase(sessions.begin());
   }
   sessions.emplace(client->sessionKey_, session);
@@ -116,15 +124,15 @@ int TlsClient::KeepSession(SSL* ssl, SSL_SESSION* session) {
 }
 
 TlsClient::Step TlsClient::Handshake() {
-  ERR_clear_error();
+  openssl_.ERR_clear_error();
   errno = 0;
-  const int ret = SSL_connect(ssl_);
+  const int ret = openssl_.SSL_connect(ssl_);
   if (ret == 1) return Step::kDone;
   return StepOf(ret);
 }
 
 TlsClient::Step TlsClient::StepOf(int ret) {
-  switch (SSL_get_error(ssl_, ret)) {
+  switch (openssl_.SSL_get_error(ssl_, ret)) {
     case SSL_ERROR_WANT_READ:
       return Step::kWantRead;
     case SSL_ERROR_WANT_WRITE:
@@ -132,11 +140,11 @@ TlsClient::Step TlsClient::StepOf(int ret) {
     default:
       break;
   }
-  const long verified = SSL_get_verify_result(ssl_);
+  const long verified = openssl_.SSL_get_verify_result(ssl_);
   if (verified != X509_V_OK) {
-    failure_ = X509_verify_cert_error_string(verified);
-  } else if (ERR_peek_last_error() != 0) {
-    failure_ = ErrorQueueText();
+    failure_ = openssl_.X509_verify_cert_error_string(verified);
+  } else if (openssl_.ERR_peek_last_error() != 0) {
+    failure_ = ErrorQueueText(openssl_);
   } else if (errno != 0) {
     failure_ = std::string("socket error ") + std::to_string(errno);
   } else {
@@ -147,7 +155,7 @@ TlsClient::Step TlsClient::StepOf(int ret) {
 
 ssize_t TlsClient::TransferResult(int ret) {
   wantsWrite_ = false;
-  const int error = SSL_get_error(ssl_, ret);
+  const int error = openssl_.SSL_get_error(ssl_, ret);
   switch (error) {
     case SSL_ERROR_ZERO_RETURN:
       return 0;
@@ -157,28 +165,28 @@ ssize_t TlsClient::TransferResult(int ret) {
       errno = EAGAIN;
       return -1;
     case SSL_ERROR_SYSCALL:
-      if (errno != 0 && ERR_peek_last_error() == 0) return -1;  // the system's own error
+      if (errno != 0 && openssl_.ERR_peek_last_error() == 0) return -1;  // the system's own error
       [[fallthrough]];
     default:
-      failure_ = ErrorQueueText();
+      failure_ = ErrorQueueText(openssl_);
       errno = EPROTO;
       return -1;
   }
 }
 
 ssize_t TlsClient::Read(char* buffer, std::size_t size) {
-  ERR_clear_error();
+  openssl_.ERR_clear_error();
   errno = 0;
   std::size_t read = 0;
-  if (SSL_read_ex(ssl_, buffer, size, &read) == 1) return static_cast<ssize_t>(read);
+  if (openssl_.SSL_read_ex(ssl_, buffer, size, &read) == 1) return static_cast<ssize_t>(read);
   return TransferResult(0);
 }
 
 ssize_t TlsClient::Write(const char* data, std::size_t size) {
-  ERR_clear_error();
+  openssl_.ERR_clear_error();
   errno = 0;
   std::size_t written = 0;
-  if (SSL_write_ex(ssl_, data, size, &written) == 1) return static_cast<ssize_t>(written);
+  if (openssl_.SSL_write_ex(ssl_, data, size, &written) == 1) return static_cast<ssize_t>(written);
   return TransferResult(0);
 }
 

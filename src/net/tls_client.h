@@ -17,11 +17,14 @@ typedef struct ssl_session_st SSL_SESSION;
 
 namespace quillmark {
 
+struct OpenSslFunctions;
+
 class TlsClient {
  public:
   // TLS 1.2 or later; peers are checked against `trustedCertificates` (a PEM file of
   // certificate authorities) or, when it is empty, against the system's trusted roots.
-  // Throws NetError("Secure Socket setup failed: <reason>") when that file cannot be read.
+  // Throws NetError("Secure Socket setup failed: <reason>") when that file cannot be read, or
+  // when OpenSSL, loaded by the first client (openssl_functions.h), cannot be loaded.
   explicit TlsClient(const std::string& trustedCertificates);
   ~TlsClient();
   TlsClient(const TlsClient&) = delete;
@@ -60,6 +63,7 @@ class TlsClient {
   Step StepOf(int ret);
   ssize_t TransferResult(int ret);
 
+  const OpenSslFunctions& openssl_;
   SSL_CTX* context_ = nullptr;
   SSL* ssl_ = nullptr;
   std::string sessionKey_;  // "name:port" of the session in progress

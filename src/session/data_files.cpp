@@ -122,10 +122,11 @@ void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsF
   }
 
   // The built-in list is upper case in byte order: with the hint each word goes in at the end
-  // without a search of the tree.
-  for (const auto& word : ReadLineFile(files.BuiltIn("NGWORDS"))) {
+  // without a search of the tree. The built-in lists go into their stores line by line,
+  // without a list of their lines between.
+  ForEachLine(files.BuiltIn("NGWORDS"), [&stores](std::string_view word) {
     stores.ngWords.insert(stores.ngWords.end(), UpperCaseShiftJis(word));
-  }
+  });
 
   if (files.Exists(kSumFile)) {
     auto& history = stores.sentences[kHistoryHost];
@@ -136,9 +137,9 @@ void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsF
   if (files.Exists(kMappedWordsFile)) {
     stores.mappedWords = ReadLineFile(files.Read(kMappedWordsFile));
   }
-  for (const auto& word : ReadLineFile(files.BuiltIn("MAPPEDWORDS"))) {
+  ForEachLine(files.BuiltIn("MAPPEDWORDS"), [&stores](std::string_view word) {
     stores.mappedWords.push_back(UpperCaseShiftJis(word));
-  }
+  });
 
   if (files.Exists(kNgWordsFile)) {
     for (const auto& word : ReadLineFile(files.Read(kNgWordsFile))) {

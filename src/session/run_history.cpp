@@ -1,11 +1,12 @@
 #include "session/run_history.h"
 
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "session/data_directory.h"
+#include "session/sqlite_functions.h"
 #include "study/known_share.h"
 
 namespace quillmark {
@@ -59,49 +60,51 @@ struct SqliteFailure {
 
 void Check(sqlite3* database, int code) {
   if (code != SQLITE_OK && code != SQLITE_ROW && code != SQLITE_DONE)
-    throw SqliteFailure{code, sqlite3_errmsg(database)};
+    throw SqliteFailure{code, Sqlite().sqlite3_errmsg(database)};
 }
 
 void Execute(sqlite3* database, const char* sql) {
-  Check(database, sqlite3_exec(database, sql, nullptr, nullptr, nullptr));
+  Check(database, Sqlite().sqlite3_exec(database, sql, nullptr, nullptr, nullptr));
 }
 
 // One prepared statement, finalized when it goes.
 class Statement {
  public:
   Statement(sqlite3* database, const char* sql) : database_(database) {
-    Check(database_, sqlite3_prepare_v2(database_, sql, -1, &statement_, nullptr));
+    Check(database_, Sqlite().sqlite3_prepare_v2(database_, sql, -1, &statement_, nullptr));
   }
-  ~Statement() { sqlite3_finalize(statement_); }
+  ~Statement() { Sqlite().sqlite3_finalize(statement_); }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
   Statement& Bind(int index, std::int64_t value) {
-    Check(database_, sqlite3_bind_int64(statement_, index, value));
+    Check(database_, Sqlite().sqlite3_bind_int64(statement_, index, value));
     return *this;
   }
   Statement& Bind(int index, const std::string& text) {
-    Check(database_, sqlite3_bind_text(statement_, index, text.data(),
-                                       static_cast<int>(text.size()), SQLITE_STATIC));
+    Check(database_, Sqlite().sqlite3_bind_text(statement_, index, text.data(),
+                                                static_cast<int>(text.size()), SQLITE_STATIC));
     return *this;
   }
   // Whether a row came; false at the end.
   bool Step() {
-    const int code = sqlite3_step(statement_);
+    const int code = Sqlite().sqlite3_step(statement_);
     Check(database_, code);
     return code == SQLITE_ROW;
   }
   void Reset() {
-    sqlite3_reset(statement_);
-    sqlite3_clear_bindings(statement_);
+    Sqlite().sqlite3_reset(statement_);
+    Sqlite().sqlite3_clear_bindings(statement_);
   }
-  std::int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
+  std::int64_t Integer(int column) const {
+    return Sqlite().sqlite3_column_int64(statement_, column);
+  }
   std::string Text(int column) const {
-    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement_, column));
+    const auto* bytes = static_cast<const char*>(Sqlite().sqlite3_column_blob(statement_, column));
     return bytes == nullptr
                ? std::string()
-               : std::string(bytes,
-                             static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+               : std::string(bytes, static_cast<std::size_t>(
+                                        Sqlite().sqlite3_column_bytes(statement_, column)));
   }
 
  private:
@@ -169,7 +172,8 @@ SqliteRunHistory::SqliteRunHistory(std::string path, HistoryDirectory directory,
 SqliteRunHistory::~SqliteRunHistory() { Close(); }
 
 void SqliteRunHistory::Close() {
-  sqlite3_close_v2(database_);  // also checkpoints the journal into the file
+  if (database_ == nullptr) return;      // never opened: the library need not be loaded
+  Sqlite().sqlite3_close_v2(database_);  // also checkpoints the journal into the file
   database_ = nullptr;
 }
 
@@ -179,6 +183,11 @@ sqlite3* SqliteRunHistory::Database() {
 }
 
 void SqliteRunHistory::Open() {
+  try {
+    Sqlite();  // the library is loaded at the first opening, not with the program
+  } catch (const std::runtime_error& error) {
+    throw HistoryError(HistoryOpenMessage(path_, error.what()));
+  }
   if (directory_ == HistoryDirectory::kCreate) CreateMissingDirectories(DirectoryOf(path_));
   // A file set aside is replaced by a new one, which cannot be set aside again.
   for (int attempt = 0; attempt < 2; ++attempt) {
@@ -196,10 +205,10 @@ void SqliteRunHistory::Open() {
 // Opens the file and brings its schema up to date. Returns false after setting aside a file
 // of a newer schema; throws SqliteFailure.
 bool SqliteRunHistory::OpenAndMigrate() {
-  const int code = sqlite3_open_v2(path_.c_str(), &database_,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  if (code != SQLITE_OK) throw SqliteFailure{code, sqlite3_errmsg(database_)};
-  sqlite3_busy_timeout(database_, kBusyTimeoutMs);
+  const int code = Sqlite().sqlite3_open_v2(path_.c_str(), &database_,
+                                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (code != SQLITE_OK) throw SqliteFailure{code, Sqlite().sqlite3_errmsg(database_)};
+  Sqlite().sqlite3_busy_timeout(database_, kBusyTimeoutMs);
   int version = 0;
   {
     Statement userVersion(database_, "PRAGMA user_version");
@@ -211,7 +220,8 @@ bool SqliteRunHistory::OpenAndMigrate() {
     return false;
   }
   // A history this user may only read still shows its trends; writing it fails at Append.
-  if (version == kSchemaVersion && sqlite3_db_readonly(database_, "main") == 1) return true;
+  if (version == kSchemaVersion && Sqlite().sqlite3_db_readonly(database_, "main") == 1)
+    return true;
   // WAL: a program killed in the middle of a write leaves the file as the last commit left it.
   Execute(database_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL");
   if (version == kSchemaVersion) return true;
@@ -221,7 +231,7 @@ bool SqliteRunHistory::OpenAndMigrate() {
     Execute(database_, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
     Execute(database_, "COMMIT");
   } catch (...) {
-    sqlite3_exec(database_, "ROLLBACK", nullptr, nullptr, nullptr);
+    Sqlite().sqlite3_exec(database_, "ROLLBACK", nullptr, nullptr, nullptr);
     throw;
   }
   return true;
@@ -259,7 +269,7 @@ std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<W
           .Bind(6, std::int64_t{run.knownShareTenths})
           .Bind(7, std::int64_t{run.pagesFetched})
           .Step();
-      const std::int64_t runId = sqlite3_last_insert_rowid(database);
+      const std::int64_t runId = Sqlite().sqlite3_last_insert_rowid(database);
       if (faultBetweenTables_) faultBetweenTables_();
 
       Statement findWord(database, "SELECT id FROM words WHERE word = ?");
@@ -273,7 +283,7 @@ std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<W
         } else {
           insertWord.Bind(1, word.word).Step();
           insertWord.Reset();
-          wordId = sqlite3_last_insert_rowid(database);
+          wordId = Sqlite().sqlite3_last_insert_rowid(database);
         }
         findWord.Reset();
         insertCount.Bind(1, runId).Bind(2, wordId).Bind(3, std::int64_t{word.count}).Step();
@@ -282,7 +292,7 @@ std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<W
       Execute(database, "COMMIT");
       return runId;
     } catch (...) {
-      sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
+      Sqlite().sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
       throw;
     }
   } catch (const SqliteFailure& failure) {

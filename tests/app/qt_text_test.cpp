@@ -1,3 +1,4 @@
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QtTest>
 
@@ -28,6 +29,18 @@ class QtTextTest : public QObject {
     QFont::removeSubstitutions(installed);
     QCOMPARE(PixelFont(absent, 12).family(), absent);
     QCOMPARE(PixelFont(absent, 14, QFont::Bold).pixelSize(), 14);
+  }
+
+  // A font's localised name is that font, not an absent family to stand in for.
+  void ALocalisedNameIsTheFontItNames() {
+    const QString localised = QStringLiteral("IPA Pゴシック");
+    if (!QFontDatabase::families().contains(QStringLiteral("IPAPGothic")))
+      QSKIP("needs the IPA fonts");
+    const QString installed = QFontInfo(QFont()).family();
+    QFont::insertSubstitution(localised, installed);
+    const QString shown = QFontInfo(PixelFont(localised, 12)).family();
+    QFont::removeSubstitutions(localised);
+    QCOMPARE(shown, QStringLiteral("IPAPGothic"));
   }
 };
 

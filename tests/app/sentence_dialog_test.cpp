@@ -25,7 +25,10 @@ class SentenceDialogTest : public QObject {
     QCOMPARE(dialog.font().pixelSize(), 12);
     QCOMPARE(dialog.palette().color(QPalette::Window), dialog.palette().color(QPalette::Button));
     QVERIFY(!dialog.isVisible());
+    QVERIFY(dialog.findChild<QPlainTextEdit*>("Memo") == nullptr);  // made at the first showing
 
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     auto* memo = dialog.findChild<QPlainTextEdit*>("Memo");
     QVERIFY(memo != nullptr);
     QVERIFY(memo->isReadOnly());
@@ -35,9 +38,6 @@ class SentenceDialogTest : public QObject {
     QCOMPARE(memo->font().family(), QStringLiteral("Arial"));
     QVERIFY(memo->font().bold());
     QCOMPARE(memo->font().pixelSize(), 12);
-
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(memo->geometry(), dialog.contentsRect());        // fills the client area
     QCOMPARE(memo->document()->defaultFont(), memo->font());  // the text shown in it
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "net/nmhttp.h"
+#include "net/openssl_functions.h"
 #include "net_test_support.h"
 #include "support/scripted_server.h"
 
@@ -175,6 +176,16 @@ TEST_F(SecureFetchTest, ThroughAProxyHttpsTakesATunnel) {
   EXPECT_EQ(ErrorOf([&] { http_.Get("https://localhost/news.html"); }),
             "Proxy tunnel refused: HTTP/1.0 403 Forbidden");
   EXPECT_THAT(events_, ElementsAre("Connect", "ConnectionFailed"));
+}
+
+// OpenSSL is loaded at the first https connection: a library that cannot be loaded, or that
+// lacks a function, fails that fetch's setup with its name and the reason, never a crash.
+TEST(OpenSslLoadingTest, ALibraryThatCannotServeIsASetupFailureNamingIt) {
+  EXPECT_THAT(ErrorOf([] { LoadOpenSsl("libquillmark-absent.so.3"); }),
+              StartsWith("Secure Socket setup failed: libquillmark-absent.so.3: "));
+  EXPECT_THAT(ErrorOf([] { LoadOpenSsl("libc.so.6"); }),
+              StartsWith("Secure Socket setup failed: libc.so.6: "));
+  EXPECT_EQ(ErrorOf([] { LoadOpenSsl(OpenSslLibraryName()); }), "");
 }
 
 }  // namespace
