@@ -4,6 +4,13 @@
 
 namespace quillmark {
 
+LazyFontMemo::LazyFontMemo() {
+  setObjectName(QStringLiteral("Memo"));
+  setFrameShape(QFrame::NoFrame);
+  setReadOnly(true);
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+}
+
 void LazyFontMemo::LayOutInItsFont() {
   if (laidOutInItsFont_) return;
   laidOutInItsFont_ = true;

@@ -12,8 +12,8 @@ namespace quillmark {
 class LazyFontMemo final : public QPlainTextEdit {
  public:
   // Made without a parent, so that not even the window's font is laid out; the window takes
-  // it into its layout.
-  LazyFontMemo() = default;
+  // it into its layout. Named "Memo", frameless, read-only, its lines wrapped at its width.
+  LazyFontMemo();
 
   // Lays the text out in the memo's font from now on; the windows call it before they give
   // the memo its first text, which is then laid out once.

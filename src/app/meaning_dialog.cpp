@@ -34,10 +34,6 @@ void TMeaningDialog::setVisible(bool visible) {
 
 void TMeaningDialog::MakeMemo() {
   memo_ = new LazyFontMemo;
-  memo_->setObjectName(QStringLiteral("Memo"));
-  memo_->setFrameShape(QFrame::NoFrame);
-  memo_->setReadOnly(true);
-  memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo_->setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 14));
   memo_->document()->setDocumentMargin(8);
   layout()->addWidget(memo_);

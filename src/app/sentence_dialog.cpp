@@ -45,12 +45,8 @@ void TSentenceDialog::setVisible(bool visible) {
 
 void TSentenceDialog::MakeMemo() {
   memo_ = new LazyFontMemo;
-  memo_->setObjectName(QStringLiteral("Memo"));
-  memo_->setFrameShape(QFrame::NoFrame);
-  memo_->setReadOnly(true);
   memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);  // no horizontal bar, so long lines wrap
+  memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // long lines wrap
   memo_->setFont(PixelFont(QStringLiteral("Arial"), 12, QFont::Bold));
   layout()->addWidget(memo_);
 }
