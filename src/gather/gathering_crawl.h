@@ -48,6 +48,7 @@
 #include <vector>
 
 #include "gather/page_fetch.h"
+#include "study/kept_article.h"
 #include "study/sentence_store.h"
 
 namespace quillmark {
@@ -183,6 +184,10 @@ class GatheringCrawl {
   // The same sentences without a copy, for a view that only reads them while the crawl runs.
   const SentenceStore& Sentences() const { return sentenceStore_; }
 
+  // The articles read so far, in the order they were read (none while the article reading is
+  // off).
+  const std::vector<KeptArticle>& Articles() const { return articles_; }
+
   const std::vector<std::string>& URLList() const { return URLList_; }
   const std::vector<std::int32_t>& LinkDepths() const { return LinkDepths_; }
   std::int32_t FetchCount() const { return FetchCount_; }
@@ -216,6 +221,7 @@ class GatheringCrawl {
   TickCount FetchStartTick_ = 0;
   std::int32_t AnimationCounter_ = 0;
   SentenceStore sentenceStore_;
+  std::vector<KeptArticle> articles_;
 };
 
 // The fetch loop: while the crawl hands out a URL, fetches it with `fetch` (calling `pump` in
