@@ -41,6 +41,8 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
   config.fetchHttps = ParseIntegerSetting(settings.Read(kLinkSection, "FetchHttps"),
                                           Configuration{}.fetchHttps ? 1 : 0) != 0;
   config.hideNames = ParseIntegerSetting(settings.Read(kConfigSection, "HideNames"), 0) != 0;
+  config.articleText = ParseIntegerSetting(settings.Read(kConfigSection, "ArticleText"),
+                                           Configuration{}.articleText ? 1 : 0) != 0;
 }
 
 // Writes a switch only once it differs from its default or the file has it, so a configuration
@@ -68,6 +70,8 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
                          Configuration{}.fetchHttps);
   WriteSwitchOnceChanged(settings, kConfigSection, "HideNames", config.hideNames,
                          Configuration{}.hideNames);
+  WriteSwitchOnceChanged(settings, kConfigSection, "ArticleText", config.articleText,
+                         Configuration{}.articleText);
   settings.Commit();
 }
 
