@@ -231,12 +231,12 @@ class CliProgram {
       try {
         const std::string body = ReadAsOnePage(path, std::cerr);
         // Read as a gathering reads a fetched page of that size.
-        if (ArticleText() && body.size() <= kMaxArticlePageBytes) {
-          const PageReading page = ReadPage(body, {});
-          AddArticleSentences(options_.host, SentencesOf(page.article.paragraphs), store);
+        std::optional<PageReading> article;
+        if (ArticleText()) article = ReadPage(body, {});
+        if (article) {
+          AddArticleSentences(options_.host, SentencesOf(article->article.paragraphs), store);
         } else {
-          const ScannedPage page = ScanPage(body, FollowAnchors::kNo);
-          AddPageSentences(options_.host, page.text, store);
+          AddPageSentences(options_.host, ScanPage(body, FollowAnchors::kNo).text, store);
         }
       } catch (const std::bad_alloc&) {
         std::cerr << kOutOfMemoryPrefix << path << kDroppedPageSuffix;  // the other files go on
@@ -250,12 +250,12 @@ class CliProgram {
   int Article() {
     std::vector<FileArticle> pages;
     for (const std::string& path : options_.files) {
-      const std::string body = ReadAsOnePage(path, std::cerr);
-      if (body.size() > kMaxArticlePageBytes) {
+      std::optional<PageReading> page = ReadPage(ReadAsOnePage(path, std::cerr), {});
+      if (!page) {
         Print(stderr, "quillmark-cli: " + path + ": 記事として読むには大きすぎます\n");
         continue;
       }
-      pages.push_back({path, ReadPage(body, {}).article});
+      pages.push_back({path, std::move(page->article)});
     }
     if (!Print(stdout, FormatArticles(pages, options_.sentences, options_.format)))
       return kExitNothing;

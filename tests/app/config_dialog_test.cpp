@@ -76,7 +76,7 @@ class ConfigDialogTest : public QObject {
   void LaidOutAsDesigned() {
     TConfigDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
-    QCOMPARE(dialog.size(), QSize(423, 293 + 22));
+    QCOMPARE(dialog.size(), QSize(423, 293 + 2 * 22));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(Find<QLabel>(dialog, "CopyLightLabel")
                 .text()
@@ -85,9 +85,10 @@ class ConfigDialogTest : public QObject {
 
     // The controls the keyboard reaches, in order, from the list box round to it again. An
     // edit box and its spin control are one stop.
-    const QStringList expected = {"URLListBox",   "URLEdit",    "AddButton",      "DeleteButton",
-                                  "ItemNoUpDown", "OKButton",   "CancelButton",   "LinkCheck",
-                                  "LinkUpDown",   "HttpsCheck", "HideNamesCheck", "URLListBox"};
+    const QStringList expected = {
+        "URLListBox",     "URLEdit",          "AddButton", "DeleteButton", "ItemNoUpDown",
+        "OKButton",       "CancelButton",     "LinkCheck", "LinkUpDown",   "HttpsCheck",
+        "HideNamesCheck", "ArticleTextCheck", "URLListBox"};
     QStringList order;
     QWidget* widget = &Find<QListWidget>(dialog, "URLListBox");
     for (int step = 0; step < 200 && order.size() < expected.size(); ++step) {

@@ -197,7 +197,7 @@ class MainFormTest : public QObject {
              QByteArray("[config]\nItemViewCount=500\n\n[link]\nAllowedLevel=1\nIsLevel=0\n"));
     // One gathering: sum.dat holds its distinct sentences, and the base form the run learned
     // (ZORBS -> ZORB by the plural rule) is in mappedwords.dat.
-    QCOMPARE(ReadAll(File("sum.dat")), QByteArray("The zorb rolled\r\nTwo zorbs rolled\r\n"));
+    QCOMPARE(ReadAll(File("sum.dat")), QByteArray("The zorb rolled.\r\nTwo zorbs rolled.\r\n"));
     QVERIFY(ReadAll(File("mappedwords.dat")).contains("\r\nZORB\r\n"));
   }
 
