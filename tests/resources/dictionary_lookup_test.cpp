@@ -38,9 +38,11 @@ TEST_F(BuiltInDictionary, FindsAWordItsBaseFormOrAnotherSpelling) {
     const char* senseBegins;  // the first sense's beginning
   };
   // RAN's own entry only names its base, which the index gives; SANG's base is not in the
-  // index, only in its entry ("singの過去"); ACKNOWLEDGEMENT is the second spelling of a line;
-  // INTERNET and APPS come from the added meanings; DINING, HARDER, GENETICALLY and
-  // FORECASTERS only through the spelling rules; Timor and Los must not come from time and lo.
+  // index, only in its entry ("singの過去"); FOUND and SAW, folded onto FIND and SEE, keep
+  // their own entries, which have meanings of their own (to found a firm, a saw);
+  // ACKNOWLEDGEMENT is the second spelling of a line; INTERNET and APPS come from the added
+  // meanings; DINING, HARDER, GENETICALLY and FORECASTERS only through the spelling rules;
+  // Timor and Los must not come from time and lo.
   const Case cases[] = {
       {"internet", "internet", "インターネット"},
       {"Apps", "app", "(スマートフォンなどの)アプリ"},
@@ -54,6 +56,8 @@ TEST_F(BuiltInDictionary, FindsAWordItsBaseFormOrAnotherSpelling) {
       {"SHIP", "ship", "(おもに大洋を航行する)船"},
       {"RAN", "run", "『走る』,駆ける"},
       {"sang", "sing", "『歌う』;"},
+      {"found", "found", "findの過去・過去分詞"},
+      {"saw", "saw", "seeの過去"},
       {"acknowledgement", "acknowledgement", "〈U〉(…を)認めること"},
       {"qwzx", "", ""},
   };

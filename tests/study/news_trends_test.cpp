@@ -35,6 +35,11 @@ TEST(ComputeTrends, NewAndRisingWordsAgainstTheEarlierRuns) {
        {{{"RARE", 1}, {"STORM", 10}, {"ONCE", 1}, {"SHIP", 99988}}},
        {},
        {"STORM", "RARE"}},
+      {"a word at exactly the rising factor rises (15 per 10,000 against 10)",
+       {{"TARIFF", 15}, {"SHIP", 9985}},
+       {{{"TARIFF", 10}, {"SHIP", 9990}}},
+       {},
+       {"TARIFF"}},
       {"nothing to compare with: nothing is new or rising", {{"SHIP", 5}}, {}, {}, {}},
       {"an empty run", {}, {{{"SHIP", 5}}}, {}, {}},
   };
