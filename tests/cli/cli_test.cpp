@@ -140,6 +140,9 @@ TEST_F(CliTest, HttpsAskedForGathersTheSiteOverHttpsAsOverHttp) {
   EXPECT_EQ(ParseCliOptions({"gather", "--https", "--no-https"}).fetchHttps, false);
   EXPECT_EQ(ParseCliOptions({"gather", "--no-https", "--https"}).fetchHttps, true);
   EXPECT_EQ(ParseCliOptions({"gather"}).fetchHttps, std::nullopt);
+  // And the defaults the usage text promises.
+  EXPECT_NE(std::string(kCliUsage).find("waits up to SECONDS (default 30)"), std::string::npos);
+  EXPECT_EQ(ParseCliOptions({"gather"}).lockWaitSeconds, 30);
 }
 
 TEST_F(CliTest, ExportWritesEveryUnknownWordsCardToStandardOutput) {
@@ -273,7 +276,8 @@ TEST_F(CliTest, BadUsageAndUnreadableFiles) {
       {"define"},
       {"find", "ship", "--meanings"},
       {"history", "--top", "3"},
-      {"trends", "--days", "x"}};
+      {"trends", "--days", "x"},
+      {"trends", "--days", "-1"}};
   for (const auto& arguments : badUsage) {
     const auto run = RunProcess(Cli(arguments));
     EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);

@@ -65,6 +65,14 @@ class RunHistoryTest : public ::testing::Test {
   std::vector<std::string> notices_;
 };
 
+// The empty word (the fold's count of what it dropped) is no word of the run.
+TEST(RecordOfRun, KeepsTheRankedWordsButTheEmptyOne) {
+  const RecordedRun record =
+      RecordOfRun(1000, {"http://a.example/"}, {}, {{"", 5}, {"SHIP", 3}, {"THE", 1}}, {"THE"}, 2);
+  EXPECT_EQ(record.words, (std::vector<WordCount>{{"SHIP", 3}, {"THE", 1}}));
+  EXPECT_EQ(record.run.knownShareTenths, 250);  // THE: 1 of the 4 words
+}
+
 TEST_F(RunHistoryTest, KeepsEveryRunWithItsWordsAcrossOpenings) {
   WriteTwoRuns();
   ExpectTheTwoRuns();

@@ -53,9 +53,10 @@ TEST(ComputeTrends, NewAndRisingWordsAgainstTheEarlierRuns) {
 
 TEST(ComputeTrends, TheFactorIsTheRateAgainstTheMeanEarlierRateFloored) {
   // TARIFF: 1,000 per 10,000 today against a mean of (100 + 0) / 2 = 50: a factor of 20.
-  // RARE: 3 per 10,000 against a mean of 0.5, floored to 1: 3, not 6.
+  // RARE: 3 per 10,000 against a mean of 0.5, floored to 1: 3, not 6. The empty word is no
+  // word of the run: it counts in no rate.
   const NewsTrends trends =
-      ComputeTrends({{"TARIFF", 1000}, {"RARE", 3}, {"SHIP", 8997}},
+      ComputeTrends({{"TARIFF", 1000}, {"RARE", 3}, {"SHIP", 8997}, {"", 5000}},
                     {{{"TARIFF", 100}, {"RARE", 1}, {"SHIP", 9899}}, {{"SHIP", 10000}}}, {});
   ASSERT_EQ(trends.rising.size(), 2u);
   EXPECT_DOUBLE_EQ(trends.rising[0].factor, 20.0);
