@@ -224,6 +224,7 @@ TEST_F(CliTest, HelpVersionEndOfOptionsAndFindsExitStatus) {
       {{"--version"}, 0, "quillmark-cli 0.1"},
       {{"find", "--sentences", sentences, "ship"}, 1, "Sentence NOT Found.\n"},
       {{"find", "--sentences", sentences, "--", "--zorb"}, 0, "[from History]\r\nNothing"},
+      {{"find", "--sentences", sentences, "--", "--help"}, 1, "Sentence NOT Found.\n"},
       {{"find", "--sentences", sentences, "--zorb"}, 2, ""},
   };
   for (const Case& c : cases) {

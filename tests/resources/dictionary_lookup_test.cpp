@@ -44,7 +44,8 @@ TEST_F(BuiltInDictionary, FindsAWordItsBaseFormOrAnotherSpelling) {
   // their own entries, which have meanings of their own (to found a firm, a saw);
   // VORTICES's entry names its base after a space ("vortex の複数形"); ACKNOWLEDGEMENT is the
   // second spelling of a line; INTERNET and APPS come from the added meanings; DINING,
-  // HARDER, HAPPIER, GENETICALLY and FORECASTERS only through the spelling rules; Timor, Los
+  // HARDER, HAPPIER, GENETICALLY, FORECASTERS, ARGUABLY and ANTIHEROES only through the
+  // spelling rules; Timor, Los
   // and Conor must not come from time, lo and con (a derived word's base has four letters).
   const Case cases[] = {
       {"internet", "internet", "インターネット"},
@@ -54,6 +55,8 @@ TEST_F(BuiltInDictionary, FindsAWordItsBaseFormOrAnotherSpelling) {
       {"happier", "happy", "happyの比較級または派生語"},
       {"genetically", "genetic", "geneticの派生語"},
       {"forecasters", "forecast", "forecastの派生語"},
+      {"arguably", "arguable", "arguableの派生語"},
+      {"antiheroes", "antihero", "反ヒーロー"},
       {"timor", "", ""},
       {"los", "", ""},
       {"conor", "", ""},

@@ -80,6 +80,14 @@ TEST_F(RunHistoryTest, KeepsEveryRunWithItsWordsAcrossOpenings) {
   EXPECT_TRUE(notices_.empty());
 }
 
+TEST_F(RunHistoryTest, RunsComeInTheOrderTheyWereWrittenWhateverTheClockSaid) {
+  WriteTwoRuns();
+  History()->Append(RunAt(500, 950), {{"SEA", 2}});  // the clock was set back since
+  std::vector<std::int64_t> times;
+  for (const HistoryRun& run : History()->Runs()) times.push_back(run.time);
+  EXPECT_EQ(times, (std::vector<std::int64_t>{1000, 2000, 500}));
+}
+
 TEST_F(RunHistoryTest, ReadingAMissingHistoryMakesNoFile) {
   EXPECT_TRUE(History()->Runs().empty());
   EXPECT_FALSE(std::filesystem::exists(path_));
@@ -131,6 +139,18 @@ TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
          WriteFileBytes(path + ".damaged", "an earlier one");
        },
        ".damaged.2"},
+      {"a database damaged inside (its table of tables overwritten)",
+       [](const std::string& path) {
+         sqlite3* database = nullptr;
+         sqlite3_open(path.c_str(), &database);
+         sqlite3_exec(database, "PRAGMA page_size=4096; CREATE TABLE runs(x)", nullptr, nullptr,
+                      nullptr);
+         sqlite3_close(database);
+         std::string bytes = FileBytes(path);
+         bytes.replace(100, 4096 - 100, 4096 - 100, 'x');
+         WriteFileBytes(path, bytes);
+       },
+       ".damaged"},
       {"a newer schema",
        [](const std::string& path) {
          sqlite3* database = nullptr;
