@@ -17,6 +17,7 @@ one survived, 2 when the list or the unchanged tests are unusable. Python 3, sta
 """
 
 import argparse
+import contextlib
 import os
 import shutil
 import signal
@@ -103,6 +104,24 @@ def parse_list(text):
     return mutations
 
 
+@contextlib.contextmanager
+def planted(path, mutation):
+    """Plants `mutation` in the file at `path` for the `with` block, then puts the file back
+    byte for byte, however the block ends. Yields how often the fault's text was found; the
+    file is changed only when that is exactly once."""
+    original = path.read_bytes()
+    text = original.decode("utf-8")
+    occurrences = text.count(mutation.original)
+    try:
+        if occurrences == 1:
+            path.write_bytes(text.replace(mutation.original, mutation.replacement)
+                             .encode("utf-8"))
+        yield occurrences
+    finally:
+        if path.read_bytes() != original:
+            path.write_bytes(original)
+
+
 def configure(build_dir):
     if (build_dir / "build.ninja").exists():
         return
@@ -131,16 +150,28 @@ def test_program(build_dir, target):
 def run_tests(program, args, timeout):
     """Whether the tests passed; a run past `timeout` seconds counts as failed."""
     environment = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    # A session of its own, so that a hung or interrupted run is ended with every process it
+    # started.
+    process = subprocess.Popen([str(program)] + args, cwd=program.parent, env=environment,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
     try:
-        # A session of its own, so that a hung run is ended with every process it started.
-        process = subprocess.Popen([str(program)] + args, cwd=program.parent, env=environment,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                   start_new_session=True)
         return process.wait(timeout=timeout) == 0
     except subprocess.TimeoutExpired:
-        os.killpg(process.pid, signal.SIGKILL)
-        process.wait()
         return False
+    finally:
+        if process.returncode is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+
+
+def tested(build_dir, mutation, options):
+    """What the tests make of the fault planted now: "no build", "survived" or "caught"."""
+    built, _ = build(build_dir, mutation.test, options.jobs)
+    if not built:
+        return "no build"
+    passed = run_tests(test_program(build_dir, mutation.test), mutation.args, options.timeout)
+    return "survived" if passed else "caught"
 
 
 def main():
@@ -187,30 +218,15 @@ def main():
     survivors = []
     for mutation in mutations:
         path = ROOT / mutation.file
-        original = path.read_bytes()
-        text = original.decode("utf-8")
-        occurrences = text.count(mutation.original)
-        if occurrences != 1:
-            outcome = "stale"
-            note = f" (its text is found {occurrences} times)"
-        elif options.dry_run:
-            outcome, note = None, ""
+        started = time.monotonic()
+        if options.dry_run:  # the file is only read
+            occurrences = path.read_text(encoding="utf-8").count(mutation.original)
+            outcome = None if occurrences == 1 else "stale"
         else:
-            started = time.monotonic()
-            try:
-                path.write_bytes(text.replace(mutation.original, mutation.replacement)
-                                 .encode("utf-8"))
-                built, _ = build(build_dir, mutation.test, options.jobs)
-                if not built:
-                    outcome = "no build"
-                elif run_tests(test_program(build_dir, mutation.test), mutation.args,
-                               options.timeout):
-                    outcome = "survived"
-                else:
-                    outcome = "caught"
-            finally:
-                path.write_bytes(original)
-            note = f" ({time.monotonic() - started:.0f} s)"
+            with planted(path, mutation) as occurrences:
+                outcome = "stale" if occurrences != 1 else tested(build_dir, mutation, options)
+        note = (f" (its text is found {occurrences} times)" if outcome == "stale"
+                else f" ({time.monotonic() - started:.0f} s)")
         if outcome is None:
             print(f"ok        {mutation.file}: {mutation.what}")
             continue
@@ -221,8 +237,8 @@ def main():
 
     if options.dry_run:
         return 2 if counts["stale"] else 0
-    planted = counts["caught"] + counts["survived"]
-    print(f"\ncaught {counts['caught']} of {planted}"
+    counted = counts["caught"] + counts["survived"]
+    print(f"\ncaught {counts['caught']} of {counted}"
           + "".join(f", {counts[k]} {k}" for k in ("stale", "no build") if counts[k]))
     return 0 if not survivors else 1
 
