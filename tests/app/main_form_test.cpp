@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -312,11 +313,19 @@ class MainFormTest : public QObject {
       settings = std::make_unique<IniSettingsFile>(configuration);
       done = true;
     });
+    // However the test ends, the reader is let go: a writer that comes and goes ends its file.
+    const auto letGo = qScopeGuard([&] {
+      if (!thread.joinable()) return;
+      const int fd = ::open(configuration.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd >= 0) ::close(fd);
+      thread.join();
+    });
     const auto inOpen = [&reader] {
       return reader != 0 && ReadAll(QStringLiteral("/proc/self/task/%1/syscall").arg(reader.load()))
                                 .startsWith(QByteArray::number(SYS_openat) + ' ');
     };
-    while (!inOpen()) std::this_thread::yield();
+    while (!done && !inOpen()) std::this_thread::yield();
+    QVERIFY2(!done, "the named pipe was opened without waiting for a writer");
     ::syscall(SYS_tgkill, ::getpid(), reader.load(), SIGTERM);
     QTRY_COMPARE(received.count(), 1);  // the handler ran: the opening was cut, then restarted
     while (!done && !inOpen()) std::this_thread::yield();
