@@ -45,8 +45,8 @@ TEST_F(BuiltInDictionary, FindsAWordItsBaseFormOrAnotherSpelling) {
   // VORTICES's entry names its base after a space ("vortex の複数形"); ACKNOWLEDGEMENT is the
   // second spelling of a line; INTERNET and APPS come from the added meanings; DINING,
   // HARDER, HAPPIER, GENETICALLY, FORECASTERS, ARGUABLY and ANTIHEROES only through the
-  // spelling rules; Timor, Los
-  // and Conor must not come from time, lo and con (a derived word's base has four letters).
+  // spelling rules; Timor, Los and Conor must not come from time, lo and con (a derived
+  // word's base has four letters).
   const Case cases[] = {
       {"internet", "internet", "インターネット"},
       {"Apps", "app", "(スマートフォンなどの)アプリ"},
