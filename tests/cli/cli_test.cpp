@@ -142,6 +142,9 @@ TEST_F(CliTest, HttpsAskedForGathersTheSiteOverHttpsAsOverHttp) {
   EXPECT_EQ(ParseCliOptions({"gather", "--https", "--no-https"}).fetchHttps, false);
   EXPECT_EQ(ParseCliOptions({"gather", "--no-https", "--https"}).fetchHttps, true);
   EXPECT_EQ(ParseCliOptions({"gather"}).fetchHttps, std::nullopt);
+  // And the defaults the usage text promises.
+  EXPECT_NE(std::string(kCliUsage).find("waits up to SECONDS (default 30)"), std::string::npos);
+  EXPECT_EQ(ParseCliOptions({"gather"}).lockWaitSeconds, 30);
 }
 
 TEST_F(CliTest, ExportWritesEveryUnknownWordsCardToStandardOutput) {
@@ -227,6 +230,7 @@ TEST_F(CliTest, HelpVersionEndOfOptionsAndFindsExitStatus) {
       {{"--version"}, 0, "quillmark-cli 0.1"},
       {{"find", "--sentences", sentences, "ship"}, 1, "Sentence NOT Found.\n"},
       {{"find", "--sentences", sentences, "--", "--zorb"}, 0, "[from History]\r\nNothing"},
+      {{"find", "--sentences", sentences, "--", "--help"}, 1, "Sentence NOT Found.\n"},
       {{"find", "--sentences", sentences, "--zorb"}, 2, ""},
   };
   for (const Case& c : cases) {
@@ -279,7 +283,8 @@ TEST_F(CliTest, BadUsageAndUnreadableFiles) {
       {"define"},
       {"find", "ship", "--meanings"},
       {"history", "--top", "3"},
-      {"trends", "--days", "x"}};
+      {"trends", "--days", "x"},
+      {"trends", "--days", "-1"}};
   for (const auto& arguments : badUsage) {
     const auto run = RunProcess(Cli(arguments));
     EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);
