@@ -24,6 +24,8 @@ struct Configuration {
   // site answers http with a redirect to https.
   bool fetchHttps = true;
   bool hideNames = false;  // [config] HideNames: whether names and page labels take no row
+  // [config] KeepArticlesDays: how many days the history keeps the articles a run read.
+  std::int32_t keepArticlesDays = 30;
 };
 
 struct MainStores {

@@ -55,6 +55,18 @@ std::vector<std::size_t> MostReadableFirst(const std::vector<ArticleStanding>& s
   return order;
 }
 
+std::vector<ArticleRow> RowsMostReadableFirst(std::vector<ArticleEntry> entries,
+                                              const std::set<std::string>& knownWords) {
+  std::vector<ArticleStanding> standings;
+  standings.reserve(entries.size());
+  for (const ArticleEntry& entry : entries) standings.push_back(StandingOf(entry.words, knownWords));
+  std::vector<ArticleRow> rows;
+  rows.reserve(entries.size());
+  for (const std::size_t i : MostReadableFirst(standings))
+    rows.push_back(ArticleRow{std::move(entries[i]), standings[i]});
+  return rows;
+}
+
 ArticleWordCounter::ArticleWordCounter(const std::vector<std::string>& mappedWords,
                                        const MappingDictionary& dictionary)
     : mapped_(mappedWords.begin(), mappedWords.end()), dictionary_(dictionary) {}

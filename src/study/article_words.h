@@ -57,6 +57,16 @@ ArticleStanding StandingOf(const std::vector<WordCount>& words,
 // given. Returns indexes into `standings`.
 std::vector<std::size_t> MostReadableFirst(const std::vector<ArticleStanding>& standings);
 
+// A row of a table of articles: the article and its standing.
+struct ArticleRow {
+  ArticleEntry entry;
+  ArticleStanding standing;
+};
+
+// `entries` with their standings against `knownWords`, most readable first.
+std::vector<ArticleRow> RowsMostReadableFirst(std::vector<ArticleEntry> entries,
+                                              const std::set<std::string>& knownWords);
+
 // An article's words as the run aggregation counts a run of this article alone.
 struct ArticleWords {
   std::vector<WordCount> counts;  // as ArticleEntry::words

@@ -1,0 +1,30 @@
+#include "session/kept_articles.h"
+
+#include <algorithm>
+
+namespace quillmark {
+
+void KeepArticlesOfRun(RunHistory& history, std::int64_t runId, std::int64_t time,
+                       const std::vector<KeptArticle>& articles,
+                       const std::vector<std::string>& mappedWords,
+                       const MappingDictionary& dictionary, std::int32_t keepDays) {
+  const ArticleWordCounter counter(mappedWords, dictionary);
+  std::vector<CountedArticle> counted;
+  counted.reserve(articles.size());
+  for (const KeptArticle& article : articles)
+    counted.push_back(CountedArticle{article, counter.Count(article).counts});
+  history.KeepArticles(runId, time, counted, keepDays);
+}
+
+std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days) {
+  const std::vector<HistoryRun> runs = history.Runs();
+  if (runs.empty()) return {};
+  const HistoryRun& last = runs.back();
+  constexpr std::int64_t kSecondsPerDay = 86'400;
+  if (days > 0) return history.ArticlesSince(last.time - std::int64_t{days} * kSecondsPerDay);
+  std::vector<ArticleEntry> entries = history.ArticlesSince(last.time);
+  std::erase_if(entries, [&](const ArticleEntry& entry) { return entry.runId != last.id; });
+  return entries;
+}
+
+}  // namespace quillmark
