@@ -33,6 +33,12 @@ const char* const kCliUsage =
     "  trends [--days N] [--top N] [--format tsv|json]\n"
     "      the words new and rising in the last run against the runs of the last N days\n"
     "      (default 7), at most N of each (default 20)\n"
+    "  articles [--days N] [--format tsv|json]\n"
+    "      the articles the last run read (with --days, those of the last N days), most\n"
+    "      readable first: each one's share of words you know, its words and unknown words\n"
+    "  read ADDRESS|NUMBER [--days N] [--format text|json]\n"
+    "      a kept article (NUMBER: its row in articles) with each word you do not know marked\n"
+    "      ([word] in text, underlined on a terminal; \"unknown\": true in json)\n"
     "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
     "when the program is installed; they are written only with --save. A run with --save\n"
     "holds them from start to end, and waits up to SECONDS (default 30) while another\n"
@@ -95,6 +101,8 @@ CliCommand CommandNamed(const std::string& name) {
   if (name == "define") return CliCommand::kDefine;
   if (name == "history") return CliCommand::kHistory;
   if (name == "trends") return CliCommand::kTrends;
+  if (name == "articles") return CliCommand::kArticles;
+  if (name == "read") return CliCommand::kRead;
   throw UsageError{"unknown command \"" + name + "\""};
 }
 
@@ -111,6 +119,8 @@ bool Allows(CliCommand command, const std::string& option) {
       option == "--report" || option == "--https" || option == "--no-https")
     return gather;
   if (command == CliCommand::kHistory) return option == "--format";
+  if (command == CliCommand::kArticles || command == CliCommand::kRead)
+    return option == "--days" || option == "--format";
   if (command == CliCommand::kTrends)
     return option == "--days" || option == "--top" || option == "--format";
   if (option == "--top" || option == "--all" || option == "--format" || option == "--save" ||
@@ -162,7 +172,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--no-https") options.fetchHttps = false;
       if (argument == "--report") options.reportFile = reader.ValueOf(argument);
       if (argument == "--top") options.top = reader.NumberOf(argument);
-      if (argument == "--days") options.days = reader.NumberOf(argument);
+      if (argument == "--days") {
+        options.days = reader.NumberOf(argument);
+        options.articleDays = options.days;
+      }
       if (argument == "--all") options.all = true;
       if (argument == "--meanings") options.meanings = true;
       if (argument == "--hide-names") options.hideNames = true;
@@ -174,10 +187,16 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
         options.dictionary = DictionaryNamed(reader.ValueOf(argument));
       if (argument == "--format") {
         const std::string format = reader.ValueOf(argument);
-        if (format == "tsv") {
+        if (format == "tsv" && *command == CliCommand::kRead) {
+          throw UsageError{"--format is text or json, not \"tsv\""};
+        } else if (format == "tsv") {
           options.format = ResultFormat::kTsv;
         } else if (format == "json") {
           options.format = ResultFormat::kJson;
+        } else if (format == "text" && *command == CliCommand::kRead) {
+          options.format = ResultFormat::kText;
+        } else if (*command == CliCommand::kRead) {
+          throw UsageError{"--format is text or json, not \"" + format + "\""};
         } else {
           throw UsageError{"--format is tsv or json, not \"" + format + "\""};
         }
@@ -191,6 +210,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       options.word = argument;
     } else if (*command == CliCommand::kDefine) {
       options.words.push_back(argument);
+    } else if (*command == CliCommand::kRead && options.article.empty()) {
+      options.article = argument;
     } else if (*command == CliCommand::kExport && options.cardsFile.empty()) {
       options.cardsFile = argument;
     } else {
@@ -205,6 +226,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
     throw UsageError{"define needs at least one WORD"};
   if (*command == CliCommand::kExport && options.cardsFile.empty())
     throw UsageError{"export needs an OUTPUT file"};
+  if (*command == CliCommand::kRead) {
+    if (options.article.empty()) throw UsageError{"read needs an ADDRESS or a NUMBER"};
+    if (options.format == ResultFormat::kTsv) options.format = ResultFormat::kText;
+  }
   return options;
 }
 

@@ -10,8 +10,19 @@
 
 namespace quillmark {
 
-enum class CliCommand { kGather, kWords, kFind, kExport, kDefine, kHistory, kTrends };
-enum class ResultFormat { kTsv, kJson };
+enum class CliCommand {
+  kGather,
+  kWords,
+  kFind,
+  kExport,
+  kDefine,
+  kHistory,
+  kTrends,
+  kArticles,
+  kRead
+};
+// kText only for read, which prints it unless --format says otherwise.
+enum class ResultFormat { kTsv, kJson, kText };
 
 struct CliOptions {
   CliCommand command = CliCommand::kGather;
@@ -47,6 +58,9 @@ struct CliOptions {
   std::vector<std::string> words;
   // trends (--top and --format too; history takes --format)
   std::int32_t days = 7;  // --days: the runs of the last N days are compared with
+  // articles and read (--format too; read's default is text)
+  std::int32_t articleDays = 0;  // --days: the articles of the last N days; 0: of the last run
+  std::string article;           // read: an address, or a number of the articles table
 };
 
 // Thrown for a command line that cannot be used; the message says what is wrong.

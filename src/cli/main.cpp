@@ -11,6 +11,7 @@
 #include <iostream>
 #include <thread>
 
+#include "cli/article_commands.h"
 #include "cli/capped_input.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
@@ -146,6 +147,12 @@ class CliProgram {
       case CliCommand::kTrends:
         return PrintTrends(History(), session_->Stores().ngWords, options_.days,
                            options_.top.value_or(kDefaultTrendsTop), options_.format);
+      case CliCommand::kArticles:
+        return PrintArticles(History(), session_->Stores().ngWords, options_.articleDays,
+                             options_.format);
+      case CliCommand::kRead:
+        return PrintReading(History(), *session_, options_.article, options_.articleDays,
+                            options_.format);
     }
     return kExitUsage;
   }
@@ -216,7 +223,7 @@ class CliProgram {
     // The history first and on its own: a history that cannot be written costs only itself.
     if (options_.save)
       RecordGatheringRun(History(), session_->Stores(), sites, crawl.FetchCount(),
-                         std::time(nullptr));
+                         std::time(nullptr), crawl.Articles());
     return SaveThenReportFailures(status);
   }
 

@@ -59,7 +59,8 @@ std::vector<ArticleRow> RowsMostReadableFirst(std::vector<ArticleEntry> entries,
                                               const std::set<std::string>& knownWords) {
   std::vector<ArticleStanding> standings;
   standings.reserve(entries.size());
-  for (const ArticleEntry& entry : entries) standings.push_back(StandingOf(entry.words, knownWords));
+  for (const ArticleEntry& entry : entries)
+    standings.push_back(StandingOf(entry.words, knownWords));
   std::vector<ArticleRow> rows;
   rows.reserve(entries.size());
   for (const std::size_t i : MostReadableFirst(standings))

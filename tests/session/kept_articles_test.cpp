@@ -132,8 +132,8 @@ TEST_F(KeptArticlesTest, AHistoryOfTheFirstSchemaKeepsItsRunsAndGainsArticles) {
 // What quillmark-cli words (the run aggregation) gives for a page of the article's text.
 TEST(ArticleWordCounter, GivesTheRunAggregationsCountsAndKnownShare) {
   const std::vector<std::string> mapped{"MEET", "STUDY", "DINE", "GO"};
-  const MappingDictionary dictionary{{"RAN", "RUN"}, {"WENT", "GO"}, {"MEETING", "MEET"},
-                                     {"STUDY", "STUDY"}};
+  const MappingDictionary dictionary{
+      {"RAN", "RUN"}, {"WENT", "GO"}, {"MEETING", "MEET"}, {"STUDY", "STUDY"}};
   const std::set<std::string> known{"", "THE", "A", "RUN", "GO", "STUDY", "AND"};
   const std::vector<std::vector<std::string>> texts = {
       {"The cat ran. The dogs ran and went home."},

@@ -36,8 +36,8 @@ TEST(ArticleStanding, ReadabilityStartsAtNinetyEightAndNinetyFivePercent) {
 }
 
 TEST(ArticleStanding, MostReadableFirstByShareThenFewestUnknownThenMostWords) {
-  const std::vector<ArticleStanding> standings = {
-      {100, 5, 950}, {100, 2, 990}, {300, 5, 950}, {200, 3, 950}, {100, 2, 990}, {10, 9, 400}};
+  const std::vector<ArticleStanding> standings = {{100, 5, 950}, {100, 2, 990}, {300, 5, 950},
+                                                  {200, 3, 950}, {100, 2, 990}, {10, 9, 400}};
   EXPECT_EQ(MostReadableFirst(standings), (std::vector<std::size_t>{1, 4, 3, 2, 0, 5}));
 }
 
@@ -47,8 +47,8 @@ TEST(ArticlePieces, GiveTheParagraphBackAndMarkOnlyTheTokenizersWords) {
     std::vector<std::pair<const char*, bool>> pieces;
   };
   const std::vector<Case> cases = {
-      {"The cat sat.", {{"The", true}, {" ", false}, {"cat", true}, {" ", false}, {"sat", true},
-                        {".", false}}},
+      {"The cat sat.",
+       {{"The", true}, {" ", false}, {"cat", true}, {" ", false}, {"sat", true}, {".", false}}},
       {"  (Don't) 42 go", {{"  (Don't) 42 ", false}, {"go", true}}},
       {"caf\xC3\xA9 ok", {{"caf\xC3\xA9 ", false}, {"ok", true}}},
       {"a-b;c", {{"a-b;c", false}}},
@@ -74,11 +74,18 @@ TEST(ArticleWordCounter, FoldsAsTheRunDoesWithoutChangingTheSessionsLists) {
   KeptArticle article;
   article.paragraphs = {"She ran and ran. They studies hard.",  // STUDIES folds onto mapped STUDY
                         "He walked home. She ran and ran.",     // the same sentence counts once
-                        "Numbers 42 drop this piece. Went"};    // a piece with a digit is no sentence
+                        "Numbers 42 drop this piece. Went"};  // a piece with a digit is no sentence
   const ArticleWords words = counter.Count(article);
-  EXPECT_EQ(words.counts,
-            (std::vector<WordCount>{{"AND", 1}, {"GO", 1}, {"HARD", 1}, {"HE", 1}, {"HOME", 1},
-                                    {"RUN", 2}, {"SHE", 1}, {"STUDY", 1}, {"THEY", 1}, {"WALK", 1}}));
+  EXPECT_EQ(words.counts, (std::vector<WordCount>{{"AND", 1},
+                                                  {"GO", 1},
+                                                  {"HARD", 1},
+                                                  {"HE", 1},
+                                                  {"HOME", 1},
+                                                  {"RUN", 2},
+                                                  {"SHE", 1},
+                                                  {"STUDY", 1},
+                                                  {"THEY", 1},
+                                                  {"WALK", 1}}));
   EXPECT_EQ(words.baseOf.at("RAN"), "RUN");
   EXPECT_EQ(words.baseOf.at("STUDIES"), "STUDY");
   EXPECT_EQ(words.baseOf.at("WALKED"), "WALK");
