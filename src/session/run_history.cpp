@@ -29,11 +29,12 @@ constexpr const char* kMigrations[] = {
     "CREATE TABLE run_words(run_id INTEGER NOT NULL, word_id INTEGER NOT NULL,"
     " count INTEGER NOT NULL, PRIMARY KEY(run_id, word_id)) WITHOUT ROWID;",
     // 2: the articles the runs read, one row per address, with the time of the run that read
-    // it last (by which old ones go), its paragraphs one a line and its counted words as
-    // "WORD count" lines: a table of a month's articles reads no text and counts nothing.
+    // it last (by which old ones go), its counted words as "WORD count" lines and its
+    // paragraphs one a line: a table of a month's articles reads no text and counts nothing
+    // (the words stand before the text, so a row is read no further than they reach).
     "CREATE TABLE articles(id INTEGER PRIMARY KEY, address TEXT NOT NULL UNIQUE,"
     " run_id INTEGER NOT NULL, time INTEGER NOT NULL, site TEXT NOT NULL, title TEXT NOT NULL,"
-    " date TEXT NOT NULL, paragraphs TEXT NOT NULL, words TEXT NOT NULL);"
+    " date TEXT NOT NULL, words TEXT NOT NULL, paragraphs TEXT NOT NULL);"
     "CREATE INDEX articles_by_time ON articles(time);",
 };
 static_assert(std::size(kMigrations) == SqliteRunHistory::kSchemaVersion);
@@ -157,6 +158,7 @@ std::string WordLines(const std::vector<WordCount>& words) {
 
 std::vector<WordCount> WordsOfLines(std::string_view lines) {
   std::vector<WordCount> words;
+  words.reserve(static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')));
   while (!lines.empty()) {
     const std::size_t end = std::min(lines.find('\n'), lines.size());
     const std::string_view line = lines.substr(0, end);
@@ -409,7 +411,7 @@ void SqliteRunHistory::KeepArticles(std::int64_t runId, std::int64_t time,
     try {
       Statement insert(database,
                        "INSERT OR REPLACE INTO articles(address, run_id, time, site, title, date,"
-                       " paragraphs, words) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+                       " words, paragraphs) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
       for (const CountedArticle& counted : articles) {
         const KeptArticle& article = counted.article;
         const std::string paragraphs = JoinedParagraphs(article.paragraphs);
@@ -420,8 +422,8 @@ void SqliteRunHistory::KeepArticles(std::int64_t runId, std::int64_t time,
             .Bind(4, article.site)
             .Bind(5, article.title)
             .Bind(6, article.date)
-            .Bind(7, paragraphs)
-            .Bind(8, words)
+            .Bind(7, words)
+            .Bind(8, paragraphs)
             .Step();
         insert.Reset();
       }
