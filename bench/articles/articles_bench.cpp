@@ -108,7 +108,7 @@ void BM_OpenArticleOf3000Words(benchmark::State& state) {
   TReadingWindow window(
       Built().session, [](const std::string&) {}, {}, nullptr);
   for (auto _ : state) {
-    window.ShowArticle(article);
+    window.ShowArticle(article, {});
     QCoreApplication::processEvents();  // laid out and drawn
   }
 }
@@ -120,7 +120,7 @@ void BM_TickAndUntickAWordOf50Occurrences(benchmark::State& state) {
   const KeptArticle article = MadeUpArticle(3000, random, "zorbulent", 50);
   TReadingWindow window(
       Built().session, [](const std::string&) {}, {}, nullptr);
-  window.ShowArticle(article);
+  window.ShowArticle(article, {});
   QCoreApplication::processEvents();
   window.ShowWord("zorbulent");
   for (auto _ : state) {

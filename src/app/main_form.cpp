@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/articles_window.h"
 #include "app/config_dialog.h"
@@ -307,6 +308,23 @@ void TMainForm::MnuHistoryArticlesClick() {
   articlesWindow_->activateWindow();
 }
 
+// The day's news: this session's last run, else the last run the history kept (the program
+// was started again since). Throws HistoryError.
+RankedWordList TMainForm::DayRanking() {
+  const RankedWordList& ranking = session_.Stores().ranking;
+  if (!ranking.empty() || history_ == nullptr) return ranking;
+  const std::vector<HistoryRun> runs = history_->Runs();
+  if (runs.empty()) return {};
+  RankedWordList kept;
+  for (WordCount& word : history_->WordsOf(runs.back().id))
+    kept.emplace_back(std::move(word.word), word.count);
+  // A ranking's order: count ascending, then word descending.
+  std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) {
+    return a.second != b.second ? a.second < b.second : a.first > b.first;
+  });
+  return kept;
+}
+
 void TMainForm::OpenArticle(const std::string& address) {
   if (history_ == nullptr) return;
   try {
@@ -322,7 +340,7 @@ void TMainForm::OpenArticle(const std::string& address) {
           },
           this);
     }
-    readingWindow_->ShowArticle(*article);
+    readingWindow_->ShowArticle(*article, DayRanking());
   } catch (const std::exception& error) {
     showError_(this, ErrorText(error));
   }

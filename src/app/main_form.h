@@ -112,6 +112,7 @@ class TMainForm : public QMainWindow {
   void ShowSentencesOf(const std::string& caption);
   void ShowMeaningOf(const std::string& caption);
   void RecordRunInHistory(std::int32_t pagesFetched, const std::vector<KeptArticle>& articles);
+  RankedWordList DayRanking();
   QFileDialog& SaveDialog();
 
   Session& session_;

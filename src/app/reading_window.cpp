@@ -97,7 +97,7 @@ TReadingWindow::TReadingWindow(Session& session, TWebDicDialog::AddressOpener op
   side->addWidget(knownCheck_);
 }
 
-void TReadingWindow::ShowArticle(const KeptArticle& article) {
+void TReadingWindow::ShowArticle(const KeptArticle& article, const RankedWordList& dayRanking) {
   MainStores& stores = session_.Stores();
   {
     HourGlass hourGlass;  // the first article reads the mapping dictionary
@@ -106,11 +106,11 @@ void TReadingWindow::ShowArticle(const KeptArticle& article) {
   article_ = article;
   shownWords_.clear();
   for (const ShownWord& word : SelectShownWords(
-           stores.ranking, stores.ngWords, HiddenRowWords(stores, stores.configuration.hideNames),
+           dayRanking, stores.ngWords, HiddenRowWords(stores, stores.configuration.hideNames),
            stores.configuration.itemViewCount))
     shownWords_.insert(UpperCaseAscii(word.caption));
   dayCounts_.clear();
-  for (const auto& [word, count] : stores.ranking) dayCounts_[word] = count;
+  for (const auto& [word, count] : dayRanking) dayCounts_[word] = count;
 
   setWindowTitle(QString::fromStdString(article.title.empty() ? article.address : article.title));
   titleLabel_->setText(QString::fromStdString(article.title));

@@ -39,8 +39,10 @@ class TReadingWindow : public QWidget {
                  std::function<void()> onKnownWordsChanged, QWidget* owner);
 
   // Shows `article`, its words counted with the session's lists and marked against its known
-  // list as it is now, and shows the window. Throws what the dictionary's first reading throws.
-  void ShowArticle(const KeptArticle& article);
+  // list as it is now, and shows the window; `dayRanking` is the day's news (the last run),
+  // which gives the words' counts and the shown words. Throws what the dictionary's first
+  // reading throws.
+  void ShowArticle(const KeptArticle& article, const RankedWordList& dayRanking);
 
   // The word clicked: its meaning, its count in the day's news and its tick. `word` is as the
   // text has it ("ran"); it counts under its base ("RUN").

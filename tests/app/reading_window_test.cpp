@@ -53,6 +53,14 @@ class ReadingWindowTest : public QObject {
     QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{3, 3}));
     QCOMPARE(reading->MarkedOccurrencesOf("THE"), (std::pair{0, 3}));
 
+    // Tab reaches the first word, Return shows it.
+    auto* text = reading->findChild<QTextBrowser*>("ArticleText");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Tab);
+    QTest::keyClick(text, Qt::Key_Return);
+    QCOMPARE(reading->ShownBase(), std::string("THE"));
+    QVERIFY(!reading->findChild<QCheckBox*>("KnownWordCheck")->isEnabled());  // a built-in word
+
     // A word clicked: its meaning from the built-in dictionary, its count in the day's news.
     emit reading->findChild<QTextBrowser*>("ArticleText")->anchorClicked(QUrl("w:ships"));
     QCOMPARE(reading->ShownBase(), std::string("SHIP"));
