@@ -90,6 +90,15 @@ class ReadingWindowTest : public QObject {
     form.ExecuteButtonClick();
     QVERIFY(!RowWords(form).contains("ship"));
     QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join('\n')));
+
+    // Started again, before any run: the day's counts are the last kept run's.
+    testing::InMemorySession restarted;
+    TMainForm again(restarted.session, {});
+    again.SetRunHistory(&history, [] { return kDay; });
+    again.OpenArticle("http://b.example/zorbs");
+    again.ReadingWindow()->ShowWord("ship");
+    QCOMPARE(again.ReadingWindow()->findChild<QLabel*>("WordCountLabel")->text(),
+             QStringLiteral("今日のニュースで2回"));
   }
 
   // The same word ticked in the main window's row or in the reading window: the same
