@@ -88,8 +88,9 @@ TConfigDialog::TConfigDialog(QWidget* owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("設定"));
   // A dialog border without system buttons: no close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  // One row taller than the dialog was first laid out: HideNamesCheck sits below the rest.
-  setFixedSize(423, 293 + kHideNamesRow);
+  // Two rows taller than the dialog was first laid out: HideNamesCheck and ArticleTextCheck
+  // sit below the rest.
+  setFixedSize(423, 293 + 2 * kHideNamesRow);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
   BuildControls();
 }
@@ -130,6 +131,10 @@ void TConfigDialog::BuildControls() {
   hideNamesCheck_ = new QCheckBox(QStringLiteral("固有名詞とページの見出し語を表示しない"), this);
   hideNamesCheck_->setObjectName("HideNamesCheck");
   hideNamesCheck_->setGeometry(16, 288, 396, 17);
+  articleTextCheck_ =
+      new QCheckBox(QStringLiteral("記事の本文だけを読む（メニューや見出しの一覧は除く）"), this);
+  articleTextCheck_->setObjectName("ArticleTextCheck");
+  articleTextCheck_->setGeometry(16, 288 + kHideNamesRow, 396, 17);
 
   copyLightLabel_ = Label(this, "CopyLightLabel", AboutText(), {222, 125});
 
@@ -137,9 +142,9 @@ void TConfigDialog::BuildControls() {
   auto* cancelButton =
       Button(this, "CancelButton", QStringLiteral("キャンセル"), {334, 257, 78, 24});
 
-  const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,    addButton,      deleteButton,
-                                    itemNoUpDown_, okButton,    cancelButton,   linkCheck_,
-                                    linkUpDown_,   httpsCheck_, hideNamesCheck_};
+  const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,    addButton,       deleteButton,
+                                    itemNoUpDown_, okButton,    cancelButton,    linkCheck_,
+                                    linkUpDown_,   httpsCheck_, hideNamesCheck_, articleTextCheck_};
   for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(addButton, &QPushButton::clicked, this, &TConfigDialog::AddButtonClick);
@@ -169,6 +174,7 @@ void TConfigDialog::Fill(const SiteList& sites, const Configuration& configurati
   linkUpDown_->setValue(AsPosition(configuration.allowedLevel));
   httpsCheck_->setChecked(configuration.fetchHttps);
   hideNamesCheck_->setChecked(configuration.hideNames);
+  articleTextCheck_->setChecked(configuration.articleText);
 }
 
 void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
@@ -183,6 +189,7 @@ void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
   configuration.allowedLevel = linkUpDown_->value();
   configuration.fetchHttps = httpsCheck_->isChecked();
   configuration.hideNames = hideNamesCheck_->isChecked();
+  configuration.articleText = articleTextCheck_->isChecked();
 }
 
 void TConfigDialog::AddButtonClick() {

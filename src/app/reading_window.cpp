@@ -14,6 +14,7 @@
 #include "app/qt_text.h"
 #include "app/word_list_view.h"
 #include "session/hidden_words.h"
+#include "session/kept_articles.h"
 #include "study/shown_words.h"
 #include "text/ascii_case.h"
 
@@ -101,7 +102,8 @@ void TReadingWindow::ShowArticle(const KeptArticle& article, const RankedWordLis
   MainStores& stores = session_.Stores();
   {
     HourGlass hourGlass;  // the first article reads the mapping dictionary
-    words_ = ArticleWordCounter(stores.mappedWords, session_.Dictionary()).Count(article);
+    words_ =
+        KeptArticleWords(ArticleWordCounter(stores.mappedWords, session_.Dictionary()), article);
   }
   article_ = article;
   shownWords_.clear();

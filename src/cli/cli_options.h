@@ -18,10 +18,10 @@ enum class CliCommand {
   kDefine,
   kHistory,
   kTrends,
+  kArticle,
   kArticles,
   kRead
 };
-// kText only for read, which prints it unless --format says otherwise.
 enum class ResultFormat { kTsv, kJson, kText };
 
 struct CliOptions {
@@ -45,6 +45,8 @@ struct CliOptions {
   bool meanings = false;          // --meanings: each word's meaning in the built-in dictionary
   std::optional<bool> hideNames;  // --hide-names (export too); else the configuration's HideNames
   bool forms = false;             // --forms: json gives each word's folded forms and counts
+  // --article / --whole-page (gather, words, export); else the configuration's ArticleText
+  std::optional<bool> articleText;
   // words
   std::string host = "local";      // --host
   std::vector<std::string> files;  // "-" is standard input
@@ -56,6 +58,8 @@ struct CliOptions {
   std::string cardsFile;                              // "-" is standard output
   // define
   std::vector<std::string> words;
+  // article (its FILEs are `files`, --format text or json)
+  bool sentences = false;  // --sentences: one sentence a line instead of paragraphs
   // trends (--top and --format too; history takes --format)
   std::int32_t days = 7;  // --days: the runs of the last N days are compared with
   // articles and read (--format too; read's default is text)

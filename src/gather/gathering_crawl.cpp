@@ -4,6 +4,8 @@
 #include <initializer_list>
 #include <new>
 
+#include "article/article_extractor.h"
+#include "article/sentence_split.h"
 #include "gather/link_resolver.h"
 #include "gather/page_scanner.h"
 
@@ -125,6 +127,7 @@ void GatheringCrawl::SetLinkOptions(LinkOptions options) {
   IsLevel_ = options.IsLevel;
   AllowedLevel_ = options.IsLevel ? options.AllowedLevel : 1;
   FetchHttps_ = options.FetchHttps;
+  ArticleText_ = options.ArticleText;
   client_.SetFetchHttps(options.FetchHttps);
 }
 
@@ -175,9 +178,39 @@ void GatheringCrawl::EndFetch(const FetchEnding& ending) {
   if (state_ == CrawlState::kReady) FinishIfNoURLLeft();
 }
 
+// The addresses of a parsed page the crawl may follow, in the scanner's order: frame sources,
+// inline-frame sources, then (when anchors are followed) anchor targets.
+RawLinkList FollowableLinks(const PageLinks& page, FollowAnchors anchors) {
+  RawLinkList links;
+  for (PageLinkElement kind :
+       {PageLinkElement::kFrame, PageLinkElement::kInlineFrame, PageLinkElement::kAnchor}) {
+    if (kind == PageLinkElement::kAnchor && anchors == FollowAnchors::kNo) break;
+    for (const PageLink& link : page.links)
+      if (link.element == kind) links.push_back(link.href);
+  }
+  return links;
+}
+
+void GatheringCrawl::TakeArticle(const FetchEnding& ending, FollowAnchors anchors) {
+  const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
+  PageReading page = ReadPage(ending.body, ending.contentType);
+  const std::string pageURL = URLList_[index];
+  AdmitLinks(pageURL, LinkDepths_[index], FollowableLinks(page.links, anchors));
+  AddArticleSentences(ending.host, SentencesOf(page.article.paragraphs), sentenceStore_);
+  if (page.article.isArticle) {
+    articles_.push_back({ending.host, pageURL, std::move(page.article.title),
+                         std::move(page.article.date), std::move(page.article.paragraphs)});
+  }
+}
+
 void GatheringCrawl::TakePage(const FetchEnding& ending) {
   const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
   try {
+    if (ArticleText_ && ending.body.size() <= kMaxArticlePageBytes) {
+      TakeArticle(ending, IsLevel_ && LinkDepths_[index] < AllowedLevel_ ? FollowAnchors::kYes
+                                                                         : FollowAnchors::kNo);
+      return;
+    }
     // A page at the allowed depth gives no links whatever it holds, and the page text does
     // not depend on the flag: its anchors need not be collected only to be dropped.
     const FollowAnchors anchors =

@@ -48,6 +48,7 @@
 #include <vector>
 
 #include "gather/page_fetch.h"
+#include "gather/page_scanner.h"
 #include "study/kept_article.h"
 #include "study/sentence_store.h"
 
@@ -61,6 +62,9 @@ TickCount SystemTickCount();
 
 inline constexpr std::uint32_t kTickIntervalMs = 500;
 inline constexpr std::uint32_t kWatchdogMs = 30000;
+// The largest page read as an article; a larger one (no article is that large) is scanned,
+// whose memory stays within one copy of the page.
+inline constexpr std::size_t kMaxArticlePageBytes = std::size_t{8} << 20;
 
 // A proxy setting taken apart.
 struct ProxyServer {
@@ -101,6 +105,9 @@ struct LinkOptions {
   // Whether https URLs are fetched; absolute "https://" links are then skipped as "http://"
   // ones are.
   bool FetchHttps = false;
+  // Whether a page is read as an article (article/article_extractor.h): its body's sentences
+  // are kept and its links taken from the parsed page. Off, the page scanner reads it.
+  bool ArticleText = false;
 };
 
 enum class CrawlState { kConfigured, kReady, kFetching, kCutOff, kWaiting, kClosed };
@@ -152,8 +159,10 @@ class GatheringCrawl {
   // The ending of the fetch StartNextFetch handed out, once its Get has returned.
   // kFetching: a success is scanned (ScanPage with IsLevel), its links admitted with the URL
   // as requested and its depth, and its page text added to the sentence store under
-  // `ending.host`; a success or failure enters kReady, a client error kWaiting. A page whose
-  // scan or sentences run out of memory is dropped with the status line URL +
+  // `ending.host`; with ArticleText (and a body of at most kMaxArticlePageBytes) it is read as
+  // an article instead: its links taken from the parsed page, its body's sentences added, and
+  // the article listed in Articles(); a success or failure enters kReady, a client error kWaiting.
+  // A page whose scan or sentences run out of memory is dropped with the status line URL +
   // "のページはメモリ不足のため破棄" (its sentences taken back, links it gave kept) and the crawl
   // goes on.
   // kCutOff: the ending is dropped; enters kReady. Other states: ignored.
@@ -196,6 +205,7 @@ class GatheringCrawl {
 
  private:
   void TakePage(const FetchEnding& ending);
+  void TakeArticle(const FetchEnding& ending, FollowAnchors anchors);
   void AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
                   const std::vector<std::string>& links);
   bool URLLeft() const;
@@ -216,6 +226,7 @@ class GatheringCrawl {
   std::int32_t AllowedLevel_ = 1;
   bool IsLevel_ = false;
   bool FetchHttps_ = false;
+  bool ArticleText_ = false;
   bool Activated_ = false;
   bool Finished_ = false;
   TickCount FetchStartTick_ = 0;

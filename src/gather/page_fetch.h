@@ -31,6 +31,8 @@ struct FetchEnding {
   // kClientError: the client's message ("HTTP Secure Socket is not supported", ...). The
   // crawl shows it nowhere; it is there for tests and for a command-line log.
   std::string error;
+  // kSuccess: the response's Content-Type value (its character set decides the decoding).
+  std::string contentType;
 };
 
 // What the crawl may do to the client from inside a wait (a timer tick, Cancel): read the host

@@ -41,6 +41,8 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
   config.fetchHttps = ParseIntegerSetting(settings.Read(kLinkSection, "FetchHttps"),
                                           Configuration{}.fetchHttps ? 1 : 0) != 0;
   config.hideNames = ParseIntegerSetting(settings.Read(kConfigSection, "HideNames"), 0) != 0;
+  config.articleText = ParseIntegerSetting(settings.Read(kConfigSection, "ArticleText"),
+                                           Configuration{}.articleText ? 1 : 0) != 0;
   // Read, never written: the designed configuration stays as it is unless the user adds it.
   config.keepArticlesDays = ParseIntegerSetting(settings.Read(kConfigSection, "KeepArticlesDays"),
                                                 Configuration{}.keepArticlesDays);
@@ -71,6 +73,8 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
                          Configuration{}.fetchHttps);
   WriteSwitchOnceChanged(settings, kConfigSection, "HideNames", config.hideNames,
                          Configuration{}.hideNames);
+  WriteSwitchOnceChanged(settings, kConfigSection, "ArticleText", config.articleText,
+                         Configuration{}.articleText);
   settings.Commit();
 }
 

@@ -2,7 +2,13 @@
 
 #include <algorithm>
 
+#include "article/sentence_split.h"
+
 namespace quillmark {
+
+ArticleWords KeptArticleWords(const ArticleWordCounter& counter, const KeptArticle& article) {
+  return counter.Count(article, SentencesOf(article.paragraphs));
+}
 
 void KeepArticlesOfRun(RunHistory& history, std::int64_t runId, std::int64_t time,
                        const std::vector<KeptArticle>& articles,
@@ -12,7 +18,7 @@ void KeepArticlesOfRun(RunHistory& history, std::int64_t runId, std::int64_t tim
   std::vector<CountedArticle> counted;
   counted.reserve(articles.size());
   for (const KeptArticle& article : articles)
-    counted.push_back(CountedArticle{article, counter.Count(article).counts});
+    counted.push_back(CountedArticle{article, KeptArticleWords(counter, article).counts});
   history.KeepArticles(runId, time, counted, keepDays);
 }
 

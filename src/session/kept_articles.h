@@ -12,6 +12,10 @@
 
 namespace quillmark {
 
+// The words of `article` as a gathering run counts them: its sentences cut as the crawl cuts
+// an article's (SentencesOf), counted by `counter`. Throws std::bad_alloc.
+ArticleWords KeptArticleWords(const ArticleWordCounter& counter, const KeptArticle& article);
+
 // Counts `articles` with `mappedWords` and `dictionary` as they stand after the run's
 // aggregation (ArticleWordCounter) and keeps them with run `runId`, ended at `time`, for
 // `keepDays` days (RunHistory::KeepArticles; older articles go even when the run read none).

@@ -24,6 +24,9 @@ struct Configuration {
   // site answers http with a redirect to https.
   bool fetchHttps = true;
   bool hideNames = false;  // [config] HideNames: whether names and page labels take no row
+  // [config] ArticleText: whether a page is read as an article (its body's own text and
+  // sentences) rather than by the page scanner, which keeps menus and loses the article.
+  bool articleText = true;
   // [config] KeepArticlesDays: how many days the history keeps the articles a run read.
   std::int32_t keepArticlesDays = 30;
 };

@@ -84,13 +84,13 @@ ArticleWordCounter::ArticleWordCounter(const std::vector<std::string>& mappedWor
                                        const MappingDictionary& dictionary)
     : mapped_(mappedWords.begin(), mappedWords.end()), dictionary_(dictionary) {}
 
-ArticleWords ArticleWordCounter::Count(const KeptArticle& article) const {
-  SentenceStore sentences;
-  for (const std::string& paragraph : article.paragraphs)
-    AddPageSentences("article", paragraph, sentences);
+ArticleWords ArticleWordCounter::Count(const KeptArticle& article,
+                                       const std::vector<std::string>& sentences) const {
+  SentenceStore store;
+  AddArticleSentences("article", sentences, store);
   WordTally raw;
   std::int32_t tokens = 0;
-  for (const auto& [host, hostSentences] : sentences)
+  for (const auto& [host, hostSentences] : store)
     for (const std::string& sentence : hostSentences) CountWords(raw, sentence, tokens);
 
   // A run enters every mapped word with 0, which lets the rules fold onto it. Only the mapped

@@ -81,11 +81,13 @@ class ArticleWordCounter {
   ArticleWordCounter(const std::vector<std::string>& mappedWords,
                      const MappingDictionary& dictionary);
 
-  // The article's paragraphs are cut into sentences as a page is (each paragraph on its own,
-  // a sentence held twice counted once), their words counted with the mapped words entered
-  // at 0 and folded: the counts the run aggregation would give. Neither list is changed: the
-  // pairs the fold learns stay in the result. Throws std::bad_alloc only.
-  ArticleWords Count(const KeptArticle& article) const;
+  // `sentences` are the article's as a gathering keeps them (SentencesOf its paragraphs, in
+  // src/article; KeptArticleWords in src/session does both): those the sentence store takes
+  // (AddArticleSentences, a sentence held twice counted once) are counted with the mapped
+  // words entered at 0 and folded: the counts the run aggregation gives them. The marks take
+  // every word of the paragraphs. Neither list is changed: the pairs the fold learns stay in
+  // the result. Throws std::bad_alloc only.
+  ArticleWords Count(const KeptArticle& article, const std::vector<std::string>& sentences) const;
 
  private:
   std::unordered_set<std::string_view> mapped_;

@@ -1,4 +1,4 @@
-#include "cli/article_commands.h"
+#include "cli/reading_commands.h"
 
 #include <unistd.h>
 
@@ -160,8 +160,8 @@ int PrintReading(RunHistory& history, Session& session, const std::string& addre
     Print(stderr, "quillmark-cli: no article kept for " + chosen + "\n");
     return 1;
   }
-  const ArticleWords words =
-      ArticleWordCounter(session.Stores().mappedWords, session.Dictionary()).Count(*article);
+  const ArticleWords words = KeptArticleWords(
+      ArticleWordCounter(session.Stores().mappedWords, session.Dictionary()), *article);
   const bool underline = format != ResultFormat::kJson && ::isatty(STDOUT_FILENO) == 1;
   const std::string out =
       FormatReading(*article, words, session.Stores().ngWords, format,
