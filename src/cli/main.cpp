@@ -20,6 +20,7 @@
 #include "cli/cli_version.h"
 #include "cli/define_command.h"
 #include "cli/history_commands.h"
+#include "cli/reading_commands.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
@@ -151,6 +152,12 @@ class CliProgram {
       case CliCommand::kTrends:
         return PrintTrends(History(), session_->Stores().ngWords, options_.days,
                            options_.top.value_or(kDefaultTrendsTop), options_.format);
+      case CliCommand::kArticles:
+        return PrintArticles(History(), session_->Stores().ngWords, options_.articleDays,
+                             options_.format);
+      case CliCommand::kRead:
+        return PrintReading(History(), *session_, options_.article, options_.articleDays,
+                            options_.format);
     }
     return kExitUsage;
   }
@@ -221,7 +228,7 @@ class CliProgram {
     // The history first and on its own: a history that cannot be written costs only itself.
     if (options_.save)
       RecordGatheringRun(History(), session_->Stores(), sites, crawl.FetchCount(),
-                         std::time(nullptr));
+                         std::time(nullptr), crawl.Articles());
     return SaveThenReportFailures(status);
   }
 

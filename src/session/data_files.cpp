@@ -43,6 +43,9 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
   config.hideNames = ParseIntegerSetting(settings.Read(kConfigSection, "HideNames"), 0) != 0;
   config.articleText = ParseIntegerSetting(settings.Read(kConfigSection, "ArticleText"),
                                            Configuration{}.articleText ? 1 : 0) != 0;
+  // Read, never written: the designed configuration stays as it is unless the user adds it.
+  config.keepArticlesDays = ParseIntegerSetting(settings.Read(kConfigSection, "KeepArticlesDays"),
+                                                Configuration{}.keepArticlesDays);
 }
 
 // Writes a switch only once it differs from its default or the file has it, so a configuration
