@@ -346,7 +346,7 @@ class CliProgram {
     try {
       step();
     } catch (const FileError& error) {
-      AddFailure(error.what());
+      AddFailure(FileErrorLine(error));
     }
   }
 
@@ -414,6 +414,9 @@ int main(int argc, char* argv[]) {
   }
   try {
     return CliProgram(options).Run();
+  } catch (const FileError& error) {
+    Print(stderr, FileErrorLine(error) + "\n");
+    return kExitNothing;
   } catch (const std::exception& error) {
     Print(stderr, std::string(error.what()) + "\n");
     return kExitNothing;

@@ -1,6 +1,7 @@
 #include "session/qt_store_files.h"
 
 #include <QDir>
+#include <cerrno>
 #include <QFile>
 #include <QFileInfo>
 
@@ -31,10 +32,12 @@ bool QtStoreFiles::Exists(const std::string& name) const { return QFileInfo::exi
 
 std::string QtStoreFiles::Read(const std::string& name) const {
   QFile file(PathOf(name));
-  if (!file.open(QIODevice::ReadOnly)) throw FileError(CannotOpenMessage(ToStd(file.fileName())));
+  const std::string path = ToStd(file.fileName());
+  // errno is read at once: the failed call is the last that set it.
+  errno = 0;
+  if (!file.open(QIODevice::ReadOnly)) throw FileError(CannotOpenMessage(path), path, errno);
   const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    throw FileError(CannotOpenMessage(ToStd(file.fileName())));
+  if (file.error() != QFileDevice::NoError) throw FileError(CannotOpenMessage(path), path, errno);
   return bytes.toStdString();
 }
 
