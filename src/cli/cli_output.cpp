@@ -28,7 +28,8 @@ std::string PrintableStatusLine(std::string_view line) {
 }
 
 std::string FileErrorLine(const FileError& error) {
-  if (error.SystemError() == 0 || error.Path().empty()) return error.what();
+  if (error.SystemError() == 0 || error.Path().empty())
+    return "quillmark-cli: " + std::string(error.what());
   return "quillmark-cli: " + error.Path() + ": " + std::strerror(error.SystemError());
 }
 

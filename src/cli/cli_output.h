@@ -24,8 +24,8 @@ std::string PrintableStatusLine(std::string_view line);
 bool Print(std::FILE* stream, std::string_view text);
 
 // What a terminal user reads of a file that failed: "quillmark-cli: <file>: <the system's
-// reason, in the locale's language>" when one file failed for a known reason, else the error's
-// own message (the window's text, naming the file or files).
+// reason, in the locale's language>" when one file failed for a known reason, else
+// "quillmark-cli: " and the error's own message (the window's text, naming the file or files).
 std::string FileErrorLine(const FileError& error);
 
 // "quillmark-cli: 標準出力に書き込めません" (UTF-8): said, with exit status 1, after the data

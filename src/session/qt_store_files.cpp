@@ -1,9 +1,9 @@
 #include "session/qt_store_files.h"
 
 #include <QDir>
-#include <cerrno>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 #include "session/data_directory.h"
 
@@ -35,7 +35,11 @@ std::string QtStoreFiles::Read(const std::string& name) const {
   const std::string path = ToStd(file.fileName());
   // errno is read at once: the failed call is the last that set it.
   errno = 0;
-  if (!file.open(QIODevice::ReadOnly)) throw FileError(CannotOpenMessage(path), path, errno);
+  if (!file.open(QIODevice::ReadOnly)) {
+    // Qt refuses a directory itself, with no error number.
+    const int error = errno != 0 ? errno : (QFileInfo(file.fileName()).isDir() ? EISDIR : 0);
+    throw FileError(CannotOpenMessage(path), path, error);
+  }
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) throw FileError(CannotOpenMessage(path), path, errno);
   return bytes.toStdString();
