@@ -72,11 +72,12 @@ class PageFetch : public FetchControl {
   // "コネクション確立" (connected), and for the first outcome event only
   // "からのドキュメント取得成功" or "からのドキュメント取得失敗" (after a failed connection, when
   // Get returns, with " (<reason>)" after it: "Secure Socket setup failed: libssl.so.3: ...");
-  // later events of the same Get write nothing. A redirect to https while https is off ends as a failure with the line
-  // Host + "はHTTPSでのみ公開されています（設定→オプションで取得できます）" instead of the client
-  // error; an https `url` itself is still a client error. Changes Host(). Throws std::logic_error
-  // when called from inside its own pump (one fetch must never start inside another); lets any
-  // error other than NetError (allocation failure, an exception thrown by the pump) pass through.
+  // later events of the same Get write nothing. A redirect to https while https is off ends as a
+  // failure with the line Host + "はHTTPSでのみ公開されています（設定→オプションで取得できます）"
+  // instead of the client error; an https `url` itself is still a client error. Changes Host().
+  // Throws std::logic_error when called from inside its own pump (one fetch must never start inside
+  // another); lets any error other than NetError (allocation failure, an exception thrown by the
+  // pump) pass through.
   FetchEnding Fetch(const std::string& url, const std::function<void()>& pump,
                     const StatusLineSink& statusLine);
 

@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>

@@ -64,6 +64,7 @@ class TrendsWindowTest : public QObject {
       counts.push_back(point.value);
     QCOMPARE(counts, (std::vector<int>{0, 0, 2}));
     QCOMPARE(form.SentenceDialog()->windowTitle(), QStringLiteral("[eclipse]を含むセンテンス"));
+    QVERIFY(!window->CoversCharts(form.SentenceDialog()->frameGeometry()));
 
     // The command line reads the same history and finds the same new word.
     QProcess cli;

@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <clocale>
 #include <cstring>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "cli/cli_options.h"
 #include "cli/run_result.h"
@@ -336,8 +336,10 @@ TEST(CliOptionsTest, ValuesAfterAnEqualsSignAndTheEndOfOptions) {
             "ZORB\t2\n--\n");
 
   // A switch given a value, an empty value, and forms where a tab-separated line has no place.
-  const std::vector<std::vector<std::string>> refused = {
-      {"gather", "--all=1"}, {"gather", "--top="}, {"gather", "--forms"}, {"words", "--forms", "a"}};
+  const std::vector<std::vector<std::string>> refused = {{"gather", "--all=1"},
+                                                         {"gather", "--top="},
+                                                         {"gather", "--forms"},
+                                                         {"words", "--forms", "a"}};
   for (const auto& arguments : refused)
     EXPECT_THROW(ParseCliOptions(arguments), UsageError) << ::testing::PrintToString(arguments);
 }

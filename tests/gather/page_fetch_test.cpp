@@ -101,8 +101,7 @@ TEST_F(PageFetchTest, AFailedConnectionIsOneFailureLineEndingWithItsReason) {
     const char* reason;
   };
   const Case cases[] = {
-      {"refused", false,
-       "http://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort()) + "/",
+      {"refused", false, "http://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort()) + "/",
        "Connection Failed"},
       {"https tunnel refused", true, "https://127.0.0.1/news.html",
        "Proxy tunnel refused: HTTP/1.0 403 Forbidden"},

@@ -116,7 +116,8 @@ TEST(DirectoryLock, ALockFileThatCannotBeOpenedFailsClosed) {
     EXPECT_EQ(waited, 1) << c.name;  // waited as for a held lock
     EXPECT_EQ(lock.FailureReason().rfind(lockPath + ": ", 0), 0u) << lock.FailureReason();
     EXPECT_FALSE(std::filesystem::exists(elsewhere)) << c.name;
-    EXPECT_EQ(DirectoryInUseMessage("/d/", "why"), "データフォルダ /d/ は別の Quillmark が使用中です (why)");
+    EXPECT_EQ(DirectoryInUseMessage("/d/", "why"),
+              "データフォルダ /d/ は別の Quillmark が使用中です (why)");
   }
 }
 
