@@ -1,9 +1,12 @@
 // quillmark-cli as a process against a small site on 127.0.0.1.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <locale.h>
 #include <signal.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -438,6 +441,26 @@ TEST_F(CliTest, HistoryAndTrendsOverTwoSavedRuns) {
   EXPECT_NE(json.output.find("{\"word\": \"roll\", \"count\": 2}],\n \"rising\": []}"),
             std::string::npos)
       << json.output;
+}
+
+// The history is written only after the data files were saved: on a full disk its journal
+// must not take their room. quillmark.ini is a named pipe, so the test knows when the save
+// begins (the second reading of it): no history file may exist yet.
+TEST_F(CliTest, TheHistoryIsWrittenAfterTheDataFiles) {
+  WriteFile(data_ / "first.txt", server_.Url("/two.html") + "\r\n");
+  const std::string configuration = (data_ / "quillmark.ini").string();
+  ASSERT_EQ(::mkfifo(configuration.c_str(), 0600), 0);
+  testing::ChildProcess child(Cli({"gather", "--sites", (data_ / "first.txt").string(), "--save"}));
+  bool historyBeforeSave = true;
+  for (const bool saving : {false, true}) {
+    const int fd = ::open(configuration.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    if (saving) historyBeforeSave = fs::exists(data_ / "history.sqlite3");
+    ::close(fd);
+  }
+  EXPECT_EQ(child.Finish(), 0) << child.Error();
+  EXPECT_FALSE(historyBeforeSave);
+  EXPECT_TRUE(fs::exists(data_ / "history.sqlite3"));
 }
 
 // A history that cannot be written is said once; the data files are saved all the same.
