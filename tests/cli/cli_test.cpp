@@ -453,6 +453,9 @@ TEST_F(CliTest, TheHistoryIsWrittenAfterTheDataFiles) {
   testing::ChildProcess child(Cli({"gather", "--sites", (data_ / "first.txt").string(), "--save"}));
   bool historyBeforeSave = true;
   for (const bool saving : {false, true}) {
+    // The load's reading has ended once the crawl speaks: a writer opening before that would
+    // meet the load's reader again.
+    if (saving) ASSERT_TRUE(child.WaitForError("からのドキュメント取得"));
     const int fd = ::open(configuration.c_str(), O_WRONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     if (saving) historyBeforeSave = fs::exists(data_ / "history.sqlite3");
