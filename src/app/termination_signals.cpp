@@ -48,10 +48,10 @@ void CloseLater(QWidget* window) {
   QMetaObject::invokeMethod(
       window,
       [window] {
-        // A dialog's reject is its Cancel (the gathering dialog cancels its crawl) or Escape.
+        // A dialog's reject is its Cancel or Escape; the gathering dialog cancels its crawl
+        // and closes once the page in progress is cut off.
         if (auto* dialog = qobject_cast<QDialog*>(window)) {
           dialog->reject();
-          if (dialog->isVisible()) dialog->done(QDialog::Rejected);
         } else {
           window->close();
         }
