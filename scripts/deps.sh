@@ -15,6 +15,7 @@ QUILLMARK_BUILD_PACKAGES=(
   libsqlite3-dev                    # the run history (history.sqlite3)
   libgumbo-dev                      # the HTML5 parser of the article reading
   fonts-ipafont-mincho fonts-ipafont-gothic   # glyphs for the Japanese interface
+  xauth xvfb                        # running the window without a display (xvfb-run)
 )
 
 # What only the tests, the benchmarks and the Debian package need (scripts/test, scripts/package).
@@ -22,7 +23,6 @@ QUILLMARK_TEST_PACKAGES=(
   openssl                           # makes the test certificates again (tests/support/tls)
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
-  xauth xvfb                        # running the window without a display
   python3                           # loopback test servers, the list generator's tests
   clang libclang-rt-14-dev          # fuzz targets (built on request)
   clang-format                      # the tree's format check

@@ -40,6 +40,10 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
                  MissingDirectory missing) {
   QTranslator qtJapanese;
   InstallQtJapanese(qtJapanese);
+  // Before anything is shown or loaded: a signal during start-up closes the box then open and
+  // waits for the message loop; one during the save at exit closes a box telling of a failed
+  // save, and a second one ends the program at once.
+  TerminationSignals termination;
   if (HasColorsArgument(arguments)) {
     QMessageBox::information(nullptr, QStringLiteral("Quillmark"),
                              QString::fromUtf8(kColorsNotice));
@@ -49,16 +53,14 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
   // The main window, not the last window, ends the program: the sentence window may stay open.
   application.setQuitOnLastWindowClosed(false);
 
-  // Before anything is loaded: a signal during start-up waits for the message loop, and one
-  // during the save at exit is noted and changes nothing.
-  TerminationSignals termination;
   // Held until the exit save is done: another program on the same directory would lose this
   // one's save or it the other's (session/directory_lock.h).
   const std::string directory = dataDirectory.toStdString();
   if (missing == MissingDirectory::kCreate) CreateMissingDirectories(directory);
   DirectoryLock lock;
   if (!lock.Take(directory)) {
-    showError(nullptr, QString::fromStdString(DirectoryInUseMessage(directory)));
+    showError(nullptr,
+              QString::fromStdString(DirectoryInUseMessage(directory, lock.FailureReason())));
     return 1;
   }
 
@@ -86,11 +88,16 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
                    Qt::QueuedConnection);
   QObject::connect(&termination, &TerminationSignals::Received, mainForm.get(),
                    &TMainForm::ExitOnRequest);
+  // A signal taken by a box of the start-up (the notice) came before the window was there.
+  if (termination.Ending())
+    QMetaObject::invokeMethod(mainForm.get(), &TMainForm::ExitOnRequest, Qt::QueuedConnection);
   mainForm->show();
   const int result = application.exec();
 
   try {
     mainForm->PrepareForExit();
+    // The history's journal must not take the room the learner's files need on a full disk.
+    history.Close();
     IniSettingsFile settings(ConfigurationPath(files.ProgramDirectory()));
     session.Save(settings);
   } catch (const std::exception& error) {

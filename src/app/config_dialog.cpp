@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <cstdint>
 
 #include "app/qt_text.h"
@@ -32,14 +34,22 @@ constexpr const char* kCreditLine = "Quillmark 開発チーム";
 // The built-in dictionary's data is public domain; its authors are thanked all the same.
 constexpr const char* kThanksLine = "英和辞書 EJDict(CC0)に感謝";
 
-// The height of the row added at the bottom for HideNamesCheck.
-constexpr int kHideNamesRow = 22;
+// The options frame spans the dialog below the designed frames; its tick boxes stand in one
+// column, each kTickRow high.
+constexpr QRect kOptionsFrame{11, 248, 401, 0};
+constexpr int kTickRow = 20;
+constexpr int kTickMargin = 6;
+constexpr QSize kButtonSize{78, 24};
+constexpr int kButtonGap = 8;
+constexpr int kBottomMargin = 12;
 
 class FixedHeightItems : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), kListItemHeight);
+    // Whole rows: the designed height, or the font's where it is taller.
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(),
+                 std::max(kListItemHeight, option.fontMetrics.height() + 2));
   }
 };
 
@@ -88,9 +98,6 @@ TConfigDialog::TConfigDialog(QWidget* owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("設定"));
   // A dialog border without system buttons: no close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  // Two rows taller than the dialog was first laid out: HideNamesCheck and ArticleTextCheck
-  // sit below the rest.
-  setFixedSize(423, 293 + 2 * kHideNamesRow);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
   BuildControls();
 }
@@ -98,9 +105,8 @@ TConfigDialog::TConfigDialog(QWidget* owner) : QDialog(owner) {
 void TConfigDialog::BuildControls() {
   EtchedFrame(this, {11, 8, 401, 105});
   EtchedFrame(this, {11, 120, 190, 57});
-  // The link frame holds one more row than the dialog was first laid out with: HttpsCheck.
-  EtchedFrame(this, {11, 184, 190, 83});
-  EtchedFrame(this, {214, 120, 198, 129});
+  EtchedFrame(this, {11, 184, 190, 57});
+  EtchedFrame(this, {214, 120, 198, 121});
 
   Label(this, "Label1", QStringLiteral("探索するWebサイト"), {27, 15});
   urlEdit_ = new QLineEdit(this);
@@ -113,6 +119,8 @@ void TConfigDialog::BuildControls() {
   urlListBox_->setGeometry(204, 31, 192, 69);
   urlListBox_->setItemDelegate(new FixedHeightItems(urlListBox_));
   urlListBox_->setSortingEnabled(false);
+  urlListBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  urlListBox_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
   Label(this, "Label2", QStringLiteral("表示する単語数"), {19, 125});
   itemNoUpDown_ = SpinWithEdit(this, "ItemNoUpDown", "ItemNoEdit", {107, 143, 65, 20}, 16,
@@ -124,33 +132,55 @@ void TConfigDialog::BuildControls() {
   Label(this, "Label3", QStringLiteral("深さ"), {80, 220});
   linkUpDown_ = SpinWithEdit(this, "LinkUpDown", "LinkEdit", {104, 216, 65, 20}, 16, kLinkMinimum,
                              kLinkMaximum, 1);
-  httpsCheck_ = new QCheckBox(QStringLiteral("HTTPSのサイトも取得する"), this);
-  httpsCheck_->setObjectName("HttpsCheck");
-  httpsCheck_->setGeometry(16, 243, 180, 17);
-
-  hideNamesCheck_ = new QCheckBox(QStringLiteral("固有名詞とページの見出し語を表示しない"), this);
-  hideNamesCheck_->setObjectName("HideNamesCheck");
-  hideNamesCheck_->setGeometry(16, 288, 396, 17);
-  articleTextCheck_ =
-      new QCheckBox(QStringLiteral("記事の本文だけを読む（メニューや見出しの一覧は除く）"), this);
-  articleTextCheck_->setObjectName("ArticleTextCheck");
-  articleTextCheck_->setGeometry(16, 288 + kHideNamesRow, 396, 17);
-
   copyLightLabel_ = Label(this, "CopyLightLabel", AboutText(), {222, 125});
 
-  auto* okButton = Button(this, "OKButton", QStringLiteral("OK"), {243, 257, 78, 24});
-  auto* cancelButton =
-      Button(this, "CancelButton", QStringLiteral("キャンセル"), {334, 257, 78, 24});
+  okButton_ = Button(this, "OKButton", QStringLiteral("OK"), {{243, 0}, kButtonSize});
+  cancelButton_ =
+      Button(this, "CancelButton", QStringLiteral("キャンセル"), {{334, 0}, kButtonSize});
+
+  // The switches added after the design share one framed column above OK and Cancel.
+  optionsFrame_ = new QFrame(this);
+  optionsFrame_->setObjectName("OptionsFrame");
+  optionsFrame_->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  tickColumn_ = new QVBoxLayout(optionsFrame_);
+  tickColumn_->setContentsMargins(kTickMargin, kTickMargin / 2, kTickMargin, kTickMargin / 2);
+  tickColumn_->setSpacing(0);
+  httpsCheck_ = AddTickBox("HttpsCheck", QStringLiteral("HTTPSのサイトも取得する"));
+  hideNamesCheck_ =
+      AddTickBox("HideNamesCheck", QStringLiteral("固有名詞とページの見出し語を表示しない"));
+  articleTextCheck_ = AddTickBox(
+      "ArticleTextCheck", QStringLiteral("記事の本文だけを読む（メニューや見出しの一覧は除く）"));
+  FitToTickBoxes();
 
   const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,    addButton,       deleteButton,
-                                    itemNoUpDown_, okButton,    cancelButton,    linkCheck_,
+                                    itemNoUpDown_, okButton_,   cancelButton_,   linkCheck_,
                                     linkUpDown_,   httpsCheck_, hideNamesCheck_, articleTextCheck_};
   for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(addButton, &QPushButton::clicked, this, &TConfigDialog::AddButtonClick);
   connect(deleteButton, &QPushButton::clicked, this, &TConfigDialog::DeleteButtonClick);
-  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QCheckBox* TConfigDialog::AddTickBox(const char* name, const QString& text) {
+  auto* check = new QCheckBox(text, optionsFrame_);
+  check->setObjectName(name);
+  check->setFixedHeight(kTickRow);
+  tickColumn_->addWidget(check);
+  return check;
+}
+
+void TConfigDialog::FitToTickBoxes() {
+  const int height =
+      tickColumn_->count() * kTickRow + kTickMargin + 2 * optionsFrame_->frameWidth();
+  optionsFrame_->setGeometry(kOptionsFrame.left(), kOptionsFrame.top(), kOptionsFrame.width(),
+                             height);
+  tickColumn_->activate();
+  const int buttonsTop = optionsFrame_->geometry().bottom() + 1 + kButtonGap;
+  okButton_->move(okButton_->x(), buttonsTop);
+  cancelButton_->move(cancelButton_->x(), buttonsTop);
+  setFixedSize(423, buttonsTop + kButtonSize.height() + kBottomMargin);
 }
 
 void TConfigDialog::showEvent(QShowEvent* event) {
@@ -168,6 +198,7 @@ void TConfigDialog::Fill(const SiteList& sites, const Configuration& configurati
   for (const std::string& address : sites.Addresses()) {
     auto* item = new QListWidgetItem(FromShiftJis(address), urlListBox_);
     item->setData(kSiteBytesRole, QByteArray::fromStdString(address));
+    item->setToolTip(item->text());  // an address wider than the list is read whole
   }
   itemNoUpDown_->setValue(AsPosition(configuration.itemViewCount));
   linkCheck_->setChecked(configuration.isLevel);
@@ -194,6 +225,7 @@ void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
 
 void TConfigDialog::AddButtonClick() {
   urlListBox_->addItem(urlEdit_->text());
+  urlListBox_->item(urlListBox_->count() - 1)->setToolTip(urlEdit_->text());
   urlEdit_->clear();
 }
 

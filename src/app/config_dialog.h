@@ -8,10 +8,13 @@
 #include "session/main_stores.h"
 
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QSpinBox;
+class QVBoxLayout;
 
 namespace quillmark {
 
@@ -44,6 +47,12 @@ class TConfigDialog : public QDialog {
 
  private:
   void BuildControls();
+  // A tick box at the end of the options frame's column: every switch added after the
+  // designed ones goes there, inside the frame and above OK and Cancel.
+  QCheckBox* AddTickBox(const char* name, const QString& text);
+  // Sizes the options frame to its tick boxes, puts OK and Cancel below it and fits the
+  // dialog's height to them.
+  void FitToTickBoxes();
 
   QLabel* copyLightLabel_ = nullptr;
   QLineEdit* urlEdit_ = nullptr;
@@ -54,6 +63,10 @@ class TConfigDialog : public QDialog {
   QCheckBox* httpsCheck_ = nullptr;
   QCheckBox* hideNamesCheck_ = nullptr;
   QCheckBox* articleTextCheck_ = nullptr;
+  QFrame* optionsFrame_ = nullptr;
+  QVBoxLayout* tickColumn_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
 };
 
 // The menu action "オプション(&O)": shows the dialog filled from `stores` (the about line

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -39,7 +40,8 @@ constexpr int kStatusPanelWidth = 150;
 // What each status panel's figure counts, in the order of the panels: the figures are easy to
 // misread (the size is of the kept sentences, not of what was downloaded).
 constexpr const char* kStatusPanelTips[] = {
-    "今回の収集で残したセンテンスの文字数の合計です（ダウンロードしたデータ量ではありません）。",
+    "今回の収集で残したセンテンスの大きさ（KB、1KB＝1024バイト）です（ダウンロードしたデータ量では"
+    "ありません）。",
     "残したセンテンスに現れた単語の延べ数です（変化形をまとめる前）。",
     "変化形を原形にまとめた後の異なり語数で、既知語も含みます。",
     "単語の延べ数のうち、既知語（内蔵の既知語リストとチェックした単語）が占める割合です。",
@@ -349,12 +351,19 @@ void TMainForm::OpenArticle(const std::string& address) {
 
 void TMainForm::MnuHistoryTrendsClick() {
   if (history_ == nullptr) return;
-  if (trendsWindow_ == nullptr) {
+  const bool first = trendsWindow_ == nullptr;
+  if (first) {
     trendsWindow_ = new TTrendsWindow(
         *history_, session_.Stores().ngWords,
-        [this](const std::string& caption) { ShowSentencesOf(caption); }, showError_, this);
+        [this](const std::string& caption) { ShowSentencesFromTrends(caption); }, showError_, this);
   }
   trendsWindow_->Refresh();
+  if (first && screen() != nullptr) {
+    // Beside this window, as the meaning window: its button and figures stay in reach.
+    SetOuterGeometry(trendsWindow_, PlaceBeside(frameGeometry(), TTrendsWindow::kDesignedSize,
+                                                TTrendsWindow::kLeastSize,
+                                                screen()->availableGeometry(), LowerWordRows()));
+  }
   trendsWindow_->show();
   trendsWindow_->raise();
   trendsWindow_->activateWindow();
@@ -384,6 +393,19 @@ void TMainForm::ShowSentencesOf(const std::string& caption) {
   sentenceDialog_->ShowSentencesFor(caption, stores.sentences, stores.inflectionIndex);
 }
 
+void TMainForm::ShowSentencesFromTrends(const std::string& caption) {
+  ShowSentencesOf(caption);
+  // A sentence window over the charts would hide what the click was about: it goes beside the
+  // trends window, else over its word lists.
+  QWidget* sentences = sentenceDialog_.get();
+  const QScreen* shown = trendsWindow_->screen();
+  if (shown == nullptr || !trendsWindow_->CoversCharts(sentences->frameGeometry())) return;
+  SetOuterGeometry(sentences,
+                   PlaceBeside(trendsWindow_->frameGeometry(), sentences->frameGeometry().size(),
+                               TMeaningDialog::kLeastSize, shown->availableGeometry(),
+                               trendsWindow_->CoverableArea()));
+}
+
 void TMainForm::ShowMeaningOf(const std::string& caption) {
   // The first lookup reads the dictionary: show the hourglass, and an error (a damaged
   // resource) as every action of the window does.
@@ -393,10 +415,17 @@ void TMainForm::ShowMeaningOf(const std::string& caption) {
       HourGlass hourGlass;
       meaning = session_.MeaningOf(caption);
     }
-    meaningDialog_->ShowMeaning(caption, meaning, this);
+    meaningDialog_->ShowMeaning(caption, meaning, this, LowerWordRows());
   } catch (const std::exception& error) {
     showError_(this, ErrorText(error));
   }
+}
+
+QRect TMainForm::LowerWordRows() const {
+  const QWidget* rows = scrollBox_->viewport();
+  const QRect area(rows->mapToGlobal(QPoint(0, 0)), rows->size());
+  // The upper rows, the most frequent words, stay in sight.
+  return area.adjusted(0, area.height() / 3, 0, 0);
 }
 
 void TMainForm::CreateStudyWindows() {

@@ -111,6 +111,10 @@ class TMainForm : public QMainWindow {
   void ShowRunFigures();
   void ShowSentencesOf(const std::string& caption);
   void ShowMeaningOf(const std::string& caption);
+  void ShowSentencesFromTrends(const std::string& caption);
+  // The lower two thirds of the word rows, in global coordinates: what a window that finds
+  // no room beside this one may cover.
+  QRect LowerWordRows() const;
   void RecordRunInHistory(std::int32_t pagesFetched, const std::vector<KeptArticle>& articles);
   RankedWordList DayRanking();
   QFileDialog& SaveDialog();

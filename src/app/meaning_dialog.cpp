@@ -1,6 +1,7 @@
 #include "app/meaning_dialog.h"
 
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -20,7 +21,7 @@ QString MeaningWindowText(const Meaning& meaning) {
 TMeaningDialog::TMeaningDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("MeaningDialog"));
   setModal(false);
-  KeepOuterSize(this, QSize(447, 287), MinimumSize::kFree, Placement::kAsPlaced);
+  KeepOuterSize(this, kDesignedSize, MinimumSize::kFree, Placement::kAsPlaced);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
 
   auto* layout = new QVBoxLayout(this);
@@ -40,15 +41,19 @@ void TMeaningDialog::MakeMemo() {
 }
 
 void TMeaningDialog::ShowMeaning(const std::string& word, const Meaning& meaning,
-                                 const QWidget* beside) {
+                                 const QWidget* beside, const QRect& coverable) {
   setWindowTitle(QStringLiteral("[") + FromShiftJis(word) + QStringLiteral("]の意味"));
   if (memo_ == nullptr) MakeMemo();
   memo_->LayOutInItsFont();  // before the text, which is laid out once
   memo_->setPlainText(MeaningWindowText(meaning));
   if (!placed_ && beside != nullptr) {
-    // Beside the main window, not over it: the word list stays readable.
+    // Beside the main window, not over it: its button, tick boxes and figures stay in reach.
     placed_ = true;
-    move(beside->frameGeometry().topRight() + QPoint(1, 0));
+    const QScreen* screen = beside->screen();
+    if (screen != nullptr) {
+      SetOuterGeometry(this, PlaceBeside(beside->frameGeometry(), kDesignedSize, kLeastSize,
+                                         screen->availableGeometry(), coverable));
+    }
   }
   show();
   raise();

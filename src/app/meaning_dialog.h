@@ -24,10 +24,16 @@ class TMeaningDialog : public QDialog {
   explicit TMeaningDialog(QWidget* parent = nullptr);
 
   // Sets the caption to "[" word "]の意味" and the text to MeaningWindowText(meaning), and
-  // shows the window without making it modal, on top of the others; the first time to the
-  // right of `beside` (the main window) when one is given. `word` is the word as the list
-  // shows it.
-  void ShowMeaning(const std::string& word, const Meaning& meaning, const QWidget* beside);
+  // shows the window without making it modal, on top of the others; the first time beside
+  // `beside` (the main window) when one is given, where it covers none of its controls
+  // (PlaceBeside: right, left, below, else over `coverable`, the main window's lower word
+  // rows). `word` is the word as the list shows it.
+  void ShowMeaning(const std::string& word, const Meaning& meaning, const QWidget* beside,
+                   const QRect& coverable = {});
+
+  // The designed outer size, and the least it shrinks to where the room beside is smaller.
+  static constexpr QSize kDesignedSize{447, 287};
+  static constexpr QSize kLeastSize{240, 120};
 
   // Makes the memo at the first showing.
   void setVisible(bool visible) override;

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <optional>
 
 #include "text/shift_jis.h"
@@ -15,7 +16,21 @@
 namespace quillmark {
 
 void ShowErrorBox(QWidget* parent, const QString& message) {
-  QMessageBox::critical(parent, QStringLiteral("Quillmark"), message);
+  QMessageBox::critical(parent, QStringLiteral("Quillmark"), ErrorBoxText(message));
+}
+
+QString ErrorBoxText(const QString& message) {
+  // U+2060 WORD JOINER between two characters forbids a line break there.
+  constexpr char16_t kWordJoiner = 0x2060;
+  QString text;
+  text.reserve(message.size() * 2);
+  for (qsizetype i = 0; i < message.size(); ++i) {
+    if (i > 0 && message[i].unicode() >= 0x80 && message[i - 1].unicode() >= 0x80 &&
+        !message[i].isLowSurrogate())
+      text += QChar(kWordJoiner);
+    text += message[i];
+  }
+  return text;
 }
 
 QString FromMessage(std::string_view utf8) {
@@ -148,6 +163,12 @@ class OuterSizeKeeper : public QObject {
     return false;
   }
 
+  // A new outer size, kept from now on as the designed one was.
+  void ChangeDesigned(QSize designed) {
+    designed_ = designed;
+    ApplyFrame(frame_);
+  }
+
  private:
   void CheckFrame(bool showing) {
     const QWindow* handle = window_->windowHandle();
@@ -196,6 +217,44 @@ class OuterSizeKeeper : public QObject {
 
 void KeepOuterSize(QWidget* window, QSize designed, MinimumSize minimum, Placement placement) {
   new OuterSizeKeeper(window, designed, SizeMeasure::kOuter, minimum, placement);
+}
+
+QRect PlaceBeside(const QRect& owner, QSize wanted, QSize least, const QRect& screen,
+                  const QRect& coverable) {
+  const int height = std::min(wanted.height(), screen.height());
+  // Beside the owner, its top level with the owner's as far as the screen allows.
+  const int besideTop =
+      std::clamp(owner.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - height));
+  const int roomRight = screen.right() - owner.right();
+  if (roomRight >= least.width()) {
+    return QRect(owner.right() + 1, besideTop, std::min(wanted.width(), roomRight), height);
+  }
+  const int roomLeft = owner.left() - screen.left();
+  if (roomLeft >= least.width()) {
+    const int width = std::min(wanted.width(), roomLeft);
+    return QRect(owner.left() - width, besideTop, width, height);
+  }
+  const int roomBelow = screen.bottom() - owner.bottom();
+  if (roomBelow >= least.height()) {
+    const int width = std::min(wanted.width(), screen.width());
+    const int left = std::clamp(owner.left(), screen.left(),
+                                std::max(screen.left(), screen.right() + 1 - width));
+    return QRect(left, owner.bottom() + 1, width, std::min(height, roomBelow));
+  }
+  const QSize over(std::clamp(coverable.width(), least.width(), wanted.width()),
+                   std::clamp(coverable.height(), least.height(), wanted.height()));
+  return QRect(QPoint(coverable.left(), coverable.bottom() + 1 - over.height()), over);
+}
+
+void SetOuterGeometry(QWidget* window, const QRect& outer) {
+  window->move(outer.topLeft());  // a top-level window's position is its frame's
+  for (QObject* child : window->children()) {
+    if (auto* keeper = dynamic_cast<OuterSizeKeeper*>(child)) {
+      keeper->ChangeDesigned(outer.size());
+      return;
+    }
+  }
+  window->resize(outer.size());
 }
 
 void KeepClientSizeCentred(QWidget* window, QSize client) {

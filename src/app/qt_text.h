@@ -3,6 +3,7 @@
 // designed outer size of a window.
 
 #include <QFont>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <exception>
@@ -17,6 +18,11 @@ namespace quillmark {
 // Shows an error text to the user (a message box in the program; tests record it).
 using ErrorDisplay = std::function<void(QWidget* parent, const QString& message)>;
 void ShowErrorBox(QWidget* parent, const QString& message);
+// The message as the box shows it: a run of Japanese is never broken across lines (Japanese
+// has no spaces, and the box broke "使用中です" as "使用中" / "です"; a word joiner now stands
+// between its characters); lines break at the message's spaces and line ends, and inside long
+// ASCII runs (paths).
+QString ErrorBoxText(const QString& message);
 
 // The core's messages and status lines are UTF-8 (our own texts, and file paths as the file
 // system names them); a byte that is not UTF-8 shows as U+FFFD.
@@ -60,6 +66,18 @@ void InstallFontSubstitutes();
 enum class MinimumSize { kFree, kDesigned };
 enum class Placement { kAsPlaced, kCentred };
 void KeepOuterSize(QWidget* window, QSize designed, MinimumSize minimum, Placement placement);
+
+// Where a window of outer size `wanted` goes so that it covers none of `owner` (global
+// coordinates, frames included) within `screen` (its available area): right of the owner,
+// else left of it, else below it, on the first side with room for at least `least`, as large
+// as that room allows up to `wanted`. Where no side has that room: over `coverable` (the part
+// of the owner that may be hidden, such as its lower word rows), anchored to its bottom left,
+// no larger than `wanted` and no smaller than `least`.
+QRect PlaceBeside(const QRect& owner, QSize wanted, QSize least, const QRect& screen,
+                  const QRect& coverable);
+
+// Moves `window` (kept by KeepOuterSize) to `outer` and keeps it at that size, frame included.
+void SetOuterGeometry(QWidget* window, const QRect& outer);
 
 // For the dialogs designed by their client area: the inside is `client` (fixed), and the
 // whole window, frame included, is centred on its screen once the frame is known.

@@ -1,11 +1,14 @@
 #include "app/word_get_dialog.h"
 
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolTip>
 
 #include "app/qt_text.h"
 
@@ -31,6 +34,21 @@ class FramePaintBox : public QWidget {
  private:
   const std::array<QPixmap, 6>& frames_;
   const int& shown_;
+};
+
+// A status line longer than the list is wide is read whole in its tooltip. From the line's
+// own text when asked, not stored per line: the list takes thousands of lines a second.
+class WholeLineTips : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override {
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+      return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view,
+                       view->visualRect(index));
+    return true;
+  }
 };
 
 }  // namespace
@@ -63,6 +81,7 @@ TWordGetDialog::TWordGetDialog(QWidget* owner, Intervals intervals)
   statusListBox_->setGeometry(14, 54, 433, 97);
   statusListBox_->setFont(PixelFont(font().family(), 12));
   statusListBox_->setUniformItemSizes(true);
+  statusListBox_->setItemDelegate(new WholeLineTips(statusListBox_));
   QPalette white = statusListBox_->palette();
   white.setColor(QPalette::Base, Qt::white);
   statusListBox_->setPalette(white);

@@ -4,9 +4,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollArea>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
 #include <algorithm>
 
 #include "app/qt_text.h"
@@ -31,6 +30,11 @@ constexpr int kDesignedCountWidth = 35;
 constexpr int kLinkWidth = 300;
 // The check box is designed 10 high; its indicator needs more, and 15 still fits the row.
 constexpr int kCheckHeight = 15;
+// The link stands a little below its row's top and is as tall as its font: at the row's top
+// edge, row 0's link was cut by the top of the list.
+constexpr int kLinkTop = 2;
+constexpr int kLinkHeight = 13;
+constexpr int kFocusFrameWidth = 2;
 
 constexpr const char* kDictionaryLinkText = "web辞書で意味を調べるにはここをクリック";
 
@@ -49,11 +53,13 @@ class FocusFrame : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     if (!hasFocus()) return;
-    QStylePainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.backgroundColor = palette().color(QPalette::Window);
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    // A solid frame in the highlight colour: the style's dotted focus frame was too faint to
+    // find on a small link.
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusFrameWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(kFocusFrameWidth / 2.0, kFocusFrameWidth / 2.0,
+                                             -kFocusFrameWidth / 2.0, -kFocusFrameWidth / 2.0));
   }
 };
 
@@ -209,7 +215,7 @@ void TWordListView::AddRow(const std::string& caption, std::int32_t count, const
   QPalette navy = link->palette();
   navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
   link->setPalette(navy);
-  link->setGeometry(linkLeft, top, kLinkWidth, 10);
+  link->setGeometry(linkLeft, top + kLinkTop, kLinkWidth, kLinkHeight);
 
   auto* check = new QCheckBox(QString::fromUtf8(kKnownWordText), page_);
   check->setObjectName(QStringLiteral("KnownWordCheck%1").arg(r));

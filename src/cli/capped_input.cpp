@@ -45,7 +45,7 @@ std::size_t FirstBufferSize(int fd, std::size_t ceiling) {
 CappedInput ReadCappedInput(const std::string& path, std::size_t limit) {
   const bool standardInput = path == "-";
   const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw FileError(CannotOpenMessage(path));
+  if (fd < 0) throw FileError(CannotOpenMessage(path), path, errno);
   const OpenedFile closer(standardInput ? -1 : fd);
 
   // One byte past the limit tells whether more follows, without reading it all.
@@ -62,7 +62,7 @@ CappedInput ReadCappedInput(const std::string& path, std::size_t limit) {
     if (count == 0) break;
     if (count < 0) {
       if (errno == EINTR) continue;
-      throw FileError(CannotOpenMessage(path));
+      throw FileError(CannotOpenMessage(path), path, errno);
     }
     filled += static_cast<std::size_t>(count);
   }

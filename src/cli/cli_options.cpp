@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <charconv>
+#include <utility>
 
 namespace quillmark {
 
@@ -22,8 +23,9 @@ const char* const kCliUsage =
     "      the whole page as the scanner does; else as ArticleText says)\n"
     "  find WORD [--sentences FILE]\n"
     "      the sentences holding WORD or one of its inflected forms, from sum.dat or FILE\n"
-    "  export [--sites FILE] [--follow-links] [--depth N] [--all] [--hide-names]\n"
-    "         [--dictionary goo|lycos|rnn|weblio] [--article | --whole-page] [--save] OUTPUT\n"
+    "  export [--sites FILE] [--follow-links] [--depth N] [--https | --no-https] [--all]\n"
+    "         [--hide-names] [--dictionary goo|lycos|rnn|weblio] [--article | --whole-page]\n"
+    "         [--save] OUTPUT\n"
     "      one gathering run as gather makes it, its shown words (with --all every word not\n"
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
     "      word, count, example sentence, host, dictionary address (default weblio), meaning\n"
@@ -48,6 +50,7 @@ const char* const kCliUsage =
     "when the program is installed; they are written only with --save. A run with --save\n"
     "holds them from start to end, and waits up to SECONDS (default 30) while another\n"
     "Quillmark program does.\n"
+    "An option's value may follow it or an \"=\" (--top 3, --top=3).\n"
     "-- ends the options: what follows is a word or a file even when it starts with -.\n"
     "Exit status: 0 done, 1 nothing gathered or found (or an error), 2 bad usage,\n"
     "130 interrupted.\n";
@@ -59,12 +62,29 @@ class ArgumentReader {
   explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
 
   bool Done() const { return next_ >= arguments_.size(); }
-  const std::string& Take() { return arguments_[next_++]; }
+  // The next argument. An option given as "--name=value" comes back as "--name", its value
+  // kept for ValueOf; "--" and anything not starting with "--" come back whole.
+  std::string Take(bool optionsEnded) {
+    std::string argument = arguments_[next_++];
+    inlineValue_.reset();
+    if (optionsEnded || !argument.starts_with("--")) return argument;
+    if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
+      inlineValue_ = argument.substr(equals + 1);
+      argument.resize(equals);
+    }
+    return argument;
+  }
 
-  // The value after option `name`.
+  // The value of option `name`: after its "=", else the next argument.
   std::string ValueOf(const std::string& name) {
+    if (inlineValue_) return *std::exchange(inlineValue_, std::nullopt);
     if (Done()) throw UsageError{name + " needs a value"};
-    return Take();
+    return arguments_[next_++];
+  }
+
+  // An option that takes no value must not have been given one ("--all=1").
+  void RefuseValue(const std::string& name) const {
+    if (inlineValue_) throw UsageError{name + " takes no value"};
   }
 
   std::int32_t NumberOf(const std::string& name) {
@@ -79,7 +99,17 @@ class ArgumentReader {
  private:
   const std::vector<std::string>& arguments_;
   std::size_t next_ = 0;
+  std::optional<std::string> inlineValue_;
 };
+
+// The options that take a value; every other option is a switch.
+bool TakesValue(const std::string& option) {
+  for (const char* name : {"--data-dir", "--lock-wait", "--sites", "--depth", "--report", "--top",
+                           "--days", "--host", "--sentences", "--dictionary", "--format"}) {
+    if (option == name) return true;
+  }
+  return false;
+}
 
 // The dictionaries by the names --dictionary takes.
 struct DictionaryName {
@@ -147,7 +177,9 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
   std::optional<CliCommand> command;
   bool optionsEnded = false;
   while (!reader.Done()) {
-    const std::string argument = reader.Take();
+    const std::string argument = reader.Take(optionsEnded);
+    if (!optionsEnded && argument.starts_with("--") && !TakesValue(argument))
+      reader.RefuseValue(argument);
     if (!optionsEnded && (argument == "--help" || argument == "--version")) {
       (argument == "--help" ? options.help : options.version) = true;
       return options;
@@ -160,7 +192,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       options.dataDirectory = reader.ValueOf(argument);
       continue;
     }
-    if (argument == "--lock-wait") {
+    if (!optionsEnded && argument == "--lock-wait") {
       options.lockWaitSeconds = reader.NumberOf(argument);
       continue;
     }
@@ -243,6 +275,9 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
     throw UsageError{"read needs an ADDRESS or a NUMBER"};
   if (*command == CliCommand::kRead && options.format == ResultFormat::kTsv)
     options.format = ResultFormat::kText;
+  // The forms are a list per word: JSON holds them, a tab-separated line has no place.
+  if (options.forms && options.format != ResultFormat::kJson)
+    throw UsageError{"--forms needs --format json"};
   return options;
 }
 

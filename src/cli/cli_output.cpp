@@ -1,5 +1,7 @@
 #include "cli/cli_output.h"
 
+#include <cstring>
+
 #include "text/valid_utf8.h"
 
 namespace quillmark {
@@ -23,6 +25,12 @@ std::string PrintableLines(std::string_view text) {
 
 std::string PrintableStatusLine(std::string_view line) {
   return EscapeControlBytes(ReplaceInvalidUtf8(line));
+}
+
+std::string FileErrorLine(const FileError& error) {
+  if (error.SystemError() == 0 || error.Path().empty())
+    return "quillmark-cli: " + std::string(error.what());
+  return "quillmark-cli: " + error.Path() + ": " + std::strerror(error.SystemError());
 }
 
 bool Print(std::FILE* stream, std::string_view text) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "session/atomic_file.h"
+
 namespace quillmark {
 
 // `text` line by line (a line ends at LF or CR LF, and those stay): each line valid UTF-8
@@ -20,6 +22,11 @@ std::string PrintableStatusLine(std::string_view line);
 // Writes PrintableLines(text) to `stream` and flushes it. Returns false when not every byte
 // got out (standard output closed early, a full disk).
 bool Print(std::FILE* stream, std::string_view text);
+
+// What a terminal user reads of a file that failed: "quillmark-cli: <file>: <the system's
+// reason, in the locale's language>" when one file failed for a known reason, else
+// "quillmark-cli: " and the error's own message (the window's text, naming the file or files).
+std::string FileErrorLine(const FileError& error);
 
 // "quillmark-cli: 標準出力に書き込めません" (UTF-8): said, with exit status 1, after the data
 // files were saved, when the result could not be printed.

@@ -1,5 +1,7 @@
 #include "cli/define_command.h"
 
+#include "text/valid_utf8.h"
+
 namespace quillmark {
 
 int DefineWords(Session& session, const std::vector<std::string>& words, std::string& out,
@@ -7,12 +9,15 @@ int DefineWords(Session& session, const std::vector<std::string>& words, std::st
   bool anyFound = false;
   for (const std::string& word : words) {
     const Meaning meaning = session.MeaningOf(word);
+    // A line break in the argument would cut the line in two; printing escapes the other
+    // control bytes, line by line.
+    const std::string shown = EscapeControlBytes(word);
     if (!meaning.Found()) {
-      errors += "quillmark-cli: no meaning for " + word + "\n";
+      errors += "quillmark-cli: no meaning for " + shown + "\n";
       continue;
     }
     anyFound = true;
-    out += word + "\t" + meaning.headword + "\t" + JoinedSenses(meaning) + "\n";
+    out += shown + "\t" + meaning.headword + "\t" + JoinedSenses(meaning) + "\n";
   }
   return anyFound ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <iostream>
 #include <thread>
 
@@ -182,7 +183,8 @@ class CliProgram {
     if (lock_.Take(data.path, std::chrono::seconds(options_.lockWaitSeconds),
                    [&] { Print(stderr, inUse + "。空くまで " + seconds + " 秒待っています\n"); }))
       return true;
-    Print(stderr, inUse + "。何も保存せずに終わります\n");
+    Print(stderr, "quillmark-cli: " + DirectoryInUseMessage(data.path, lock_.FailureReason()) +
+                      "。何も保存せずに終わります\n");
     return false;
   }
 
@@ -225,11 +227,12 @@ class CliProgram {
       if (!failures_.empty()) Print(stderr, failures_ + "\n");
       return kExitInterrupted;
     }
-    // The history first and on its own: a history that cannot be written costs only itself.
-    if (options_.save)
+    // The history after the data files and on its own: the data files are the learner's, the
+    // history is derived, and its journal must not take the room they need on a full disk.
+    return SaveThenReportFailures(status, [&] {
       RecordGatheringRun(History(), session_->Stores(), sites, crawl.FetchCount(),
                          std::time(nullptr), crawl.Articles());
-    return SaveThenReportFailures(status);
+    });
   }
 
   int Words() {
@@ -382,7 +385,7 @@ class CliProgram {
     try {
       step();
     } catch (const FileError& error) {
-      AddFailure(error.what());
+      AddFailure(FileErrorLine(error));
     }
   }
 
@@ -391,14 +394,15 @@ class CliProgram {
     failures_ += message;
   }
 
-  // The data files first (with --save), then every failure kept until now and the save's own;
-  // returns `status`, or 1 when anything failed.
-  int SaveThenReportFailures(int status) {
+  // The data files first (with --save), then `afterSave` (with --save), then every failure
+  // kept until now and the save's own; returns `status`, or 1 when anything failed.
+  int SaveThenReportFailures(int status, const std::function<void()>& afterSave = {}) {
     if (options_.save) {
       LaterIfItFails([&] {
         IniSettingsFile settings(ConfigurationPath(directory_));
         session_->Save(settings);
       });
+      if (afterSave) afterSave();
     }
     if (failures_.empty()) return status;
     Print(stderr, failures_ + "\n");
@@ -449,6 +453,9 @@ int main(int argc, char* argv[]) {
   }
   try {
     return CliProgram(options).Run();
+  } catch (const FileError& error) {
+    Print(stderr, FileErrorLine(error) + "\n");
+    return kExitNothing;
   } catch (const std::exception& error) {
     Print(stderr, std::string(error.what()) + "\n");
     return kExitNothing;

@@ -47,8 +47,10 @@ std::vector<ShownWord> Selected(const RunResult& result, const std::set<std::str
                                 bool all) {
   std::vector<ShownWord> words;
   if (all) {
-    for (auto pair = result.ranking.rbegin(); pair != result.ranking.rend(); ++pair)
-      words.push_back(ShownWord{pair->first, pair->second});
+    // The empty word counts what is not a word (numbers, signs): no row of its own.
+    for (auto pair = result.ranking.rbegin(); pair != result.ranking.rend(); ++pair) {
+      if (!pair->first.empty()) words.push_back(ShownWord{pair->first, pair->second});
+    }
   } else if (top > 0) {
     words = SelectShownWords(result.ranking, ngWords, hiddenWords, top - 1);
   }

@@ -107,7 +107,15 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
   client_.OnConnect = [&] { writeLine(kConnectedLine); };
   client_.OnSuccess = [&](CmdType) { endWith(FetchEndingKind::kSuccess, kSucceededLine); };
   client_.OnFailure = [&](CmdType) { endWith(FetchEndingKind::kFailure, kFailedLine); };
-  client_.OnConnectionFailed = [&] { endWith(FetchEndingKind::kFailure, kFailedLine); };
+  // The client throws the reason right after this event: the line waits for it, so that a
+  // site that failed says why (OpenSSL not loaded, a certificate refused, a refused tunnel).
+  std::optional<std::string> failedConnectionLine;
+  client_.OnConnectionFailed = [&] {
+    if (outcome) return;
+    failedConnectionLine = client_.Host + std::string(kFailedLine);
+    outcome = FetchEndingKind::kFailure;
+    outcomeHost = client_.Host;
+  };
   // `handled` stays false: the client does not retry the lookup.
   client_.OnInvalidHost = [&](bool&) { endWith(FetchEndingKind::kFailure, kFailedLine); };
   client_.Pump = pump;
@@ -123,6 +131,10 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
       endWith(FetchEndingKind::kFailure, kHttpsOnlyLine);
     }
   }
+  if (failedConnectionLine && statusLine) {
+    statusLine(ending.error.empty() ? *failedConnectionLine
+                                    : *failedConnectionLine + " (" + ending.error + ")");
+  }
   if (!outcome) {
     // The client fires an outcome or throws; a Get that did neither is no success either.
     ending.kind = FetchEndingKind::kClientError;
@@ -131,8 +143,8 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
   }
   ending.kind = *outcome;
   ending.host = std::move(outcomeHost);
-  ending.error.clear();
   if (ending.kind == FetchEndingKind::kSuccess) {
+    ending.error.clear();
     ending.body = std::move(client_.Body);
     ending.contentType = ContentTypeOf(client_.Header);
   }

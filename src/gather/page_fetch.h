@@ -28,8 +28,9 @@ struct FetchEnding {
   std::string host;
   // kSuccess: the response body, whole or as far as it had arrived when it was disconnected.
   std::string body;
-  // kClientError: the client's message ("HTTP Secure Socket is not supported", ...). The
-  // crawl shows it nowhere; it is there for tests and for a command-line log.
+  // kClientError: the client's message ("HTTP Secure Socket is not supported", ...); the
+  // crawl shows it nowhere. kFailure: the reason a connection failed, when the client gave
+  // one; the failure's status line ends with it.
   std::string error;
   // kSuccess: the response's Content-Type value (its character set decides the decoding).
   std::string contentType;
@@ -71,12 +72,14 @@ class PageFetch : public FetchControl {
   // must not start another fetch). Writes through `statusLine`, as the events come, the
   // client's Host followed without a space by "名前解決" (a name was looked up),
   // "コネクション確立" (connected), and for the first outcome event only
-  // "からのドキュメント取得成功" or "からのドキュメント取得失敗"; later events of the same Get
-  // write nothing. A redirect to https while https is off ends as a failure with the line
-  // Host + "はHTTPSでのみ公開されています（設定→オプションで取得できます）" instead of the client
-  // error; an https `url` itself is still a client error. Changes Host(). Throws std::logic_error
-  // when called from inside its own pump (one fetch must never start inside another); lets any
-  // error other than NetError (allocation failure, an exception thrown by the pump) pass through.
+  // "からのドキュメント取得成功" or "からのドキュメント取得失敗" (after a failed connection, when
+  // Get returns, with " (<reason>)" after it: "Secure Socket setup failed: libssl.so.3: ...");
+  // later events of the same Get write nothing. A redirect to https while https is off ends as a
+  // failure with the line Host + "はHTTPSでのみ公開されています（設定→オプションで取得できます）"
+  // instead of the client error; an https `url` itself is still a client error. Changes Host().
+  // Throws std::logic_error when called from inside its own pump (one fetch must never start inside
+  // another); lets any error other than NetError (allocation failure, an exception thrown by the
+  // pump) pass through.
   FetchEnding Fetch(const std::string& url, const std::function<void()>& pump,
                     const StatusLineSink& statusLine);
 

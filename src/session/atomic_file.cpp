@@ -91,17 +91,25 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string target = ResolvedTarget(path);
   std::string temporary;
   const int fd = CreateTemporary(target, temporary);
-  if (fd < 0) throw FileError(CannotCreateMessage(path));
+  if (fd < 0) throw FileError(CannotCreateMessage(path), path, errno);
 
   struct stat old {};
   if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
 
   bool written = WriteEveryByte(fd, bytes) && fsync(fd) == 0;
+  int error = written ? 0 : errno;
   // close() reports write errors that some file systems (NFS) only notice now.
-  written = close(fd) == 0 && written;
-  if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
+  if (close(fd) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  if (written && rename(temporary.c_str(), target.c_str()) != 0) {
+    written = false;
+    error = errno;
+  }
+  if (!written) {
     unlink(temporary.c_str());
-    throw FileError(CannotCreateMessage(path));
+    throw FileError(CannotCreateMessage(path), path, error);
   }
   SyncDirectoryOf(target);
 }

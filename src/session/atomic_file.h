@@ -10,15 +10,27 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillmark {
 
 // A file that exists but cannot be read, or cannot be written. The message is the one shown
-// to the user, with the full path.
+// to the user, with the full path. Where one file failed for a known reason, the error also
+// holds the file and the system's error number, for a terminal's "program: file: reason".
 class FileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  FileError(const std::string& message, std::string path, int systemError)
+      : std::runtime_error(message), path_(std::move(path)), systemError_(systemError) {}
+
+  const std::string& Path() const { return path_; }
+  // The errno of the failed call; 0 when unknown.
+  int SystemError() const { return systemError_; }
+
+ private:
+  std::string path_;
+  int systemError_ = 0;
 };
 
 // "ファイル <path> は開けません" / "ファイル <path> を作成できません" (UTF-8).

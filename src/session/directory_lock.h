@@ -21,8 +21,9 @@ namespace quillmark {
 inline constexpr const char* kLockFile = "quillmark.lock";
 
 // "データフォルダ <directory> は別の Quillmark が使用中です" (UTF-8): what the window and the
-// command line say when another program holds the directory.
-std::string DirectoryInUseMessage(const std::string& directory);
+// command line say when another program holds the directory; with a `reason` (why the lock
+// could not be taken at all) " (<reason>)" follows.
+std::string DirectoryInUseMessage(const std::string& directory, const std::string& reason = {});
 
 class DirectoryLock {
  public:
@@ -33,9 +34,12 @@ class DirectoryLock {
 
   // Takes the lock of `directory` (with or without its trailing '/'), trying again until `wait`
   // has passed while another program holds it; `waiting` (when set) is called once, before the
-  // first pause. Returns false when another program still holds it. A directory where the lock
-  // file can be neither made nor opened (missing, read-only) returns true without a lock:
-  // nothing can be saved there, so there is nothing to guard.
+  // first pause. Returns false when another program still holds it, and also (failing
+  // closed: two programs would otherwise lose each other's saves) when the lock file exists
+  // but cannot be opened (another user's, a symbolic link, which is never followed) or
+  // cannot be locked; FailureReason() then says why. Only where the lock file is missing and
+  // cannot be made because the directory is read-only (or missing) does it return true
+  // without a lock: nothing can be saved there, so there is nothing to guard.
   bool Take(const std::string& directory,
             std::chrono::milliseconds wait = std::chrono::milliseconds(0),
             const std::function<void()>& waiting = {});
@@ -43,8 +47,13 @@ class DirectoryLock {
   // Whether this object holds a directory's lock.
   bool Held() const { return fd_ >= 0; }
 
+  // After Take returned false: empty when another program holds the lock, else the lock
+  // file's path and the system's reason ("<path>: <strerror>").
+  const std::string& FailureReason() const { return failureReason_; }
+
  private:
   int fd_ = -1;
+  std::string failureReason_;
 };
 
 }  // namespace quillmark

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 #include "session/data_directory.h"
 
@@ -31,10 +32,16 @@ bool QtStoreFiles::Exists(const std::string& name) const { return QFileInfo::exi
 
 std::string QtStoreFiles::Read(const std::string& name) const {
   QFile file(PathOf(name));
-  if (!file.open(QIODevice::ReadOnly)) throw FileError(CannotOpenMessage(ToStd(file.fileName())));
+  const std::string path = ToStd(file.fileName());
+  // errno is read at once: the failed call is the last that set it.
+  errno = 0;
+  if (!file.open(QIODevice::ReadOnly)) {
+    // Qt refuses a directory itself, with no error number.
+    const int error = errno != 0 ? errno : (QFileInfo(file.fileName()).isDir() ? EISDIR : 0);
+    throw FileError(CannotOpenMessage(path), path, error);
+  }
   const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    throw FileError(CannotOpenMessage(ToStd(file.fileName())));
+  if (file.error() != QFileDevice::NoError) throw FileError(CannotOpenMessage(path), path, errno);
   return bytes.toStdString();
 }
 

@@ -39,6 +39,11 @@ constexpr const char* kMigrations[] = {
 };
 static_assert(std::size(kMigrations) == SqliteRunHistory::kSchemaVersion);
 
+// The tables of the first step: a file of version 1 or later without them, or a file of
+// version 0 with any table, is another program's database, not a history to bring up to date.
+constexpr const char* kFirstTables = "'runs', 'words', 'run_words'";
+constexpr int kFirstTableCount = 3;
+
 constexpr int kBusyTimeoutMs = 5000;  // the window and the command line may write at once
 
 // The messages of the data files' kind, with the library's reason after them.
@@ -265,6 +270,12 @@ bool SqliteRunHistory::OpenAndMigrate() {
     SetAside(".newer", "新しい版のQuillmarkが書いた");
     return false;
   }
+  // A version below 0 would step outside the migrations.
+  if (version < 0 || !HoldsOwnTables(version)) {
+    Close();
+    SetAside(".damaged", "Quillmarkの履歴ではない");
+    return false;
+  }
   // A history this user may only read still shows its trends; writing it fails at Append.
   if (version == kSchemaVersion && Sqlite().sqlite3_db_readonly(database_, "main") == 1)
     return true;
@@ -281,6 +292,17 @@ bool SqliteRunHistory::OpenAndMigrate() {
     throw;
   }
   return true;
+}
+
+bool SqliteRunHistory::HoldsOwnTables(int version) {
+  Statement tables(database_,
+                   (std::string("SELECT count(*), count(CASE WHEN name IN (") + kFirstTables +
+                    ") THEN 1 END) FROM sqlite_master WHERE type = 'table'")
+                       .c_str());
+  tables.Step();
+  const std::int64_t all = tables.Integer(0);
+  const std::int64_t ours = tables.Integer(1);
+  return version == 0 ? all == 0 : ours == kFirstTableCount;
 }
 
 void SqliteRunHistory::SetAside(const char* suffix, const char* reason) {

@@ -5,8 +5,10 @@
 // `RunHistory` is the small interface the windows, the command line and the tests use;
 // `SqliteRunHistory` keeps it in `history.sqlite3` beside the data files (the sqlite3 C
 // library, WAL journal, the schema's version in `PRAGMA user_version`). The file is opened on
-// first use, never at start-up, and written at the end of a run, before and independently of
-// the data files: a history that cannot be written costs that run's history and nothing else.
+// first use, never at start-up, and written at the end of a run, independently of the data
+// files: a history that cannot be written costs that run's history and nothing else. It is
+// closed before the data files are saved (the window), or written after them (the command
+// line), so that its journal never takes the room the data files need.
 
 #include <cstdint>
 #include <functional>
@@ -110,9 +112,10 @@ class SqliteRunHistory : public RunHistory {
   static constexpr int kSchemaVersion = 2;
   static constexpr const char* kFileName = "history.sqlite3";
 
-  // `path` is the history file; nothing is opened here. A file found not to be a database, or
-  // written by a newer schema, is renamed to "<path>.damaged" or "<path>.newer" (".2", ".3"...
-  // after it when taken), `notice` is told, and a new history is started.
+  // `path` is the history file; nothing is opened here. A file found not to be a database (or
+  // another program's: a version below 0, tables not ours), or written by a newer schema, is
+  // renamed to "<path>.damaged" or "<path>.newer" (".2", ".3"... after it when taken),
+  // `notice` is told once, and a new history is started.
   SqliteRunHistory(std::string path, HistoryDirectory directory, Notice notice);
   ~SqliteRunHistory() override;
 
@@ -125,6 +128,10 @@ class SqliteRunHistory : public RunHistory {
   std::vector<ArticleEntry> ArticlesSince(std::int64_t fromTime) override;
   std::optional<KeptArticle> ArticleAt(const std::string& address) override;
 
+  // Closes the file: its journal is folded into it and removed, so that on a full disk the
+  // journal takes no room the data files need. The next use opens it again.
+  void Close();
+
   // For the tests: called inside Append's transaction after the run's row and before its
   // words, so a test can kill the program there.
   void SetFaultBetweenTables(std::function<void()> fault) {
@@ -135,8 +142,8 @@ class SqliteRunHistory : public RunHistory {
   sqlite3* Database();
   void Open();
   bool OpenAndMigrate();
+  bool HoldsOwnTables(int version);
   void SetAside(const char* suffix, const char* reason);
-  void Close();
 
   std::string path_;
   HistoryDirectory directory_;

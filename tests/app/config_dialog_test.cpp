@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -76,7 +77,7 @@ class ConfigDialogTest : public QObject {
   void LaidOutAsDesigned() {
     TConfigDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
-    QCOMPARE(dialog.size(), QSize(423, 293 + 2 * 22));
+    QCOMPARE(dialog.width(), 423);
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(Find<QLabel>(dialog, "CopyLightLabel")
                 .text()
@@ -100,21 +101,38 @@ class ConfigDialogTest : public QObject {
     QCOMPARE(order, expected);
   }
 
-  void HttpsCheckSitsInTheLinkFrameAndCarriesFetchHttps() {
+  // The switches added after the design stand in one framed column inside the dialog, above
+  // OK and Cancel, each whole; each carries its configuration value.
+  void TheAddedSwitchesShareAFrameAboveTheButtons() {
     TConfigDialog dialog;
-    auto& check = Find<QCheckBox>(dialog, "HttpsCheck");
-    QCOMPARE(check.text(), QStringLiteral("HTTPSのサイトも取得する"));
-    QVERIFY(QRect(11, 184, 190, 83).contains(check.geometry()));
-    CarriesSwitch(dialog, check, &Configuration::fetchHttps);
-  }
-
-  void HideNamesCheckSitsBelowTheButtonsAndCarriesHideNames() {
-    TConfigDialog dialog;
-    auto& check = Find<QCheckBox>(dialog, "HideNamesCheck");
-    QCOMPARE(check.text(), QStringLiteral("固有名詞とページの見出し語を表示しない"));
-    QVERIFY(check.geometry().top() > Find<QPushButton>(dialog, "OKButton").geometry().bottom());
-    QVERIFY(dialog.rect().contains(check.geometry()));
-    CarriesSwitch(dialog, check, &Configuration::hideNames);
+    const auto& frame = Find<QFrame>(dialog, "OptionsFrame");
+    const QRect ok = Find<QPushButton>(dialog, "OKButton").geometry();
+    QVERIFY(frame.geometry().bottom() < ok.top());
+    QVERIFY(dialog.rect().contains(ok));
+    QVERIFY(dialog.rect().contains(frame.geometry()));
+    const struct {
+      const char* name;
+      QString text;
+      bool Configuration::*value;
+    } switches[] = {
+        {"HttpsCheck", QStringLiteral("HTTPSのサイトも取得する"), &Configuration::fetchHttps},
+        {"HideNamesCheck", QStringLiteral("固有名詞とページの見出し語を表示しない"),
+         &Configuration::hideNames},
+        {"ArticleTextCheck", QStringLiteral("記事の本文だけを読む（メニューや見出しの一覧は除く）"),
+         &Configuration::articleText},
+    };
+    int previousBottom = -1;
+    for (const auto& s : switches) {
+      auto& check = Find<QCheckBox>(dialog, s.name);
+      QCOMPARE(check.text(), s.text);
+      QCOMPARE(check.parentWidget(), &frame);
+      QVERIFY(frame.rect().contains(check.geometry()));
+      QVERIFY2(check.geometry().top() > previousBottom,  // one column, none over another
+               qPrintable(QStringLiteral("%1 %2").arg(check.geometry().top()).arg(previousBottom)));
+      QVERIFY(check.width() >= check.sizeHint().width());
+      previousBottom = check.geometry().bottom();
+      CarriesSwitch(dialog, check, s.value);
+    }
   }
 
   void ValuesAreTakenAs16BitsAndHeldInTheRanges() {

@@ -11,6 +11,7 @@
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QToolTip>
 #include <QtTest>
 
 #include "app/main_form.h"
@@ -74,6 +75,22 @@ class GatheringTest : public QObject {
     QCOMPARE(list.item(0)->text(), QStringLiteral("18"));
     QCOMPARE(list.item(11)->text(), QStringLiteral("29"));
     QCOMPARE(list.currentRow(), 11);
+  }
+
+  // A line wider than the list (the HTTPS-only line after a short first one) is read whole in
+  // its tooltip.
+  void aStatusLineWiderThanTheListIsReadWholeInItsTooltip() {
+    TWordGetDialog dialog(nullptr, {});
+    auto* list = dialog.findChild<QListWidget*>("StatusListBox");
+    const QString wide = QStringLiteral(
+        "www.example.comはHTTPSでのみ公開されています（設定→オプションで取得できます）");
+    AppendStatusLines(*list, {QStringLiteral("http://a.example/接続開始"), wide}, 10);
+    dialog.show();
+    const QPoint at = list->visualItemRect(list->item(1)).center();
+    QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &help);
+    QCOMPARE(QToolTip::text(), wide);
+    QToolTip::hideText();
   }
 
   void theTimerTicksDuringASlowFetchAndCancelEndsTheGathering() {
@@ -173,7 +190,7 @@ class GatheringTest : public QObject {
     const auto* meaningMemo = meaning->findChild<QPlainTextEdit*>("Memo");
     QCOMPARE(meaningMemo->toPlainText(), QStringLiteral("ship\n船\n艦"));
     QCOMPARE(meaningMemo->document()->defaultFont(), meaningMemo->font());
-    QVERIFY(meaning->x() >= form.frameGeometry().right());
+    QVERIFY(!meaning->frameGeometry().intersects(form.frameGeometry()));
     QVERIFY(opened.empty());
     QCOMPARE(MeaningWindowText(Meaning{}), QStringLiteral("辞書に見つかりませんでした"));
 

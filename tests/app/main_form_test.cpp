@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -19,6 +20,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -289,8 +291,8 @@ class MainFormTest : public QObject {
       ::close(fd);
     };
     whileTheProgramReads(configuration, 0);
-    whileTheProgramReads(hosts, SIGHUP);           // before the window: it waits for the loop
-    whileTheProgramReads(configuration, SIGTERM);  // during the save: noted, changes nothing
+    whileTheProgramReads(hosts, SIGHUP);  // before the window: it waits for the loop
+    whileTheProgramReads(configuration, 0);
 
     QCOMPARE(child.Finish(), 0);
     QCOMPARE(ReadAll(File("hosts.dat")), ExpectedHosts(""));
@@ -337,6 +339,49 @@ class MainFormTest : public QObject {
     }
     thread.join();
     QCOMPARE(settings->Read("config", "ItemViewCount"), std::optional<std::string>("40"));
+  }
+
+  // A signal ends the program whatever box is open: the start-up's error box (hosts.dat is a
+  // directory; the signal comes while quillmark.ini, a named pipe, is read) closes by itself,
+  // and the program ends as after a click on OK.
+  void aSignalClosesTheStartUpErrorBox() {
+    const QString program = dir_->path() + "/quillmark";
+    QVERIFY(QFile::copy(QStringLiteral(QUILLMARK_EXECUTABLE), program));
+    QVERIFY(QDir(dir_->path()).mkdir("hosts.dat"));
+    const std::string configuration = File("quillmark.ini").toStdString();
+    QCOMPARE(::mkfifo(configuration.c_str(), 0600), 0);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::ChildProcess child({program.toStdString(), "/AUTO"});
+    const int fd = ::open(configuration.c_str(), O_WRONLY | O_CLOEXEC);
+    QVERIFY(fd >= 0);
+    child.Signal(SIGTERM);
+    ::close(fd);
+    QCOMPARE(child.Finish(), 1);
+  }
+
+  // In the process itself: a box open when the signal comes and one shown after it both end
+  // with no click; a second signal ends the program at once (in a child of the test).
+  void aSignalClosesModalBoxesAndASecondOneEndsTheProgram() {
+    {
+      TerminationSignals termination;
+      QSignalSpy received(&termination, &TerminationSignals::Received);
+      QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+      QMessageBox::critical(nullptr, QStringLiteral("Quillmark"), QStringLiteral("open"));
+      QCOMPARE(received.count(), 1);
+      QVERIFY(termination.Ending());
+      QMessageBox::critical(nullptr, QStringLiteral("Quillmark"), QStringLiteral("shown later"));
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      TerminationSignals termination;
+      ::raise(SIGHUP);
+      ::raise(SIGINT);
+      ::_exit(0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(WTERMSIG(status), SIGINT);
   }
 
   // The same request during a run (the server asks for it as the first page is fetched): the

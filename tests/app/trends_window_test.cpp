@@ -48,11 +48,14 @@ class TrendsWindowTest : public QObject {
       QCOMPARE(QString::number(points[i].value / 10.0, 'f', 1), shares[i]);
     }
 
-    auto* table = window->findChild<QTableWidget*>("TrendsTable");
+    // New words and rising ones in lists of their own.
+    auto* table = window->findChild<QTableWidget*>("NewWordsTable");
     QCOMPARE(table->rowCount(), 1);
     QCOMPARE(table->item(0, 0)->text(), QStringLiteral("eclipse"));
     QCOMPARE(table->item(0, 1)->text(), QStringLiteral("2"));
-    QCOMPARE(table->item(0, 2)->text(), QStringLiteral("新出"));
+    QCOMPARE(window->findChild<QTableWidget*>("RisingWordsTable")->rowCount(), 0);
+    // Beside the main window, covering none of it (the offscreen screen has room).
+    QVERIFY(!window->frameGeometry().intersects(form.frameGeometry()));
 
     // A word clicked: its counts per run, and its sentences as a row's click shows them.
     emit table->cellClicked(0, 0);
@@ -61,6 +64,7 @@ class TrendsWindowTest : public QObject {
       counts.push_back(point.value);
     QCOMPARE(counts, (std::vector<int>{0, 0, 2}));
     QCOMPARE(form.SentenceDialog()->windowTitle(), QStringLiteral("[eclipse]を含むセンテンス"));
+    QVERIFY(!window->CoversCharts(form.SentenceDialog()->frameGeometry()));
 
     // The command line reads the same history and finds the same new word.
     QProcess cli;
@@ -70,6 +74,47 @@ class TrendsWindowTest : public QObject {
     QVERIFY2(cli.readAllStandardOutput().endsWith(
                  "; compared with 2 runs of the last 7 days\nnew\teclipse\t2\n"),
              qPrintable(cli.readAllStandardError()));
+  }
+
+  // The known share's axis spans the data in whole percents, a step of 1, 2 or 5 times a
+  // power of ten, at most five steps; counts start at 0.
+  void theValueAxisSpansTheDataWithRoundTicks() {
+    const auto points = [](std::vector<int> values) {
+      std::vector<RunPoint> made;
+      for (const int value : values) made.push_back({0, value});
+      return made;
+    };
+    const struct {
+      const char* name;
+      std::vector<RunPoint> points;
+      AxisStart start;
+      int divisor;
+      ChartAxis axis;
+    } cases[] = {
+        {"63-68 %", points({655, 672, 631, 680}), AxisStart::kData, 10, {630, 680, 10}},
+        {"63.5-68.2 %", points({635, 682}), AxisStart::kData, 10, {620, 700, 20}},
+        {"one run", points({653}), AxisStart::kData, 10, {650, 660, 10}},
+        {"0-100 %", points({0, 1000}), AxisStart::kData, 10, {0, 1000, 200}},
+        {"counts from 0", points({0, 0, 2}), AxisStart::kZero, 1, {0, 2, 1}},
+        {"large counts", points({120, 290}), AxisStart::kZero, 1, {0, 300, 100}},
+        {"no runs", {}, AxisStart::kZero, 1, {0, 1, 1}},
+    };
+    for (const auto& c : cases) {
+      const ChartAxis axis = AxisFor(c.points, c.start, c.divisor);
+      QVERIFY2(axis == c.axis, c.name);
+      QVERIFY2((axis.high - axis.low) / axis.step <= kMostTicks, c.name);
+    }
+  }
+
+  // Each run is dated by its day; two runs of one day also by their times.
+  void runsAreDatedAndTimedWhenTheyShareADay() {
+    const QDateTime morning(QDate(2026, 12, 3), QTime(8, 5));
+    const std::vector<RunPoint> points = {{morning.addDays(-1).toSecsSinceEpoch(), 0},
+                                          {morning.toSecsSinceEpoch(), 0},
+                                          {morning.addSecs(9 * 3600).toSecsSinceEpoch(), 0}};
+    QCOMPARE(RunDateLabel(points, 0), QStringLiteral("12/02"));
+    QCOMPARE(RunDateLabel(points, 1), QStringLiteral("12/03\n08:05"));
+    QCOMPARE(RunDateLabel(points, 2), QStringLiteral("12/03\n17:05"));
   }
 
   void aHistoryThatCannotBeWrittenIsOneMessageAndTheRunStands() {

@@ -91,11 +91,33 @@ TEST_F(PageFetchTest, ASuccessAfterARedirectNamesTheHostThatAnswered) {
                           "localhostコネクション確立", "localhostからのドキュメント取得成功"));
 }
 
-TEST_F(PageFetchTest, ARefusedConnectionIsAFailureAndTheErrorAfterItIsNotASecondEnding) {
-  const FetchEnding ending =
-      Fetch("http://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort()) + "/");
-  EXPECT_EQ(ending.kind, FetchEndingKind::kFailure);
-  EXPECT_THAT(lines_, ElementsAre("127.0.0.1からのドキュメント取得失敗"));
+// The error the client throws after a failed connection is no second ending: it is the reason
+// the one failure line gives.
+TEST_F(PageFetchTest, AFailedConnectionIsOneFailureLineEndingWithItsReason) {
+  struct Case {
+    const char* name;
+    bool throughRefusingTunnel;  // https through a proxy that answers CONNECT with 403
+    std::string url;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"refused", false, "http://127.0.0.1:" + std::to_string(testing::UnusedLoopbackPort()) + "/",
+       "Connection Failed"},
+      {"https tunnel refused", true, "https://127.0.0.1/news.html",
+       "Proxy tunnel refused: HTTP/1.0 403 Forbidden"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    lines_.clear();
+    server_.SetScript({Exchange::Reply("HTTP/1.0 403 Forbidden\r\n\r\n")});
+    fetch_.SetFetchHttps(c.throughRefusingTunnel);
+    fetch_.SetHttpsProxy(c.throughRefusingTunnel ? "127.0.0.1" : "",
+                         c.throughRefusingTunnel ? server_.port() : 0);
+    const FetchEnding ending = Fetch(c.url);
+    EXPECT_EQ(ending.kind, FetchEndingKind::kFailure);
+    EXPECT_EQ(ending.error, c.reason);
+    EXPECT_EQ(lines_.back(), "127.0.0.1からのドキュメント取得失敗 (" + std::string(c.reason) + ")");
+  }
 }
 
 TEST_F(PageFetchTest, AnErrorInsteadOfAnOutcomeWritesNoLineAndKeepsTheClientsHost) {

@@ -3,6 +3,13 @@
 
 #include "session/data_directory.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "session/directory_lock.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -112,6 +119,39 @@ TEST(DirectoryLock, TakenWhenFreeElseWaitedForSayingSoOnce) {
         << c.what;
     EXPECT_EQ(lock.Held(), c.taken) << c.what;
     EXPECT_EQ(waitingCalls, c.waitingCalls) << c.what;
+  }
+}
+
+// A lock file that cannot be opened or locked is no lock at all: the directory counts as held,
+// with the reason, and nothing is made where a symbolic link points.
+TEST(DirectoryLock, ALockFileThatCannotBeOpenedFailsClosed) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& lock, const std::string& elsewhere)> make;
+  };
+  const Case cases[] = {
+      {"not a file", [](const std::string& lock,
+                        const std::string&) { std::filesystem::create_directory(lock); }},
+      {"a dangling symbolic link",
+       [](const std::string& lock, const std::string& elsewhere) {
+         std::filesystem::create_symlink(elsewhere, lock);
+       }},
+  };
+  for (const Case& c : cases) {
+    testing::TemporaryDirectory directory;
+    const std::string lockPath = directory.Path() + kLockFile;
+    const std::string elsewhere = directory.Path() + "elsewhere";
+    c.make(lockPath, elsewhere);
+    DirectoryLock lock;
+    int waited = 0;
+    EXPECT_FALSE(lock.Take(directory.Path(), std::chrono::milliseconds(1), [&] { ++waited; }))
+        << c.name;
+    EXPECT_FALSE(lock.Held()) << c.name;
+    EXPECT_EQ(waited, 1) << c.name;  // waited as for a held lock
+    EXPECT_EQ(lock.FailureReason().rfind(lockPath + ": ", 0), 0u) << lock.FailureReason();
+    EXPECT_FALSE(std::filesystem::exists(elsewhere)) << c.name;
+    EXPECT_EQ(DirectoryInUseMessage("/d/", "why"),
+              "データフォルダ /d/ は別の Quillmark が使用中です (why)");
   }
 }
 

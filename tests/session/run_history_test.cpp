@@ -23,6 +23,14 @@ HistoryRun RunAt(std::int64_t time, std::int32_t knownShareTenths) {
       .pagesFetched = 4};
 }
 
+void WriteVersioned(const std::string& path, const std::string& schema, int version) {
+  sqlite3* database = nullptr;
+  sqlite3_open(path.c_str(), &database);
+  sqlite3_exec(database, (schema + "PRAGMA user_version=" + std::to_string(version)).c_str(),
+               nullptr, nullptr, nullptr);
+  sqlite3_close(database);
+}
+
 class RunHistoryTest : public ::testing::Test {
  protected:
   std::unique_ptr<SqliteRunHistory> History() {
@@ -168,6 +176,15 @@ TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
                       nullptr, nullptr, nullptr);
        },
        ".newer"},
+      // Another program's database, or a version no step leads from: never migrated.
+      {"a version below 0", [](const std::string& path) { WriteVersioned(path, "", -1); },
+       ".damaged"},
+      {"another program's tables",
+       [](const std::string& path) { WriteVersioned(path, "CREATE TABLE notes(x);", 0); },
+       ".damaged"},
+      {"version 1 without our tables",
+       [](const std::string& path) { WriteVersioned(path, "CREATE TABLE runs(x);", 1); },
+       ".damaged"},
   };
   for (const Case& c : cases) {
     testing::TemporaryDirectory directory;
@@ -187,6 +204,19 @@ TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
     sqlite3_close(other);
     other = nullptr;
   }
+}
+
+// The window closes the history before the data files are saved: nothing of the journal may
+// stay to take their room, and the next run opens it again.
+TEST_F(RunHistoryTest, ClosingFoldsTheJournalInAndRemovesIt) {
+  auto history = History();
+  history->Append(RunAt(1000, 935), {{"SHIP", 3}});
+  ASSERT_TRUE(std::filesystem::exists(path_ + "-wal"));
+  history->Close();
+  EXPECT_FALSE(std::filesystem::exists(path_ + "-wal"));
+  EXPECT_FALSE(std::filesystem::exists(path_ + "-shm"));
+  history->Append(RunAt(2000, 940), {{"SHIP", 5}});
+  EXPECT_EQ(history->Runs().size(), 2u);
 }
 
 TEST_F(RunHistoryTest, AHistoryThatCannotBeOpenedIsOneErrorAndNothingIsSetAside) {
