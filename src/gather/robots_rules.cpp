@@ -1,0 +1,117 @@
+#include "gather/robots_rules.h"
+
+#include <algorithm>
+
+#include "text/ascii_case.h"
+
+namespace quillmark {
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+// Whether `pattern` matches a prefix of `path` (the whole of it with a final '$'). Greedy with
+// one remembered star: linear for patterns with one '*', quadratic at worst, never exponential.
+bool Matches(std::string_view pattern, std::string_view path) {
+  const bool anchored = !pattern.empty() && pattern.back() == '$';
+  if (anchored) pattern.remove_suffix(1);
+  std::size_t p = 0, s = 0;
+  std::size_t starP = std::string_view::npos, starS = 0;
+  for (;;) {
+    if (p == pattern.size()) {
+      if (!anchored || s == path.size()) return true;
+    } else if (pattern[p] == '*') {
+      starP = p++;
+      starS = s;
+      continue;
+    } else if (s < path.size() && pattern[p] == path[s]) {
+      ++p;
+      ++s;
+      continue;
+    }
+    if (starP == std::string_view::npos || starS >= path.size()) return false;
+    p = starP + 1;
+    s = ++starS;
+  }
+}
+
+bool NamesUs(std::string_view agent) {
+  agent = agent.substr(0, agent.find('/'));
+  return EqualsIgnoringAsciiCase(Trimmed(agent), kRobotsProductToken);
+}
+
+}  // namespace
+
+RobotsRules RobotsRules::Parse(std::string_view text) {
+  text = text.substr(0, kMaxRobotsBytes);
+  struct Group {
+    bool ours = false;
+    bool any = false;
+    std::vector<Rule> rules;
+  };
+  std::vector<Group> groups;
+  bool inAgents = false;  // the previous record was a User-agent line
+  while (!text.empty()) {
+    const std::size_t end = text.find_first_of("\r\n");
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    line = line.substr(0, line.find('#'));
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    const std::string_view name = Trimmed(line.substr(0, colon));
+    const std::string_view value = Trimmed(line.substr(colon + 1));
+    if (EqualsIgnoringAsciiCase(name, "user-agent")) {
+      if (!inAgents || groups.empty()) groups.emplace_back();
+      inAgents = true;
+      groups.back().ours = groups.back().ours || NamesUs(value);
+      groups.back().any = groups.back().any || value == "*";
+      continue;
+    }
+    const bool allow = EqualsIgnoringAsciiCase(name, "allow");
+    if (!allow && !EqualsIgnoringAsciiCase(name, "disallow")) continue;  // Sitemap and others
+    inAgents = false;
+    // A rule before any User-agent line belongs to no group; an empty Disallow allows all.
+    if (groups.empty() || value.empty()) continue;
+    groups.back().rules.push_back({allow, std::string(value)});
+  }
+  RobotsRules result;
+  const bool haveOurs =
+      std::any_of(groups.begin(), groups.end(), [](const Group& g) { return g.ours; });
+  for (Group& group : groups) {
+    if (haveOurs ? group.ours : group.any) {
+      for (Rule& rule : group.rules) result.rules_.push_back(std::move(rule));
+    }
+  }
+  return result;
+}
+
+bool RobotsRules::Allows(std::string_view path) const {
+  if (path == "/robots.txt") return true;
+  std::size_t bestLength = 0;
+  bool allowed = true;
+  for (const Rule& rule : rules_) {
+    if (!Matches(rule.pattern, path)) continue;
+    const std::size_t length = rule.pattern.size();
+    if (length > bestLength || (length == bestLength && rule.allow && !allowed)) {
+      bestLength = length;
+      allowed = rule.allow;
+    }
+  }
+  return allowed;
+}
+
+AddressOrigin SplitOrigin(std::string_view address) {
+  const std::size_t scheme = address.find("://");
+  if (scheme == std::string_view::npos) return {{}, std::string(address)};
+  const std::size_t pathStart = address.find_first_of("/?#", scheme + 3);
+  if (pathStart == std::string_view::npos) return {std::string(address), "/"};
+  std::string path(address.substr(pathStart));
+  path = path.substr(0, path.find('#'));
+  if (path.empty() || path.front() != '/') path.insert(0, 1, '/');
+  return {std::string(address.substr(0, pathStart)), std::move(path)};
+}
+
+}  // namespace quillmark
