@@ -84,8 +84,15 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
   inFetch_ = true;
   client_.OnHostResolved = [&] { writeLine(kHostResolvedLine); };
   client_.OnConnect = [&] { writeLine(kConnectedLine); };
-  client_.OnSuccess = [&](CmdType) { endWith(FetchEndingKind::kSuccess, kSucceededLine); };
-  client_.OnFailure = [&](CmdType) { endWith(FetchEndingKind::kFailure, kFailedLine); };
+  int outcomeStatus = 0;
+  client_.OnSuccess = [&](CmdType) {
+    if (!outcome) outcomeStatus = client_.StatusCode();
+    endWith(FetchEndingKind::kSuccess, kSucceededLine);
+  };
+  client_.OnFailure = [&](CmdType) {
+    if (!outcome) outcomeStatus = client_.StatusCode();
+    endWith(FetchEndingKind::kFailure, kFailedLine);
+  };
   client_.OnConnectionFailed = [&] { endWith(FetchEndingKind::kFailure, kFailedLine); };
   // `handled` stays false: the client does not retry the lookup.
   client_.OnInvalidHost = [&](bool&) { endWith(FetchEndingKind::kFailure, kFailedLine); };
@@ -110,6 +117,7 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
   }
   ending.kind = *outcome;
   ending.host = std::move(outcomeHost);
+  ending.statusCode = outcomeStatus;
   ending.error.clear();
   if (ending.kind == FetchEndingKind::kSuccess) ending.body = std::move(client_.Body);
   return ending;

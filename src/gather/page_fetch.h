@@ -31,6 +31,9 @@ struct FetchEnding {
   // kClientError: the client's message ("HTTP Secure Socket is not supported", ...). The
   // crawl shows it nowhere; it is there for tests and for a command-line log.
   std::string error;
+  // kSuccess, and kFailure after a response: its status code (0 when the status line had
+  // none, and for every other ending). robots.txt tells a 4xx from a 5xx by it.
+  int statusCode = 0;
 };
 
 // What the crawl may do to the client from inside a wait (a timer tick, Cancel): read the host
