@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "app/qt_text.h"
+#include "gather/gathering_crawl.h"
 
 namespace quillmark {
 namespace {
@@ -34,6 +35,8 @@ constexpr const char* kThanksLine = "英和辞書 EJDict(CC0)に感謝";
 
 // The height of the row added at the bottom for HideNamesCheck.
 constexpr int kHideNamesRow = 22;
+// And one more below it: the day's articles of each site and how many.
+constexpr int kArticlesRow = 22;
 
 class FixedHeightItems : public QStyledItemDelegate {
  public:
@@ -89,7 +92,7 @@ TConfigDialog::TConfigDialog(QWidget* owner) : QDialog(owner) {
   // A dialog border without system buttons: no close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   // One row taller than the dialog was first laid out: HideNamesCheck sits below the rest.
-  setFixedSize(423, 293 + kHideNamesRow);
+  setFixedSize(423, 293 + kHideNamesRow + kArticlesRow);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
   BuildControls();
 }
@@ -131,15 +134,23 @@ void TConfigDialog::BuildControls() {
   hideNamesCheck_->setObjectName("HideNamesCheck");
   hideNamesCheck_->setGeometry(16, 288, 396, 17);
 
+  articlesCheck_ = new QCheckBox(QStringLiteral("各サイトの最新記事も読む"), this);
+  articlesCheck_->setObjectName("ArticlesCheck");
+  articlesCheck_->setGeometry(16, 310, 190, 17);
+  Label(this, "Label4", QStringLiteral("サイトごとの記事数"), {214, 312});
+  articlesUpDown_ = SpinWithEdit(this, "ArticlesUpDown", "ArticlesEdit", {330, 308, 45, 20}, 16,
+                                 kMinArticlesPerSite, kMaxArticlesPerSite, kDefaultArticlesPerSite);
+
   copyLightLabel_ = Label(this, "CopyLightLabel", AboutText(), {222, 125});
 
   auto* okButton = Button(this, "OKButton", QStringLiteral("OK"), {243, 257, 78, 24});
   auto* cancelButton =
       Button(this, "CancelButton", QStringLiteral("キャンセル"), {334, 257, 78, 24});
 
-  const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,    addButton,      deleteButton,
-                                    itemNoUpDown_, okButton,    cancelButton,   linkCheck_,
-                                    linkUpDown_,   httpsCheck_, hideNamesCheck_};
+  const QList<QWidget*> tabOrder = {urlListBox_,    urlEdit_,    addButton,       deleteButton,
+                                    itemNoUpDown_,  okButton,    cancelButton,    linkCheck_,
+                                    linkUpDown_,    httpsCheck_, hideNamesCheck_, articlesCheck_,
+                                    articlesUpDown_};
   for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(addButton, &QPushButton::clicked, this, &TConfigDialog::AddButtonClick);
@@ -169,6 +180,8 @@ void TConfigDialog::Fill(const SiteList& sites, const Configuration& configurati
   linkUpDown_->setValue(AsPosition(configuration.allowedLevel));
   httpsCheck_->setChecked(configuration.fetchHttps);
   hideNamesCheck_->setChecked(configuration.hideNames);
+  articlesCheck_->setChecked(configuration.followArticles);
+  articlesUpDown_->setValue(configuration.articlesPerSite);
 }
 
 void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
@@ -183,6 +196,8 @@ void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
   configuration.allowedLevel = linkUpDown_->value();
   configuration.fetchHttps = httpsCheck_->isChecked();
   configuration.hideNames = hideNamesCheck_->isChecked();
+  configuration.followArticles = articlesCheck_->isChecked();
+  configuration.articlesPerSite = articlesUpDown_->value();
 }
 
 void TConfigDialog::AddButtonClick() {

@@ -23,7 +23,8 @@ class TConfigDialog : public QDialog {
 
   // Lists the sites in their order and sets the spin controls (ItemViewCount and
   // AllowedLevel taken as 16-bit numbers, then held within 5..200 and 1..5), LinkCheck,
-  // HttpsCheck and HideNamesCheck.
+  // HttpsCheck, HideNamesCheck, ArticlesCheck and ArticlesUpDown (FollowArticles and
+  // ArticlesPerSite, held within 1..100).
   void Fill(const SiteList& sites, const Configuration& configuration);
 
   // Replaces the sites by the listed items (sorted and freed of case-only duplicates by the
@@ -53,6 +54,8 @@ class TConfigDialog : public QDialog {
   QSpinBox* linkUpDown_ = nullptr;
   QCheckBox* httpsCheck_ = nullptr;
   QCheckBox* hideNamesCheck_ = nullptr;
+  QCheckBox* articlesCheck_ = nullptr;
+  QSpinBox* articlesUpDown_ = nullptr;
 };
 
 // The menu action "オプション(&O)": shows the dialog filled from `stores` (the about line

@@ -240,7 +240,9 @@ void TMainForm::RunGathering() {
     const Configuration& configuration = stores.configuration;
     gathering.SetLinkOptions(LinkOptions{.IsLevel = configuration.isLevel,
                                          .AllowedLevel = configuration.allowedLevel,
-                                         .FetchHttps = configuration.fetchHttps});
+                                         .FetchHttps = configuration.fetchHttps,
+                                         .FollowArticles = configuration.followArticles,
+                                         .ArticlesPerSite = configuration.articlesPerSite});
     if (exitRequested_) static_cast<QDialog&>(gathering).reject();  // asked while it was made
     gathering.exec();  // a cancelled gathering is processed like a finished one
     pagesFetched = gathering.Crawl().FetchCount();

@@ -187,9 +187,13 @@ class CliProgram {
     view.Watch(crawl);
     crawl.SetSiteList(sites);
     const bool fetchHttps = options_.fetchHttps.value_or(stores.configuration.fetchHttps);
-    crawl.SetLinkOptions(LinkOptions{options_.followLinks.value_or(stores.configuration.isLevel),
-                                     options_.depth.value_or(stores.configuration.allowedLevel),
-                                     fetchHttps});
+    const Configuration& configuration = stores.configuration;
+    const std::int32_t articles = options_.articlesPerSite.value_or(
+        configuration.followArticles ? configuration.articlesPerSite : 0);
+    crawl.SetLinkOptions(LinkOptions{options_.followLinks.value_or(configuration.isLevel),
+                                     options_.depth.value_or(configuration.allowedLevel),
+                                     fetchHttps, articles > 0,
+                                     articles > 0 ? articles : configuration.articlesPerSite});
     if (fetchHttps) crawl.SetHttpsProxy(HttpsProxySettingFromEnvironment());
     std::signal(SIGINT, NoteInterrupt);
     bool cancelled = false;

@@ -24,6 +24,12 @@ struct Configuration {
   // site answers http with a redirect to https.
   bool fetchHttps = true;
   bool hideNames = false;  // [config] HideNames: whether names and page labels take no row
+  // [link] FollowArticles: whether each site's articles of the day are read after its address
+  // (its feed's newest items, else its article links). On: a site's address is its home
+  // page, a list of headlines.
+  bool followArticles = true;
+  // [link] ArticlesPerSite: how many articles of each site at most; read into 1 to 100.
+  std::int32_t articlesPerSite = 10;
 };
 
 struct MainStores {

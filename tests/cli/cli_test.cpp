@@ -142,6 +142,23 @@ TEST_F(CliTest, HttpsAskedForGathersTheSiteOverHttpsAsOverHttp) {
   EXPECT_EQ(ParseCliOptions({"gather"}).fetchHttps, std::nullopt);
 }
 
+TEST(CliArticleOptions, ArticlesTakesACountAndNoArticlesTurnsThemOffTheLastWinning) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::optional<std::int32_t> articles;
+  } cases[] = {{{"gather"}, std::nullopt},
+               {{"gather", "--articles", "1"}, 1},
+               {{"gather", "--articles", "100"}, 100},
+               {{"gather", "--no-articles"}, 0},
+               {{"gather", "--articles", "5", "--no-articles"}, 0},
+               {{"gather", "--no-articles", "--articles", "3"}, 3},
+               {{"export", "--articles", "7", "out.txt"}, 7}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseCliOptions(c.arguments).articlesPerSite, c.articles)
+        << ::testing::PrintToString(c.arguments);
+  }
+}
+
 TEST_F(CliTest, ExportWritesEveryUnknownWordsCardToStandardOutput) {
   const auto run = RunProcess(Cli({"export", "--sites", (data_ / "sites.txt").string(),
                                    "--follow-links", "--all", "--dictionary", "goo", "-"}));
@@ -273,7 +290,10 @@ TEST_F(CliTest, BadUsageAndUnreadableFiles) {
       {"define"},
       {"find", "ship", "--meanings"},
       {"history", "--top", "3"},
-      {"trends", "--days", "x"}};
+      {"trends", "--days", "x"},
+      {"gather", "--articles", "0"},
+      {"gather", "--articles", "101"},
+      {"words", "--no-articles", "a.html"}};
   for (const auto& arguments : badUsage) {
     const auto run = RunProcess(Cli(arguments));
     EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);
