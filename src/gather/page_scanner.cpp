@@ -46,10 +46,30 @@ class OutputWriter {
   std::size_t size_ = 0;
 };
 
+// Whether an `open` pattern must be a whole tag name: "<HEAD" then stands for the head only,
+// not for HTML5's "<HEADER", whose missing "/HEAD>" would otherwise drop the rest of the page.
+enum class OpenMatch { kAnyPrefix, kWholeTagName };
+
+bool EndsTagName(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return true;
+  const char c = text[at];
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '>' || c == '/';
+}
+
+std::size_t FindOpen(std::string_view text, std::string_view open, std::size_t from,
+                     OpenMatch match) {
+  std::size_t at = FindPattern(text, open, from);
+  if (match == OpenMatch::kWholeTagName) {
+    while (at != kNotFound && !EndsTagName(text, at + open.size()))
+      at = FindPattern(text, open, at + 1);
+  }
+  return at;
+}
+
 std::size_t RemoveBlocksInto(std::string_view text, std::string_view open, std::string_view close,
-                             std::string& out) {
+                             std::string& out, OpenMatch match = OpenMatch::kAnyPrefix) {
   if (open.empty()) return kUnchanged;
-  std::size_t openAt = FindPattern(text, open, 0);
+  std::size_t openAt = FindOpen(text, open, 0, match);
   if (openAt == kNotFound) return kUnchanged;
   OutputWriter writer(out, text.size());
   std::size_t p = 0;
@@ -58,7 +78,7 @@ std::size_t RemoveBlocksInto(std::string_view text, std::string_view open, std::
     const std::size_t closeAt = FindPattern(text, close, openAt + open.size());
     if (closeAt == kNotFound) return writer.size();  // an unclosed block cuts the rest
     p = closeAt + close.size();
-    openAt = FindPattern(text, open, p);
+    openAt = FindOpen(text, open, p, match);
   }
   writer.Append(text, p, text.size());
   return writer.size();
@@ -170,8 +190,9 @@ class PagePasses {
   PagePasses(std::string_view body, PassBuffer& buffer)
       : buffer_(buffer.buffer), page_(body.substr(0, body.find('\0'))) {}
 
-  void RemoveBlocks(std::string_view open, std::string_view close) {
-    Take(RemoveBlocksInto(page_, open, close, buffer_));
+  void RemoveBlocks(std::string_view open, std::string_view close,
+                    OpenMatch match = OpenMatch::kAnyPrefix) {
+    Take(RemoveBlocksInto(page_, open, close, buffer_, match));
   }
   void RemoveAll(std::string_view pattern) { Take(RemoveAllInto(page_, pattern, buffer_)); }
   void StripTags(char replacement) { Take(StripTagsInto(page_, replacement, buffer_)); }
@@ -263,7 +284,7 @@ std::string Finish(std::size_t length, std::string_view text, std::string& out) 
 // a page with no such pair (all stray '<' or empty "<>" tags) one search stands for them all.
 RawLinkList RemoveNamedTags(PagePasses& passes, FollowAnchors anchors) {
   if (FindNamedTagStart(passes.page(), 0) == kNotFound) return {};
-  passes.RemoveBlocks("<HEAD", "/HEAD>");
+  passes.RemoveBlocks("<HEAD", "/HEAD>", OpenMatch::kWholeTagName);
   passes.RemoveBlocks("<SCRIPT", "/SCRIPT>");
   RawLinkList links = CollectLinks(passes.page(), anchors);
   passes.RemoveBlocks("<FRAMESET ", "/FRAMESET>");

@@ -8,12 +8,24 @@ namespace {
 
 constexpr auto npos = std::string::npos;
 
+// With `wholeName`, an `open` counts only where the tag name ends behind it.
+std::size_t PlainFindOpen(const std::string& text, const std::string& open, std::size_t from,
+                          bool wholeName) {
+  for (std::size_t o = text.find(open, from); o != npos; o = text.find(open, o + 1)) {
+    const std::size_t after = o + open.size();
+    if (!wholeName || after == text.size() ||
+        std::string(" \t\n\r\f>/").find(text[after]) != npos)
+      return o;
+  }
+  return npos;
+}
+
 std::string PlainRemoveBlocks(const std::string& text, const std::string& open,
-                              const std::string& close) {
+                              const std::string& close, bool wholeName = false) {
   std::string out;
   std::size_t p = 0;
   while (true) {
-    const std::size_t o = text.find(open, p);
+    const std::size_t o = PlainFindOpen(text, open, p, wholeName);
     if (o == npos) return out + text.substr(p);
     out += text.substr(p, o - p);
     const std::size_t c = text.find(close, o + open.size());
@@ -85,7 +97,7 @@ ScannedPage PlainScanPage(std::string_view body, FollowAnchors anchors) {
   std::string p(body.substr(0, body.find('\0')));
   p = PlainRemoveBlocks(p, "<!--", "-->");
   PlainUpperCaseTags(p);
-  p = PlainRemoveBlocks(p, "<HEAD", "/HEAD>");
+  p = PlainRemoveBlocks(p, "<HEAD", "/HEAD>", /*wholeName=*/true);
   p = PlainRemoveBlocks(p, "<SCRIPT", "/SCRIPT>");
   std::vector<std::string> frames;
   PlainCollectBetween(p, "<FRAME ", ">", frames);

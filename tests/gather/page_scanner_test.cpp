@@ -165,6 +165,22 @@ TEST(ScanPage, UnterminatedCommentHeadOrTagCutsTheRest) {
   EXPECT_TRUE(ScanPage("<a href=\"x\" <frame src=\"y\"", FollowAnchors::kYes).links.empty());
 }
 
+TEST(ScanPage, TheHeadPatternIsAWholeTagNameSoHeaderAndHeadingKeepThePage) {
+  const struct {
+    const char* page;
+    const char* text;
+  } cases[] = {
+      {"<header>Menu</header><p>Body", ".Menu..Body"},
+      {"<HEADER class=x>Menu</HEADER>Body", ".Menu.Body"},
+      {"<headline>Big</headline>Body", ".Big.Body"},
+      {"<head>T</head><header>M</header>B", ".M.B"},
+      {"<head\n>T</head>B", "B"},
+      {"<head/>x</head>B", "B"},
+      {"x<head", "x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ScanPage(c.page, FollowAnchors::kNo).text, c.text) << c.page;
+}
+
 TEST(ScanPage, OnlyThreeEntitiesVanish) {
   EXPECT_EQ(ScanPage("AT&amp;T&nbsp;Inc", FollowAnchors::kNo).text, "AT&amp;TInc");
   EXPECT_EQ(ScanPage("1 &lt; 2 &gt; 0 &quot;q&quot; &#65;", FollowAnchors::kNo).text,

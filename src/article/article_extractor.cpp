@@ -1,0 +1,725 @@
+#include "article/article_extractor.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "article/page_charset.h"
+#include "article/sentence_split.h"
+
+namespace quillmark {
+namespace {
+
+// --- The judgements, each in one place (tuned on the 124 pages of the article corpus) ---
+
+// Class and id words that mark a block as the page's furniture, matched anywhere in the
+// lower-cased class and id ("article-comments", "ShareBar").
+constexpr std::array<std::string_view, 45> kFurnitureParts = {
+    "comment",     "share",        "sharing",     "social",      "related",   "recommend",
+    "promo",       "cookie",       "consent",     "gdpr",        "subscri",   "newsletter",
+    "signup",      "sign-up",      "sidebar",     "breadcrumb",  "navbar",    "navigation",
+    "menu",        "footer",       "masthead",    "advert",      "sponsor",   "popup",
+    "modal",       "outbrain",     "taboola",     "trending",    "most-popular", "mostpopular",
+    "more-stories", "paywall",     "disclaimer",  "toolbar",     "widget",    "byline",
+    "caption",     "pagination",   "read-more",   "readmore",    "skip-link", "login",
+    "top-stories", "editors-picks", "follow-us"};
+
+// Whole class names (or ids) of furniture and of text hidden from sight.
+constexpr std::array<std::string_view, 22> kFurnitureNames = {
+    "ad",     "ads",    "nav",     "tags",   "tag",    "meta",   "share",  "author",
+    "credit", "credits", "topics", "keywords", "rail", "hidden", "sr-only", "visually-hidden",
+    "visuallyhidden", "screen-reader-text", "aside", "header", "banner", "print"};
+
+// Class and id words of the article's own blocks.
+constexpr std::array<std::string_view, 13> kArticleParts = {
+    "article", "body", "content", "entry", "main", "post", "story", "text", "blog", "prose",
+    "richtext", "rich-text", "paragraph"};
+
+// ARIA roles of furniture.
+constexpr std::array<std::string_view, 9> kFurnitureRoles = {
+    "navigation", "banner", "contentinfo", "complementary", "dialog", "alertdialog",
+    "menu",       "menubar", "search"};
+
+// What a class or id's verdict adds to a block's score.
+constexpr double kClassWeight = 25;
+// A scored block: at least this many letters.
+constexpr std::int32_t kMinScoredLetters = 20;
+// Levels of ancestors a block's score reaches.
+constexpr int kScoreLevels = 5;
+// A block that holds this share of the page's paragraph text is never furniture, whatever its
+// class says ("<div class='post has-comments'>" around the whole article).
+constexpr double kGuardShare = 0.5;
+// An article has at least this many letters; below, the page is a front page.
+constexpr std::int32_t kMinArticleLetters = 300;
+// A headline of a front page has at least this many words.
+constexpr int kMinHeadlineWords = 4;
+// A JSON-LD articleBody replaces the blocks found when they hold less than this share of it.
+constexpr double kStructuredBodyShare = 0.6;
+
+// Paragraphs that are the page talking about itself, not the article.
+constexpr std::array<std::string_view, 12> kBoilerplateParagraphs = {
+    "advertisement", "advertisment", "story continues below advertisement", "continue reading",
+    "read more", "related", "share this article", "share", "skip advertisement",
+    "supported by", "read next", "more"};
+
+// --- helpers ---
+
+bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return out;
+}
+
+bool IsDroppedTag(HtmlTag tag) {
+  switch (tag) {
+    case HtmlTag::kHead: case HtmlTag::kTitle: case HtmlTag::kScript: case HtmlTag::kStyle:
+    case HtmlTag::kNoscript: case HtmlTag::kTemplate: case HtmlTag::kSvg: case HtmlTag::kMath:
+    case HtmlTag::kIframe: case HtmlTag::kFrame: case HtmlTag::kObject: case HtmlTag::kEmbed:
+    case HtmlTag::kCanvas: case HtmlTag::kVideo: case HtmlTag::kAudio: case HtmlTag::kPicture:
+    case HtmlTag::kSource: case HtmlTag::kImg: case HtmlTag::kInput: case HtmlTag::kButton:
+    case HtmlTag::kSelect: case HtmlTag::kTextarea: case HtmlTag::kOption: case HtmlTag::kNav:
+    case HtmlTag::kAside: case HtmlTag::kFooter: case HtmlTag::kHeader: case HtmlTag::kDialog:
+    case HtmlTag::kMenu: case HtmlTag::kFigcaption: case HtmlTag::kFigure: case HtmlTag::kLabel:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Tags that start and end a paragraph of the output.
+bool IsBlockTag(HtmlTag tag) {
+  switch (tag) {
+    case HtmlTag::kP: case HtmlTag::kDiv: case HtmlTag::kSection: case HtmlTag::kArticle:
+    case HtmlTag::kMain: case HtmlTag::kLi: case HtmlTag::kH1: case HtmlTag::kH2:
+    case HtmlTag::kH3: case HtmlTag::kH4: case HtmlTag::kH5: case HtmlTag::kH6:
+    case HtmlTag::kBlockquote: case HtmlTag::kPre: case HtmlTag::kTd: case HtmlTag::kTh:
+    case HtmlTag::kTr: case HtmlTag::kDd: case HtmlTag::kDt: case HtmlTag::kTable:
+    case HtmlTag::kUl: case HtmlTag::kOl: case HtmlTag::kDl: case HtmlTag::kHr:
+    case HtmlTag::kAddress: case HtmlTag::kCaption: case HtmlTag::kHgroup: case HtmlTag::kForm:
+    case HtmlTag::kBody: case HtmlTag::kHtml: case HtmlTag::kDetails: case HtmlTag::kSummary:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsHeading(HtmlTag tag) {
+  return tag == HtmlTag::kH1 || tag == HtmlTag::kH2 || tag == HtmlTag::kH3 ||
+         tag == HtmlTag::kH4 || tag == HtmlTag::kH5 || tag == HtmlTag::kH6;
+}
+
+// What a block's own tag says of it, before its paragraphs are counted.
+double TagScore(HtmlTag tag) {
+  switch (tag) {
+    case HtmlTag::kDiv: case HtmlTag::kArticle: case HtmlTag::kMain: case HtmlTag::kSection:
+      return 5;
+    case HtmlTag::kPre: case HtmlTag::kTd: case HtmlTag::kBlockquote:
+      return 3;
+    case HtmlTag::kAddress: case HtmlTag::kOl: case HtmlTag::kUl: case HtmlTag::kDl:
+    case HtmlTag::kDd: case HtmlTag::kDt: case HtmlTag::kLi: case HtmlTag::kForm:
+      return -3;
+    case HtmlTag::kH1: case HtmlTag::kH2: case HtmlTag::kH3: case HtmlTag::kH4:
+    case HtmlTag::kH5: case HtmlTag::kH6: case HtmlTag::kTh:
+      return -5;
+    default:
+      return 0;
+  }
+}
+
+// Letters of a text: bytes that are neither blanks nor UTF-8 continuation bytes.
+std::int32_t LettersOf(std::string_view text) {
+  std::int32_t letters = 0;
+  for (unsigned char c : text) letters += !IsBlank(c) && (c & 0xC0) != 0x80;
+  return letters;
+}
+
+std::int32_t CommasOf(std::string_view text) {
+  return static_cast<std::int32_t>(std::count(text.begin(), text.end(), ','));
+}
+
+template <std::size_t N>
+bool HasPart(std::string_view lowered, const std::array<std::string_view, N>& parts) {
+  for (std::string_view part : parts)
+    if (lowered.find(part) != std::string_view::npos) return true;
+  return false;
+}
+
+template <std::size_t N>
+bool HasName(std::string_view names, const std::array<std::string_view, N>& list) {
+  std::size_t p = 0;
+  while (p < names.size()) {
+    while (p < names.size() && IsBlank(static_cast<unsigned char>(names[p]))) ++p;
+    std::size_t end = p;
+    while (end < names.size() && !IsBlank(static_cast<unsigned char>(names[end]))) ++end;
+    const std::string_view name = names.substr(p, end - p);
+    if (!name.empty() && std::find(list.begin(), list.end(), name) != list.end()) return true;
+    p = end;
+  }
+  return false;
+}
+
+// What the page's tree says of each node, in arrays beside it.
+struct Judgement {
+  std::vector<char> dropped;       // never article text: furniture, hidden, or under either
+  std::vector<double> classWeight;  // +kClassWeight article-like, -kClassWeight furniture-like
+  std::vector<std::int32_t> letters;      // of text not dropped
+  std::vector<std::int32_t> linkLetters;  // of that, inside links
+  std::vector<std::int32_t> commas;
+  std::vector<std::int32_t> paragraphLetters;  // inside p elements, dropped or not
+  std::vector<std::int16_t> paragraphs;        // p elements not dropped
+  std::vector<std::int16_t> listItems;
+  std::vector<std::int16_t> images;
+  std::vector<std::int16_t> inputs;
+  std::vector<char> hasBlockChild;
+};
+
+bool IsHidden(const HtmlTree& tree, std::uint32_t i) {
+  if (tree.HasAttribute(i, "hidden")) return true;
+  if (Lower(tree.Attribute(i, "aria-hidden")) == "true") return true;
+  const std::string style = Lower(tree.Attribute(i, "style"));
+  if (style.empty()) return false;
+  std::string compact;
+  for (char c : style)
+    if (!IsBlank(static_cast<unsigned char>(c))) compact += c;
+  return compact.find("display:none") != std::string::npos ||
+         compact.find("visibility:hidden") != std::string::npos;
+}
+
+// -1 furniture, +1 article, 0 neither, from the class, id and role; and whether the verdict
+// is furniture strongly enough to drop the block.
+struct ClassVerdict {
+  double weight = 0;
+  bool furniture = false;
+};
+
+ClassVerdict JudgeClass(const HtmlTree& tree, std::uint32_t i) {
+  ClassVerdict verdict;
+  const std::string role = Lower(tree.Attribute(i, "role"));
+  if (!role.empty() && std::find(kFurnitureRoles.begin(), kFurnitureRoles.end(), role) !=
+                           kFurnitureRoles.end())
+    verdict.furniture = true;
+  const std::string classes = Lower(tree.Attribute(i, "class"));
+  const std::string id = Lower(tree.Attribute(i, "id"));
+  for (const std::string* names : {&classes, &id}) {
+    if (names->empty()) continue;
+    const bool furniture = HasPart(*names, kFurnitureParts) || HasName(*names, kFurnitureNames);
+    const bool article = HasPart(*names, kArticleParts);
+    if (furniture) verdict.weight -= kClassWeight;
+    if (article) verdict.weight += kClassWeight;
+    if (furniture && !article) verdict.furniture = true;
+  }
+  const std::string itemprop = Lower(tree.Attribute(i, "itemprop"));
+  if (itemprop == "articlebody") verdict.weight += 2 * kClassWeight, verdict.furniture = false;
+  return verdict;
+}
+
+Judgement Judge(const HtmlTree& tree) {
+  const std::uint32_t n = tree.size();
+  Judgement j;
+  j.dropped.assign(n, 0);
+  j.classWeight.assign(n, 0);
+  j.letters.assign(n, 0);
+  j.linkLetters.assign(n, 0);
+  j.commas.assign(n, 0);
+  j.paragraphLetters.assign(n, 0);
+  j.paragraphs.assign(n, 0);
+  j.listItems.assign(n, 0);
+  j.images.assign(n, 0);
+  j.inputs.assign(n, 0);
+  j.hasBlockChild.assign(n, 0);
+
+  // Paragraph text by node before anything is dropped, for the guard.
+  std::vector<char> furnitureCandidate(n, 0);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const HtmlNode& node = tree[i];
+    if (node.tag == HtmlTag::kText) continue;
+    const ClassVerdict verdict = JudgeClass(tree, i);
+    j.classWeight[i] = verdict.weight;
+    furnitureCandidate[i] = verdict.furniture;
+  }
+  std::vector<std::int32_t> rawParagraphLetters(n, 0);
+  for (std::uint32_t i = n; i-- > 1;) {
+    const HtmlNode& node = tree[i];
+    if (node.tag == HtmlTag::kText && tree[node.parent].tag == HtmlTag::kP)
+      rawParagraphLetters[i] = LettersOf(node.text);
+    rawParagraphLetters[node.parent] += rawParagraphLetters[i];
+  }
+  const std::int32_t pageParagraphLetters = n > 0 ? rawParagraphLetters[0] : 0;
+
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const HtmlNode& node = tree[i];
+    if (i > 0 && j.dropped[node.parent]) {
+      j.dropped[i] = 1;
+      continue;
+    }
+    if (node.tag == HtmlTag::kText) continue;
+    const bool guarded =
+        pageParagraphLetters > 0 && rawParagraphLetters[i] >= kGuardShare * pageParagraphLetters;
+    if (IsDroppedTag(node.tag) || IsHidden(tree, i)) {
+      j.dropped[i] = !(guarded && node.tag != HtmlTag::kHead && node.tag != HtmlTag::kScript);
+    } else if (furnitureCandidate[i] && !guarded && node.tag != HtmlTag::kBody &&
+               node.tag != HtmlTag::kHtml) {
+      j.dropped[i] = 1;
+    }
+  }
+
+  for (std::uint32_t i = n; i-- > 0;) {
+    const HtmlNode& node = tree[i];
+    if (node.tag == HtmlTag::kImg) ++j.images[i];
+    if (node.tag == HtmlTag::kInput || node.tag == HtmlTag::kSelect ||
+        node.tag == HtmlTag::kTextarea || node.tag == HtmlTag::kButton)
+      ++j.inputs[i];
+    if (!j.dropped[i]) {
+      if (node.tag == HtmlTag::kText) {
+        j.letters[i] = LettersOf(node.text);
+        j.commas[i] = CommasOf(node.text);
+      } else if (node.tag == HtmlTag::kA) {
+        j.linkLetters[i] = j.letters[i];
+      } else if (node.tag == HtmlTag::kP) {
+        ++j.paragraphs[i];
+        j.paragraphLetters[i] = j.letters[i];
+      } else if (node.tag == HtmlTag::kLi) {
+        ++j.listItems[i];
+      }
+    }
+    if (i == 0) break;
+    const std::uint32_t p = node.parent;
+    j.letters[p] += j.letters[i];
+    j.linkLetters[p] += j.linkLetters[i];
+    j.commas[p] += j.commas[i];
+    j.paragraphLetters[p] += j.paragraphLetters[i];
+    j.paragraphs[p] = static_cast<std::int16_t>(std::min(30000, j.paragraphs[p] + j.paragraphs[i]));
+    j.listItems[p] = static_cast<std::int16_t>(std::min(30000, j.listItems[p] + j.listItems[i]));
+    j.images[p] = static_cast<std::int16_t>(std::min(30000, j.images[p] + j.images[i]));
+    j.inputs[p] = static_cast<std::int16_t>(std::min(30000, j.inputs[p] + j.inputs[i]));
+    if (node.tag != HtmlTag::kText && (IsBlockTag(node.tag) || node.tag == HtmlTag::kImg))
+      j.hasBlockChild[p] = 1;
+  }
+  return j;
+}
+
+double LinkDensity(const Judgement& j, std::uint32_t i) {
+  return j.letters[i] == 0 ? 0.0 : static_cast<double>(j.linkLetters[i]) / j.letters[i];
+}
+
+// Whether node i is a block whose own text the scoring counts: a paragraph, a cell, a
+// pre-formatted block, or a div or section with no block inside (text written straight in).
+bool IsScoredBlock(const HtmlTree& tree, const Judgement& j, std::uint32_t i) {
+  const HtmlTag tag = tree[i].tag;
+  if (tag == HtmlTag::kP || tag == HtmlTag::kPre || tag == HtmlTag::kTd) return true;
+  return (tag == HtmlTag::kDiv || tag == HtmlTag::kSection) && !j.hasBlockChild[i];
+}
+
+// The node whose subtree is the article, or npos when the page holds none.
+constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+struct Candidates {
+  std::vector<double> score;
+  std::vector<char> scored;
+};
+
+Candidates ScoreBlocks(const HtmlTree& tree, const Judgement& j) {
+  const std::uint32_t n = tree.size();
+  Candidates c;
+  c.score.assign(n, 0);
+  c.scored.assign(n, 0);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    if (tree[i].tag == HtmlTag::kText || j.dropped[i]) continue;
+    if (!IsScoredBlock(tree, j, i) || j.letters[i] < kMinScoredLetters) continue;
+    const double blockScore =
+        1 + j.commas[i] + std::min(3, j.letters[i] / 100);
+    std::uint32_t ancestor = tree[i].parent;
+    for (int level = 0; level < kScoreLevels && ancestor != 0; ++level) {
+      if (!c.scored[ancestor]) {
+        c.scored[ancestor] = 1;
+        c.score[ancestor] = TagScore(tree[ancestor].tag) + j.classWeight[ancestor];
+      }
+      const double divider = level == 0 ? 1 : level == 1 ? 2 : level * 3;
+      c.score[ancestor] += blockScore / divider;
+      ancestor = tree[ancestor].parent;
+    }
+  }
+  for (std::uint32_t i = 0; i < n; ++i)
+    if (c.scored[i]) c.score[i] *= 1 - LinkDensity(j, i);
+  return c;
+}
+
+bool IsAncestor(const HtmlTree& tree, std::uint32_t ancestor, std::uint32_t node) {
+  return node >= ancestor && node < tree[ancestor].end;
+}
+
+std::uint32_t ChooseRoot(const HtmlTree& tree, const Judgement& j, const Candidates& c) {
+  const std::uint32_t n = tree.size();
+  std::vector<std::uint32_t> top;
+  for (std::uint32_t i = 0; i < n; ++i)
+    if (c.scored[i]) top.push_back(i);
+  if (top.empty()) return kNone;
+  std::sort(top.begin(), top.end(),
+            [&](std::uint32_t a, std::uint32_t b) { return c.score[a] > c.score[b]; });
+  std::uint32_t root = top[0];
+  // Several strong blocks under one ancestor: the article is split across them.
+  constexpr std::size_t kAlternatives = 5;
+  constexpr std::size_t kMinSharing = 3;
+  std::vector<std::uint32_t> alternatives;
+  for (std::size_t k = 1; k < std::min(top.size(), kAlternatives); ++k)
+    if (c.score[top[k]] >= 0.75 * c.score[root]) alternatives.push_back(top[k]);
+  if (alternatives.size() >= kMinSharing) {
+    for (std::uint32_t a = tree[root].parent; a != 0; a = tree[a].parent) {
+      std::size_t sharing = 0;
+      for (std::uint32_t alt : alternatives) sharing += IsAncestor(tree, a, alt);
+      if (sharing >= kMinSharing) {
+        root = a;
+        break;
+      }
+    }
+  }
+  // A root that is its parent's only element child stands for the parent.
+  while (root != 0 && tree[root].parent != 0) {
+    const std::uint32_t parent = tree[root].parent;
+    int elements = 0;
+    for (std::uint32_t k = parent + 1; k < tree[parent].end; k = tree[k].end)
+      if (tree[k].tag != HtmlTag::kText && !j.dropped[k]) ++elements;
+    if (elements != 1 || tree[parent].tag == HtmlTag::kBody) break;
+    root = parent;
+  }
+  return root;
+}
+
+// The root and the siblings that belong with it, in document order.
+std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement& j,
+                                           const Candidates& c, std::uint32_t root) {
+  if (root == 0) return {root};
+  const std::uint32_t parent = tree[root].parent;
+  const double threshold = std::max(10.0, c.score[root] * 0.2);
+  const std::string rootClass(tree.Attribute(root, "class"));
+  std::vector<std::uint32_t> kept;
+  for (std::uint32_t k = parent + 1; k < tree[parent].end; k = tree[k].end) {
+    if (k == root) {
+      kept.push_back(k);
+      continue;
+    }
+    if (tree[k].tag == HtmlTag::kText || j.dropped[k]) continue;
+    double bonus = 0;
+    if (!rootClass.empty() && tree.Attribute(k, "class") == rootClass)
+      bonus = c.score[root] * 0.2;
+    bool append = c.scored[k] && c.score[k] + bonus >= threshold;
+    if (!append && tree[k].tag == HtmlTag::kP) {
+      const double density = LinkDensity(j, k);
+      append = (j.letters[k] > 80 && density < 0.25) ||
+               (j.letters[k] > 0 && j.letters[k] <= 80 && density == 0);
+    }
+    if (append) kept.push_back(k);
+  }
+  return kept;
+}
+
+// Whether a block inside the article is furniture after all: a list of links, a box of
+// teasers, a form (what a reader of the article would skip).
+bool IsFurnitureBlock(const HtmlTree& tree, const Judgement& j, std::uint32_t i,
+                      std::int32_t rootLetters) {
+  const HtmlTag tag = tree[i].tag;
+  const bool container = tag == HtmlTag::kDiv || tag == HtmlTag::kSection ||
+                         tag == HtmlTag::kUl || tag == HtmlTag::kOl || tag == HtmlTag::kTable ||
+                         tag == HtmlTag::kDl || tag == HtmlTag::kForm || tag == HtmlTag::kOther;
+  const double density = LinkDensity(j, i);
+  if (tag == HtmlTag::kP || tag == HtmlTag::kLi) return density > 0.6 && j.letters[i] < 200;
+  if (!container) return false;
+  if (j.letters[i] * 2 >= rootLetters) return false;
+  const double weight = j.classWeight[i];
+  if (weight < 0) return true;
+  if (j.commas[i] >= 10) return false;
+  const bool list = tag == HtmlTag::kUl || tag == HtmlTag::kOl;
+  if (!list && j.listItems[i] > j.paragraphs[i] && density > 0.3) return true;
+  if (j.inputs[i] > j.paragraphs[i] / 3 + 1) return true;
+  if (weight < kClassWeight && density > 0.33) return true;
+  if (weight >= kClassWeight && density > 0.5) return true;
+  return false;
+}
+
+class ParagraphWriter {
+ public:
+  explicit ParagraphWriter(std::vector<std::string>& out) : out_(out) {}
+  void Append(std::string_view text) { current_ += text; }
+  void Break() {
+    std::string paragraph = CollapseWhiteSpace(current_);
+    current_.clear();
+    if (paragraph.empty() || IsBoilerplate(paragraph)) return;
+    out_.push_back(std::move(paragraph));
+  }
+
+ private:
+  static bool IsBoilerplate(const std::string& paragraph) {
+    if (paragraph.size() > 40) return false;
+    std::string lower = Lower(paragraph);
+    while (!lower.empty() && (lower.back() == ':' || lower.back() == '.')) lower.pop_back();
+    return std::find(kBoilerplateParagraphs.begin(), kBoilerplateParagraphs.end(), lower) !=
+           kBoilerplateParagraphs.end();
+  }
+  std::vector<std::string>& out_;
+  std::string current_;
+};
+
+void CollectParagraphs(const HtmlTree& tree, const Judgement& j, std::uint32_t root,
+                       std::int32_t rootLetters, ParagraphWriter& writer) {
+  std::vector<std::uint32_t> openBlocks;
+  for (std::uint32_t i = root; i < tree[root].end;) {
+    while (!openBlocks.empty() && tree[openBlocks.back()].end <= i) {
+      writer.Break();
+      openBlocks.pop_back();
+    }
+    const HtmlNode& node = tree[i];
+    if (node.tag == HtmlTag::kText) {
+      if (!j.dropped[i]) writer.Append(node.text);
+      ++i;
+      continue;
+    }
+    if (j.dropped[i] || node.tag == HtmlTag::kH1 ||
+        (i != root && IsFurnitureBlock(tree, j, i, rootLetters))) {
+      i = node.end;
+      continue;
+    }
+    if (node.tag == HtmlTag::kBr) {
+      writer.Break();
+    } else if (IsBlockTag(node.tag)) {
+      writer.Break();
+      openBlocks.push_back(i);
+    } else if (node.tag != HtmlTag::kA && node.tag != HtmlTag::kSpan) {
+      // Inline mark-up joins its text to the words around it; a space keeps words apart
+      // where an unknown element stood between them.
+      if (node.tag == HtmlTag::kOther) writer.Append(" ");
+    }
+    ++i;
+  }
+  writer.Break();
+}
+
+std::string TextOf(const HtmlTree& tree, std::uint32_t i) {
+  std::string text;
+  for (std::uint32_t k = i; k < tree[i].end; ++k)
+    if (tree[k].tag == HtmlTag::kText) text += tree[k].text;
+  return CollapseWhiteSpace(text);
+}
+
+// The value of a JSON string that follows `"key":` in `json`, unescaped; empty when none.
+std::string JsonStringAfter(std::string_view json, std::string_view key) {
+  const std::string quoted = "\"" + std::string(key) + "\"";
+  std::size_t at = json.find(quoted);
+  if (at == std::string_view::npos) return {};
+  at += quoted.size();
+  while (at < json.size() && (IsBlank(static_cast<unsigned char>(json[at])) || json[at] == ':'))
+    ++at;
+  if (at >= json.size() || json[at] != '"') return {};
+  std::string value;
+  for (++at; at < json.size() && json[at] != '"'; ++at) {
+    char c = json[at];
+    if (c != '\\' || at + 1 >= json.size()) {
+      value += c;
+      continue;
+    }
+    c = json[++at];
+    switch (c) {
+      case 'n': value += '\n'; break;
+      case 'r': break;
+      case 't': value += ' '; break;
+      case 'u': {
+        if (at + 4 >= json.size()) return value;
+        const unsigned code = static_cast<unsigned>(std::stoul(std::string(json.substr(at + 1, 4)), nullptr, 16));
+        at += 4;
+        if (code < 0x80) {
+          value += static_cast<char>(code);
+        } else if (code < 0x800) {
+          value += static_cast<char>(0xC0 | (code >> 6));
+          value += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+          value += static_cast<char>(0xE0 | (code >> 12));
+          value += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+          value += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        break;
+      }
+      default: value += c;
+    }
+  }
+  return value;
+}
+
+// The page's structured data (JSON-LD scripts), joined.
+std::string StructuredData(const HtmlTree& tree) {
+  std::string json;
+  for (std::uint32_t i = 0; i < tree.size(); ++i) {
+    if (tree[i].tag != HtmlTag::kScript) continue;
+    if (Lower(tree.Attribute(i, "type")) != "application/ld+json") continue;
+    for (std::uint32_t k = i + 1; k < tree[i].end; ++k)
+      if (tree[k].tag == HtmlTag::kText) json += tree[k].text;
+  }
+  return json;
+}
+
+std::string MetaContent(const HtmlTree& tree, std::string_view attribute, std::string_view value) {
+  for (std::uint32_t i = 0; i < tree.size(); ++i) {
+    if (tree[i].tag != HtmlTag::kMeta) continue;
+    if (Lower(tree.Attribute(i, std::string(attribute).c_str())) == value)
+      return CollapseWhiteSpace(tree.Attribute(i, "content"));
+  }
+  return {};
+}
+
+std::string TitleOf(const HtmlTree& tree) {
+  if (std::string og = MetaContent(tree, "property", "og:title"); !og.empty()) return og;
+  for (HtmlTag tag : {HtmlTag::kH1, HtmlTag::kTitle}) {
+    for (std::uint32_t i = 0; i < tree.size(); ++i)
+      if (tree[i].tag == tag) {
+        std::string text = TextOf(tree, i);
+        if (!text.empty()) return text;
+      }
+  }
+  return {};
+}
+
+std::string DateOf(const HtmlTree& tree, std::string_view structured) {
+  for (const auto& [attribute, value] :
+       {std::pair<std::string_view, std::string_view>{"property", "article:published_time"},
+        {"name", "pubdate"}, {"name", "publishdate"}, {"name", "date"}, {"name", "dc.date"},
+        {"itemprop", "datepublished"}}) {
+    if (std::string date = MetaContent(tree, attribute, value); !date.empty()) return date;
+  }
+  if (std::string date = JsonStringAfter(structured, "datePublished"); !date.empty())
+    return date;
+  for (std::uint32_t i = 0; i < tree.size(); ++i)
+    if (tree[i].tag == HtmlTag::kTime && tree.HasAttribute(i, "datetime"))
+      return std::string(tree.Attribute(i, "datetime"));
+  return {};
+}
+
+std::int32_t LettersOfParagraphs(const std::vector<std::string>& paragraphs) {
+  std::int32_t letters = 0;
+  for (const std::string& p : paragraphs) letters += LettersOf(p);
+  return letters;
+}
+
+int WordsOf(std::string_view text) {
+  int words = 0;
+  bool inWord = false;
+  for (unsigned char c : text) {
+    const bool blank = IsBlank(c);
+    if (!blank && !inWord) ++words;
+    inWord = !blank;
+  }
+  return words;
+}
+
+// A front page's headlines: the texts of its links that read as a headline, each once.
+std::vector<std::string> Headlines(const HtmlTree& tree, const Judgement& j) {
+  std::vector<std::string> headlines;
+  for (std::uint32_t i = 0; i < tree.size(); ++i) {
+    if (tree[i].tag != HtmlTag::kA || j.dropped[i]) continue;
+    std::string text = TextOf(tree, i);
+    if (WordsOf(text) < kMinHeadlineWords) continue;
+    if (std::find(headlines.begin(), headlines.end(), text) == headlines.end())
+      headlines.push_back(std::move(text));
+  }
+  return headlines;
+}
+
+std::vector<std::string> SplitStructuredBody(const std::string& body) {
+  std::vector<std::string> paragraphs;
+  std::size_t start = 0;
+  while (start <= body.size()) {
+    std::size_t end = body.find('\n', start);
+    if (end == std::string::npos) end = body.size();
+    std::string paragraph = CollapseWhiteSpace(std::string_view(body).substr(start, end - start));
+    if (!paragraph.empty()) paragraphs.push_back(std::move(paragraph));
+    start = end + 1;
+  }
+  return paragraphs;
+}
+
+bool LooksCutOff(const std::string& body) {
+  std::string_view b = body;
+  while (!b.empty() && IsBlank(static_cast<unsigned char>(b.back()))) b.remove_suffix(1);
+  return b.ends_with("...") || b.ends_with("\xE2\x80\xA6");
+}
+
+}  // namespace
+
+ArticleText ExtractArticle(const HtmlTree& tree) {
+  ArticleText article;
+  if (tree.size() == 0) return article;
+  const Judgement j = Judge(tree);
+  const std::string structured = StructuredData(tree);
+  article.title = TitleOf(tree);
+  article.date = DateOf(tree, structured);
+
+  const Candidates c = ScoreBlocks(tree, j);
+  const std::uint32_t root = ChooseRoot(tree, j, c);
+  if (root != kNone) {
+    ParagraphWriter writer(article.paragraphs);
+    for (std::uint32_t block : RootAndSiblings(tree, j, c, root))
+      CollectParagraphs(tree, j, block, j.letters[block], writer);
+  }
+  // Drop a leading paragraph that repeats the headline.
+  if (!article.paragraphs.empty() && article.paragraphs.front() == article.title)
+    article.paragraphs.erase(article.paragraphs.begin());
+
+  const std::string body = JsonStringAfter(structured, "articleBody");
+  const std::int32_t found = LettersOfParagraphs(article.paragraphs);
+  if (!body.empty() && !LooksCutOff(body) && LettersOf(body) >= kMinArticleLetters &&
+      found < kStructuredBodyShare * LettersOf(body))
+    article.paragraphs = SplitStructuredBody(body);
+
+  article.isArticle = LettersOfParagraphs(article.paragraphs) >= kMinArticleLetters;
+  if (!article.isArticle) article.paragraphs = Headlines(tree, j);
+  return article;
+}
+
+PageLinks ReadPageLinks(const HtmlTree& tree) {
+  PageLinks links;
+  for (std::uint32_t i = 0; i < tree.size(); ++i) {
+    const HtmlTag tag = tree[i].tag;
+    PageLink link;
+    switch (tag) {
+      case HtmlTag::kBase:
+        if (links.baseHref.empty()) links.baseHref = tree.Attribute(i, "href");
+        continue;
+      case HtmlTag::kA:
+        if (!tree.HasAttribute(i, "href")) continue;
+        link.element = PageLinkElement::kAnchor;
+        link.href = tree.Attribute(i, "href");
+        link.rel = Lower(tree.Attribute(i, "rel"));
+        link.text = TextOf(tree, i);
+        break;
+      case HtmlTag::kFrame:
+      case HtmlTag::kIframe:
+        if (!tree.HasAttribute(i, "src")) continue;
+        link.element = tag == HtmlTag::kFrame ? PageLinkElement::kFrame : PageLinkElement::kInlineFrame;
+        link.href = tree.Attribute(i, "src");
+        break;
+      case HtmlTag::kLink:
+        if (!tree.HasAttribute(i, "href")) continue;
+        link.element = PageLinkElement::kLink;
+        link.href = tree.Attribute(i, "href");
+        link.rel = Lower(tree.Attribute(i, "rel"));
+        link.type = Lower(tree.Attribute(i, "type"));
+        break;
+      default:
+        continue;
+    }
+    links.links.push_back(std::move(link));
+  }
+  return links;
+}
+
+PageReading ReadPage(std::string_view body, std::string_view contentType) {
+  const std::string utf8 = PageToUtf8(body, contentType);
+  const HtmlTree tree(utf8);
+  PageReading reading;
+  reading.article = ExtractArticle(tree);
+  reading.links = ReadPageLinks(tree);
+  return reading;
+}
+
+}  // namespace quillmark

@@ -1,0 +1,41 @@
+#pragma once
+// The article a news page holds: its headline, its date and its body's paragraphs in reading
+// order, without the page's furniture (menus, headers and footers, related stories, share and
+// subscription boxes, comment threads, consent banners). A page that holds no article (a home
+// page, a section front) gives its headlines instead.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "article/html_tree.h"
+#include "article/page_links.h"
+
+namespace quillmark {
+
+struct ArticleText {
+  std::string title;  // the headline (og:title, else the first h1, else <title>)
+  std::string date;   // the publication date as the page writes it (ISO 8601 mostly), or empty
+  // The body's paragraphs, in-body headings, list items and quotations, each one paragraph,
+  // white space collapsed; for a page that is no article, its headlines, one a paragraph.
+  std::vector<std::string> paragraphs;
+  bool isArticle = false;
+};
+
+// Finds the article of the parsed page. Throws std::bad_alloc only.
+ArticleText ExtractArticle(const HtmlTree& tree);
+
+// Every a, frame, iframe and link element of the page in document order, and <base href>.
+PageLinks ReadPageLinks(const HtmlTree& tree);
+
+// What the gathering takes from one fetched page read as an article.
+struct PageReading {
+  ArticleText article;
+  PageLinks links;
+};
+
+// Decodes `body` to UTF-8 (see page_charset.h), parses it and reads its article and links.
+// Throws std::bad_alloc only.
+PageReading ReadPage(std::string_view body, std::string_view contentType);
+
+}  // namespace quillmark
