@@ -246,6 +246,7 @@ void TMainForm::RunGathering() {
     if (exitRequested_) static_cast<QDialog&>(gathering).reject();  // asked while it was made
     gathering.exec();  // a cancelled gathering is processed like a finished one
     pagesFetched = gathering.Crawl().FetchCount();
+    stores.articlesRead = ArticlesReadBySite(gathering.Crawl().SiteArticles());
     QCoreApplication::processEvents();
     session_.AggregateGathered(gathering.CopySentenceStore());
     wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,

@@ -208,6 +208,7 @@ class CliProgram {
     runner.idle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
     RunCrawl(crawl, fetch, runner);
     view.Finish();
+    stores.articlesRead = ArticlesReadBySite(crawl.SiteArticles());
 
     SentenceStore gathered = crawl.CopySentenceStore();
     const int status = options_.command == CliCommand::kExport ? ExportCards(std::move(gathered))
@@ -327,8 +328,9 @@ class CliProgram {
   // The report the window's menu writes, listing the sites this run searched.
   void WriteReport(const std::string& path, const std::vector<std::string>& sites) {
     const MainStores& stores = session_->Stores();
-    SaveAsReport(path, WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
-                                       stores.configuration.itemViewCount, sites));
+    SaveAsReport(path,
+                 WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
+                                 stores.configuration.itemViewCount, sites, stores.articlesRead));
   }
 
   // Replaces `path` (relative to where the user stands) with `bytes` as the window's save

@@ -60,6 +60,12 @@ std::uint32_t ProxyPortOf(std::string_view text) {
 
 }  // namespace
 
+std::map<std::string, std::int32_t> ArticlesReadBySite(const std::vector<SiteArticleCount>& sites) {
+  std::map<std::string, std::int32_t> read;
+  for (const SiteArticleCount& site : sites) read[site.site] += site.read;
+  return read;
+}
+
 TickCount SystemTickCount() {
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<TickCount>(

@@ -134,6 +134,9 @@ struct SiteArticleCount {
   std::int32_t read = 0;    // the articles read with success
 };
 
+// The articles read, by site address, for the report's site list.
+std::map<std::string, std::int32_t> ArticlesReadBySite(const std::vector<SiteArticleCount>& sites);
+
 // The links of a fetched page, for the feeds and article links of a site address.
 using PageLinksReader = std::function<PageLinks(const std::string& body)>;
 

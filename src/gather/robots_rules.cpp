@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "net/nmhttp.h"
 #include "text/ascii_case.h"
 
 namespace quillmark {
@@ -13,29 +14,27 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-// Whether `pattern` matches a prefix of `path` (the whole of it with a final '$'). Greedy with
-// one remembered star: linear for patterns with one '*', quadratic at worst, never exponential.
+// Whether `pattern` matches a prefix of `path` (the whole of it with a final '$'). With '*'
+// the only wildcard, taking each piece between stars at its leftmost place after the one
+// before is never wrong, so this is one search per piece and never backtracks.
 bool Matches(std::string_view pattern, std::string_view path) {
   const bool anchored = !pattern.empty() && pattern.back() == '$';
   if (anchored) pattern.remove_suffix(1);
-  std::size_t p = 0, s = 0;
-  std::size_t starP = std::string_view::npos, starS = 0;
+  std::size_t star = pattern.find('*');
+  if (star == std::string_view::npos) return anchored ? path == pattern : path.starts_with(pattern);
+  if (!path.starts_with(pattern.substr(0, star))) return false;
+  std::size_t at = star;
   for (;;) {
-    if (p == pattern.size()) {
-      if (!anchored || s == path.size()) return true;
-    } else if (pattern[p] == '*') {
-      starP = p++;
-      starS = s;
-      continue;
-    } else if (s < path.size() && pattern[p] == path[s]) {
-      ++p;
-      ++s;
-      continue;
-    }
-    if (starP == std::string_view::npos || starS >= path.size()) return false;
-    p = starP + 1;
-    s = ++starS;
+    pattern.remove_prefix(star + 1);
+    star = pattern.find('*');
+    if (star == std::string_view::npos) break;
+    const std::size_t found = path.find(pattern.substr(0, star), at);
+    if (found == std::string_view::npos) return false;
+    at = found + star;
   }
+  // The last piece: at the very end when anchored, else anywhere after the others.
+  if (anchored) return path.size() >= at + pattern.size() && path.ends_with(pattern);
+  return path.find(pattern, at) != std::string_view::npos;
 }
 
 bool NamesUs(std::string_view agent) {
@@ -90,6 +89,9 @@ RobotsRules RobotsRules::Parse(std::string_view text) {
 
 bool RobotsRules::Allows(std::string_view path) const {
   if (path == "/robots.txt") return true;
+  // The server sees no more of the path than the client sends, and the bound keeps a file of
+  // hostile patterns from costing more than a search of a short text per rule.
+  path = path.substr(0, TNMHTTP::kMaxPathBytes);
   std::size_t bestLength = 0;
   bool allowed = true;
   for (const Rule& rule : rules_) {

@@ -2,6 +2,7 @@
 // Everything a session keeps for the whole execution, without the windows.
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,6 +46,8 @@ struct MainStores {
   RankedWordList ranking;
   InflectionIndex inflectionIndex;
   RunFigures figures;
+  // The articles of the day the last run read, by site address (empty when it read none).
+  std::map<std::string, std::int32_t> articlesRead;
 };
 
 }  // namespace quillmark

@@ -78,7 +78,10 @@ class CliTest : public ::testing::Test {
     } view;
     GatheringCrawl crawl(fetch, view, SystemTickCount());
     crawl.SetSiteList({server_.Url("/")});
-    crawl.SetLinkOptions({.IsLevel = true, .AllowedLevel = 1});
+    crawl.SetLinkOptions({.IsLevel = true,
+                          .AllowedLevel = 1,
+                          .FollowArticles = session.Stores().configuration.followArticles,
+                          .ArticlesPerSite = session.Stores().configuration.articlesPerSite});
     RunCrawl(crawl, fetch, {.pump = [] {}, .idle = [] {}});
     MainStores& stores = session.Stores();
     const std::size_t before = stores.mappedWords.size();
@@ -88,7 +91,8 @@ class CliTest : public ::testing::Test {
                           stores.mappedWords.end());
     return {FormatRunResult(result, stores.ngWords, 0, true, ResultFormat::kTsv),
             WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
-                            stores.configuration.itemViewCount, {server_.Url("/")}),
+                            stores.configuration.itemViewCount, {server_.Url("/")},
+                            ArticlesReadBySite(crawl.SiteArticles())),
             WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
                            CardWords::kAllRanked, stores.sentences, stores.inflectionIndex,
                            WebDictionary::kGoo, session.RunWordMeanings())};

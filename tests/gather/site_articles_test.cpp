@@ -105,7 +105,8 @@ TEST(RobotsRulesTest, LongestMatchWinsInOurGroupOrElseTheStarGroup) {
       "Allow: /tmp\r\n"
       "Sitemap: http://x/sitemap.xml\r\n"
       "user-agent: QUILLMARK\n"
-      "disallow: /private*/draft\n");
+      "disallow: /private*/draft\n"
+      "disallow: /x*y*z$\n");
   const RobotsCase cases[] = {
       {"/", true},  // our group, not the star group
       {"/news/", false},
@@ -117,6 +118,10 @@ TEST(RobotsRulesTest, LongestMatchWinsInOurGroupOrElseTheStarGroup) {
       {"/private-area/draft", false},  // merged second group of ours, '*' in the middle
       {"/private/drafts", false},
       {"/privat/draft", true},
+      {"/x1y2z", false},  // two stars, anchored
+      {"/xyzz", false},
+      {"/x1z2y", true},
+      {"/x1y2z3", true},
   };
   for (const RobotsCase& c : cases) EXPECT_EQ(ours.Allows(c.path), c.allowed) << c.path;
 
