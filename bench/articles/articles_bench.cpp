@@ -61,9 +61,8 @@ std::map<std::string, std::string> SitePages(int site) {
     pages[ArticlePath(i)] = page + "</body></html>";
   }
   pages["/"] = home + "</body></html>";
-  pages["/feed.xml"] =
-      "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>News</title>" + items +
-      "</channel></rss>";
+  pages["/feed.xml"] = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>News</title>" +
+                       items + "</channel></rss>";
   pages["/robots.txt"] = "User-agent: *\nDisallow: /private/\n";
   return pages;
 }
@@ -88,8 +87,8 @@ struct QuietView : CrawlView {
 void BM_ArticlesOf17Sites(benchmark::State& state) {
   std::vector<std::string> homes;
   for (const auto& site : Sites()) homes.push_back(site->Url("/"));
-  const PageLinks homeLinks{"", {{PageLinkElement::kLink, "/feed.xml", "alternate",
-                                  "application/rss+xml", ""}}};
+  const PageLinks homeLinks{
+      "", {{PageLinkElement::kLink, "/feed.xml", "alternate", "application/rss+xml", ""}}};
   PageFetch fetch;
   for (auto _ : state) {
     QuietView view;
@@ -140,18 +139,20 @@ long PeakKiB() {
   return usage.ru_maxrss;
 }
 
-// Runs first, before any other benchmark has raised the process's peak.
+// Runs first, before any other benchmark has raised the process's peak. The peak is that of
+// the first repetition (later ones reuse the memory the first one freed), kept for the others.
 void BM_ReadFeed64MiB(benchmark::State& state) {
   constexpr std::size_t kFeedBytes = 64 * 1024 * 1024;
-  const long before = PeakKiB();
+  static long before = PeakKiB();
+  static double peakOverFeed = 0;
   std::string feed;
   feed.reserve(kFeedBytes + 1024);
   feed = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Big</title>";
   for (int i = 0; feed.size() < kFeedBytes - 400; ++i) {
     feed += "<item><title>Story number " + std::to_string(i) +
             " of a very long feed</title><link>http://www.example.com/2026/12/07/story-" +
-            std::to_string(i) + "</link><pubDate>Mon, 07 Dec 2026 " +
-            std::to_string(i % 24) + ":" + std::to_string(10 + i % 50) +
+            std::to_string(i) + "</link><pubDate>Mon, 07 Dec 2026 " + std::to_string(i % 24) + ":" +
+            std::to_string(10 + i % 50) +
             ":00 GMT</pubDate><description>Nothing much.</description></item>";
   }
   feed += "</channel></rss>";
@@ -164,9 +165,13 @@ void BM_ReadFeed64MiB(benchmark::State& state) {
     }
     items = read->items.size();
   }
-  const double peakBytes = static_cast<double>(PeakKiB() - before) * 1024;
+  if (peakOverFeed == 0) {
+    peakOverFeed =
+        static_cast<double>(PeakKiB() - before) * 1024 / static_cast<double>(feed.size());
+  }
   state.counters["feed_MiB"] = static_cast<double>(feed.size()) / (1024 * 1024);
-  state.counters["peak_over_feed"] = peakBytes / static_cast<double>(feed.size());
+  // The feed's bytes and everything its reading took, over the feed's bytes.
+  state.counters["peak_over_feed"] = peakOverFeed;
   state.counters["items_kept"] = static_cast<double>(items);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * feed.size()));
 }
