@@ -284,18 +284,26 @@ bool GatheringCrawl::URLLeft() const {
 void GatheringCrawl::NoteSiteArticles(const std::string& siteURL, const FetchEnding& ending,
                                       const PageLinks& links) {
   if (!FollowArticles_ || currentStep_) return;
+  // Everything that may run out of memory comes before the site is entered, so a page dropped
+  // for memory leaves no half-made site behind.
+  std::optional<Feed> feed =
+      ReadFeed(ending.body, siteURL, static_cast<std::size_t>(ArticlesPerSite_));
+  SiteSources sources;
+  if (!feed) {
+    sources.feeds = FeedAddresses(links, siteURL);
+    sources.articleLinks = ArticleLinks(links, siteURL, ending.host);
+  }
+  siteArticles_.reserve(siteArticles_.size() + 1);
+  siteSources_.reserve(siteSources_.size() + 1);
   const std::size_t site = siteArticles_.size();
   siteArticles_.push_back({siteURL, ending.host, 0, 0});
-  siteSources_.emplace_back();
-  if (std::optional<Feed> feed =
-          ReadFeed(ending.body, siteURL, static_cast<std::size_t>(ArticlesPerSite_))) {
+  siteSources_.push_back(std::move(sources));
+  if (feed) {
     std::vector<std::string> addresses;
     for (FeedItem& item : feed->items) addresses.push_back(std::move(item.address));
     QueueArticles(site, addresses);
     return;
   }
-  siteSources_[site].feeds = FeedAddresses(links, siteURL);
-  siteSources_[site].articleLinks = ArticleLinks(links, siteURL, ending.host);
   TryNextSource(site);
 }
 
