@@ -91,8 +91,9 @@ TConfigDialog::TConfigDialog(QWidget* owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("設定"));
   // A dialog border without system buttons: no close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  // One row taller than the dialog was first laid out: HideNamesCheck sits below the rest.
-  setFixedSize(423, 293 + kHideNamesRow + kArticlesRow);
+  // Three rows taller than the dialog was first laid out: HideNamesCheck, ArticleTextCheck
+  // and the day's articles sit below the rest.
+  setFixedSize(423, 293 + 2 * kHideNamesRow + kArticlesRow);
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
   BuildControls();
 }
@@ -133,13 +134,18 @@ void TConfigDialog::BuildControls() {
   hideNamesCheck_ = new QCheckBox(QStringLiteral("固有名詞とページの見出し語を表示しない"), this);
   hideNamesCheck_->setObjectName("HideNamesCheck");
   hideNamesCheck_->setGeometry(16, 288, 396, 17);
+  articleTextCheck_ =
+      new QCheckBox(QStringLiteral("記事の本文だけを読む（メニューや見出しの一覧は除く）"), this);
+  articleTextCheck_->setObjectName("ArticleTextCheck");
+  articleTextCheck_->setGeometry(16, 288 + kHideNamesRow, 396, 17);
 
   articlesCheck_ = new QCheckBox(QStringLiteral("各サイトの最新記事も読む"), this);
   articlesCheck_->setObjectName("ArticlesCheck");
-  articlesCheck_->setGeometry(16, 310, 190, 17);
-  Label(this, "Label4", QStringLiteral("サイトごとの記事数"), {214, 312});
-  articlesUpDown_ = SpinWithEdit(this, "ArticlesUpDown", "ArticlesEdit", {330, 308, 45, 20}, 16,
-                                 kMinArticlesPerSite, kMaxArticlesPerSite, kDefaultArticlesPerSite);
+  articlesCheck_->setGeometry(16, 288 + 2 * kHideNamesRow, 190, 17);
+  Label(this, "Label4", QStringLiteral("サイトごとの記事数"), {214, 290 + 2 * kHideNamesRow});
+  articlesUpDown_ =
+      SpinWithEdit(this, "ArticlesUpDown", "ArticlesEdit", {330, 286 + 2 * kHideNamesRow, 45, 20},
+                   16, kMinArticlesPerSite, kMaxArticlesPerSite, kDefaultArticlesPerSite);
 
   copyLightLabel_ = Label(this, "CopyLightLabel", AboutText(), {222, 125});
 
@@ -147,10 +153,10 @@ void TConfigDialog::BuildControls() {
   auto* cancelButton =
       Button(this, "CancelButton", QStringLiteral("キャンセル"), {334, 257, 78, 24});
 
-  const QList<QWidget*> tabOrder = {urlListBox_,    urlEdit_,    addButton,       deleteButton,
-                                    itemNoUpDown_,  okButton,    cancelButton,    linkCheck_,
-                                    linkUpDown_,    httpsCheck_, hideNamesCheck_, articlesCheck_,
-                                    articlesUpDown_};
+  const QList<QWidget*> tabOrder = {
+      urlListBox_,     urlEdit_,          addButton,      deleteButton,   itemNoUpDown_,
+      okButton,        cancelButton,      linkCheck_,     linkUpDown_,    httpsCheck_,
+      hideNamesCheck_, articleTextCheck_, articlesCheck_, articlesUpDown_};
   for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(addButton, &QPushButton::clicked, this, &TConfigDialog::AddButtonClick);
@@ -180,6 +186,7 @@ void TConfigDialog::Fill(const SiteList& sites, const Configuration& configurati
   linkUpDown_->setValue(AsPosition(configuration.allowedLevel));
   httpsCheck_->setChecked(configuration.fetchHttps);
   hideNamesCheck_->setChecked(configuration.hideNames);
+  articleTextCheck_->setChecked(configuration.articleText);
   articlesCheck_->setChecked(configuration.followArticles);
   articlesUpDown_->setValue(configuration.articlesPerSite);
 }
@@ -196,6 +203,7 @@ void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
   configuration.allowedLevel = linkUpDown_->value();
   configuration.fetchHttps = httpsCheck_->isChecked();
   configuration.hideNames = hideNamesCheck_->isChecked();
+  configuration.articleText = articleTextCheck_->isChecked();
   configuration.followArticles = articlesCheck_->isChecked();
   configuration.articlesPerSite = articlesUpDown_->value();
 }

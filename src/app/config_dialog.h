@@ -23,8 +23,8 @@ class TConfigDialog : public QDialog {
 
   // Lists the sites in their order and sets the spin controls (ItemViewCount and
   // AllowedLevel taken as 16-bit numbers, then held within 5..200 and 1..5), LinkCheck,
-  // HttpsCheck, HideNamesCheck, ArticlesCheck and ArticlesUpDown (FollowArticles and
-  // ArticlesPerSite, held within 1..100).
+  // HttpsCheck, HideNamesCheck, ArticleTextCheck, ArticlesCheck and ArticlesUpDown
+  // (FollowArticles and ArticlesPerSite, held within 1..100).
   void Fill(const SiteList& sites, const Configuration& configuration);
 
   // Replaces the sites by the listed items (sorted and freed of case-only duplicates by the
@@ -54,6 +54,7 @@ class TConfigDialog : public QDialog {
   QSpinBox* linkUpDown_ = nullptr;
   QCheckBox* httpsCheck_ = nullptr;
   QCheckBox* hideNamesCheck_ = nullptr;
+  QCheckBox* articleTextCheck_ = nullptr;
   QCheckBox* articlesCheck_ = nullptr;
   QSpinBox* articlesUpDown_ = nullptr;
 };

@@ -241,6 +241,7 @@ void TMainForm::RunGathering() {
     gathering.SetLinkOptions(LinkOptions{.IsLevel = configuration.isLevel,
                                          .AllowedLevel = configuration.allowedLevel,
                                          .FetchHttps = configuration.fetchHttps,
+                                         .ArticleText = configuration.articleText,
                                          .FollowArticles = configuration.followArticles,
                                          .ArticlesPerSite = configuration.articlesPerSite});
     if (exitRequested_) static_cast<QDialog&>(gathering).reject();  // asked while it was made

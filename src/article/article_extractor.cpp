@@ -16,30 +16,48 @@ namespace {
 // Class and id words that mark a block as the page's furniture, matched anywhere in the
 // lower-cased class and id ("article-comments", "ShareBar").
 constexpr std::array<std::string_view, 45> kFurnitureParts = {
-    "comment",     "share",        "sharing",     "social",      "related",   "recommend",
-    "promo",       "cookie",       "consent",     "gdpr",        "subscri",   "newsletter",
-    "signup",      "sign-up",      "sidebar",     "breadcrumb",  "navbar",    "navigation",
-    "menu",        "footer",       "masthead",    "advert",      "sponsor",   "popup",
-    "modal",       "outbrain",     "taboola",     "trending",    "most-popular", "mostpopular",
-    "more-stories", "paywall",     "disclaimer",  "toolbar",     "widget",    "byline",
-    "caption",     "pagination",   "read-more",   "readmore",    "skip-link", "login",
-    "top-stories", "editors-picks", "follow-us"};
+    "comment",      "share",         "sharing",    "social",     "related",      "recommend",
+    "promo",        "cookie",        "consent",    "gdpr",       "subscri",      "newsletter",
+    "signup",       "sign-up",       "sidebar",    "breadcrumb", "navbar",       "navigation",
+    "menu",         "footer",        "masthead",   "advert",     "sponsor",      "popup",
+    "modal",        "outbrain",      "taboola",    "trending",   "most-popular", "mostpopular",
+    "more-stories", "paywall",       "disclaimer", "toolbar",    "widget",       "byline",
+    "caption",      "pagination",    "read-more",  "readmore",   "skip-link",    "login",
+    "top-stories",  "editors-picks", "follow-us"};
 
 // Whole class names (or ids) of furniture and of text hidden from sight.
-constexpr std::array<std::string_view, 22> kFurnitureNames = {
-    "ad",     "ads",    "nav",     "tags",   "tag",    "meta",   "share",  "author",
-    "credit", "credits", "topics", "keywords", "rail", "hidden", "sr-only", "visually-hidden",
-    "visuallyhidden", "screen-reader-text", "aside", "header", "banner", "print"};
+constexpr std::array<std::string_view, 22> kFurnitureNames = {"ad",
+                                                              "ads",
+                                                              "nav",
+                                                              "tags",
+                                                              "tag",
+                                                              "meta",
+                                                              "share",
+                                                              "author",
+                                                              "credit",
+                                                              "credits",
+                                                              "topics",
+                                                              "keywords",
+                                                              "rail",
+                                                              "hidden",
+                                                              "sr-only",
+                                                              "visually-hidden",
+                                                              "visuallyhidden",
+                                                              "screen-reader-text",
+                                                              "aside",
+                                                              "header",
+                                                              "banner",
+                                                              "print"};
 
 // Class and id words of the article's own blocks.
 constexpr std::array<std::string_view, 13> kArticleParts = {
-    "article", "body", "content", "entry", "main", "post", "story", "text", "blog", "prose",
-    "richtext", "rich-text", "paragraph"};
+    "article", "body", "content", "entry",    "main",      "post",     "story",
+    "text",    "blog", "prose",   "richtext", "rich-text", "paragraph"};
 
 // ARIA roles of furniture.
 constexpr std::array<std::string_view, 9> kFurnitureRoles = {
-    "navigation", "banner", "contentinfo", "complementary", "dialog", "alertdialog",
-    "menu",       "menubar", "search"};
+    "navigation",  "banner", "contentinfo", "complementary", "dialog",
+    "alertdialog", "menu",   "menubar",     "search"};
 
 // What a class or id's verdict adds to a block's score.
 constexpr double kClassWeight = 25;
@@ -59,13 +77,16 @@ constexpr double kStructuredBodyShare = 0.6;
 
 // Paragraphs that are the page talking about itself, not the article.
 constexpr std::array<std::string_view, 12> kBoilerplateParagraphs = {
-    "advertisement", "advertisment", "story continues below advertisement", "continue reading",
-    "read more", "related", "share this article", "share", "skip advertisement",
-    "supported by", "read next", "more"};
+    "advertisement",      "advertisment", "story continues below advertisement",
+    "continue reading",   "read more",    "related",
+    "share this article", "share",        "skip advertisement",
+    "supported by",       "read next",    "more"};
 
 // --- helpers ---
 
-bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool IsBlank(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 
 std::string Lower(std::string_view text) {
   std::string out(text);
@@ -76,14 +97,38 @@ std::string Lower(std::string_view text) {
 
 bool IsDroppedTag(HtmlTag tag) {
   switch (tag) {
-    case HtmlTag::kHead: case HtmlTag::kTitle: case HtmlTag::kScript: case HtmlTag::kStyle:
-    case HtmlTag::kNoscript: case HtmlTag::kTemplate: case HtmlTag::kSvg: case HtmlTag::kMath:
-    case HtmlTag::kIframe: case HtmlTag::kFrame: case HtmlTag::kObject: case HtmlTag::kEmbed:
-    case HtmlTag::kCanvas: case HtmlTag::kVideo: case HtmlTag::kAudio: case HtmlTag::kPicture:
-    case HtmlTag::kSource: case HtmlTag::kImg: case HtmlTag::kInput: case HtmlTag::kButton:
-    case HtmlTag::kSelect: case HtmlTag::kTextarea: case HtmlTag::kOption: case HtmlTag::kNav:
-    case HtmlTag::kAside: case HtmlTag::kFooter: case HtmlTag::kHeader: case HtmlTag::kDialog:
-    case HtmlTag::kMenu: case HtmlTag::kFigcaption: case HtmlTag::kFigure: case HtmlTag::kLabel:
+    case HtmlTag::kHead:
+    case HtmlTag::kTitle:
+    case HtmlTag::kScript:
+    case HtmlTag::kStyle:
+    case HtmlTag::kNoscript:
+    case HtmlTag::kTemplate:
+    case HtmlTag::kSvg:
+    case HtmlTag::kMath:
+    case HtmlTag::kIframe:
+    case HtmlTag::kFrame:
+    case HtmlTag::kObject:
+    case HtmlTag::kEmbed:
+    case HtmlTag::kCanvas:
+    case HtmlTag::kVideo:
+    case HtmlTag::kAudio:
+    case HtmlTag::kPicture:
+    case HtmlTag::kSource:
+    case HtmlTag::kImg:
+    case HtmlTag::kInput:
+    case HtmlTag::kButton:
+    case HtmlTag::kSelect:
+    case HtmlTag::kTextarea:
+    case HtmlTag::kOption:
+    case HtmlTag::kNav:
+    case HtmlTag::kAside:
+    case HtmlTag::kFooter:
+    case HtmlTag::kHeader:
+    case HtmlTag::kDialog:
+    case HtmlTag::kMenu:
+    case HtmlTag::kFigcaption:
+    case HtmlTag::kFigure:
+    case HtmlTag::kLabel:
       return true;
     default:
       return false;
@@ -93,37 +138,72 @@ bool IsDroppedTag(HtmlTag tag) {
 // Tags that start and end a paragraph of the output.
 bool IsBlockTag(HtmlTag tag) {
   switch (tag) {
-    case HtmlTag::kP: case HtmlTag::kDiv: case HtmlTag::kSection: case HtmlTag::kArticle:
-    case HtmlTag::kMain: case HtmlTag::kLi: case HtmlTag::kH1: case HtmlTag::kH2:
-    case HtmlTag::kH3: case HtmlTag::kH4: case HtmlTag::kH5: case HtmlTag::kH6:
-    case HtmlTag::kBlockquote: case HtmlTag::kPre: case HtmlTag::kTd: case HtmlTag::kTh:
-    case HtmlTag::kTr: case HtmlTag::kDd: case HtmlTag::kDt: case HtmlTag::kTable:
-    case HtmlTag::kUl: case HtmlTag::kOl: case HtmlTag::kDl: case HtmlTag::kHr:
-    case HtmlTag::kAddress: case HtmlTag::kCaption: case HtmlTag::kHgroup: case HtmlTag::kForm:
-    case HtmlTag::kBody: case HtmlTag::kHtml: case HtmlTag::kDetails: case HtmlTag::kSummary:
+    case HtmlTag::kP:
+    case HtmlTag::kDiv:
+    case HtmlTag::kSection:
+    case HtmlTag::kArticle:
+    case HtmlTag::kMain:
+    case HtmlTag::kLi:
+    case HtmlTag::kH1:
+    case HtmlTag::kH2:
+    case HtmlTag::kH3:
+    case HtmlTag::kH4:
+    case HtmlTag::kH5:
+    case HtmlTag::kH6:
+    case HtmlTag::kBlockquote:
+    case HtmlTag::kPre:
+    case HtmlTag::kTd:
+    case HtmlTag::kTh:
+    case HtmlTag::kTr:
+    case HtmlTag::kDd:
+    case HtmlTag::kDt:
+    case HtmlTag::kTable:
+    case HtmlTag::kUl:
+    case HtmlTag::kOl:
+    case HtmlTag::kDl:
+    case HtmlTag::kHr:
+    case HtmlTag::kAddress:
+    case HtmlTag::kCaption:
+    case HtmlTag::kHgroup:
+    case HtmlTag::kForm:
+    case HtmlTag::kBody:
+    case HtmlTag::kHtml:
+    case HtmlTag::kDetails:
+    case HtmlTag::kSummary:
       return true;
     default:
       return false;
   }
 }
 
-bool IsHeading(HtmlTag tag) {
-  return tag == HtmlTag::kH1 || tag == HtmlTag::kH2 || tag == HtmlTag::kH3 ||
-         tag == HtmlTag::kH4 || tag == HtmlTag::kH5 || tag == HtmlTag::kH6;
-}
-
 // What a block's own tag says of it, before its paragraphs are counted.
 double TagScore(HtmlTag tag) {
   switch (tag) {
-    case HtmlTag::kDiv: case HtmlTag::kArticle: case HtmlTag::kMain: case HtmlTag::kSection:
+    case HtmlTag::kDiv:
+    case HtmlTag::kArticle:
+    case HtmlTag::kMain:
+    case HtmlTag::kSection:
       return 5;
-    case HtmlTag::kPre: case HtmlTag::kTd: case HtmlTag::kBlockquote:
+    case HtmlTag::kPre:
+    case HtmlTag::kTd:
+    case HtmlTag::kBlockquote:
       return 3;
-    case HtmlTag::kAddress: case HtmlTag::kOl: case HtmlTag::kUl: case HtmlTag::kDl:
-    case HtmlTag::kDd: case HtmlTag::kDt: case HtmlTag::kLi: case HtmlTag::kForm:
+    case HtmlTag::kAddress:
+    case HtmlTag::kOl:
+    case HtmlTag::kUl:
+    case HtmlTag::kDl:
+    case HtmlTag::kDd:
+    case HtmlTag::kDt:
+    case HtmlTag::kLi:
+    case HtmlTag::kForm:
       return -3;
-    case HtmlTag::kH1: case HtmlTag::kH2: case HtmlTag::kH3: case HtmlTag::kH4:
-    case HtmlTag::kH5: case HtmlTag::kH6: case HtmlTag::kTh:
+    case HtmlTag::kH1:
+    case HtmlTag::kH2:
+    case HtmlTag::kH3:
+    case HtmlTag::kH4:
+    case HtmlTag::kH5:
+    case HtmlTag::kH6:
+    case HtmlTag::kTh:
       return -5;
     default:
       return 0;
@@ -164,9 +244,9 @@ bool HasName(std::string_view names, const std::array<std::string_view, N>& list
 
 // What the page's tree says of each node, in arrays beside it.
 struct Judgement {
-  std::vector<char> dropped;       // never article text: furniture, hidden, or under either
-  std::vector<double> classWeight;  // +kClassWeight article-like, -kClassWeight furniture-like
-  std::vector<std::int32_t> letters;      // of text not dropped
+  std::vector<char> dropped;          // never article text: furniture, hidden, or under either
+  std::vector<double> classWeight;    // +kClassWeight article-like, -kClassWeight furniture-like
+  std::vector<std::int32_t> letters;  // of text not dropped
   std::vector<std::int32_t> linkLetters;  // of that, inside links
   std::vector<std::int32_t> commas;
   std::vector<std::int32_t> paragraphLetters;  // inside p elements, dropped or not
@@ -199,8 +279,8 @@ struct ClassVerdict {
 ClassVerdict JudgeClass(const HtmlTree& tree, std::uint32_t i) {
   ClassVerdict verdict;
   const std::string role = Lower(tree.Attribute(i, "role"));
-  if (!role.empty() && std::find(kFurnitureRoles.begin(), kFurnitureRoles.end(), role) !=
-                           kFurnitureRoles.end())
+  if (!role.empty() &&
+      std::find(kFurnitureRoles.begin(), kFurnitureRoles.end(), role) != kFurnitureRoles.end())
     verdict.furniture = true;
   const std::string classes = Lower(tree.Attribute(i, "class"));
   const std::string id = Lower(tree.Attribute(i, "id"));
@@ -330,8 +410,7 @@ Candidates ScoreBlocks(const HtmlTree& tree, const Judgement& j) {
   for (std::uint32_t i = 0; i < n; ++i) {
     if (tree[i].tag == HtmlTag::kText || j.dropped[i]) continue;
     if (!IsScoredBlock(tree, j, i) || j.letters[i] < kMinScoredLetters) continue;
-    const double blockScore =
-        1 + j.commas[i] + std::min(3, j.letters[i] / 100);
+    const double blockScore = 1 + j.commas[i] + std::min(3, j.letters[i] / 100);
     std::uint32_t ancestor = tree[i].parent;
     for (int level = 0; level < kScoreLevels && ancestor != 0; ++level) {
       if (!c.scored[ancestor]) {
@@ -404,8 +483,7 @@ std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement
     }
     if (tree[k].tag == HtmlTag::kText || j.dropped[k]) continue;
     double bonus = 0;
-    if (!rootClass.empty() && tree.Attribute(k, "class") == rootClass)
-      bonus = c.score[root] * 0.2;
+    if (!rootClass.empty() && tree.Attribute(k, "class") == rootClass) bonus = c.score[root] * 0.2;
     bool append = c.scored[k] && c.score[k] + bonus >= threshold;
     if (!append && tree[k].tag == HtmlTag::kP) {
       const double density = LinkDensity(j, k);
@@ -422,9 +500,9 @@ std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement
 bool IsFurnitureBlock(const HtmlTree& tree, const Judgement& j, std::uint32_t i,
                       std::int32_t rootLetters) {
   const HtmlTag tag = tree[i].tag;
-  const bool container = tag == HtmlTag::kDiv || tag == HtmlTag::kSection ||
-                         tag == HtmlTag::kUl || tag == HtmlTag::kOl || tag == HtmlTag::kTable ||
-                         tag == HtmlTag::kDl || tag == HtmlTag::kForm || tag == HtmlTag::kOther;
+  const bool container = tag == HtmlTag::kDiv || tag == HtmlTag::kSection || tag == HtmlTag::kUl ||
+                         tag == HtmlTag::kOl || tag == HtmlTag::kTable || tag == HtmlTag::kDl ||
+                         tag == HtmlTag::kForm || tag == HtmlTag::kOther;
   const double density = LinkDensity(j, i);
   if (tag == HtmlTag::kP || tag == HtmlTag::kLi) return density > 0.6 && j.letters[i] < 200;
   if (!container) return false;
@@ -522,12 +600,18 @@ std::string JsonStringAfter(std::string_view json, std::string_view key) {
     }
     c = json[++at];
     switch (c) {
-      case 'n': value += '\n'; break;
-      case 'r': break;
-      case 't': value += ' '; break;
+      case 'n':
+        value += '\n';
+        break;
+      case 'r':
+        break;
+      case 't':
+        value += ' ';
+        break;
       case 'u': {
         if (at + 4 >= json.size()) return value;
-        const unsigned code = static_cast<unsigned>(std::stoul(std::string(json.substr(at + 1, 4)), nullptr, 16));
+        const unsigned code =
+            static_cast<unsigned>(std::stoul(std::string(json.substr(at + 1, 4)), nullptr, 16));
         at += 4;
         if (code < 0x80) {
           value += static_cast<char>(code);
@@ -541,7 +625,8 @@ std::string JsonStringAfter(std::string_view json, std::string_view key) {
         }
         break;
       }
-      default: value += c;
+      default:
+        value += c;
     }
   }
   return value;
@@ -583,12 +668,14 @@ std::string TitleOf(const HtmlTree& tree) {
 std::string DateOf(const HtmlTree& tree, std::string_view structured) {
   for (const auto& [attribute, value] :
        {std::pair<std::string_view, std::string_view>{"property", "article:published_time"},
-        {"name", "pubdate"}, {"name", "publishdate"}, {"name", "date"}, {"name", "dc.date"},
+        {"name", "pubdate"},
+        {"name", "publishdate"},
+        {"name", "date"},
+        {"name", "dc.date"},
         {"itemprop", "datepublished"}}) {
     if (std::string date = MetaContent(tree, attribute, value); !date.empty()) return date;
   }
-  if (std::string date = JsonStringAfter(structured, "datePublished"); !date.empty())
-    return date;
+  if (std::string date = JsonStringAfter(structured, "datePublished"); !date.empty()) return date;
   for (std::uint32_t i = 0; i < tree.size(); ++i)
     if (tree[i].tag == HtmlTag::kTime && tree.HasAttribute(i, "datetime"))
       return std::string(tree.Attribute(i, "datetime"));
@@ -672,7 +759,11 @@ ArticleText ExtractArticle(const HtmlTree& tree) {
     article.paragraphs = SplitStructuredBody(body);
 
   article.isArticle = LettersOfParagraphs(article.paragraphs) >= kMinArticleLetters;
-  if (!article.isArticle) article.paragraphs = Headlines(tree, j);
+  // A short page without headlines (a notice, a brief) keeps the little text it has.
+  if (!article.isArticle) {
+    if (std::vector<std::string> headlines = Headlines(tree, j); !headlines.empty())
+      article.paragraphs = std::move(headlines);
+  }
   return article;
 }
 
@@ -695,7 +786,8 @@ PageLinks ReadPageLinks(const HtmlTree& tree) {
       case HtmlTag::kFrame:
       case HtmlTag::kIframe:
         if (!tree.HasAttribute(i, "src")) continue;
-        link.element = tag == HtmlTag::kFrame ? PageLinkElement::kFrame : PageLinkElement::kInlineFrame;
+        link.element =
+            tag == HtmlTag::kFrame ? PageLinkElement::kFrame : PageLinkElement::kInlineFrame;
         link.href = tree.Attribute(i, "src");
         break;
       case HtmlTag::kLink:

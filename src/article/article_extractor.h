@@ -17,7 +17,8 @@ struct ArticleText {
   std::string title;  // the headline (og:title, else the first h1, else <title>)
   std::string date;   // the publication date as the page writes it (ISO 8601 mostly), or empty
   // The body's paragraphs, in-body headings, list items and quotations, each one paragraph,
-  // white space collapsed; for a page that is no article, its headlines, one a paragraph.
+  // white space collapsed; for a page that is no article, its headlines, one a paragraph (or,
+  // when it has none, the little text found).
   std::vector<std::string> paragraphs;
   bool isArticle = false;
 };

@@ -10,92 +10,178 @@ namespace {
 
 HtmlTag TagOf(GumboTag tag) {
   switch (tag) {
-    case GUMBO_TAG_HTML: return HtmlTag::kHtml;
-    case GUMBO_TAG_HEAD: return HtmlTag::kHead;
-    case GUMBO_TAG_TITLE: return HtmlTag::kTitle;
-    case GUMBO_TAG_META: return HtmlTag::kMeta;
-    case GUMBO_TAG_LINK: return HtmlTag::kLink;
-    case GUMBO_TAG_BASE: return HtmlTag::kBase;
-    case GUMBO_TAG_BODY: return HtmlTag::kBody;
-    case GUMBO_TAG_SCRIPT: return HtmlTag::kScript;
-    case GUMBO_TAG_STYLE: return HtmlTag::kStyle;
-    case GUMBO_TAG_NOSCRIPT: return HtmlTag::kNoscript;
-    case GUMBO_TAG_TEMPLATE: return HtmlTag::kTemplate;
-    case GUMBO_TAG_SVG: return HtmlTag::kSvg;
-    case GUMBO_TAG_MATH: return HtmlTag::kMath;
-    case GUMBO_TAG_IFRAME: return HtmlTag::kIframe;
-    case GUMBO_TAG_FRAME: return HtmlTag::kFrame;
-    case GUMBO_TAG_OBJECT: return HtmlTag::kObject;
-    case GUMBO_TAG_EMBED: return HtmlTag::kEmbed;
-    case GUMBO_TAG_CANVAS: return HtmlTag::kCanvas;
-    case GUMBO_TAG_VIDEO: return HtmlTag::kVideo;
-    case GUMBO_TAG_AUDIO: return HtmlTag::kAudio;
-    case GUMBO_TAG_SOURCE: return HtmlTag::kSource;
-    case GUMBO_TAG_IMG: return HtmlTag::kImg;
-    case GUMBO_TAG_FORM: return HtmlTag::kForm;
-    case GUMBO_TAG_INPUT: return HtmlTag::kInput;
-    case GUMBO_TAG_BUTTON: return HtmlTag::kButton;
-    case GUMBO_TAG_SELECT: return HtmlTag::kSelect;
-    case GUMBO_TAG_TEXTAREA: return HtmlTag::kTextarea;
-    case GUMBO_TAG_LABEL: return HtmlTag::kLabel;
-    case GUMBO_TAG_OPTION: return HtmlTag::kOption;
-    case GUMBO_TAG_NAV: return HtmlTag::kNav;
-    case GUMBO_TAG_ASIDE: return HtmlTag::kAside;
-    case GUMBO_TAG_HEADER: return HtmlTag::kHeader;
-    case GUMBO_TAG_FOOTER: return HtmlTag::kFooter;
-    case GUMBO_TAG_ARTICLE: return HtmlTag::kArticle;
-    case GUMBO_TAG_MAIN: return HtmlTag::kMain;
-    case GUMBO_TAG_SECTION: return HtmlTag::kSection;
-    case GUMBO_TAG_DIV: return HtmlTag::kDiv;
-    case GUMBO_TAG_SPAN: return HtmlTag::kSpan;
-    case GUMBO_TAG_ADDRESS: return HtmlTag::kAddress;
-    case GUMBO_TAG_P: return HtmlTag::kP;
-    case GUMBO_TAG_H1: return HtmlTag::kH1;
-    case GUMBO_TAG_H2: return HtmlTag::kH2;
-    case GUMBO_TAG_H3: return HtmlTag::kH3;
-    case GUMBO_TAG_H4: return HtmlTag::kH4;
-    case GUMBO_TAG_H5: return HtmlTag::kH5;
-    case GUMBO_TAG_H6: return HtmlTag::kH6;
-    case GUMBO_TAG_HGROUP: return HtmlTag::kHgroup;
-    case GUMBO_TAG_UL: return HtmlTag::kUl;
-    case GUMBO_TAG_OL: return HtmlTag::kOl;
-    case GUMBO_TAG_LI: return HtmlTag::kLi;
-    case GUMBO_TAG_DL: return HtmlTag::kDl;
-    case GUMBO_TAG_DT: return HtmlTag::kDt;
-    case GUMBO_TAG_DD: return HtmlTag::kDd;
-    case GUMBO_TAG_MENU: return HtmlTag::kMenu;
-    case GUMBO_TAG_BLOCKQUOTE: return HtmlTag::kBlockquote;
-    case GUMBO_TAG_PRE: return HtmlTag::kPre;
-    case GUMBO_TAG_CODE: return HtmlTag::kCode;
-    case GUMBO_TAG_TABLE: return HtmlTag::kTable;
-    case GUMBO_TAG_THEAD: return HtmlTag::kThead;
-    case GUMBO_TAG_TBODY: return HtmlTag::kTbody;
-    case GUMBO_TAG_TFOOT: return HtmlTag::kTfoot;
-    case GUMBO_TAG_TR: return HtmlTag::kTr;
-    case GUMBO_TAG_TD: return HtmlTag::kTd;
-    case GUMBO_TAG_TH: return HtmlTag::kTh;
-    case GUMBO_TAG_CAPTION: return HtmlTag::kCaption;
-    case GUMBO_TAG_FIGURE: return HtmlTag::kFigure;
-    case GUMBO_TAG_FIGCAPTION: return HtmlTag::kFigcaption;
-    case GUMBO_TAG_A: return HtmlTag::kA;
-    case GUMBO_TAG_BR: return HtmlTag::kBr;
-    case GUMBO_TAG_HR: return HtmlTag::kHr;
-    case GUMBO_TAG_TIME: return HtmlTag::kTime;
-    case GUMBO_TAG_DETAILS: return HtmlTag::kDetails;
-    case GUMBO_TAG_SUMMARY: return HtmlTag::kSummary;
-    case GUMBO_TAG_B: return HtmlTag::kB;
-    case GUMBO_TAG_STRONG: return HtmlTag::kStrong;
-    case GUMBO_TAG_I: return HtmlTag::kI;
-    case GUMBO_TAG_EM: return HtmlTag::kEm;
-    case GUMBO_TAG_U: return HtmlTag::kU;
-    case GUMBO_TAG_SMALL: return HtmlTag::kSmall;
-    case GUMBO_TAG_SUB: return HtmlTag::kSub;
-    case GUMBO_TAG_SUP: return HtmlTag::kSup;
-    case GUMBO_TAG_MARK: return HtmlTag::kMark;
-    case GUMBO_TAG_Q: return HtmlTag::kQ;
-    case GUMBO_TAG_CITE: return HtmlTag::kCite;
-    case GUMBO_TAG_ABBR: return HtmlTag::kAbbr;
-    default: return HtmlTag::kOther;
+    case GUMBO_TAG_HTML:
+      return HtmlTag::kHtml;
+    case GUMBO_TAG_HEAD:
+      return HtmlTag::kHead;
+    case GUMBO_TAG_TITLE:
+      return HtmlTag::kTitle;
+    case GUMBO_TAG_META:
+      return HtmlTag::kMeta;
+    case GUMBO_TAG_LINK:
+      return HtmlTag::kLink;
+    case GUMBO_TAG_BASE:
+      return HtmlTag::kBase;
+    case GUMBO_TAG_BODY:
+      return HtmlTag::kBody;
+    case GUMBO_TAG_SCRIPT:
+      return HtmlTag::kScript;
+    case GUMBO_TAG_STYLE:
+      return HtmlTag::kStyle;
+    case GUMBO_TAG_NOSCRIPT:
+      return HtmlTag::kNoscript;
+    case GUMBO_TAG_TEMPLATE:
+      return HtmlTag::kTemplate;
+    case GUMBO_TAG_SVG:
+      return HtmlTag::kSvg;
+    case GUMBO_TAG_MATH:
+      return HtmlTag::kMath;
+    case GUMBO_TAG_IFRAME:
+      return HtmlTag::kIframe;
+    case GUMBO_TAG_FRAME:
+      return HtmlTag::kFrame;
+    case GUMBO_TAG_OBJECT:
+      return HtmlTag::kObject;
+    case GUMBO_TAG_EMBED:
+      return HtmlTag::kEmbed;
+    case GUMBO_TAG_CANVAS:
+      return HtmlTag::kCanvas;
+    case GUMBO_TAG_VIDEO:
+      return HtmlTag::kVideo;
+    case GUMBO_TAG_AUDIO:
+      return HtmlTag::kAudio;
+    case GUMBO_TAG_SOURCE:
+      return HtmlTag::kSource;
+    case GUMBO_TAG_IMG:
+      return HtmlTag::kImg;
+    case GUMBO_TAG_FORM:
+      return HtmlTag::kForm;
+    case GUMBO_TAG_INPUT:
+      return HtmlTag::kInput;
+    case GUMBO_TAG_BUTTON:
+      return HtmlTag::kButton;
+    case GUMBO_TAG_SELECT:
+      return HtmlTag::kSelect;
+    case GUMBO_TAG_TEXTAREA:
+      return HtmlTag::kTextarea;
+    case GUMBO_TAG_LABEL:
+      return HtmlTag::kLabel;
+    case GUMBO_TAG_OPTION:
+      return HtmlTag::kOption;
+    case GUMBO_TAG_NAV:
+      return HtmlTag::kNav;
+    case GUMBO_TAG_ASIDE:
+      return HtmlTag::kAside;
+    case GUMBO_TAG_HEADER:
+      return HtmlTag::kHeader;
+    case GUMBO_TAG_FOOTER:
+      return HtmlTag::kFooter;
+    case GUMBO_TAG_ARTICLE:
+      return HtmlTag::kArticle;
+    case GUMBO_TAG_MAIN:
+      return HtmlTag::kMain;
+    case GUMBO_TAG_SECTION:
+      return HtmlTag::kSection;
+    case GUMBO_TAG_DIV:
+      return HtmlTag::kDiv;
+    case GUMBO_TAG_SPAN:
+      return HtmlTag::kSpan;
+    case GUMBO_TAG_ADDRESS:
+      return HtmlTag::kAddress;
+    case GUMBO_TAG_P:
+      return HtmlTag::kP;
+    case GUMBO_TAG_H1:
+      return HtmlTag::kH1;
+    case GUMBO_TAG_H2:
+      return HtmlTag::kH2;
+    case GUMBO_TAG_H3:
+      return HtmlTag::kH3;
+    case GUMBO_TAG_H4:
+      return HtmlTag::kH4;
+    case GUMBO_TAG_H5:
+      return HtmlTag::kH5;
+    case GUMBO_TAG_H6:
+      return HtmlTag::kH6;
+    case GUMBO_TAG_HGROUP:
+      return HtmlTag::kHgroup;
+    case GUMBO_TAG_UL:
+      return HtmlTag::kUl;
+    case GUMBO_TAG_OL:
+      return HtmlTag::kOl;
+    case GUMBO_TAG_LI:
+      return HtmlTag::kLi;
+    case GUMBO_TAG_DL:
+      return HtmlTag::kDl;
+    case GUMBO_TAG_DT:
+      return HtmlTag::kDt;
+    case GUMBO_TAG_DD:
+      return HtmlTag::kDd;
+    case GUMBO_TAG_MENU:
+      return HtmlTag::kMenu;
+    case GUMBO_TAG_BLOCKQUOTE:
+      return HtmlTag::kBlockquote;
+    case GUMBO_TAG_PRE:
+      return HtmlTag::kPre;
+    case GUMBO_TAG_CODE:
+      return HtmlTag::kCode;
+    case GUMBO_TAG_TABLE:
+      return HtmlTag::kTable;
+    case GUMBO_TAG_THEAD:
+      return HtmlTag::kThead;
+    case GUMBO_TAG_TBODY:
+      return HtmlTag::kTbody;
+    case GUMBO_TAG_TFOOT:
+      return HtmlTag::kTfoot;
+    case GUMBO_TAG_TR:
+      return HtmlTag::kTr;
+    case GUMBO_TAG_TD:
+      return HtmlTag::kTd;
+    case GUMBO_TAG_TH:
+      return HtmlTag::kTh;
+    case GUMBO_TAG_CAPTION:
+      return HtmlTag::kCaption;
+    case GUMBO_TAG_FIGURE:
+      return HtmlTag::kFigure;
+    case GUMBO_TAG_FIGCAPTION:
+      return HtmlTag::kFigcaption;
+    case GUMBO_TAG_A:
+      return HtmlTag::kA;
+    case GUMBO_TAG_BR:
+      return HtmlTag::kBr;
+    case GUMBO_TAG_HR:
+      return HtmlTag::kHr;
+    case GUMBO_TAG_TIME:
+      return HtmlTag::kTime;
+    case GUMBO_TAG_DETAILS:
+      return HtmlTag::kDetails;
+    case GUMBO_TAG_SUMMARY:
+      return HtmlTag::kSummary;
+    case GUMBO_TAG_B:
+      return HtmlTag::kB;
+    case GUMBO_TAG_STRONG:
+      return HtmlTag::kStrong;
+    case GUMBO_TAG_I:
+      return HtmlTag::kI;
+    case GUMBO_TAG_EM:
+      return HtmlTag::kEm;
+    case GUMBO_TAG_U:
+      return HtmlTag::kU;
+    case GUMBO_TAG_SMALL:
+      return HtmlTag::kSmall;
+    case GUMBO_TAG_SUB:
+      return HtmlTag::kSub;
+    case GUMBO_TAG_SUP:
+      return HtmlTag::kSup;
+    case GUMBO_TAG_MARK:
+      return HtmlTag::kMark;
+    case GUMBO_TAG_Q:
+      return HtmlTag::kQ;
+    case GUMBO_TAG_CITE:
+      return HtmlTag::kCite;
+    case GUMBO_TAG_ABBR:
+      return HtmlTag::kAbbr;
+    default:
+      return HtmlTag::kOther;
   }
 }
 

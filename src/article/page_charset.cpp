@@ -81,9 +81,8 @@ std::string MetaCharset(std::string_view body) {
   for (std::size_t at = head.find("<meta"); at != std::string::npos;
        at = head.find("<meta", at + 5)) {
     const std::size_t close = head.find('>', at);
-    const std::string_view tag =
-        std::string_view(head).substr(at, close == std::string::npos ? std::string::npos
-                                                                      : close - at);
+    const std::string_view tag = std::string_view(head).substr(
+        at, close == std::string::npos ? std::string::npos : close - at);
     const std::string label = CharsetParameter(tag);
     if (!label.empty()) {
       const std::string name = IconvName(label);

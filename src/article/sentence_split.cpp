@@ -9,14 +9,16 @@ namespace {
 // Words that a full stop follows without ending the sentence, lower case, without the stop.
 // Titles, months, company forms and the abbreviations of news prose.
 constexpr std::array<std::string_view, 62> kAbbreviations = {
-    "mr",   "mrs",  "ms",   "dr",   "prof", "sen",  "rep",  "gov",  "gen",  "col",  "lt",
-    "sgt",  "capt", "cmdr", "adm",  "maj",  "st",   "rev",  "hon",  "jr",   "sr",   "pres",
-    "supt", "insp", "det",  "jan",  "feb",  "mar",  "apr",  "jun",  "jul",  "aug",  "sep",
-    "sept", "oct",  "nov",  "dec",  "inc",  "ltd",  "co",   "corp", "bros", "plc",  "llc",
-    "no",   "nos",  "vs",   "v",    "etc",  "approx", "dept", "est", "fig",  "mt",   "ft",
-    "vol",  "ave",  "blvd", "rd",   "e.g",  "i.e",  "al"};
+    "mr",   "mrs",  "ms",   "dr",  "prof", "sen",    "rep",  "gov",  "gen",  "col", "lt",
+    "sgt",  "capt", "cmdr", "adm", "maj",  "st",     "rev",  "hon",  "jr",   "sr",  "pres",
+    "supt", "insp", "det",  "jan", "feb",  "mar",    "apr",  "jun",  "jul",  "aug", "sep",
+    "sept", "oct",  "nov",  "dec", "inc",  "ltd",    "co",   "corp", "bros", "plc", "llc",
+    "no",   "nos",  "vs",   "v",   "etc",  "approx", "dept", "est",  "fig",  "mt",  "ft",
+    "vol",  "ave",  "blvd", "rd",  "e.g",  "i.e",    "al"};
 
-bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool IsBlank(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 bool IsLower(unsigned char c) { return c >= 'a' && c <= 'z'; }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
@@ -67,7 +69,8 @@ bool IsAbbreviation(std::string_view word) {
   }
   if (initials && IsUpper(static_cast<unsigned char>(word[0]))) return true;
   std::string lower;
-  for (char c : word) lower += IsUpper(static_cast<unsigned char>(c)) ? static_cast<char>(c + 32) : c;
+  for (char c : word)
+    lower += IsUpper(static_cast<unsigned char>(c)) ? static_cast<char>(c + 32) : c;
   return std::find(kAbbreviations.begin(), kAbbreviations.end(), lower) != kAbbreviations.end();
 }
 
@@ -109,8 +112,8 @@ std::string CollapseWhiteSpace(std::string_view text) {
   bool pendingSpace = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    const bool nbsp = c == 0xC2 && i + 1 < text.size() &&
-                      static_cast<unsigned char>(text[i + 1]) == 0xA0;
+    const bool nbsp =
+        c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xA0;
     if (IsBlank(c) || c == '\v' || nbsp) {
       pendingSpace = !out.empty();
       if (nbsp) ++i;
@@ -135,7 +138,8 @@ std::vector<std::string> SplitSentences(std::string_view paragraph) {
     const std::size_t end = SentenceEnd(text, i);
     if (end == std::string_view::npos) {
       // Skip the rest of a run of marks so that "..." is looked at once.
-      while (i + 1 < text.size() && (text[i + 1] == '.' || text[i + 1] == '?' || text[i + 1] == '!'))
+      while (i + 1 < text.size() &&
+             (text[i + 1] == '.' || text[i + 1] == '?' || text[i + 1] == '!'))
         ++i;
       continue;
     }
@@ -145,6 +149,14 @@ std::vector<std::string> SplitSentences(std::string_view paragraph) {
     i = start == 0 ? 0 : start - 1;
   }
   if (start < text.size()) sentences.push_back(text.substr(start));
+  return sentences;
+}
+
+std::vector<std::string> SentencesOf(const std::vector<std::string>& paragraphs) {
+  std::vector<std::string> sentences;
+  for (const std::string& paragraph : paragraphs)
+    for (std::string& sentence : SplitSentences(paragraph))
+      sentences.push_back(std::move(sentence));
   return sentences;
 }
 

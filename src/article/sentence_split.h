@@ -16,6 +16,9 @@ namespace quillmark {
 // Digits, hyphens, quotes, apostrophes and dashes are kept as written.
 std::vector<std::string> SplitSentences(std::string_view paragraph);
 
+// The sentences of every paragraph in turn: the sentences a gathering keeps of an article.
+std::vector<std::string> SentencesOf(const std::vector<std::string>& paragraphs);
+
 // `text` with every run of white space (ASCII blanks and U+00A0) made one space, and none at
 // either end.
 std::string CollapseWhiteSpace(std::string_view text);

@@ -11,26 +11,32 @@ const char* const kCliUsage =
     "       quillmark-cli --help | --version\n"
     "  gather [--sites FILE] [--follow-links] [--depth N] [--https | --no-https]\n"
     "         [--top N] [--all] [--report FILE] [--format tsv|json] [--forms]\n"
-    "         [--hide-names] [--save] [--articles N | --no-articles]\n"
+    "         [--hide-names] [--article | --whole-page] [--save]\n"
+    "         [--articles N | --no-articles]\n"
     "      one gathering run over the site list, with no window (--https fetches https\n"
     "      sites too for this run, --no-https does not; else as FetchHttps says;\n"
     "      --articles reads each site's N newest articles (1-100) after its address,\n"
     "      --no-articles does not; else as FollowArticles and ArticlesPerSite say)\n"
     "  words [--host NAME] [--top N] [--all] [--format tsv|json] [--forms] [--hide-names]\n"
-    "        [--save] FILE...\n"
+    "        [--article | --whole-page] [--save] FILE...\n"
     "      the same counting over saved pages (\"-\" reads standard input)\n"
     "      json gives each word's class (word, name, label; known with --all) and, with\n"
     "      --forms, the inflected forms folded into it with their counts; --hide-names\n"
     "      leaves out names and page labels, else as HideNames says\n"
+    "      (gather, words and export: --article reads each page's article text, --whole-page\n"
+    "      the whole page as the scanner does; else as ArticleText says)\n"
     "  find WORD [--sentences FILE]\n"
     "      the sentences holding WORD or one of its inflected forms, from sum.dat or FILE\n"
     "  export [--sites FILE] [--follow-links] [--depth N] [--all] [--hide-names]\n"
-    "         [--dictionary goo|lycos|rnn|weblio] [--save] OUTPUT\n"
+    "         [--dictionary goo|lycos|rnn|weblio] [--article | --whole-page] [--save] OUTPUT\n"
     "      one gathering run as gather makes it, its shown words (with --all every word not\n"
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
     "      word, count, example sentence, host, dictionary address (default weblio), meaning\n"
     "  define WORD...\n"
     "      each WORD's meaning in the built-in English-Japanese dictionary\n"
+    "  article [--sentences] [--format text|json] FILE...\n"
+    "      the article text of each saved page as a gathering reads it (paragraphs apart by\n"
+    "      a blank line; --sentences: one sentence a line)\n"
     "  (gather and words take --meanings: each word's meaning as one more column or field)\n"
     "  history [--format tsv|json]\n"
     "      the gathering runs kept in history.sqlite3 (gather and export --save add one)\n"
@@ -99,6 +105,7 @@ CliCommand CommandNamed(const std::string& name) {
   if (name == "define") return CliCommand::kDefine;
   if (name == "history") return CliCommand::kHistory;
   if (name == "trends") return CliCommand::kTrends;
+  if (name == "article") return CliCommand::kArticle;
   throw UsageError{"unknown command \"" + name + "\""};
 }
 
@@ -115,7 +122,9 @@ bool Allows(CliCommand command, const std::string& option) {
       option == "--report" || option == "--https" || option == "--no-https" ||
       option == "--articles" || option == "--no-articles")
     return gather;
+  if (option == "--article" || option == "--whole-page") return gather || words;
   if (command == CliCommand::kHistory) return option == "--format";
+  if (command == CliCommand::kArticle) return option == "--format" || option == "--sentences";
   if (command == CliCommand::kTrends)
     return option == "--days" || option == "--top" || option == "--format";
   if (option == "--top" || option == "--all" || option == "--format" || option == "--save" ||
@@ -181,23 +190,29 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--forms") options.forms = true;
       if (argument == "--save") options.save = true;
       if (argument == "--host") options.host = reader.ValueOf(argument);
-      if (argument == "--sentences") options.sentencesFile = reader.ValueOf(argument);
+      if (argument == "--sentences" && *command == CliCommand::kArticle) options.sentences = true;
+      if (argument == "--sentences" && *command == CliCommand::kFind)
+        options.sentencesFile = reader.ValueOf(argument);
+      if (argument == "--article") options.articleText = true;
+      if (argument == "--whole-page") options.articleText = false;
       if (argument == "--dictionary")
         options.dictionary = DictionaryNamed(reader.ValueOf(argument));
       if (argument == "--format") {
         const std::string format = reader.ValueOf(argument);
-        if (format == "tsv") {
-          options.format = ResultFormat::kTsv;
+        const bool article = *command == CliCommand::kArticle;
+        if (format == (article ? "text" : "tsv")) {
+          options.format = article ? ResultFormat::kText : ResultFormat::kTsv;
         } else if (format == "json") {
           options.format = ResultFormat::kJson;
         } else {
-          throw UsageError{"--format is tsv or json, not \"" + format + "\""};
+          throw UsageError{std::string("--format is ") + (article ? "text" : "tsv") +
+                           " or json, not \"" + format + "\""};
         }
       }
       continue;
     }
     // Operands: the files of words, the word of find, the file export writes.
-    if (*command == CliCommand::kWords) {
+    if (*command == CliCommand::kWords || *command == CliCommand::kArticle) {
       options.files.push_back(argument);
     } else if (*command == CliCommand::kFind && options.word.empty()) {
       options.word = argument;
@@ -212,6 +227,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
   if (!command) throw UsageError{"no command given"};
   if (*command == CliCommand::kWords && options.files.empty())
     throw UsageError{"words needs at least one FILE"};
+  if (*command == CliCommand::kArticle && options.files.empty())
+    throw UsageError{"article needs at least one FILE"};
+  if (*command == CliCommand::kArticle && options.format == ResultFormat::kTsv)
+    options.format = ResultFormat::kText;
   if (*command == CliCommand::kFind && options.word.empty()) throw UsageError{"find needs a WORD"};
   if (*command == CliCommand::kDefine && options.words.empty())
     throw UsageError{"define needs at least one WORD"};

@@ -10,8 +10,8 @@
 
 namespace quillmark {
 
-enum class CliCommand { kGather, kWords, kFind, kExport, kDefine, kHistory, kTrends };
-enum class ResultFormat { kTsv, kJson };
+enum class CliCommand { kGather, kWords, kFind, kExport, kDefine, kHistory, kTrends, kArticle };
+enum class ResultFormat { kTsv, kJson, kText };
 
 struct CliOptions {
   CliCommand command = CliCommand::kGather;
@@ -36,6 +36,8 @@ struct CliOptions {
   bool meanings = false;          // --meanings: each word's meaning in the built-in dictionary
   std::optional<bool> hideNames;  // --hide-names (export too); else the configuration's HideNames
   bool forms = false;             // --forms: json gives each word's folded forms and counts
+  // --article / --whole-page (gather, words, export); else the configuration's ArticleText
+  std::optional<bool> articleText;
   // words
   std::string host = "local";      // --host
   std::vector<std::string> files;  // "-" is standard input
@@ -47,6 +49,8 @@ struct CliOptions {
   std::string cardsFile;                              // "-" is standard output
   // define
   std::vector<std::string> words;
+  // article (its FILEs are `files`, --format text or json)
+  bool sentences = false;  // --sentences: one sentence a line instead of paragraphs
   // trends (--top and --format too; history takes --format)
   std::int32_t days = 7;  // --days: the runs of the last N days are compared with
 };

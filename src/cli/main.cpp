@@ -11,6 +11,9 @@
 #include <iostream>
 #include <thread>
 
+#include "article/article_extractor.h"
+#include "article/sentence_split.h"
+#include "cli/article_command.h"
 #include "cli/capped_input.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
@@ -137,6 +140,8 @@ class CliProgram {
         return Gather();
       case CliCommand::kWords:
         return Words();
+      case CliCommand::kArticle:
+        return Article();
       case CliCommand::kFind:
         return Find();
       case CliCommand::kDefine:
@@ -190,10 +195,13 @@ class CliProgram {
     const Configuration& configuration = stores.configuration;
     const std::int32_t articles = options_.articlesPerSite.value_or(
         configuration.followArticles ? configuration.articlesPerSite : 0);
-    crawl.SetLinkOptions(LinkOptions{options_.followLinks.value_or(configuration.isLevel),
-                                     options_.depth.value_or(configuration.allowedLevel),
-                                     fetchHttps, articles > 0,
-                                     articles > 0 ? articles : configuration.articlesPerSite});
+    crawl.SetLinkOptions(
+        LinkOptions{.IsLevel = options_.followLinks.value_or(configuration.isLevel),
+                    .AllowedLevel = options_.depth.value_or(configuration.allowedLevel),
+                    .FetchHttps = fetchHttps,
+                    .ArticleText = ArticleText(),
+                    .FollowArticles = articles > 0,
+                    .ArticlesPerSite = articles > 0 ? articles : configuration.articlesPerSite});
     if (fetchHttps) crawl.SetHttpsProxy(HttpsProxySettingFromEnvironment());
     std::signal(SIGINT, NoteInterrupt);
     bool cancelled = false;
@@ -229,8 +237,15 @@ class CliProgram {
     SentenceStore store;
     for (const std::string& path : options_.files) {
       try {
-        const ScannedPage page = ScanPage(ReadAsOnePage(path, std::cerr), FollowAnchors::kNo);
-        AddPageSentences(options_.host, page.text, store);
+        const std::string body = ReadAsOnePage(path, std::cerr);
+        // Read as a gathering reads a fetched page of that size.
+        if (ArticleText() && body.size() <= kMaxArticlePageBytes) {
+          const PageReading page = ReadPage(body, {});
+          AddArticleSentences(options_.host, SentencesOf(page.article.paragraphs), store);
+        } else {
+          const ScannedPage page = ScanPage(body, FollowAnchors::kNo);
+          AddPageSentences(options_.host, page.text, store);
+        }
       } catch (const std::bad_alloc&) {
         std::cerr << kOutOfMemoryPrefix << path << kDroppedPageSuffix;  // the other files go on
       }
@@ -238,6 +253,26 @@ class CliProgram {
     session_->BeginRun();
     const int status = Aggregate(std::move(store));
     return SaveThenReportFailures(status);
+  }
+
+  int Article() {
+    std::vector<FileArticle> pages;
+    for (const std::string& path : options_.files) {
+      const std::string body = ReadAsOnePage(path, std::cerr);
+      if (body.size() > kMaxArticlePageBytes) {
+        Print(stderr, "quillmark-cli: " + path + ": 記事として読むには大きすぎます\n");
+        continue;
+      }
+      pages.push_back({path, ReadPage(body, {}).article});
+    }
+    if (!Print(stdout, FormatArticles(pages, options_.sentences, options_.format)))
+      return kExitNothing;
+    return pages.size() == options_.files.size() ? 0 : kExitNothing;
+  }
+
+  // Whether pages are read as articles: --article / --whole-page, else ArticleText.
+  bool ArticleText() const {
+    return options_.articleText.value_or(session_->Stores().configuration.articleText);
   }
 
   int Find() {

@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <new>
 
+#include "article/article_extractor.h"
+#include "article/sentence_split.h"
 #include "gather/feed_reader.h"
 #include "gather/link_resolver.h"
 #include "gather/page_scanner.h"
@@ -143,6 +145,7 @@ void GatheringCrawl::SetLinkOptions(LinkOptions options) {
   IsLevel_ = options.IsLevel;
   AllowedLevel_ = options.IsLevel ? options.AllowedLevel : 1;
   FetchHttps_ = options.FetchHttps;
+  ArticleText_ = options.ArticleText;
   client_.SetFetchHttps(options.FetchHttps);
   FollowArticles_ = options.FollowArticles;
   ArticlesPerSite_ = std::clamp(options.ArticlesPerSite, kMinArticlesPerSite, kMaxArticlesPerSite);
@@ -207,9 +210,43 @@ void GatheringCrawl::EndFetch(const FetchEnding& ending) {
   if (state_ == CrawlState::kReady) FinishIfNoURLLeft();
 }
 
+// The addresses of a parsed page the crawl may follow, in the scanner's order: frame sources,
+// inline-frame sources, then (when anchors are followed) anchor targets.
+RawLinkList FollowableLinks(const PageLinks& page, FollowAnchors anchors) {
+  RawLinkList links;
+  for (PageLinkElement kind :
+       {PageLinkElement::kFrame, PageLinkElement::kInlineFrame, PageLinkElement::kAnchor}) {
+    if (kind == PageLinkElement::kAnchor && anchors == FollowAnchors::kNo) break;
+    for (const PageLink& link : page.links)
+      if (link.element == kind) links.push_back(link.href);
+  }
+  return links;
+}
+
+void GatheringCrawl::TakeArticle(const FetchEnding& ending, FollowAnchors anchors) {
+  const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
+  PageReading page = ReadPage(ending.body, ending.contentType);
+  const std::string pageURL = URLList_[index];
+  AdmitLinks(pageURL, LinkDepths_[index], FollowableLinks(page.links, anchors));
+  AddArticleSentences(ending.host, SentencesOf(page.article.paragraphs), sentenceStore_);
+  if (page.article.isArticle) {
+    articles_.push_back({ending.host, pageURL, std::move(page.article.title),
+                         std::move(page.article.date), std::move(page.article.paragraphs)});
+  }
+  if (FollowArticles_ && LinkDepths_[index] == 0) {
+    NoteSiteArticles(pageURL, ending,
+                     pageLinksReader_ ? pageLinksReader_(ending.body) : page.links);
+  }
+}
+
 void GatheringCrawl::TakePage(const FetchEnding& ending) {
   const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
   try {
+    if (ArticleText_ && ending.body.size() <= kMaxArticlePageBytes) {
+      TakeArticle(ending, IsLevel_ && LinkDepths_[index] < AllowedLevel_ ? FollowAnchors::kYes
+                                                                         : FollowAnchors::kNo);
+      return;
+    }
     // A page at the allowed depth gives no links whatever it holds, and the page text does
     // not depend on the flag: its anchors need not be collected only to be dropped.
     const FollowAnchors anchors =
@@ -220,8 +257,15 @@ void GatheringCrawl::TakePage(const FetchEnding& ending) {
     AdmitLinks(pageURL, LinkDepths_[index], page.links);
     AddPageSentences(ending.host, page.text, sentenceStore_);
     if (FollowArticles_ && LinkDepths_[index] == 0) {
-      NoteSiteArticles(pageURL, ending,
-                       pageLinksReader_ ? pageLinksReader_(ending.body) : PageLinks{});
+      // The scanner keeps no head and no link elements: the feeds a home page names come from
+      // the parsed page, which a page too large to be an article is not worth.
+      PageLinks links;
+      if (pageLinksReader_) {
+        links = pageLinksReader_(ending.body);
+      } else if (ending.body.size() <= kMaxArticlePageBytes) {
+        links = ReadPage(ending.body, ending.contentType).links;
+      }
+      NoteSiteArticles(pageURL, ending, links);
     }
   } catch (const std::bad_alloc&) {
     // One page too big for the memory left must not end the whole run: its scan and copies
@@ -299,9 +343,7 @@ void GatheringCrawl::NoteSiteArticles(const std::string& siteURL, const FetchEnd
   siteArticles_.push_back({siteURL, ending.host, 0, 0});
   siteSources_.push_back(std::move(sources));
   if (feed) {
-    std::vector<std::string> addresses;
-    for (FeedItem& item : feed->items) addresses.push_back(std::move(item.address));
-    QueueArticles(site, addresses);
+    QueueArticles(site, feed->items);
     return;
   }
   TryNextSource(site);
@@ -310,32 +352,35 @@ void GatheringCrawl::NoteSiteArticles(const std::string& siteURL, const FetchEnd
 void GatheringCrawl::TryNextSource(std::size_t site) {
   SiteSources& sources = siteSources_[site];
   if (sources.nextFeed < sources.feeds.size()) {
-    articleSteps_.push_front({StepKind::kFeed, sources.feeds[sources.nextFeed++], site, 0});
+    articleSteps_.push_front({StepKind::kFeed, sources.feeds[sources.nextFeed++], site, 0, {}});
     return;
   }
   // No feed parsed: the page's own article links, and nothing of the sources is needed again.
-  const std::vector<std::string> links = std::move(sources.articleLinks);
+  std::vector<FeedItem> links;
+  links.reserve(sources.articleLinks.size());
+  for (std::string& address : sources.articleLinks) links.push_back({std::move(address), {}, {}});
   sources = SiteSources{};
   QueueArticles(site, links);
 }
 
-void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<std::string>& addresses) {
+void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>& items) {
   std::vector<ArticleStep> steps;
   std::set<std::string> robotsQueued;
   std::int32_t chosen = 0;
-  for (const std::string& address : addresses) {
+  for (const FeedItem& item : items) {
+    const std::string& address = item.address;
     if (chosen == ArticlesPerSite_) break;
     // Each address once in the run: neither an address of the list or a followed link, nor
     // another site's article.
     if (address.empty() || !VisitedURLs_.insert(address).second) continue;
     const std::string origin = SplitOrigin(address).origin;
     if (!origin.empty() && !robots_.contains(origin) && robotsQueued.insert(origin).second) {
-      steps.push_back({StepKind::kRobots, origin + "/robots.txt", site, 0});
+      steps.push_back({StepKind::kRobots, origin + "/robots.txt", site, 0, {}});
     }
-    steps.push_back({StepKind::kArticle, address, site, ++chosen});
+    steps.push_back({StepKind::kArticle, address, site, ++chosen, item.date});
   }
   siteArticles_[site].chosen = chosen;
-  steps.push_back({StepKind::kSiteDone, {}, site, 0});
+  steps.push_back({StepKind::kSiteDone, {}, site, 0, {}});
   articleSteps_.insert(articleSteps_.begin(), steps.begin(), steps.end());
 }
 
@@ -398,9 +443,7 @@ void GatheringCrawl::EndArticleStep(const ArticleStep& step, const FetchEnding& 
         return;
       }
       siteSources_[step.site] = SiteSources{};
-      std::vector<std::string> addresses;
-      for (FeedItem& item : feed->items) addresses.push_back(std::move(item.address));
-      QueueArticles(step.site, addresses);
+      QueueArticles(step.site, feed->items);
       return;
     }
     case StepKind::kRobots: {
@@ -416,18 +459,30 @@ void GatheringCrawl::EndArticleStep(const ArticleStep& step, const FetchEnding& 
       return;
     }
     case StepKind::kArticle:
-      if (ending.kind == FetchEndingKind::kSuccess) TakeArticle(step, ending);
+      if (ending.kind == FetchEndingKind::kSuccess) TakeSiteArticle(step, ending);
       return;
     case StepKind::kSiteDone:
       return;
   }
 }
 
-void GatheringCrawl::TakeArticle(const ArticleStep& step, const FetchEnding& ending) {
+void GatheringCrawl::TakeSiteArticle(const ArticleStep& step, const FetchEnding& ending) {
   SiteArticleCount& site = siteArticles_[step.site];
   try {
-    const ScannedPage page = ScanPage(ending.body, FollowAnchors::kNo);
-    AddPageSentences(site.host, page.text, sentenceStore_);
+    // Read as the crawl reads any page, its sentences under the site's host.
+    if (ArticleText_ && ending.body.size() <= kMaxArticlePageBytes) {
+      PageReading page = ReadPage(ending.body, ending.contentType);
+      AddArticleSentences(site.host, SentencesOf(page.article.paragraphs), sentenceStore_);
+      if (page.article.isArticle) {
+        // The feed's date stands in for a page that gives none.
+        std::string date = page.article.date.empty() ? step.date : std::move(page.article.date);
+        articles_.push_back({site.host, step.url, std::move(page.article.title), std::move(date),
+                             std::move(page.article.paragraphs)});
+      }
+    } else {
+      const ScannedPage page = ScanPage(ending.body, FollowAnchors::kNo);
+      AddPageSentences(site.host, page.text, sentenceStore_);
+    }
     ++site.read;
   } catch (const std::bad_alloc&) {
     view_.AddStatusLine(step.url + std::string(kDroppedPageLine));

@@ -60,7 +60,9 @@
 #include <vector>
 
 #include "article/page_links.h"
+#include "gather/feed_reader.h"
 #include "gather/page_fetch.h"
+#include "gather/page_scanner.h"
 #include "gather/robots_rules.h"
 #include "study/kept_article.h"
 #include "study/sentence_store.h"
@@ -75,6 +77,9 @@ TickCount SystemTickCount();
 
 inline constexpr std::uint32_t kTickIntervalMs = 500;
 inline constexpr std::uint32_t kWatchdogMs = 30000;
+// The largest page read as an article; a larger one (no article is that large) is scanned,
+// whose memory stays within one copy of the page.
+inline constexpr std::size_t kMaxArticlePageBytes = std::size_t{8} << 20;
 
 // A proxy setting taken apart.
 struct ProxyServer {
@@ -115,6 +120,9 @@ struct LinkOptions {
   // Whether https URLs are fetched; absolute "https://" links are then skipped as "http://"
   // ones are.
   bool FetchHttps = false;
+  // Whether a page is read as an article (article/article_extractor.h): its body's sentences
+  // are kept and its links taken from the parsed page. Off, the page scanner reads it.
+  bool ArticleText = false;
   // Whether each site's articles of the day are read after its address (see above).
   bool FollowArticles = false;
   // How many articles of each site at most; kept within kMinArticlesPerSite to
@@ -167,8 +175,8 @@ class GatheringCrawl {
   // reported with two status lines as the constructor does for http; an empty setting or
   // host changes nothing (https then takes the http proxy). Only in kConfigured.
   void SetHttpsProxy(std::string_view proxySetting);
-  // How the links of a site's page are read for its feeds and article links; without one,
-  // only an address that answers with a feed gives articles. Only in kConfigured.
+  // How the links of a site's page are read for its feeds and article links, instead of from
+  // the parsed page (a test hands in links of its own). Only in kConfigured.
   void SetPageLinksReader(PageLinksReader reader);
   // The watchdog's limit in milliseconds (kWatchdogMs unless a test shortens it).
   void SetWatchdogMs(std::uint32_t milliseconds) { watchdogMs_ = milliseconds; }
@@ -192,8 +200,10 @@ class GatheringCrawl {
   // The ending of the fetch StartNextFetch handed out, once its Get has returned.
   // kFetching: a success is scanned (ScanPage with IsLevel), its links admitted with the URL
   // as requested and its depth, and its page text added to the sentence store under
-  // `ending.host`; a success or failure enters kReady, a client error kWaiting. A page whose
-  // scan or sentences run out of memory is dropped with the status line URL +
+  // `ending.host`; with ArticleText (and a body of at most kMaxArticlePageBytes) it is read as
+  // an article instead: its links taken from the parsed page, its body's sentences added, and
+  // the article listed in Articles(); a success or failure enters kReady, a client error kWaiting.
+  // A page whose scan or sentences run out of memory is dropped with the status line URL +
   // "のページはメモリ不足のため破棄" (its sentences taken back, links it gave kept) and the crawl
   // goes on.
   // An article step (FollowArticles) is handled as the header's opening says and enters kReady
@@ -241,6 +251,7 @@ class GatheringCrawl {
 
  private:
   void TakePage(const FetchEnding& ending);
+  void TakeArticle(const FetchEnding& ending, FollowAnchors anchors);
   // A site address read with success: chooses its articles (the page's own feed, the feeds
   // its links name, its article links) and queues their steps before the next URL. Does
   // nothing unless FollowArticles is on and the page is a site address of the list.
@@ -253,6 +264,7 @@ class GatheringCrawl {
     std::string url;
     std::size_t site = 0;     // index into siteArticles_
     std::int32_t number = 0;  // kArticle: its place among the site's chosen ones, from 1
+    std::string date;         // kArticle: the feed's date of it, when it gave one
   };
   struct SiteSources {
     std::vector<std::string> feeds;  // named by the page, not yet tried
@@ -266,8 +278,8 @@ class GatheringCrawl {
   std::optional<std::string> StartArticleStep(TickCount now);
   void EndArticleStep(const ArticleStep& step, const FetchEnding& ending);
   void TryNextSource(std::size_t site);
-  void QueueArticles(std::size_t site, const std::vector<std::string>& addresses);
-  void TakeArticle(const ArticleStep& step, const FetchEnding& ending);
+  void QueueArticles(std::size_t site, const std::vector<FeedItem>& items);
+  void TakeSiteArticle(const ArticleStep& step, const FetchEnding& ending);
   void AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
                   const std::vector<std::string>& links);
   bool URLLeft() const;
@@ -288,6 +300,7 @@ class GatheringCrawl {
   std::int32_t AllowedLevel_ = 1;
   bool IsLevel_ = false;
   bool FetchHttps_ = false;
+  bool ArticleText_ = false;
   bool Activated_ = false;
   bool Finished_ = false;
   TickCount FetchStartTick_ = 0;

@@ -29,6 +29,27 @@ bool NamesHttps(std::string_view url) {
   return EqualsIgnoringAsciiCase(url.substr(0, colon), "https");
 }
 
+// The value of the Content-Type line of a response header (status and header lines), blanks
+// at its ends left out; empty when there is none.
+std::string ContentTypeOf(std::string_view header) {
+  constexpr std::string_view kName = "content-type:";
+  std::size_t start = 0;
+  while (start < header.size()) {
+    std::size_t end = header.find('\n', start);
+    if (end == std::string_view::npos) end = header.size();
+    std::string_view line = header.substr(start, end - start);
+    if (line.size() >= kName.size() &&
+        EqualsIgnoringAsciiCase(line.substr(0, kName.size()), kName)) {
+      line.remove_prefix(kName.size());
+      while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+      while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+      return std::string(line);
+    }
+    start = end + 1;
+  }
+  return {};
+}
+
 }  // namespace
 
 PageFetch::PageFetch() {
@@ -119,7 +140,10 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
   ending.host = std::move(outcomeHost);
   ending.statusCode = outcomeStatus;
   ending.error.clear();
-  if (ending.kind == FetchEndingKind::kSuccess) ending.body = std::move(client_.Body);
+  if (ending.kind == FetchEndingKind::kSuccess) {
+    ending.body = std::move(client_.Body);
+    ending.contentType = ContentTypeOf(client_.Header);
+  }
   return ending;
 }
 

@@ -49,6 +49,8 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
       std::clamp(ParseIntegerSetting(settings.Read(kLinkSection, "ArticlesPerSite"),
                                      Configuration{}.articlesPerSite),
                  kMinArticlesPerSite, kMaxArticlesPerSite);
+  config.articleText = ParseIntegerSetting(settings.Read(kConfigSection, "ArticleText"),
+                                           Configuration{}.articleText ? 1 : 0) != 0;
 }
 
 // Writes a switch only once it differs from its default or the file has it, so a configuration
@@ -82,6 +84,8 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
       settings.Read(kLinkSection, "ArticlesPerSite")) {
     settings.Write(kLinkSection, "ArticlesPerSite", std::to_string(config.articlesPerSite));
   }
+  WriteSwitchOnceChanged(settings, kConfigSection, "ArticleText", config.articleText,
+                         Configuration{}.articleText);
   settings.Commit();
 }
 

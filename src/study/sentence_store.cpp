@@ -62,24 +62,24 @@ class TrimmedPieces {
 
 }  // namespace
 
-void AddPageSentences(const std::string& host, std::string_view pageText, SentenceStore& store) {
-  TrimmedPieces pieces(pageText);
-  std::optional<std::string_view> piece;
-  while ((piece = pieces.Next()) && !IsSentence(*piece)) {
-  }
+namespace {
+
+// Inserts the sentences `next` hands out (an empty optional ends them) under `host`, all or
+// none: on a failed allocation what was inserted is taken back, so a page is never kept in
+// part. The host entry is made only for a first sentence.
+template <typename Next>
+void InsertAllOrNothing(const std::string& host, SentenceStore& store, Next next) {
+  std::optional<std::string_view> sentence = next();
   // Looked up only now, so a page without sentences leaves no empty host entry behind.
-  if (!piece) return;
+  if (!sentence) return;
   const bool newHost = !store.contains(host);
   std::set<std::string>& hostSentences = store[host];
-  // What this page added, so that a failed allocation can take it back: the page is then
-  // dropped whole, never kept in part.
   std::vector<std::set<std::string>::iterator> added;
   try {
-    for (; piece; piece = pieces.Next()) {
-      if (!IsSentence(*piece)) continue;
+    for (; sentence; sentence = next()) {
       // Room first, so that a sentence once inserted is always on the list.
       if (added.size() == added.capacity()) added.reserve(2 * added.size() + 16);
-      const auto [at, inserted] = hostSentences.emplace(*piece);
+      const auto [at, inserted] = hostSentences.emplace(*sentence);
       if (inserted) added.push_back(at);
     }
   } catch (const std::bad_alloc&) {
@@ -88,6 +88,32 @@ void AddPageSentences(const std::string& host, std::string_view pageText, Senten
     if (newHost) store.erase(host);
     throw;
   }
+}
+
+bool IsArticleSentence(std::string_view sentence) {
+  return sentence.size() >= 3 && sentence.find_first_of("\r\n") == std::string_view::npos;
+}
+
+}  // namespace
+
+void AddPageSentences(const std::string& host, std::string_view pageText, SentenceStore& store) {
+  TrimmedPieces pieces(pageText);
+  InsertAllOrNothing(host, store, [&]() -> std::optional<std::string_view> {
+    std::optional<std::string_view> piece;
+    while ((piece = pieces.Next()) && !IsSentence(*piece)) {
+    }
+    return piece;
+  });
+}
+
+void AddArticleSentences(const std::string& host, const std::vector<std::string>& sentences,
+                         SentenceStore& store) {
+  std::size_t next = 0;
+  InsertAllOrNothing(host, store, [&]() -> std::optional<std::string_view> {
+    while (next < sentences.size() && !IsArticleSentence(sentences[next])) ++next;
+    if (next == sentences.size()) return std::nullopt;
+    return std::string_view(sentences[next++]);
+  });
 }
 
 }  // namespace quillmark

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillmark {
 
@@ -29,5 +30,12 @@ bool IsSentence(std::string_view piece);
 // again. Walks the text without copying its pieces, so a page of full stops takes no memory
 // beyond the page. On allocation failure throws std::bad_alloc and leaves `store` as it was.
 void AddPageSentences(const std::string& host, std::string_view pageText, SentenceStore& store);
+
+// Inserts each of `sentences` (an article's, cut as a reader sees them: digits, quotes and
+// dashes kept) that holds at least 3 bytes and no line break into the set of `host`, as
+// AddPageSentences does. On allocation failure throws std::bad_alloc and leaves `store` as
+// it was.
+void AddArticleSentences(const std::string& host, const std::vector<std::string>& sentences,
+                         SentenceStore& store);
 
 }  // namespace quillmark

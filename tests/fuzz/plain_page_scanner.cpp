@@ -13,8 +13,7 @@ std::size_t PlainFindOpen(const std::string& text, const std::string& open, std:
                           bool wholeName) {
   for (std::size_t o = text.find(open, from); o != npos; o = text.find(open, o + 1)) {
     const std::size_t after = o + open.size();
-    if (!wholeName || after == text.size() ||
-        std::string(" \t\n\r\f>/").find(text[after]) != npos)
+    if (!wholeName || after == text.size() || std::string(" \t\n\r\f>/").find(text[after]) != npos)
       return o;
   }
   return npos;

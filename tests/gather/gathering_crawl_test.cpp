@@ -131,6 +131,56 @@ TEST_F(GatheringCrawlTest, APageTooBigForTheMemoryLeftIsDroppedAndTheCrawlGoesOn
       ::testing::ExitedWithCode(0), "");
 }
 
+// The same site read both ways: as an article, sentences keep their stops and digits and links
+// come from the parsed page in any quoting; read whole, the scanner's text and links as ever.
+TEST_F(GatheringCrawlTest, ArticleTextReadsThePageAsAReaderWouldAndOffTheScannerAsEver) {
+  const std::string article =
+      "<header><a href=\"/\">Home</a></header><article><h1>Ship sinks</h1><p>The cargo ship sank "
+      "on Monday, and all 12 crew were saved, the coastguard said.</p><p>Rescuers said the sea "
+      "was calm, the night was clear, and the crew had time to put on life jackets.</p><p>An "
+      "inquiry, which starts at 4.30 p.m. today, will look at the engines, the cargo and the "
+      "route.</p><p>Divers will reach the wreck, which lies in 40 metres of water, once the "
+      "weather "
+      "allows, and the owners have offered to pay for the salvage.</p><a "
+      "href='next.html'>Next</a></article>";
+  const std::string home = "http://a.example/";
+  for (const bool articleText : {true, false}) {
+    GatheringCrawl crawl(shell_, shell_, 0);
+    crawl.SetSiteList({home});
+    crawl.SetLinkOptions({.IsLevel = true, .AllowedLevel = 2, .ArticleText = articleText});
+    crawl.Start();
+    crawl.StartNextFetch(0);
+    crawl.EndFetch(Success("a.example", article));
+    SentenceStore scanned;
+    AddPageSentences("a.example", ScanPage(article, FollowAnchors::kYes).text, scanned);
+    if (articleText) {
+      EXPECT_EQ(crawl.URLList(), (std::vector<std::string>{home, home + "next.html"}));
+      EXPECT_EQ(
+          crawl.Sentences().at("a.example"),
+          (std::set<std::string>{
+              "The cargo ship sank on Monday, and all 12 crew were saved, the coastguard said.",
+              "Rescuers said the sea was calm, the night was clear, and the crew had time to "
+              "put on life jackets.",
+              "An inquiry, which starts at 4.30 p.m. today, will look at the engines, the "
+              "cargo and the route.",
+              "Divers will reach the wreck, which lies in 40 metres of water, once the weather "
+              "allows, and the owners have offered to pay for the salvage.",
+              "Next"}));
+      ASSERT_EQ(crawl.Articles().size(), 1u);
+      EXPECT_EQ(crawl.Articles()[0].site, "a.example");
+      EXPECT_EQ(crawl.Articles()[0].address, home);
+      EXPECT_EQ(crawl.Articles()[0].title, "Ship sinks");
+      EXPECT_EQ(crawl.Articles()[0].paragraphs.size(), 5u);
+    } else {
+      EXPECT_EQ(crawl.URLList(),
+                (std::vector<std::string>{
+                    home}));  // only quoted links, none new  // "/" as the scanner reads it
+      EXPECT_EQ(crawl.Sentences(), scanned);
+      EXPECT_THAT(crawl.Articles(), IsEmpty());
+    }
+  }
+}
+
 TEST_F(GatheringCrawlTest, FrameSourcesOfSitesComeAfterAllSitesAndGiveNoLinksOfTheirOwn) {
   pages_ = {{"http://a.example/",
              "<frameset rows=2><frame src=\"news/index.htm\"></frameset><a href=\"x.html\">x</a>"},

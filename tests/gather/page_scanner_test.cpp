@@ -178,7 +178,8 @@ TEST(ScanPage, TheHeadPatternIsAWholeTagNameSoHeaderAndHeadingKeepThePage) {
       {"<head/>x</head>B", "B"},
       {"x<head", "x"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ScanPage(c.page, FollowAnchors::kNo).text, c.text) << c.page;
+  for (const auto& c : cases)
+    EXPECT_EQ(ScanPage(c.page, FollowAnchors::kNo).text, c.text) << c.page;
 }
 
 TEST(ScanPage, OnlyThreeEntitiesVanish) {
