@@ -76,7 +76,7 @@ class ConfigDialogTest : public QObject {
   void LaidOutAsDesigned() {
     TConfigDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
-    QCOMPARE(dialog.size(), QSize(423, 293 + 22 + 22));
+    QCOMPARE(dialog.size(), QSize(423, 293 + 22 + 22 + 22));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(Find<QLabel>(dialog, "CopyLightLabel")
                 .text()
@@ -85,10 +85,10 @@ class ConfigDialogTest : public QObject {
 
     // The controls the keyboard reaches, in order, from the list box round to it again. An
     // edit box and its spin control are one stop.
-    const QStringList expected = {"URLListBox",     "URLEdit",    "AddButton",      "DeleteButton",
-                                  "ItemNoUpDown",   "OKButton",   "CancelButton",   "LinkCheck",
-                                  "LinkUpDown",     "HttpsCheck", "HideNamesCheck", "ArticlesCheck",
-                                  "ArticlesUpDown", "URLListBox"};
+    const QStringList expected = {
+        "URLListBox",     "URLEdit",          "AddButton",     "DeleteButton",   "ItemNoUpDown",
+        "OKButton",       "CancelButton",     "LinkCheck",     "LinkUpDown",     "HttpsCheck",
+        "HideNamesCheck", "ArticleTextCheck", "ArticlesCheck", "ArticlesUpDown", "URLListBox"};
     QStringList order;
     QWidget* widget = &Find<QListWidget>(dialog, "URLListBox");
     for (int step = 0; step < 200 && order.size() < expected.size(); ++step) {
@@ -122,10 +122,10 @@ class ConfigDialogTest : public QObject {
     auto& check = Find<QCheckBox>(dialog, "ArticlesCheck");
     QCOMPARE(check.text(), QStringLiteral("各サイトの最新記事も読む"));
     QCOMPARE(Find<QLabel>(dialog, "Label4").text(), QStringLiteral("サイトごとの記事数"));
-    const QRect hideNames = Find<QCheckBox>(dialog, "HideNamesCheck").geometry();
+    const QRect above = Find<QCheckBox>(dialog, "ArticleTextCheck").geometry();
     auto& count = Find<QSpinBox>(dialog, "ArticlesUpDown");
     for (const QRect place : {check.geometry(), count.geometry()}) {
-      QVERIFY(place.top() > hideNames.bottom());
+      QVERIFY(place.top() > above.bottom());
       QVERIFY(dialog.rect().contains(place));
     }
     CarriesSwitch(dialog, check, &Configuration::followArticles);

@@ -282,5 +282,71 @@ TEST(ArticleRunCrawlTest, ReadsTheFeedsArticlesOverTheNetwork) {
   EXPECT_EQ(view.lines.back(), server.Url("/") + "の記事を2件取得");
 }
 
+// An article page long enough to read as one: its first paragraph opens with `lead`.
+std::string Story(const std::string& lead) {
+  std::string body = "<html><body><article><h1>A story of the day in four words</h1>";
+  body += "<p>" + lead + ", witnesses said on Monday morning.</p>";
+  for (int i = 0; i < 4; ++i) {
+    body +=
+        "<p>Officials said the work would go on through the winter, and that the town "
+        "would hear more about the plans at a meeting later in the week.</p>";
+  }
+  return body + "</article></body></html>";
+}
+
+// Without a reader handed in, the home page itself is parsed for the feed its head names and
+// for its article links, whether pages are read as articles or scanned.
+TEST(ArticleRunCrawlTest, AHomePagesOwnHeadNamesTheFeedAndItsLinksStandInWithoutOne) {
+  for (const bool articleText : {true, false}) {
+    SCOPED_TRACE(articleText ? "read as articles" : "scanned");
+    std::string port;
+    ScriptedServer server([&port](int, const std::string& request) {
+      const std::pair<const char*, std::string> pages[] = {
+          {"/",
+           "<html><head><title>News</title><link rel=\"alternate\" "
+           "type=\"application/rss+xml\" href=\"/feed.xml\"></head><body><p>Home.</p>"
+           "<a href=\"/2026/12/07/rain-returns-to-the-valley\">Rain returns to the valley</a>"
+           "</body></html>"},
+          {"/plain/",
+           "<html><head><title>Plain</title></head><body><a "
+           "href=\"/plain/2026/12/07/story\">The talks resumed in the capital</a></body></html>"},
+          {"/feed.xml", Rss({{"/2026/12/07/from-the-feed", "07 Dec 2026 10:00 GMT"}})},
+          {"/2026/12/07/from-the-feed", Story("The zorbs rolled down the long hill today")},
+          {"/plain/2026/12/07/story", Story("The glimmers faded over the old capital tonight")}};
+      for (const auto& [path, body] : pages) {
+        if (request.starts_with(std::string("GET ") + path + " ")) return testing::Page(body);
+      }
+      return Exchange::Reply("HTTP/1.0 404 Not Found\r\n\r\n");
+    });
+    port = std::to_string(server.port());
+    PageFetch fetch;
+    FakeShell view;
+    GatheringCrawl crawl(fetch, view, 0);
+    crawl.SetSiteList({server.Url("/"), server.Url("/plain/")});
+    crawl.SetLinkOptions({.ArticleText = articleText, .FollowArticles = true});
+    TickCount clock = 0;
+    RunCrawl(crawl, fetch,
+             {.now = [&] { return clock; },
+              .pump = [&] { clock += 1; },
+              .idle = [&] { clock += 1000; }});
+    EXPECT_THAT(view.lines, Contains("記事 1/1 " + server.Url("/2026/12/07/from-the-feed")));
+    EXPECT_THAT(view.lines, Contains("記事 1/1 " + server.Url("/plain/2026/12/07/story")));
+    ASSERT_EQ(crawl.SiteArticles().size(), 2u);
+    EXPECT_EQ(crawl.SiteArticles()[0].read, 1);
+    EXPECT_EQ(crawl.SiteArticles()[1].read, 1);
+    std::string sentences;
+    for (const std::string& sentence : crawl.Sentences().at("127.0.0.1"))
+      sentences += sentence + "|";
+    EXPECT_NE(sentences.find("zorbs rolled"), std::string::npos) << sentences;
+    EXPECT_NE(sentences.find("glimmers faded"), std::string::npos) << sentences;
+    if (articleText) {
+      ASSERT_EQ(crawl.Articles().size(), 2u);
+      EXPECT_EQ(crawl.Articles()[0].address, server.Url("/2026/12/07/from-the-feed"));
+      EXPECT_EQ(crawl.Articles()[0].date,
+                "2026-12-07T10:00:00Z");  // the feed's, as the page has none
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillmark
