@@ -1,180 +1,213 @@
-// The day's articles of 17 sites, each a loopback server of its own (its own robots.txt)
-// holding a home page that names its feed, the feed (RSS 2.0, ten dated items) and ten
-// articles of 5 to 30 KB: the whole run with the articles on (home, feed, robots.txt, ten
-// articles a site: 221 fetches), beside the designed crawl fetching the same 204 addresses as
-// its site list. Goal: the first within 1.3 times the second.
+// The kept articles with the built-in lists, offscreen. Goals: an article of 3,000 words laid
+// out and its words marked in the reading window at most 50 ms; a tick of a word that occurs
+// 50 times unmarking them all at most 16 ms (one frame); the articles table of 600 rows (30
+// days of 20 articles) at most 50 ms; the history with those 30 days at most 30 MB (the
+// counter file_MB of BM_KeepTwentyArticlesOfARun).
 //
-// And the feed reader over a feed of 64 MiB (about 190,000 items) keeping the ten newest: its
-// time, and the process's peak memory over the feed's own bytes (goal: body and reading
-// together at most 3 times the feed).
-//
-// Both runs scan their pages (the designed reading), and the home pages are parsed for their
-// links as the crawl does then. The sites are served by nginx when it is installed, else by
-// the tests' scripted server (see bench/support).
+// The articles are made up: sentences of 15 words, 19 in 20 drawn from the built-in list of
+// known words and the rest made-up words, so about 95 % of the words are known as in a
+// learner's news.
+
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
+#include <sys/stat.h>
 
-#include <map>
-#include <memory>
-#include <string>
-#include <vector>
+#include <QApplication>
+#include <QComboBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <random>
 
-#include "gather/feed_reader.h"
-#include "gather/gathering_crawl.h"
-#include "gather/page_fetch.h"
-#include "loopback_site.h"
+#include "app/articles_window.h"
+#include "app/reading_window.h"
+#include "session/ini_file.h"
+#include "session/kept_articles.h"
+#include "session/qt_store_files.h"
+#include "session/session.h"
+#include "text/ascii_case.h"
 
+namespace quillmark {
 namespace {
 
-using namespace quillmark;
-using bench::LoopbackSite;
+constexpr int kWordsPerSentence = 15;
+constexpr int kSentencesPerParagraph = 4;
+constexpr std::int64_t kFirstDay = 1'796'000'000;
+constexpr std::int64_t kDay = 86'400;
 
-constexpr int kSites = 17;
-constexpr int kArticles = 10;
-
-std::string ArticlePath(int article) {
-  return "/2026/12/07/story-number-" + std::to_string(article) + ".html";
+QApplication& Application() {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "bench_articles";
+  static char* argv[] = {name, nullptr};
+  static QApplication application(argc, argv);
+  return application;
 }
 
-std::map<std::string, std::string> SitePages(int site) {
-  const char* sentences[] = {"The quick brown fox jumps over the lazy dog. ",
-                             "Markets rose again on Tuesday, traders said. ",
-                             "It's the third week of rain in the valley! "};
-  std::map<std::string, std::string> pages;
-  std::string home =
-      "<html><head><title>News</title><link rel=\"alternate\" type=\"application/rss+xml\" "
-      "href=\"/feed.xml\"></head><body><p>Today's news.</p>";
-  std::string items;
-  for (int i = 1; i <= kArticles; ++i) {
-    home += "<a href=\"" + ArticlePath(i) + "\">Rain returns to the valley</a><br>";
-    items += "<item><title>Story " + std::to_string(i) + "</title><link>" + ArticlePath(i) +
-             "</link><pubDate>Mon, 07 Dec 2026 " + std::to_string(10 + i) +
-             ":00:00 GMT</pubDate></item>";
-    const std::size_t size =
-        5 * 1024 + static_cast<std::size_t>(site * kArticles + i) * 7919 % (25 * 1024 + 1);
-    std::string page = "<html><head><title>Story</title></head><body>";
-    for (int n = 0; page.size() < size; ++n) {
-      page += "<p>";
-      page += sentences[(i + n) % 3];
-      page += "</p>\n";
-    }
-    pages[ArticlePath(i)] = page + "</body></html>";
+// A session over an empty data directory: the built-in lists only.
+struct BuiltInSession {
+  BuiltInSession() : files(directory.path() + "/"), session(files) {
+    IniSettingsFile settings(ConfigurationPath(directory.path().toStdString() + "/"));
+    session.Load(settings);
+    session.Dictionary();
+    for (const std::string& word : session.Stores().ngWords)
+      if (word.size() > 1) known.push_back(LowerCaseAscii(word));
   }
-  pages["/"] = home + "</body></html>";
-  pages["/feed.xml"] = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>News</title>" +
-                       items + "</channel></rss>";
-  pages["/robots.txt"] = "User-agent: *\nDisallow: /private/\n";
-  return pages;
-}
-
-std::vector<std::unique_ptr<LoopbackSite>>& Sites() {
-  static std::vector<std::unique_ptr<LoopbackSite>> sites = [] {
-    std::vector<std::unique_ptr<LoopbackSite>> made;
-    for (int site = 0; site < kSites; ++site) {
-      made.push_back(
-          std::make_unique<LoopbackSite>("articles" + std::to_string(site), SitePages(site)));
-    }
-    return made;
-  }();
-  return sites;
-}
-
-struct QuietView : CrawlView {
-  void SetLabel(const std::string&) override {}
-  void AddStatusLine(const std::string&) override {}
+  QTemporaryDir directory;
+  QtStoreFiles files;
+  Session session;
+  std::vector<std::string> known;
 };
 
-void BM_ArticlesOf17Sites(benchmark::State& state) {
-  std::vector<std::string> homes;
-  for (const auto& site : Sites()) homes.push_back(site->Url("/"));
-  PageFetch fetch;
-  for (auto _ : state) {
-    QuietView view;
-    GatheringCrawl crawl(fetch, view, SystemTickCount());
-    crawl.SetSiteList(homes);
-    crawl.SetLinkOptions({.FollowArticles = true, .ArticlesPerSite = kArticles});
-    crawl.Start();
-    FetchWhileReady(crawl, fetch, SystemTickCount, {});
-    std::int32_t read = 0;
-    for (const SiteArticleCount& site : crawl.SiteArticles()) read += site.read;
-    if (read != kSites * kArticles) {
-      state.SkipWithError("the run did not read every article");
-      return;
+BuiltInSession& Built() {
+  Application();
+  static BuiltInSession built;
+  return built;
+}
+
+// An article of `words` words; `repeated` occurs `repeats` times among them.
+KeptArticle MadeUpArticle(int words, std::mt19937& random, const std::string& repeated = {},
+                          int repeats = 0) {
+  const std::vector<std::string>& known = Built().known;
+  std::uniform_int_distribution<std::size_t> pick(0, known.size() - 1);
+  std::uniform_int_distribution<int> unknown(0, 19);
+  std::uniform_int_distribution<int> letter(0, 25);
+  KeptArticle article{"news.example",
+                      "http://news.example/" + std::to_string(random()),
+                      "A made-up article",
+                      "2026-12-07",
+                      {}};
+  std::string paragraph;
+  const int every = repeats > 0 ? words / repeats : words + 1;
+  for (int i = 0; i < words; ++i) {
+    std::string word;
+    if (i % every == every - 1) {
+      word = repeated;
+    } else if (unknown(random) == 0) {
+      for (int j = 0; j < 7; ++j) word += static_cast<char>('a' + letter(random));
+    } else {
+      word = known[pick(random)];
     }
-  }
-  state.counters["fetches"] = kSites * (kArticles + 3);
-  state.SetLabel(Sites().front()->ServerName());
-}
-
-void BM_Designed204Addresses(benchmark::State& state) {
-  std::vector<std::string> addresses;
-  for (const auto& site : Sites()) {
-    addresses.push_back(site->Url("/"));
-    addresses.push_back(site->Url("/feed.xml"));
-    for (int i = 1; i <= kArticles; ++i) addresses.push_back(site->Url(ArticlePath(i)));
-  }
-  PageFetch fetch;
-  for (auto _ : state) {
-    QuietView view;
-    GatheringCrawl crawl(fetch, view, SystemTickCount());
-    crawl.SetSiteList(addresses);
-    crawl.SetLinkOptions({});
-    crawl.Start();
-    FetchWhileReady(crawl, fetch, SystemTickCount, {});
-    if (crawl.FetchCount() != static_cast<std::int32_t>(addresses.size())) {
-      state.SkipWithError("the crawl did not fetch every address");
-      return;
+    paragraph += word;
+    if (i % kWordsPerSentence == kWordsPerSentence - 1) {
+      paragraph += ".";
+      if (i % (kWordsPerSentence * kSentencesPerParagraph) ==
+          kWordsPerSentence * kSentencesPerParagraph - 1) {
+        article.paragraphs.push_back(paragraph);
+        paragraph.clear();
+        continue;
+      }
     }
+    paragraph += ' ';
   }
-  state.counters["fetches"] = static_cast<double>(addresses.size());
-  state.SetLabel(Sites().front()->ServerName());
+  if (!paragraph.empty()) article.paragraphs.push_back(paragraph + ".");
+  return article;
 }
 
-long PeakKiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
-
-// Runs first, before any other benchmark has raised the process's peak. The peak is that of
-// the first repetition (later ones reuse the memory the first one freed), kept for the others.
-void BM_ReadFeed64MiB(benchmark::State& state) {
-  constexpr std::size_t kFeedBytes = 64 * 1024 * 1024;
-  static long before = PeakKiB();
-  static double peakOverFeed = 0;
-  std::string feed;
-  feed.reserve(kFeedBytes + 1024);
-  feed = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Big</title>";
-  for (int i = 0; feed.size() < kFeedBytes - 400; ++i) {
-    feed += "<item><title>Story number " + std::to_string(i) +
-            " of a very long feed</title><link>http://www.example.com/2026/12/07/story-" +
-            std::to_string(i) + "</link><pubDate>Mon, 07 Dec 2026 " + std::to_string(i % 24) + ":" +
-            std::to_string(10 + i % 50) +
-            ":00 GMT</pubDate><description>Nothing much.</description></item>";
-  }
-  feed += "</channel></rss>";
-  std::size_t items = 0;
+void BM_OpenArticleOf3000Words(benchmark::State& state) {
+  std::mt19937 random(1);
+  const KeptArticle article = MadeUpArticle(3000, random);
+  TReadingWindow window(
+      Built().session, [](const std::string&) {}, {}, nullptr);
   for (auto _ : state) {
-    const std::optional<Feed> read = ReadFeed(feed, "http://www.example.com/feed.xml", kArticles);
-    if (!read || read->items.size() != static_cast<std::size_t>(kArticles)) {
-      state.SkipWithError("the feed did not read");
-      return;
-    }
-    items = read->items.size();
+    window.ShowArticle(article, {});
+    QCoreApplication::processEvents();  // laid out and drawn
   }
-  if (peakOverFeed == 0) {
-    peakOverFeed =
-        static_cast<double>(PeakKiB() - before) * 1024 / static_cast<double>(feed.size());
+}
+BENCHMARK(BM_OpenArticleOf3000Words)->Unit(benchmark::kMillisecond);
+
+// Each iteration ticks the word and withdraws the tick: two ticks, each re-marking 50 places.
+void BM_TickAndUntickAWordOf50Occurrences(benchmark::State& state) {
+  std::mt19937 random(2);
+  const KeptArticle article = MadeUpArticle(3000, random, "zorbulent", 50);
+  TReadingWindow window(
+      Built().session, [](const std::string&) {}, {}, nullptr);
+  window.ShowArticle(article, {});
+  QCoreApplication::processEvents();
+  window.ShowWord("zorbulent");
+  for (auto _ : state) {
+    window.SetKnown(true);
+    QCoreApplication::processEvents();
+    window.SetKnown(false);
+    QCoreApplication::processEvents();
   }
-  state.counters["feed_MiB"] = static_cast<double>(feed.size()) / (1024 * 1024);
-  // The feed's bytes and everything its reading took, over the feed's bytes.
-  state.counters["peak_over_feed"] = peakOverFeed;
-  state.counters["items_kept"] = static_cast<double>(items);
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * feed.size()));
+  state.counters["occurrences"] = window.MarkedOccurrencesOf("ZORBULENT").second;
+}
+BENCHMARK(BM_TickAndUntickAWordOf50Occurrences)->Unit(benchmark::kMillisecond);
+
+double FileMegabytes(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 ? static_cast<double>(status.st_size) / 1e6 : 0;
 }
 
-BENCHMARK(BM_ReadFeed64MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ArticlesOf17Sites)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Designed204Addresses)->Unit(benchmark::kMillisecond)->UseRealTime();
+// 30 days of 20 articles of `words` words, kept as the runs keep them.
+std::string ThirtyDaysOfArticles(const QTemporaryDir& directory, int words) {
+  const std::string path = RunHistoryPath(directory.path().toStdString() + "/");
+  SqliteRunHistory history(path, HistoryDirectory::kMustExist, {});
+  std::mt19937 random(3);
+  Session& session = Built().session;
+  for (int day = 0; day < 30; ++day) {
+    const std::int64_t time = kFirstDay + day * kDay;
+    const std::int64_t runId = history.Append(
+        HistoryRun{.time = time, .sites = {"http://news.example/"}, .figures = {}}, {});
+    std::vector<KeptArticle> articles;
+    for (int i = 0; i < 20; ++i) articles.push_back(MadeUpArticle(words, random));
+    KeepArticlesOfRun(history, runId, time, articles, session.Stores().mappedWords,
+                      session.Dictionary(), 30);
+  }
+  return path;
+}
+
+void BM_ArticlesTableOf600Rows(benchmark::State& state) {
+  QTemporaryDir directory;
+  const std::string path = ThirtyDaysOfArticles(directory, 800);
+  SqliteRunHistory history(path, HistoryDirectory::kMustExist, {});
+  TArticlesWindow window(
+      history, Built().session.Stores().ngWords, [](const std::string&) {},
+      [](QWidget*, const QString&) {}, nullptr);
+  window.show();
+  window.findChild<QComboBox*>("ArticleScope")->setCurrentIndex(2);  // the last 30 days
+  for (auto _ : state) {
+    window.Refresh();
+    QCoreApplication::processEvents();
+  }
+  state.counters["rows"] = window.findChild<QTableWidget*>("ArticlesTable")->rowCount();
+}
+BENCHMARK(BM_ArticlesTableOf600Rows)->Unit(benchmark::kMillisecond);
+
+// The table's rows without the window: the history read and every standing computed.
+void BM_ArticleRowsOf600(benchmark::State& state) {
+  QTemporaryDir directory;
+  const std::string path = ThirtyDaysOfArticles(directory, 800);
+  SqliteRunHistory history(path, HistoryDirectory::kMustExist, {});
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        RowsMostReadableFirst(ListedArticles(history, 30), Built().session.Stores().ngWords));
+  }
+}
+BENCHMARK(BM_ArticleRowsOf600)->Unit(benchmark::kMillisecond);
+
+// The end of a run that read 20 articles of `words` words into a history of 30 such days;
+// file_MB is that history's size.
+void BM_KeepTwentyArticlesOfARun(benchmark::State& state) {
+  const int words = static_cast<int>(state.range(0));
+  QTemporaryDir directory;
+  const std::string path = ThirtyDaysOfArticles(directory, words);
+  const double megabytes = FileMegabytes(path) + FileMegabytes(path + "-wal");
+  SqliteRunHistory history(path, HistoryDirectory::kMustExist, {});
+  std::mt19937 random(4);
+  std::vector<KeptArticle> articles;
+  for (int i = 0; i < 20; ++i) articles.push_back(MadeUpArticle(words, random));
+  Session& session = Built().session;
+  std::int64_t day = 30;
+  for (auto _ : state) {
+    const std::int64_t time = kFirstDay + day++ * kDay;
+    const std::int64_t runId = history.Append(
+        HistoryRun{.time = time, .sites = {"http://news.example/"}, .figures = {}}, {});
+    KeepArticlesOfRun(history, runId, time, articles, session.Stores().mappedWords,
+                      session.Dictionary(), 30);
+  }
+  state.counters["file_MB"] = megabytes;
+}
+BENCHMARK(BM_KeepTwentyArticlesOfARun)->Arg(800)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+}  // namespace quillmark

@@ -9,11 +9,15 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "app/articles_window.h"
 #include "app/config_dialog.h"
+#include "app/reading_window.h"
 #include "app/report_saving.h"
 #include "app/trends_window.h"
 #include "session/hidden_words.h"
+#include "session/kept_articles.h"
 #include "study/known_share.h"
 
 namespace quillmark {
@@ -29,6 +33,7 @@ constexpr int kFormWidth = 600;
 constexpr int kFormHeight = 300;
 constexpr int kToolBarHeight = 89;
 constexpr int kExecuteButtonLeft = 460;
+constexpr int kArticlesButtonTop = 18;  // above ExecuteButton, clear of the description
 constexpr int kStatusPanelWidth = 150;
 
 // What each status panel's figure counts, in the order of the panels: the figures are easy to
@@ -95,6 +100,11 @@ void TMainForm::BuildControls() {
   executeButton_->setFocus();
   connect(executeButton_, &QPushButton::clicked, this, &TMainForm::ExecuteButtonClick);
 
+  articlesButton_ = new QPushButton(QStringLiteral("今日の記事"), toolBar_);
+  articlesButton_->setObjectName("ArticlesButton");
+  articlesButton_->setGeometry(kExecuteButtonLeft, kArticlesButtonTop, 125, 25);
+  connect(articlesButton_, &QPushButton::clicked, this, &TMainForm::MnuHistoryArticlesClick);
+
   scrollBox_ = new QScrollArea(client);
   scrollBox_->setObjectName("ScrollBox");
   scrollBox_->setFrameShape(QFrame::NoFrame);
@@ -157,12 +167,16 @@ void TMainForm::BuildMenus() {
   QAction* trends = historyMenu->addAction(QStringLiteral("ニュースの推移(&T)..."));
   trends->setObjectName("MnuHistoryTrends");
   connect(trends, &QAction::triggered, this, &TMainForm::MnuHistoryTrendsClick);
+  QAction* articles = historyMenu->addAction(QStringLiteral("今日の記事(&A)..."));
+  articles->setObjectName("MnuHistoryArticles");
+  connect(articles, &QAction::triggered, this, &TMainForm::MnuHistoryArticlesClick);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   // ExecuteButton keeps its distance from the right edge.
   executeButton_->move(width() - (kFormWidth - kExecuteButtonLeft), executeButton_->y());
+  articlesButton_->move(executeButton_->x(), articlesButton_->y());
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -230,6 +244,7 @@ void TMainForm::ExitOnRequest() {
 void TMainForm::RunGathering() {
   MainStores& stores = session_.Stores();
   std::int32_t pagesFetched = 0;
+  std::vector<KeptArticle> articles;
   {
     HourGlass hourGlass;
     QCoreApplication::processEvents();  // so that the cursor change shows
@@ -247,6 +262,7 @@ void TMainForm::RunGathering() {
     if (exitRequested_) static_cast<QDialog&>(gathering).reject();  // asked while it was made
     gathering.exec();  // a cancelled gathering is processed like a finished one
     pagesFetched = gathering.Crawl().FetchCount();
+    articles = gathering.Crawl().Articles();
     stores.articlesRead = ArticlesReadBySite(gathering.Crawl().SiteArticles());
     QCoreApplication::processEvents();
     session_.AggregateGathered(gathering.CopySentenceStore());
@@ -254,7 +270,7 @@ void TMainForm::RunGathering() {
                        HiddenRowWords(stores, stores.configuration.hideNames));
   }
   ShowRunFigures();
-  RecordRunInHistory(pagesFetched);
+  RecordRunInHistory(pagesFetched, articles);
 }
 
 void TMainForm::SetRunHistory(RunHistory* history, std::function<std::int64_t()> now) {
@@ -264,18 +280,74 @@ void TMainForm::SetRunHistory(RunHistory* history, std::function<std::int64_t()>
 
 // After the rows were rebuilt, as the status bar's share: the words ticked until then count as
 // known. The data files are saved at exit, whatever happens here.
-void TMainForm::RecordRunInHistory(std::int32_t pagesFetched) {
+void TMainForm::RecordRunInHistory(std::int32_t pagesFetched,
+                                   const std::vector<KeptArticle>& articles) {
   if (history_ == nullptr) return;
   const MainStores& stores = session_.Stores();
   try {
-    const RecordedRun record = RecordOfRun(now_(), stores.sites.Addresses(), stores.figures,
+    const std::int64_t time = now_();
+    const RecordedRun record = RecordOfRun(time, stores.sites.Addresses(), stores.figures,
                                            stores.ranking, stores.ngWords, pagesFetched);
-    history_->Append(record.run, record.words);
+    const std::int64_t runId = history_->Append(record.run, record.words);
+    KeepArticlesOfRun(*history_, runId, time, articles, stores.mappedWords, session_.Dictionary(),
+                      stores.configuration.keepArticlesDays);
   } catch (const std::exception& error) {
     showError_(this, ErrorText(error));
     return;
   }
   if (trendsWindow_ != nullptr && trendsWindow_->isVisible()) trendsWindow_->Refresh();
+  if (articlesWindow_ != nullptr && articlesWindow_->isVisible()) articlesWindow_->Refresh();
+}
+
+void TMainForm::MnuHistoryArticlesClick() {
+  if (history_ == nullptr) return;
+  if (articlesWindow_ == nullptr) {
+    articlesWindow_ = new TArticlesWindow(
+        *history_, session_.Stores().ngWords,
+        [this](const std::string& address) { OpenArticle(address); }, showError_, this);
+  }
+  articlesWindow_->Refresh();
+  articlesWindow_->show();
+  articlesWindow_->raise();
+  articlesWindow_->activateWindow();
+}
+
+// The day's news: this session's last run, else the last run the history kept (the program
+// was started again since). Throws HistoryError.
+RankedWordList TMainForm::DayRanking() {
+  const RankedWordList& ranking = session_.Stores().ranking;
+  if (!ranking.empty() || history_ == nullptr) return ranking;
+  const std::vector<HistoryRun> runs = history_->Runs();
+  if (runs.empty()) return {};
+  RankedWordList kept;
+  for (WordCount& word : history_->WordsOf(runs.back().id))
+    kept.emplace_back(std::move(word.word), word.count);
+  // A ranking's order: count ascending, then word descending.
+  std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) {
+    return a.second != b.second ? a.second < b.second : a.first > b.first;
+  });
+  return kept;
+}
+
+void TMainForm::OpenArticle(const std::string& address) {
+  if (history_ == nullptr) return;
+  try {
+    const std::optional<KeptArticle> article = history_->ArticleAt(address);
+    if (!article) return;  // gone with an older run since the table was filled
+    if (readingWindow_ == nullptr) {
+      // A tick there changes the shares the articles table shows.
+      readingWindow_ = new TReadingWindow(
+          session_, TWebDicDialog::OpenWithDesktop,
+          [this] {
+            if (articlesWindow_ != nullptr && articlesWindow_->isVisible())
+              articlesWindow_->Refresh();
+          },
+          this);
+    }
+    readingWindow_->ShowArticle(*article, DayRanking());
+  } catch (const std::exception& error) {
+    showError_(this, ErrorText(error));
+  }
 }
 
 void TMainForm::MnuHistoryTrendsClick() {

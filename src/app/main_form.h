@@ -29,6 +29,8 @@ class QWidget;
 
 namespace quillmark {
 
+class TArticlesWindow;
+class TReadingWindow;
 class TTrendsWindow;
 
 class TMainForm : public QMainWindow {
@@ -81,6 +83,14 @@ class TMainForm : public QMainWindow {
   // The menu action "ニュースの推移(&T)...": opens (or raises) the trends window, refreshed.
   void MnuHistoryTrendsClick();
   TTrendsWindow* TrendsWindow() const { return trendsWindow_; }
+  // The menu action "今日の記事(&A)..." and ArticlesButton: opens (or raises) the articles
+  // window, refreshed.
+  void MnuHistoryArticlesClick();
+  TArticlesWindow* ArticlesWindow() const { return articlesWindow_; }
+  // Opens the article kept for `address` in the reading window; a history that cannot be read
+  // is shown as an error.
+  void OpenArticle(const std::string& address);
+  TReadingWindow* ReadingWindow() const { return readingWindow_; }
 
  signals:
   // The window was closed: the program leaves its message loop.
@@ -101,7 +111,8 @@ class TMainForm : public QMainWindow {
   void ShowRunFigures();
   void ShowSentencesOf(const std::string& caption);
   void ShowMeaningOf(const std::string& caption);
-  void RecordRunInHistory(std::int32_t pagesFetched);
+  void RecordRunInHistory(std::int32_t pagesFetched, const std::vector<KeptArticle>& articles);
+  RankedWordList DayRanking();
   QFileDialog& SaveDialog();
 
   Session& session_;
@@ -118,6 +129,7 @@ class TMainForm : public QMainWindow {
   QLabel* titleLabel_ = nullptr;
   QLabel* descLabel_ = nullptr;
   QPushButton* executeButton_ = nullptr;
+  QPushButton* articlesButton_ = nullptr;
   QScrollArea* scrollBox_ = nullptr;
   std::array<QLabel*, 4> statusPanels_{};  // the three figures, then the known share
   QFileDialog* saveDialog_ = nullptr;  // built at the first save; kept for the directory it shows
@@ -127,7 +139,9 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TMeaningDialog> meaningDialog_;
   RunHistory* history_ = nullptr;
   std::function<std::int64_t()> now_;
-  TTrendsWindow* trendsWindow_ = nullptr;  // a window of its own, owned by this one
+  TTrendsWindow* trendsWindow_ = nullptr;      // a window of its own, owned by this one
+  TArticlesWindow* articlesWindow_ = nullptr;  // as the trends window
+  TReadingWindow* readingWindow_ = nullptr;    // as the trends window
 };
 
 // The description shown under the title.

@@ -38,7 +38,8 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
   struct sigaction action {};
   action.sa_handler = NoteTerminationSignal;
   sigemptyset(&action.sa_mask);
-  // Reads and writes that a signal interrupts go on (a save must not fail with EINTR).
+  // Calls that a signal interrupts go on (a load or save must not fail with EINTR). The data
+  // files' own reads and writes retry on EINTR; an opening that waits (a named pipe) does not.
   action.sa_flags = SA_RESTART;
   for (std::size_t i = 0; i < kTerminationSignals.size(); ++i)
     ::sigaction(kTerminationSignals[i], &action, &previousActions[i]);

@@ -14,6 +14,9 @@
 #include "text/ascii_case.h"
 
 namespace quillmark {
+
+const char* const kKnownWordText = "この単語は意味を知っているので今後表示しない";
+
 namespace {
 
 constexpr int kRowPitch = 30;
@@ -30,7 +33,6 @@ constexpr int kLinkWidth = 300;
 constexpr int kCheckHeight = 15;
 
 constexpr const char* kDictionaryLinkText = "web辞書で意味を調べるにはここをクリック";
-constexpr const char* kKnownWordText = "この単語は意味を知っているので今後表示しない";
 
 // What Tab stops at on a ClickLabel: a plain widget over the whole label that takes the focus,
 // draws the focus frame and lets clicks through; the keys it is sent go on to the label. A

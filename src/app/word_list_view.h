@@ -23,6 +23,9 @@ class QWidget;
 
 namespace quillmark {
 
+// The known-word tick of each row (and of the reading window's word).
+extern const char* const kKnownWordText;
+
 class TWordListView {
  public:
   // Called with the row's word as shown (lower case).

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "article/page_charset.h"
+#include "article/page_thinning.h"
 #include "article/sentence_split.h"
 
 namespace quillmark {
@@ -743,10 +744,13 @@ ArticleText ExtractArticle(const HtmlTree& tree) {
 
   const Candidates c = ScoreBlocks(tree, j);
   const std::uint32_t root = ChooseRoot(tree, j, c);
+  ParagraphWriter writer(article.paragraphs);
   if (root != kNone) {
-    ParagraphWriter writer(article.paragraphs);
     for (std::uint32_t block : RootAndSiblings(tree, j, c, root))
       CollectParagraphs(tree, j, block, j.letters[block], writer);
+  } else {
+    // No block long enough to score: the page's little text is all there is.
+    CollectParagraphs(tree, j, 0, j.letters[0], writer);
   }
   // Drop a leading paragraph that repeats the headline.
   if (!article.paragraphs.empty() && article.paragraphs.front() == article.title)
@@ -805,8 +809,12 @@ PageLinks ReadPageLinks(const HtmlTree& tree) {
   return links;
 }
 
-PageReading ReadPage(std::string_view body, std::string_view contentType) {
-  const std::string utf8 = PageToUtf8(body, contentType);
+std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType) {
+  if (body.size() > kMaxArticlePageBytes) return std::nullopt;
+  std::string utf8 = PageToUtf8(body, contentType);
+  ThinPage(utf8);
+  if (static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '<')) > kMaxArticlePageTags)
+    return std::nullopt;
   const HtmlTree tree(utf8);
   PageReading reading;
   reading.article = ExtractArticle(tree);

@@ -4,6 +4,8 @@
 // subscription boxes, comment threads, consent banners). A page that holds no article (a home
 // page, a section front) gives its headlines instead.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,8 +37,16 @@ struct PageReading {
   PageLinks links;
 };
 
-// Decodes `body` to UTF-8 (see page_charset.h), parses it and reads its article and links.
+// The largest page read as an article, and the most tags it may hold once its scripts and
+// styles are gone: the parser's tree costs up to some 1.4 KB a tag, so a denser page (no
+// article is) would take hundreds of megabytes. A page past either is read by the page
+// scanner, within one copy of itself.
+inline constexpr std::size_t kMaxArticlePageBytes = std::size_t{8} << 20;
+inline constexpr std::size_t kMaxArticlePageTags = 100000;
+
+// Decodes `body` to UTF-8 (see page_charset.h), takes out what is never text (page_thinning.h),
+// parses it and reads its article and links; nothing for a page past the bounds above.
 // Throws std::bad_alloc only.
-PageReading ReadPage(std::string_view body, std::string_view contentType);
+std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType);
 
 }  // namespace quillmark

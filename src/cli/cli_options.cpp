@@ -43,6 +43,12 @@ const char* const kCliUsage =
     "  trends [--days N] [--top N] [--format tsv|json]\n"
     "      the words new and rising in the last run against the runs of the last N days\n"
     "      (default 7), at most N of each (default 20)\n"
+    "  articles [--days N] [--format tsv|json]\n"
+    "      the articles the last run read (with --days, those of the last N days), most\n"
+    "      readable first: each one's share of words you know, its words and unknown words\n"
+    "  read ADDRESS|NUMBER [--days N] [--format text|json]\n"
+    "      a kept article (NUMBER: its row in articles) with each word you do not know marked\n"
+    "      ([word] in text, underlined on a terminal; \"unknown\": true in json)\n"
     "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
     "when the program is installed; they are written only with --save. A run with --save\n"
     "holds them from start to end, and waits up to SECONDS (default 30) while another\n"
@@ -105,6 +111,8 @@ CliCommand CommandNamed(const std::string& name) {
   if (name == "define") return CliCommand::kDefine;
   if (name == "history") return CliCommand::kHistory;
   if (name == "trends") return CliCommand::kTrends;
+  if (name == "articles") return CliCommand::kArticles;
+  if (name == "read") return CliCommand::kRead;
   if (name == "article") return CliCommand::kArticle;
   throw UsageError{"unknown command \"" + name + "\""};
 }
@@ -124,6 +132,8 @@ bool Allows(CliCommand command, const std::string& option) {
     return gather;
   if (option == "--article" || option == "--whole-page") return gather || words;
   if (command == CliCommand::kHistory) return option == "--format";
+  if (command == CliCommand::kArticles || command == CliCommand::kRead)
+    return option == "--days" || option == "--format";
   if (command == CliCommand::kArticle) return option == "--format" || option == "--sentences";
   if (command == CliCommand::kTrends)
     return option == "--days" || option == "--top" || option == "--format";
@@ -183,7 +193,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--no-articles") options.articlesPerSite = 0;
       if (argument == "--report") options.reportFile = reader.ValueOf(argument);
       if (argument == "--top") options.top = reader.NumberOf(argument);
-      if (argument == "--days") options.days = reader.NumberOf(argument);
+      if (argument == "--days") {
+        options.days = reader.NumberOf(argument);
+        options.articleDays = options.days;
+      }
       if (argument == "--all") options.all = true;
       if (argument == "--meanings") options.meanings = true;
       if (argument == "--hide-names") options.hideNames = true;
@@ -199,13 +212,14 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
         options.dictionary = DictionaryNamed(reader.ValueOf(argument));
       if (argument == "--format") {
         const std::string format = reader.ValueOf(argument);
-        const bool article = *command == CliCommand::kArticle;
-        if (format == (article ? "text" : "tsv")) {
-          options.format = article ? ResultFormat::kText : ResultFormat::kTsv;
+        // article and read print text or json, the others tsv or json.
+        const bool text = *command == CliCommand::kArticle || *command == CliCommand::kRead;
+        if (format == (text ? "text" : "tsv")) {
+          options.format = text ? ResultFormat::kText : ResultFormat::kTsv;
         } else if (format == "json") {
           options.format = ResultFormat::kJson;
         } else {
-          throw UsageError{std::string("--format is ") + (article ? "text" : "tsv") +
+          throw UsageError{std::string("--format is ") + (text ? "text" : "tsv") +
                            " or json, not \"" + format + "\""};
         }
       }
@@ -218,6 +232,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       options.word = argument;
     } else if (*command == CliCommand::kDefine) {
       options.words.push_back(argument);
+    } else if (*command == CliCommand::kRead && options.article.empty()) {
+      options.article = argument;
     } else if (*command == CliCommand::kExport && options.cardsFile.empty()) {
       options.cardsFile = argument;
     } else {
@@ -236,6 +252,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
     throw UsageError{"define needs at least one WORD"};
   if (*command == CliCommand::kExport && options.cardsFile.empty())
     throw UsageError{"export needs an OUTPUT file"};
+  if (*command == CliCommand::kRead && options.article.empty())
+    throw UsageError{"read needs an ADDRESS or a NUMBER"};
+  if (*command == CliCommand::kRead && options.format == ResultFormat::kTsv)
+    options.format = ResultFormat::kText;
   return options;
 }
 

@@ -10,7 +10,18 @@
 
 namespace quillmark {
 
-enum class CliCommand { kGather, kWords, kFind, kExport, kDefine, kHistory, kTrends, kArticle };
+enum class CliCommand {
+  kGather,
+  kWords,
+  kFind,
+  kExport,
+  kDefine,
+  kHistory,
+  kTrends,
+  kArticle,
+  kArticles,
+  kRead
+};
 enum class ResultFormat { kTsv, kJson, kText };
 
 struct CliOptions {
@@ -53,6 +64,9 @@ struct CliOptions {
   bool sentences = false;  // --sentences: one sentence a line instead of paragraphs
   // trends (--top and --format too; history takes --format)
   std::int32_t days = 7;  // --days: the runs of the last N days are compared with
+  // articles and read (--format too; read's default is text)
+  std::int32_t articleDays = 0;  // --days: the articles of the last N days; 0: of the last run
+  std::string article;           // read: an address, or a number of the articles table
 };
 
 // Thrown for a command line that cannot be used; the message says what is wrong.

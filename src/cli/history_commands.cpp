@@ -5,6 +5,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/run_result.h"
+#include "session/kept_articles.h"
 #include "study/known_share.h"
 #include "text/ascii_case.h"
 
@@ -120,11 +121,14 @@ int PrintTrends(RunHistory& history, const std::set<std::string>& ngWords, std::
 
 void RecordGatheringRun(RunHistory& history, const MainStores& stores,
                         const std::vector<std::string>& sites, std::int32_t pagesFetched,
-                        std::int64_t time) {
+                        std::int64_t time, const std::vector<KeptArticle>& articles) {
   const RecordedRun record =
       RecordOfRun(time, sites, stores.figures, stores.ranking, stores.ngWords, pagesFetched);
   try {
-    history.Append(record.run, record.words);
+    const std::int64_t runId = history.Append(record.run, record.words);
+    // The aggregation read the dictionary, so the stores hold it with the run's learned pairs.
+    KeepArticlesOfRun(history, runId, time, articles, stores.mappedWords, stores.dictionary,
+                      stores.configuration.keepArticlesDays);
   } catch (const HistoryError& error) {
     Print(stderr, std::string(error.what()) + "\n");
   }

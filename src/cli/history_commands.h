@@ -38,10 +38,11 @@ int PrintTrends(RunHistory& history, const std::set<std::string>& ngWords, std::
                 std::int32_t top, ResultFormat format);
 
 // The end of `gather`/`export --save`, before the data files are saved: adds the run that
-// `stores` hold now, ended at `time`, to `history`. A failure is printed on standard error
-// and changes nothing else.
+// `stores` hold now, ended at `time`, to `history`, and keeps the `articles` it read with it
+// (KeepArticlesOfRun, with the stores' lists and KeepArticlesDays). A failure is printed on
+// standard error and changes nothing else.
 void RecordGatheringRun(RunHistory& history, const MainStores& stores,
                         const std::vector<std::string>& sites, std::int32_t pagesFetched,
-                        std::int64_t time);
+                        std::int64_t time, const std::vector<KeptArticle>& articles = {});
 
 }  // namespace quillmark

@@ -20,6 +20,7 @@
 #include "cli/cli_version.h"
 #include "cli/define_command.h"
 #include "cli/history_commands.h"
+#include "cli/reading_commands.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
@@ -151,6 +152,12 @@ class CliProgram {
       case CliCommand::kTrends:
         return PrintTrends(History(), session_->Stores().ngWords, options_.days,
                            options_.top.value_or(kDefaultTrendsTop), options_.format);
+      case CliCommand::kArticles:
+        return PrintArticles(History(), session_->Stores().ngWords, options_.articleDays,
+                             options_.format);
+      case CliCommand::kRead:
+        return PrintReading(History(), *session_, options_.article, options_.articleDays,
+                            options_.format);
     }
     return kExitUsage;
   }
@@ -229,7 +236,7 @@ class CliProgram {
     // The history first and on its own: a history that cannot be written costs only itself.
     if (options_.save)
       RecordGatheringRun(History(), session_->Stores(), sites, crawl.FetchCount(),
-                         std::time(nullptr));
+                         std::time(nullptr), crawl.Articles());
     return SaveThenReportFailures(status);
   }
 
@@ -239,12 +246,12 @@ class CliProgram {
       try {
         const std::string body = ReadAsOnePage(path, std::cerr);
         // Read as a gathering reads a fetched page of that size.
-        if (ArticleText() && body.size() <= kMaxArticlePageBytes) {
-          const PageReading page = ReadPage(body, {});
-          AddArticleSentences(options_.host, SentencesOf(page.article.paragraphs), store);
+        std::optional<PageReading> article;
+        if (ArticleText()) article = ReadPage(body, {});
+        if (article) {
+          AddArticleSentences(options_.host, SentencesOf(article->article.paragraphs), store);
         } else {
-          const ScannedPage page = ScanPage(body, FollowAnchors::kNo);
-          AddPageSentences(options_.host, page.text, store);
+          AddPageSentences(options_.host, ScanPage(body, FollowAnchors::kNo).text, store);
         }
       } catch (const std::bad_alloc&) {
         std::cerr << kOutOfMemoryPrefix << path << kDroppedPageSuffix;  // the other files go on
@@ -258,12 +265,12 @@ class CliProgram {
   int Article() {
     std::vector<FileArticle> pages;
     for (const std::string& path : options_.files) {
-      const std::string body = ReadAsOnePage(path, std::cerr);
-      if (body.size() > kMaxArticlePageBytes) {
+      std::optional<PageReading> page = ReadPage(ReadAsOnePage(path, std::cerr), {});
+      if (!page) {
         Print(stderr, "quillmark-cli: " + path + ": 記事として読むには大きすぎます\n");
         continue;
       }
-      pages.push_back({path, ReadPage(body, {}).article});
+      pages.push_back({path, std::move(page->article)});
     }
     if (!Print(stdout, FormatArticles(pages, options_.sentences, options_.format)))
       return kExitNothing;

@@ -223,9 +223,9 @@ RawLinkList FollowableLinks(const PageLinks& page, FollowAnchors anchors) {
   return links;
 }
 
-void GatheringCrawl::TakeArticle(const FetchEnding& ending, FollowAnchors anchors) {
+void GatheringCrawl::TakeArticle(const FetchEnding& ending, PageReading page,
+                                 FollowAnchors anchors) {
   const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
-  PageReading page = ReadPage(ending.body, ending.contentType);
   const std::string pageURL = URLList_[index];
   AdmitLinks(pageURL, LinkDepths_[index], FollowableLinks(page.links, anchors));
   AddArticleSentences(ending.host, SentencesOf(page.article.paragraphs), sentenceStore_);
@@ -242,10 +242,13 @@ void GatheringCrawl::TakeArticle(const FetchEnding& ending, FollowAnchors anchor
 void GatheringCrawl::TakePage(const FetchEnding& ending) {
   const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
   try {
-    if (ArticleText_ && ending.body.size() <= kMaxArticlePageBytes) {
-      TakeArticle(ending, IsLevel_ && LinkDepths_[index] < AllowedLevel_ ? FollowAnchors::kYes
-                                                                         : FollowAnchors::kNo);
-      return;
+    if (ArticleText_) {
+      if (std::optional<PageReading> page = ReadPage(ending.body, ending.contentType)) {
+        TakeArticle(ending, std::move(*page),
+                    IsLevel_ && LinkDepths_[index] < AllowedLevel_ ? FollowAnchors::kYes
+                                                                   : FollowAnchors::kNo);
+        return;
+      }
     }
     // A page at the allowed depth gives no links whatever it holds, and the page text does
     // not depend on the flag: its anchors need not be collected only to be dropped.

@@ -59,6 +59,7 @@
 #include <string_view>
 #include <vector>
 
+#include "article/article_extractor.h"
 #include "article/page_links.h"
 #include "gather/feed_reader.h"
 #include "gather/page_fetch.h"
@@ -77,9 +78,6 @@ TickCount SystemTickCount();
 
 inline constexpr std::uint32_t kTickIntervalMs = 500;
 inline constexpr std::uint32_t kWatchdogMs = 30000;
-// The largest page read as an article; a larger one (no article is that large) is scanned,
-// whose memory stays within one copy of the page.
-inline constexpr std::size_t kMaxArticlePageBytes = std::size_t{8} << 20;
 
 // A proxy setting taken apart.
 struct ProxyServer {
@@ -200,17 +198,16 @@ class GatheringCrawl {
   // The ending of the fetch StartNextFetch handed out, once its Get has returned.
   // kFetching: a success is scanned (ScanPage with IsLevel), its links admitted with the URL
   // as requested and its depth, and its page text added to the sentence store under
-  // `ending.host`; with ArticleText (and a body of at most kMaxArticlePageBytes) it is read as
-  // an article instead: its links taken from the parsed page, its body's sentences added, and
-  // the article listed in Articles(); a success or failure enters kReady, a client error kWaiting.
-  // A page whose scan or sentences run out of memory is dropped with the status line URL +
-  // "のページはメモリ不足のため破棄" (its sentences taken back, links it gave kept) and the crawl
-  // goes on.
+  // `ending.host`; with ArticleText (and a page within the article reading's bounds, see
+  // article/article_extractor.h) it is read as an article instead: its links taken from the parsed
+  // page, its body's sentences added, and the article listed in Articles(); a success or failure
+  // enters kReady, a client error kWaiting. A page whose scan or sentences run out of memory is
+  // dropped with the status line URL + "のページはメモリ不足のため破棄" (its sentences taken back,
+  // links it gave kept) and the crawl goes on. kCutOff: the ending is dropped; enters kReady. Other
+  // states: ignored. Then: after Cancel, enters kClosed (kCancel); in kReady with no URL left, sets
+  // Finished (a wait is ended by the watchdog first, even after the last URL).
   // An article step (FollowArticles) is handled as the header's opening says and enters kReady
   // whatever its ending.
-  // kCutOff: the ending is dropped; enters kReady. Other states: ignored.
-  // Then: after Cancel, enters kClosed (kCancel); in kReady with no URL left, sets Finished
-  // (a wait is ended by the watchdog first, even after the last URL).
   void EndFetch(const FetchEnding& ending);
 
   // The timer. Finished: enters kClosed (kOK, or kCancel after Cancel) unless a Get is still
@@ -251,6 +248,7 @@ class GatheringCrawl {
 
  private:
   void TakePage(const FetchEnding& ending);
+  void TakeArticle(const FetchEnding& ending, PageReading page, FollowAnchors anchors);
   void TakeArticle(const FetchEnding& ending, FollowAnchors anchors);
   // A site address read with success: chooses its articles (the page's own feed, the feeds
   // its links name, its article links) and queues their steps before the next URL. Does

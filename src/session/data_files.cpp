@@ -51,6 +51,9 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
                  kMinArticlesPerSite, kMaxArticlesPerSite);
   config.articleText = ParseIntegerSetting(settings.Read(kConfigSection, "ArticleText"),
                                            Configuration{}.articleText ? 1 : 0) != 0;
+  // Read, never written: the designed configuration stays as it is unless the user adds it.
+  config.keepArticlesDays = ParseIntegerSetting(settings.Read(kConfigSection, "KeepArticlesDays"),
+                                                Configuration{}.keepArticlesDays);
 }
 
 // Writes a switch only once it differs from its default or the file has it, so a configuration

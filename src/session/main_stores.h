@@ -34,6 +34,8 @@ struct Configuration {
   // [config] ArticleText: whether a page is read as an article (its body's own text and
   // sentences) rather than by the page scanner, which keeps menus and loses the article.
   bool articleText = true;
+  // [config] KeepArticlesDays: how many days the history keeps the articles a run read.
+  std::int32_t keepArticlesDays = 30;
 };
 
 struct MainStores {

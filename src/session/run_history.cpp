@@ -2,8 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+#include <string_view>
 
 #include "session/data_directory.h"
 #include "session/sqlite_functions.h"
@@ -26,6 +28,14 @@ constexpr const char* kMigrations[] = {
     "CREATE TABLE words(id INTEGER PRIMARY KEY, word TEXT NOT NULL UNIQUE);"
     "CREATE TABLE run_words(run_id INTEGER NOT NULL, word_id INTEGER NOT NULL,"
     " count INTEGER NOT NULL, PRIMARY KEY(run_id, word_id)) WITHOUT ROWID;",
+    // 2: the articles the runs read, one row per address, with the time of the run that read
+    // it last (by which old ones go), its counted words as "WORD count" lines and its
+    // paragraphs one a line: a table of a month's articles reads no text and counts nothing
+    // (the words stand before the text, so a row is read no further than they reach).
+    "CREATE TABLE articles(id INTEGER PRIMARY KEY, address TEXT NOT NULL UNIQUE,"
+    " run_id INTEGER NOT NULL, time INTEGER NOT NULL, site TEXT NOT NULL, title TEXT NOT NULL,"
+    " date TEXT NOT NULL, words TEXT NOT NULL, paragraphs TEXT NOT NULL);"
+    "CREATE INDEX articles_by_time ON articles(time);",
 };
 static_assert(std::size(kMigrations) == SqliteRunHistory::kSchemaVersion);
 
@@ -128,6 +138,42 @@ std::vector<std::string> SplitLines(const std::string& text) {
   }
   return lines;
 }
+
+// A paragraph's line breaks are only white space to a reader; each paragraph is one line.
+std::string JoinedParagraphs(const std::vector<std::string>& paragraphs) {
+  std::string joined;
+  for (const std::string& paragraph : paragraphs) {
+    if (!joined.empty()) joined += '\n';
+    for (const char c : paragraph) joined += c == '\n' || c == '\r' ? ' ' : c;
+  }
+  return joined;
+}
+
+std::string WordLines(const std::vector<WordCount>& words) {
+  std::string lines;
+  for (const WordCount& word : words)
+    lines.append(word.word).append(1, ' ').append(std::to_string(word.count)).append(1, '\n');
+  return lines;
+}
+
+std::vector<WordCount> WordsOfLines(std::string_view lines) {
+  std::vector<WordCount> words;
+  words.reserve(static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')));
+  while (!lines.empty()) {
+    const std::size_t end = std::min(lines.find('\n'), lines.size());
+    const std::string_view line = lines.substr(0, end);
+    const std::size_t space = line.rfind(' ');
+    if (space != std::string_view::npos) {
+      std::int32_t count = 0;
+      for (const char digit : line.substr(space + 1)) count = count * 10 + (digit - '0');
+      words.push_back({std::string(line.substr(0, space)), count});
+    }
+    lines.remove_prefix(std::min(end + 1, lines.size()));
+  }
+  return words;
+}
+
+constexpr std::int64_t kSecondsPerDay = 86'400;
 
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -354,6 +400,86 @@ std::map<std::int64_t, std::int32_t> SqliteRunHistory::CountsOf(const std::strin
     throw HistoryError(HistoryReadMessage(path_, failure.message));
   }
   return counts;
+}
+
+void SqliteRunHistory::KeepArticles(std::int64_t runId, std::int64_t time,
+                                    const std::vector<CountedArticle>& articles,
+                                    std::int32_t keepDays) {
+  sqlite3* database = Database();
+  try {
+    Execute(database, "BEGIN IMMEDIATE");
+    try {
+      Statement insert(database,
+                       "INSERT OR REPLACE INTO articles(address, run_id, time, site, title, date,"
+                       " words, paragraphs) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+      for (const CountedArticle& counted : articles) {
+        const KeptArticle& article = counted.article;
+        const std::string paragraphs = JoinedParagraphs(article.paragraphs);
+        const std::string words = WordLines(counted.words);
+        insert.Bind(1, article.address)
+            .Bind(2, runId)
+            .Bind(3, time)
+            .Bind(4, article.site)
+            .Bind(5, article.title)
+            .Bind(6, article.date)
+            .Bind(7, words)
+            .Bind(8, paragraphs)
+            .Step();
+        insert.Reset();
+      }
+      Statement remove(database, "DELETE FROM articles WHERE time < ?");
+      remove.Bind(1, time - std::int64_t{std::max(keepDays, 0)} * kSecondsPerDay).Step();
+      Execute(database, "COMMIT");
+    } catch (...) {
+      Sqlite().sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
+      throw;
+    }
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryWriteMessage(path_, failure.message));
+  }
+}
+
+std::vector<ArticleEntry> SqliteRunHistory::ArticlesSince(std::int64_t fromTime) {
+  std::vector<ArticleEntry> entries;
+  if (database_ == nullptr && !Exists(path_)) return entries;  // reading makes no file
+  try {
+    Statement select(Database(),
+                     "SELECT id, run_id, time, site, address, title, date, words FROM articles"
+                     " WHERE time >= ? ORDER BY id");
+    select.Bind(1, fromTime);
+    while (select.Step()) {
+      ArticleEntry& entry = entries.emplace_back();
+      entry.id = select.Integer(0);
+      entry.runId = select.Integer(1);
+      entry.time = select.Integer(2);
+      entry.site = select.Text(3);
+      entry.address = select.Text(4);
+      entry.title = select.Text(5);
+      entry.date = select.Text(6);
+      entry.words = WordsOfLines(select.Text(7));
+    }
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryReadMessage(path_, failure.message));
+  }
+  return entries;
+}
+
+std::optional<KeptArticle> SqliteRunHistory::ArticleAt(const std::string& address) {
+  if (database_ == nullptr && !Exists(path_)) return std::nullopt;
+  try {
+    Statement select(Database(),
+                     "SELECT site, address, title, date, paragraphs FROM articles"
+                     " WHERE address = ?");
+    select.Bind(1, address);
+    if (!select.Step()) return std::nullopt;
+    return KeptArticle{.site = select.Text(0),
+                       .address = select.Text(1),
+                       .title = select.Text(2),
+                       .date = select.Text(3),
+                       .paragraphs = SplitLines(select.Text(4))};
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryReadMessage(path_, failure.message));
+  }
 }
 
 }  // namespace quillmark

@@ -12,11 +12,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "study/article_words.h"
+#include "study/kept_article.h"
 #include "study/news_trends.h"
 #include "text/word_types.h"
 
@@ -28,6 +31,12 @@ namespace quillmark {
 class HistoryError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// An article to keep, with its words as counted when its run ended (ArticleWordCounter).
+struct CountedArticle {
+  KeptArticle article;
+  std::vector<WordCount> words;
 };
 
 class RunHistory {
@@ -47,6 +56,30 @@ class RunHistory {
   // The counts of `word` (upper case) by run id, in the runs that ranked it. Throws
   // HistoryError.
   virtual std::map<std::int64_t, std::int32_t> CountsOf(const std::string& word) = 0;
+
+  // Keeps `articles` as read by run `runId`, which ended at `time`: one row per address, a
+  // later read replacing the earlier one (the last of equal addresses in `articles` wins);
+  // then removes every article whose run ended more than `keepDays` days (of 86,400 s)
+  // before `time`, so those of this run always stay. All or nothing. Throws HistoryError.
+  // A history without articles keeps none.
+  virtual void KeepArticles(std::int64_t runId, std::int64_t time,
+                            const std::vector<CountedArticle>& articles, std::int32_t keepDays) {
+    (void)runId, (void)time, (void)articles, (void)keepDays;
+  }
+
+  // The kept articles whose run ended at `fromTime` or later, without their text, in the
+  // order they were kept. Throws HistoryError.
+  virtual std::vector<ArticleEntry> ArticlesSince(std::int64_t fromTime) {
+    (void)fromTime;
+    return {};
+  }
+
+  // The article kept for `address`, with its text; none when no article has it. Throws
+  // HistoryError.
+  virtual std::optional<KeptArticle> ArticleAt(const std::string& address) {
+    (void)address;
+    return std::nullopt;
+  }
 };
 
 // The history row of a run that has just been aggregated: `figures`, the known share of
@@ -74,7 +107,7 @@ class SqliteRunHistory : public RunHistory {
   // What a history file that cannot be used was renamed to, told to the user.
   using Notice = std::function<void(const std::string& message)>;
 
-  static constexpr int kSchemaVersion = 1;
+  static constexpr int kSchemaVersion = 2;
   static constexpr const char* kFileName = "history.sqlite3";
 
   // `path` is the history file; nothing is opened here. A file found not to be a database, or
@@ -87,6 +120,10 @@ class SqliteRunHistory : public RunHistory {
   std::vector<HistoryRun> Runs() override;
   std::vector<WordCount> WordsOf(std::int64_t runId) override;
   std::map<std::int64_t, std::int32_t> CountsOf(const std::string& word) override;
+  void KeepArticles(std::int64_t runId, std::int64_t time,
+                    const std::vector<CountedArticle>& articles, std::int32_t keepDays) override;
+  std::vector<ArticleEntry> ArticlesSince(std::int64_t fromTime) override;
+  std::optional<KeptArticle> ArticleAt(const std::string& address) override;
 
   // For the tests: called inside Append's transaction after the run's row and before its
   // words, so a test can kill the program there.

@@ -11,6 +11,10 @@ std::int32_t KnownShareTenths(const RankedWordList& ranking, const std::set<std:
     counted += count;
     if (ngWords.contains(word)) known += count;
   }
+  return KnownShareTenths(known, counted);
+}
+
+std::int32_t KnownShareTenths(std::int64_t known, std::int64_t counted) {
   return counted == 0 ? 0 : static_cast<std::int32_t>((known * 2000 + counted) / (2 * counted));
 }
 

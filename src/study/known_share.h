@@ -18,6 +18,10 @@ std::string KnownSharePercent(const RankedWordList& ranking, const std::set<std:
 // The same share in tenths of a percent (935 for "93.5"), as the run history keeps it.
 std::int32_t KnownShareTenths(const RankedWordList& ranking, const std::set<std::string>& ngWords);
 
+// `known` of `counted` words in tenths of a percent, rounded half up; 0 when nothing was
+// counted. The one rounding every known share goes through.
+std::int32_t KnownShareTenths(std::int64_t known, std::int64_t counted);
+
 // "93.5" for 935.
 std::string PercentText(std::int32_t tenths);
 

@@ -107,16 +107,24 @@ std::string FindSentences(const SentenceStore& store, std::string_view word,
   }
   if (matches.empty()) return std::string(kNoSentenceFound);
   constexpr std::string_view kHostStart = "[from ", kHostEnd = "]\r\n", kSentenceEnd = "...\r\n";
+  // The scanner's sentences never hold a full stop, a double quote or a bracket: only an
+  // article's sentence, already ended as written, goes without the dots.
+  const auto endOf = [&](const std::string& sentence) {
+    const bool ended = sentence.ends_with('.') || sentence.ends_with('"') ||
+                       sentence.ends_with(')') || sentence.ends_with("\xE2\x80\x9D") ||
+                       sentence.ends_with("\xE2\x80\x99");
+    return ended ? kSentenceEnd.substr(3) : kSentenceEnd;
+  };
   std::size_t size = 0;
   for (const auto& [host, count] : hosts)
     size += kHostStart.size() + host->size() + kHostEnd.size() + 2;
-  for (const std::string* sentence : matches) size += sentence->size() + kSentenceEnd.size();
+  for (const std::string* sentence : matches) size += sentence->size() + endOf(*sentence).size();
   std::string found;
   found.reserve(size);
   auto match = matches.begin();
   for (const auto& [host, count] : hosts) {
     found.append(kHostStart).append(*host).append(kHostEnd);
-    for (std::size_t n = 0; n < count; ++n) found.append(**match++).append(kSentenceEnd);
+    for (std::size_t n = 0; n < count; ++n, ++match) found.append(**match).append(endOf(**match));
     found += "\r\n";
   }
   return found;

@@ -13,16 +13,20 @@
 namespace quillmark {
 
 // The bytes at which the finder cuts a sentence into words. The apostrophe and the grave
-// accent are not among them, so "DON'T" and "GO'S" are single words.
-inline constexpr std::string_view SentenceWordSeparators{"!?.,$ "};
+// accent are not among them, so "DON'T" and "GO'S" are single words. The designed six come
+// first; the rest of the tokenizer's separators follow, which no sentence of the page scanner
+// holds, so that a word an article's sentence holds in quotes or brackets is found where it
+// was counted.
+inline constexpr std::string_view SentenceWordSeparators{"!?.,$ :\"&(){}<>\r\n\t"};
 
 // The text shown when no stored sentence holds the word; it has no line break.
 inline constexpr std::string_view kNoSentenceFound{"Sentence NOT Found."};
 
 // Returns, host by host in byte order, "[from " host "]\r\n", then each sentence of that host
 // that holds `word` or one of the forms `index` lists for it, in byte order, as
-// sentence "...\r\n", then one more "\r\n"; hosts without such a sentence are left out. A word
-// matches a whole word of a sentence, ignoring the case of ASCII letters. Returns
+// sentence "...\r\n" (an article's sentence that ends with its own full stop, closing quote or
+// bracket without the "..."), then one more "\r\n"; hosts without such a sentence are left out. A
+// word matches a whole word of a sentence, ignoring the case of ASCII letters. Returns
 // kNoSentenceFound when no host has one. `word` is the word as the word list shows it (lower
 // case); an empty word or form matches nothing. Neither `store` nor `index` is changed.
 std::string FindSentences(const SentenceStore& store, std::string_view word,

@@ -122,9 +122,8 @@ class GatheringTest : public QObject {
     // A word's sentences, also those holding an inflected form.
     Click(form.findChild<QLabel*>("WordLabel0"));
     QCOMPARE(form.SentenceDialog()->windowTitle(), QStringLiteral("[ship]を含むセンテンス"));
-    QCOMPARE(
-        form.SentenceDialog()->findChild<QPlainTextEdit*>("Memo")->toPlainText(),
-        QStringLiteral("[from 127.0.0.1]\nA ship came...\nShips sail...\nThe ship sank...\n\n"));
+    QCOMPARE(form.SentenceDialog()->findChild<QPlainTextEdit*>("Memo")->toPlainText(),
+             QStringLiteral("[from 127.0.0.1]\nA ship came.\nShips sail.\nThe ship sank.\n\n"));
 
     // A ticked word is gone from the next run's rows, though still counted; at exit a
     // ticked word goes to the NG-word list in upper case.
@@ -265,7 +264,7 @@ class GatheringTest : public QObject {
     form.SetGatheringIntervals(kQuick);
     form.ExecuteButtonClick();
     qunsetenv("SSL_CERT_FILE");
-    QCOMPARE(session.Stores().sentences, (SentenceStore{{kHost, {"Ships sail safely"}}}));
+    QCOMPARE(session.Stores().sentences, (SentenceStore{{kHost, {"Ships sail safely."}}}));
   }
 
   void aRunThatFetchesNothingLeavesNoRowsAndZeroFigures() {
@@ -312,7 +311,7 @@ class GatheringTest : public QObject {
     const QByteArray cards = testing::ReadAll(fromMenu);
     // SHIP and CAT are basic words the built-in NG-word list holds.
     QVERIFY2(cards.startsWith(QByteArray(kWordCardsHeader) +
-                              "sail\t1\tShips <b>sail</b>\t127.0.0.1\thttp://www.rnnnews.jp/"),
+                              "sail\t1\tShips <b>sail</b>.\t127.0.0.1\thttp://www.rnnnews.jp/"),
              cards.constData());
     QCOMPARE(testing::ReadAll(data.filePath("cli.txt")), cards);
   }

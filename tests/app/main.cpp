@@ -11,6 +11,7 @@ int RunReportSavingTests(int argc, char** argv);
 int RunSentenceDialogTests(int argc, char** argv);
 int RunGatheringTests(int argc, char** argv);
 int RunTrendsWindowTests(int argc, char** argv);
+int RunReadingWindowTests(int argc, char** argv);
 int RunQtTextTests(int argc, char** argv);
 extern const QMetaObject* const kConfigDialogTestMeta;
 extern const QMetaObject* const kMainFormTestMeta;
@@ -18,6 +19,7 @@ extern const QMetaObject* const kReportSavingTestMeta;
 extern const QMetaObject* const kSentenceDialogTestMeta;
 extern const QMetaObject* const kGatheringTestMeta;
 extern const QMetaObject* const kTrendsWindowTestMeta;
+extern const QMetaObject* const kReadingWindowTestMeta;
 extern const QMetaObject* const kQtTextTestMeta;
 
 namespace {
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
       {kConfigDialogTestMeta, RunConfigDialogTests},
       {kReportSavingTestMeta, RunReportSavingTests},
       {kTrendsWindowTestMeta, RunTrendsWindowTests},
+      {kReadingWindowTestMeta, RunReadingWindowTests},
       {kQtTextTestMeta, RunQtTextTests},
   };
   int failures = 0;

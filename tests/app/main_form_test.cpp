@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,14 +18,20 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 #include <QStandardPaths>
 
 #include "app/application.h"
 #include "app/main_form.h"
+#include "app/termination_signals.h"
 #include "app_test_support.h"
 #include "session/directory_lock.h"
+#include "session/ini_file.h"
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "support/child_process.h"
@@ -197,7 +204,7 @@ class MainFormTest : public QObject {
              QByteArray("[config]\nItemViewCount=500\n\n[link]\nAllowedLevel=1\nIsLevel=0\n"));
     // One gathering: sum.dat holds its distinct sentences, and the base form the run learned
     // (ZORBS -> ZORB by the plural rule) is in mappedwords.dat.
-    QCOMPARE(ReadAll(File("sum.dat")), QByteArray("The zorb rolled\r\nTwo zorbs rolled\r\n"));
+    QCOMPARE(ReadAll(File("sum.dat")), QByteArray("The zorb rolled.\r\nTwo zorbs rolled.\r\n"));
     QVERIFY(ReadAll(File("mappedwords.dat")).contains("\r\nZORB\r\n"));
   }
 
@@ -289,6 +296,47 @@ class MainFormTest : public QObject {
     QCOMPARE(ReadAll(File("hosts.dat")), ExpectedHosts(""));
     QCOMPARE(ReadAll(File("quillmark.ini")),
              QByteArray("[config]\nItemViewCount=30\n\n[link]\nAllowedLevel=1\nIsLevel=0\n"));
+  }
+
+  // A call a signal interrupts goes on: the configuration (a named pipe) is being opened, which
+  // waits for a writer, when SIGTERM comes; the opening is not retried by the reader itself.
+  void aTerminationSignalDuringABlockingOpenDoesNotFailIt() {
+    const std::string configuration = File("quillmark.ini").toStdString();
+    QCOMPARE(::mkfifo(configuration.c_str(), 0600), 0);
+    TerminationSignals termination;
+    QSignalSpy received(&termination, &TerminationSignals::Received);
+    std::atomic<pid_t> reader{0};
+    std::atomic<bool> done{false};
+    std::unique_ptr<IniSettingsFile> settings;
+    std::thread thread([&] {
+      reader = static_cast<pid_t>(::syscall(SYS_gettid));
+      settings = std::make_unique<IniSettingsFile>(configuration);
+      done = true;
+    });
+    // However the test ends, the reader is let go: a writer that comes and goes ends its file.
+    const auto letGo = qScopeGuard([&] {
+      if (!thread.joinable()) return;
+      const int fd = ::open(configuration.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd >= 0) ::close(fd);
+      thread.join();
+    });
+    const auto inOpen = [&reader] {
+      return reader != 0 && ReadAll(QStringLiteral("/proc/self/task/%1/syscall").arg(reader.load()))
+                                .startsWith(QByteArray::number(SYS_openat) + ' ');
+    };
+    while (!done && !inOpen()) std::this_thread::yield();
+    QVERIFY2(!done, "the named pipe was opened without waiting for a writer");
+    ::syscall(SYS_tgkill, ::getpid(), reader.load(), SIGTERM);
+    QTRY_COMPARE(received.count(), 1);  // the handler ran: the opening was cut, then restarted
+    while (!done && !inOpen()) std::this_thread::yield();
+    if (!done) {
+      const int fd = ::open(configuration.c_str(), O_WRONLY | O_CLOEXEC);
+      QVERIFY(fd >= 0);
+      QCOMPARE(::write(fd, "[config]\nItemViewCount=40\n", 26), ssize_t{26});
+      ::close(fd);
+    }
+    thread.join();
+    QCOMPARE(settings->Read("config", "ItemViewCount"), std::optional<std::string>("40"));
   }
 
   // The same request during a run (the server asks for it as the first page is fetched): the

@@ -10,6 +10,7 @@
 #include "cli/cli_options.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
+#include "session/kept_articles.h"
 #include "session/session.h"
 #include "study/html_report.h"
 #include "study/word_cards.h"
@@ -146,6 +147,9 @@ TEST_F(CliTest, HttpsAskedForGathersTheSiteOverHttpsAsOverHttp) {
   EXPECT_EQ(ParseCliOptions({"gather", "--https", "--no-https"}).fetchHttps, false);
   EXPECT_EQ(ParseCliOptions({"gather", "--no-https", "--https"}).fetchHttps, true);
   EXPECT_EQ(ParseCliOptions({"gather"}).fetchHttps, std::nullopt);
+  // And the defaults the usage text promises.
+  EXPECT_NE(std::string(kCliUsage).find("waits up to SECONDS (default 30)"), std::string::npos);
+  EXPECT_EQ(ParseCliOptions({"gather"}).lockWaitSeconds, 30);
 }
 
 // A site whose address is its feed, with the default configuration: its newest articles are
@@ -297,6 +301,7 @@ TEST_F(CliTest, HelpVersionEndOfOptionsAndFindsExitStatus) {
       {{"--version"}, 0, "quillmark-cli 0.1"},
       {{"find", "--sentences", sentences, "ship"}, 1, "Sentence NOT Found.\n"},
       {{"find", "--sentences", sentences, "--", "--zorb"}, 0, "[from History]\r\nNothing"},
+      {{"find", "--sentences", sentences, "--", "--help"}, 1, "Sentence NOT Found.\n"},
       {{"find", "--sentences", sentences, "--zorb"}, 2, ""},
   };
   for (const Case& c : cases) {
@@ -350,6 +355,7 @@ TEST_F(CliTest, BadUsageAndUnreadableFiles) {
       {"find", "ship", "--meanings"},
       {"history", "--top", "3"},
       {"trends", "--days", "x"},
+      {"trends", "--days", "-1"},
       {"gather", "--articles", "0"},
       {"gather", "--articles", "101"},
       {"words", "--no-articles", "a.html"}};
@@ -470,6 +476,77 @@ TEST_F(CliTest, AHistoryThatCannotBeWrittenLeavesTheDataFilesSaved) {
       << run.error;
   EXPECT_TRUE(fs::exists(data_ / "hosts.dat"));
   EXPECT_EQ(RunProcess(Cli({"trends"})).status, 1);
+}
+
+// The articles a saved run read, listed and read from the history: the known share is the one
+// `words` gives for the same text, and the words not known are marked.
+TEST_F(CliTest, ArticlesAndReadGiveTheKnownShareWordsGivesAndMarkUnknownWords) {
+  // Long enough for the page of `words` to be read as an article.
+  const std::vector<std::string> easy = {"The ship sank near the coast of the island last night.",
+                                         "The man ran home to tell his family about the news."};
+  const std::vector<std::string> hard = {"Zorbs glimmered in the quagmire.",
+                                         "Zorbs defenestrated the gubernatorial candidates."};
+  {
+    testing::FakeStoreFiles files;
+    for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC", "EJDICT"})
+      files.builtIns[name] = ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / name);
+    testing::FakeSettingsFile settings;
+    Session session(files);
+    session.Load(settings);
+    SqliteRunHistory history(RunHistoryPath(data_.string() + "/"), HistoryDirectory::kMustExist,
+                             nullptr);
+    const std::int64_t runId =
+        history.Append(HistoryRun{.time = 1'780'000'000, .sites = {}, .figures = {}}, {});
+    KeepArticlesOfRun(history, runId, 1'780'000'000,
+                      {KeptArticle{"hard.example", "http://hard.example/1", "Hard", "", hard},
+                       KeptArticle{"easy.example", "http://easy.example/1", "Easy", "", easy}},
+                      session.Stores().mappedWords, session.Dictionary(), 30);
+  }
+  auto knownShareIn = [](const std::string& json) {
+    const std::size_t at = json.find("\"knownShare\": ");
+    return at == std::string::npos ? std::string("none")
+                                   : json.substr(at + 14, json.find_first_of(",}", at) - at - 14);
+  };
+  const auto table = RunProcess(Cli({"articles", "--format", "json"}));
+  ASSERT_EQ(table.status, 0) << table.error;
+  EXPECT_LT(table.output.find("http://easy.example/1"), table.output.find("http://hard.example/1"))
+      << table.output;  // the most readable first
+
+  for (const auto& [number, paragraphs] : {std::pair{"1", easy}, std::pair{"2", hard}}) {
+    WriteFile(data_ / "page.html",
+              "<html><body><p>" + paragraphs[0] + "</p><p>" + paragraphs[1] + "</p></body></html>");
+    const auto words =
+        RunProcess(Cli({"words", (data_ / "page.html").string(), "--format", "json"}));
+    const auto read = RunProcess(Cli({"read", number, "--format", "json"}));
+    ASSERT_EQ(read.status, 0) << read.error;
+    EXPECT_EQ(knownShareIn(read.output), knownShareIn(words.output)) << words.output;
+    const std::string row =
+        table.output.substr(table.output.find(std::string("\"number\": ") + number));
+    EXPECT_EQ(knownShareIn(row), knownShareIn(words.output));
+  }
+
+  const auto text = RunProcess(Cli({"read", "http://hard.example/1"}));
+  EXPECT_EQ(text.status, 0) << text.error;
+  EXPECT_NE(text.output.find("\n\n[Zorbs] [glimmered] in the [quagmire].\n"), std::string::npos)
+      << text.output;
+  const auto json = RunProcess(Cli({"read", "2", "--format", "json"}));
+  EXPECT_NE(json.output.find("{\"text\": \"Zorbs\", \"word\": \"zorbs\", \"unknown\": true}"),
+            std::string::npos)
+      << json.output;
+  EXPECT_NE(json.output.find("{\"text\": \"the\", \"word\": \"the\", \"unknown\": false}"),
+            std::string::npos);
+
+  struct Failing {
+    std::vector<std::string> arguments;
+    int status;
+  };
+  for (const Failing& c : std::vector<Failing>{{{"read", "3"}, 1},
+                                               {{"read", "http://none.example/"}, 1},
+                                               {{"read", "1", "--format", "tsv"}, 2},
+                                               {{"read"}, 2},
+                                               {{"articles", "--days", "x"}, 2}}) {
+    EXPECT_EQ(RunProcess(Cli(c.arguments)).status, c.status) << c.arguments.back();
+  }
 }
 
 }  // namespace

@@ -47,10 +47,10 @@ struct FakeShell : FetchControl, CrawlView {
 };
 
 FetchEnding Success(const std::string& host, const std::string& body) {
-  return {FetchEndingKind::kSuccess, host, body, ""};
+  return {FetchEndingKind::kSuccess, host, body, "", ""};
 }
-FetchEnding ClientError() { return {FetchEndingKind::kClientError, "", "", "Empty URL"}; }
-FetchEnding Failure() { return {FetchEndingKind::kFailure, "", "", ""}; }
+FetchEnding ClientError() { return {FetchEndingKind::kClientError, "", "", "Empty URL", ""}; }
+FetchEnding Failure() { return {FetchEndingKind::kFailure, "", "", "", ""}; }
 
 class GatheringCrawlTest : public ::testing::Test {
  protected:

@@ -5,10 +5,12 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "session/data_files.h"
 #include "session/session.h"
+#include "study/english_japanese_dictionary.h"
 #include "support/fake_store_files.h"
 
 namespace quillmark {
@@ -38,22 +40,33 @@ TEST_F(BuiltInDictionary, FindsAWordItsBaseFormOrAnotherSpelling) {
     const char* senseBegins;  // the first sense's beginning
   };
   // RAN's own entry only names its base, which the index gives; SANG's base is not in the
-  // index, only in its entry ("singの過去"); ACKNOWLEDGEMENT is the second spelling of a line;
-  // INTERNET and APPS come from the added meanings; DINING, HARDER, GENETICALLY and
-  // FORECASTERS only through the spelling rules; Timor and Los must not come from time and lo.
+  // index, only in its entry ("singの過去"); FOUND and SAW, folded onto FIND and SEE, keep
+  // their own entries, which have meanings of their own (to found a firm, a saw);
+  // VORTICES's entry names its base after a space ("vortex の複数形"); ACKNOWLEDGEMENT is the
+  // second spelling of a line; INTERNET and APPS come from the added meanings; DINING,
+  // HARDER, HAPPIER, GENETICALLY, FORECASTERS, ARGUABLY and ANTIHEROES only through the
+  // spelling rules; Timor, Los and Conor must not come from time, lo and con (a derived
+  // word's base has four letters).
   const Case cases[] = {
       {"internet", "internet", "インターネット"},
       {"Apps", "app", "(スマートフォンなどの)アプリ"},
       {"dining", "dine", "(一日のおもな食事として)正餐"},
       {"harder", "hard", "hardの比較級または派生語"},
+      {"happier", "happy", "happyの比較級または派生語"},
       {"genetically", "genetic", "geneticの派生語"},
       {"forecasters", "forecast", "forecastの派生語"},
+      {"arguably", "arguable", "arguableの派生語"},
+      {"antiheroes", "antihero", "反ヒーロー"},
       {"timor", "", ""},
       {"los", "", ""},
+      {"conor", "", ""},
       {"ship", "ship", "(おもに大洋を航行する)船"},
       {"SHIP", "ship", "(おもに大洋を航行する)船"},
       {"RAN", "run", "『走る』,駆ける"},
       {"sang", "sing", "『歌う』;"},
+      {"vortices", "vortex", "〈C〉渦,渦巻き;旋風"},
+      {"found", "found", "findの過去・過去分詞"},
+      {"saw", "saw", "seeの過去"},
       {"acknowledgement", "acknowledgement", "〈U〉(…を)認めること"},
       {"qwzx", "", ""},
   };
@@ -79,6 +92,26 @@ TEST_F(BuiltInDictionary, CardsSayWhatTheRunsNamesAndPageLabelsAre) {
   EXPECT_EQ(meaningOf("breakingviews"), Session::kPageLabelMeaning);
   EXPECT_TRUE(meaningOf("troops").starts_with(session.MeaningText("troop"))) << meaningOf("troops");
   EXPECT_EQ(meaningOf("qwzx"), "");
+}
+
+// The search needs every spelling once, in order ignoring ASCII case: a file out of that order
+// would lose words silently, so it is refused.
+TEST(EnglishJapaneseDictionary, RefusesLinesOutOfTheOrderItSearches) {
+  const struct {
+    const char* bytes;
+    bool refused;
+  } cases[] = {{"sea\t海\nShip\t船\n", false},
+               {"ship\t船\nsea\t海\n", true},
+               {"Ship\t船\nship\t船\n", true}};
+  for (const auto& c : cases) {
+    bool refused = false;
+    try {
+      EnglishJapaneseDictionary dictionary{std::string(c.bytes)};
+    } catch (const std::runtime_error&) {
+      refused = true;
+    }
+    EXPECT_EQ(refused, c.refused) << c.bytes;
+  }
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// Where the data files are kept: the program directory, or the user's data directory.
+// Where the data files are kept: the program directory, or the user's data directory; and the
+// lock that lets one program at a time save there.
 
 #include "session/data_directory.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "session/directory_lock.h"
 #include "support/temporary_directory.h"
 
 namespace quillmark {
@@ -79,6 +81,38 @@ TEST(DataDirectory, CreatesTheMissingDirectoriesForThisUserOnly) {
 
   testing::WriteFileBytes(home.Path() + "file", "");
   EXPECT_FALSE(CreateMissingDirectories(home.Path() + "file/quillmark/"));
+}
+
+// Another program holds the lock (a second descriptor of the same file stands for it): a taker
+// that may wait says so once, however many times it looks again, and one that may not gives up
+// without a word.
+TEST(DirectoryLock, TakenWhenFreeElseWaitedForSayingSoOnce) {
+  struct Case {
+    const char* what;
+    bool held;
+    int waitMs;  // 200: four pauses and more before giving up
+    bool taken;
+    int waitingCalls;
+  };
+  const Case cases[] = {
+      {"a free directory", false, 200, true, 0},
+      {"held, and no wait", true, 0, false, 0},
+      {"held for the whole wait", true, 200, false, 1},
+  };
+  for (const Case& c : cases) {
+    testing::TemporaryDirectory data;
+    DirectoryLock other;
+    if (c.held) {
+      ASSERT_TRUE(other.Take(data.Path())) << c.what;
+    }
+    DirectoryLock lock;
+    int waitingCalls = 0;
+    EXPECT_EQ(lock.Take(data.Path(), std::chrono::milliseconds(c.waitMs), [&] { ++waitingCalls; }),
+              c.taken)
+        << c.what;
+    EXPECT_EQ(lock.Held(), c.taken) << c.what;
+    EXPECT_EQ(waitingCalls, c.waitingCalls) << c.what;
+  }
 }
 
 }  // namespace

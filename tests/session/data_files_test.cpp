@@ -284,5 +284,20 @@ TEST_F(DataFiles, AFailedWriteKeepsTheOldFileAndTheOthersAreStillWritten) {
   EXPECT_EQ(settings.commits, 1);
 }
 
+// KeepArticlesDays is read (default 30) and never written: the designed file stays as it was.
+TEST_F(DataFiles, KeepArticlesDaysIsReadAndNeverAdded) {
+  const std::vector<std::pair<const char*, std::int32_t>> cases = {
+      {nullptr, 30}, {"7", 7}, {" 0 ", 0}, {"a month", 30}};
+  for (const auto& [inFile, days] : cases) {
+    SCOPED_TRACE(inFile == nullptr ? "no key" : inFile);
+    settings.values.clear();
+    if (inFile != nullptr) settings.values["config/KeepArticlesDays"] = inFile;
+    Load();
+    EXPECT_EQ(stores.configuration.keepArticlesDays, days);
+    SaveAllStores(stores, files, settings, "");
+    EXPECT_EQ(settings.values.contains("config/KeepArticlesDays"), inFile != nullptr);
+  }
+}
+
 }  // namespace
 }  // namespace quillmark

@@ -65,11 +65,27 @@ class RunHistoryTest : public ::testing::Test {
   std::vector<std::string> notices_;
 };
 
+// The empty word (the fold's count of what it dropped) is no word of the run.
+TEST(RecordOfRun, KeepsTheRankedWordsButTheEmptyOne) {
+  const RecordedRun record =
+      RecordOfRun(1000, {"http://a.example/"}, {}, {{"", 5}, {"SHIP", 3}, {"THE", 1}}, {"THE"}, 2);
+  EXPECT_EQ(record.words, (std::vector<WordCount>{{"SHIP", 3}, {"THE", 1}}));
+  EXPECT_EQ(record.run.knownShareTenths, 250);  // THE: 1 of the 4 words
+}
+
 TEST_F(RunHistoryTest, KeepsEveryRunWithItsWordsAcrossOpenings) {
   WriteTwoRuns();
   ExpectTheTwoRuns();
   EXPECT_EQ(WordsOfTrends(), std::vector<std::string>{"ZORB"});
   EXPECT_TRUE(notices_.empty());
+}
+
+TEST_F(RunHistoryTest, RunsComeInTheOrderTheyWereWrittenWhateverTheClockSaid) {
+  WriteTwoRuns();
+  History()->Append(RunAt(500, 950), {{"SEA", 2}});  // the clock was set back since
+  std::vector<std::int64_t> times;
+  for (const HistoryRun& run : History()->Runs()) times.push_back(run.time);
+  EXPECT_EQ(times, (std::vector<std::int64_t>{1000, 2000, 500}));
 }
 
 TEST_F(RunHistoryTest, ReadingAMissingHistoryMakesNoFile) {
@@ -97,12 +113,25 @@ TEST_F(RunHistoryTest, AWriteKilledBetweenTheTablesLeavesTheEarlierRunsIntact) {
   EXPECT_EQ(History()->Runs().size(), 3u);
 }
 
+// A write that fails part-way by an error is undone, and the same open history takes the next.
+TEST_F(RunHistoryTest, AWriteFailedPartWayLeavesNoTraceAndTheNextGoesThrough) {
+  WriteTwoRuns();
+  auto history = History();
+  history->SetFaultBetweenTables([] { throw std::runtime_error("the disk is full"); });
+  EXPECT_THROW(history->Append(RunAt(3000, 950), {{"ECLIPSE", 9}}), std::runtime_error);
+  history->SetFaultBetweenTables({});
+  history->Append(RunAt(4000, 960), {{"SHIP", 1}});
+  EXPECT_EQ(history->Runs().size(), 3u);
+  EXPECT_TRUE(history->CountsOf("ECLIPSE").empty());
+}
+
 TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
   struct Case {
     const char* name;
     std::function<void(const std::string& path)> make;
     std::string setAsideAs;
   };
+  sqlite3* other = nullptr;  // another program's connection, open while the history is set aside
   const std::vector<Case> cases = {
       {"not a database",
        [](const std::string& path) {
@@ -110,6 +139,18 @@ TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
          WriteFileBytes(path + ".damaged", "an earlier one");
        },
        ".damaged.2"},
+      {"a database damaged inside (its table of tables overwritten)",
+       [](const std::string& path) {
+         sqlite3* database = nullptr;
+         sqlite3_open(path.c_str(), &database);
+         sqlite3_exec(database, "PRAGMA page_size=4096; CREATE TABLE runs(x)", nullptr, nullptr,
+                      nullptr);
+         sqlite3_close(database);
+         std::string bytes = FileBytes(path);
+         bytes.replace(100, 4096 - 100, 4096 - 100, 'x');
+         WriteFileBytes(path, bytes);
+       },
+       ".damaged"},
       {"a newer schema",
        [](const std::string& path) {
          sqlite3* database = nullptr;
@@ -119,6 +160,14 @@ TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
          sqlite3_close(database);
        },
        ".newer"},
+      {"a newer schema in WAL mode, held open by another program",
+       [&other](const std::string& path) {
+         sqlite3_open(path.c_str(), &other);
+         sqlite3_exec(other,
+                      "PRAGMA journal_mode=WAL; CREATE TABLE later(x); PRAGMA user_version=99",
+                      nullptr, nullptr, nullptr);
+       },
+       ".newer"},
   };
   for (const Case& c : cases) {
     testing::TemporaryDirectory directory;
@@ -126,12 +175,17 @@ TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
     notices_.clear();
     c.make(path_);
     const std::string before = FileBytes(path_);
+    const bool journal = std::filesystem::exists(path_ + "-wal");
 
     WriteTwoRuns();
     EXPECT_EQ(History()->Runs().size(), 2u) << c.name;
     EXPECT_EQ(FileBytes(path_ + c.setAsideAs), before) << c.name;
     ASSERT_EQ(notices_.size(), 1u) << c.name;
     EXPECT_NE(notices_[0].find(path_ + c.setAsideAs + " に移し"), std::string::npos) << notices_[0];
+    // Its journal goes with it: replayed into the new file it would bring the old one back.
+    EXPECT_EQ(std::filesystem::exists(path_ + c.setAsideAs + "-wal"), journal) << c.name;
+    sqlite3_close(other);
+    other = nullptr;
   }
 }
 

@@ -35,6 +35,16 @@ TEST(ComputeTrends, NewAndRisingWordsAgainstTheEarlierRuns) {
        {{{"RARE", 1}, {"STORM", 10}, {"ONCE", 1}, {"SHIP", 99988}}},
        {},
        {"STORM", "RARE"}},
+      {"a word at exactly the rising factor rises (15 per 10,000 against 10)",
+       {{"TARIFF", 15}, {"SHIP", 9985}},
+       {{{"TARIFF", 10}, {"SHIP", 9990}}},
+       {},
+       {"TARIFF"}},
+      {"of words rising by one factor the more frequent come first, then in byte order",
+       {{"VOTE", 20}, {"TARIFF", 20}, {"STORM", 40}, {"SHIP", 9920}},
+       {{{"VOTE", 10}, {"TARIFF", 10}, {"STORM", 20}, {"SHIP", 9960}}},
+       {},
+       {"STORM", "TARIFF", "VOTE"}},
       {"nothing to compare with: nothing is new or rising", {{"SHIP", 5}}, {}, {}, {}},
       {"an empty run", {}, {{{"SHIP", 5}}}, {}, {}},
   };
@@ -48,9 +58,10 @@ TEST(ComputeTrends, NewAndRisingWordsAgainstTheEarlierRuns) {
 
 TEST(ComputeTrends, TheFactorIsTheRateAgainstTheMeanEarlierRateFloored) {
   // TARIFF: 1,000 per 10,000 today against a mean of (100 + 0) / 2 = 50: a factor of 20.
-  // RARE: 3 per 10,000 against a mean of 0.5, floored to 1: 3, not 6.
+  // RARE: 3 per 10,000 against a mean of 0.5, floored to 1: 3, not 6. The empty word is no
+  // word of the run: it counts in no rate.
   const NewsTrends trends =
-      ComputeTrends({{"TARIFF", 1000}, {"RARE", 3}, {"SHIP", 8997}},
+      ComputeTrends({{"TARIFF", 1000}, {"RARE", 3}, {"SHIP", 8997}, {"", 5000}},
                     {{{"TARIFF", 100}, {"RARE", 1}, {"SHIP", 9899}}, {{"SHIP", 10000}}}, {});
   ASSERT_EQ(trends.rising.size(), 2u);
   EXPECT_DOUBLE_EQ(trends.rising[0].factor, 20.0);
@@ -62,14 +73,20 @@ TEST(EarlierRunsInWindow, OnlyEarlierRunsOfTheLastDays) {
   constexpr std::int64_t kDay = 86'400;
   const std::int64_t now = 1'800'000'000;
   std::vector<HistoryRun> runs;
-  for (const auto& [id, time] : std::vector<std::pair<std::int64_t, std::int64_t>>{
-           {1, now - 8 * kDay}, {2, now - 7 * kDay}, {3, now - kDay}, {4, now}, {5, now}}) {
+  for (const auto& [id, time] :
+       std::vector<std::pair<std::int64_t, std::int64_t>>{{0, now + 1},
+                                                          {1, now - 8 * kDay},
+                                                          {2, now - 7 * kDay},
+                                                          {3, now - kDay},
+                                                          {4, now},
+                                                          {5, now}}) {
     runs.push_back(HistoryRun{.id = id, .time = time});
   }
   std::vector<std::int64_t> ids;
-  for (const HistoryRun& run : EarlierRunsInWindow(runs, runs[3], 7)) ids.push_back(run.id);
-  EXPECT_EQ(ids, (std::vector<std::int64_t>{2, 3}));  // not 1 (too old), not 5 (later)
-  EXPECT_TRUE(EarlierRunsInWindow(runs, runs[0], 7).empty());
+  for (const HistoryRun& run : EarlierRunsInWindow(runs, runs[4], 7)) ids.push_back(run.id);
+  // Not 1 (too old), not 5 (written later), not 0 (ended later: the clock was set back since).
+  EXPECT_EQ(ids, (std::vector<std::int64_t>{2, 3}));
+  EXPECT_TRUE(EarlierRunsInWindow(runs, runs[1], 7).empty());
 }
 
 TEST(WordCountOverTime, ZeroWhereARunDidNotRankTheWord) {

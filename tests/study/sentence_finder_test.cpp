@@ -31,6 +31,16 @@ TEST(FindSentences, MatchesWholeWordsCutOnlyAtTheSentenceSeparators) {
             "[from h]\r\nIt costs $five, ok...\r\n\r\n");
 }
 
+// An article's sentences hold quotes and brackets, where the tokenizer cut the words it
+// counted, and end as written: only the question mark keeps the dots the scanner's pieces get.
+TEST(FindSentences, AnArticlesSentenceIsFoundWhereItsWordWasCountedAndEndsAsWritten) {
+  const SentenceStore store{{"h",
+                             {"He said \"go.\"", "They (go) now.", "Go? Yes", "Why go?",
+                              "He said \xE2\x80\x9Cgo\xE2\x80\x9D."}}};
+  EXPECT_EQ(FindSentences(store, "go", kNoIndex),
+            "[from h]\r\nGo? Yes...\r\nHe said \"go.\"\r\nThey (go) now.\r\nWhy go?...\r\n\r\n");
+}
+
 TEST(FindSentences, HostsInByteOrderEachWithItsSentencesInByteOrderAndAnEmptyLine) {
   const SentenceStore store{{"b.example", {"the cat sat", "A cat ran"}},
                             {"a.example", {"no match here", "cat and dog"}},

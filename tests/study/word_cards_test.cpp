@@ -15,7 +15,7 @@ const std::set<std::string> kNgWords{"", "THE"};
 const InflectionIndex kIndex{{"SHIP", {"SHIPS"}}};
 const SentenceStore kSentences{
     {"a.example", {"A ship", "A ship sailed into the harbour today", "My cat ran", "Zebra one"}},
-    {"b.example", {"A cat \tno", "Ships, shipyards & ship <news>", "Zebra two"}},
+    {"b.example", {"A cat \tno", "Ships, shipyards & ship <news> now", "Zebra two"}},
 };
 // A meaning for SHIP only, with bytes that must be escaped or would cut the line.
 const CardMeaning kMeaningOf = [](const std::string& word) {
@@ -30,7 +30,7 @@ TEST(WriteWordCards, TheShownWordsWithTheirBestExampleHostAndDictionaryAddress) 
   EXPECT_EQ(WriteWordCards(kRanking, kNgWords, 1, CardWords::kShown, kSentences, kIndex,
                            WebDictionary::kRnn, kMeaningOf),
             std::string(kWordCardsHeader) +
-                "ship\t4\t<b>Ships</b>, shipyards &amp; <b>ship</b> &lt;news&gt;\tb.example\t"
+                "ship\t4\t<b>Ships</b>, shipyards &amp; <b>ship</b> &lt;news&gt; now\tb.example\t"
                 "http://www.rnnnews.jp/search/rnnseek.php?IDv1=ship&IDn1=keys1\t"
                 "&lt;船&gt; &amp; 艦 ふね\n"
                 "cat\t2\tA <b>cat</b>  no\tb.example\t"

@@ -1,0 +1,61 @@
+#pragma once
+// The articles window ("今日の記事"): a non-modal table of the articles the last run read (or
+// those of the last days, a choice), each with its words, its unknown words and the share of
+// its words the learner knows, most readable first and sortable by any column; a mark for the
+// articles read without help (98 % known) and with a dictionary (95 %). Double-click or Return
+// opens the article.
+//
+// Thin: the history (session/kept_articles.h) and the standings (study/article_words.h)
+// decide everything. The history is read when the window is opened or refreshed.
+
+#include <QWidget>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "app/qt_text.h"
+#include "session/run_history.h"
+
+class QComboBox;
+class QLabel;
+class QTableWidget;
+
+namespace quillmark {
+
+// The readability marks.
+extern const char* const kEasyReadingMark;
+extern const char* const kReadingWithDictionaryMark;
+
+class TArticlesWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Called with the address of the article to open.
+  using ArticleAction = std::function<void(const std::string& address)>;
+
+  // The columns of the table.
+  enum Column { kMark, kShare, kWords, kUnknown, kTitle, kSite, kDate, kColumnCount };
+
+  // `history` and `knownWords` must outlive the window.
+  TArticlesWindow(RunHistory& history, const std::set<std::string>& knownWords,
+                  ArticleAction onOpen, ErrorDisplay showError, QWidget* owner);
+
+  // Reads the history again and fills the table, most readable first; a history that cannot
+  // be read is shown as an error and leaves the table empty.
+  void Refresh();
+
+  // Opens the article of table row `row` (as the table shows it now).
+  void OpenRow(int row);
+
+ private:
+  RunHistory& history_;
+  const std::set<std::string>& knownWords_;
+  ArticleAction onOpen_;
+  ErrorDisplay showError_;
+
+  QComboBox* scope_ = nullptr;
+  QLabel* countLabel_ = nullptr;
+  QTableWidget* table_ = nullptr;
+};
+
+}  // namespace quillmark

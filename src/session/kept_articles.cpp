@@ -1,0 +1,36 @@
+#include "session/kept_articles.h"
+
+#include <algorithm>
+
+#include "article/sentence_split.h"
+
+namespace quillmark {
+
+ArticleWords KeptArticleWords(const ArticleWordCounter& counter, const KeptArticle& article) {
+  return counter.Count(article, SentencesOf(article.paragraphs));
+}
+
+void KeepArticlesOfRun(RunHistory& history, std::int64_t runId, std::int64_t time,
+                       const std::vector<KeptArticle>& articles,
+                       const std::vector<std::string>& mappedWords,
+                       const MappingDictionary& dictionary, std::int32_t keepDays) {
+  const ArticleWordCounter counter(mappedWords, dictionary);
+  std::vector<CountedArticle> counted;
+  counted.reserve(articles.size());
+  for (const KeptArticle& article : articles)
+    counted.push_back(CountedArticle{article, KeptArticleWords(counter, article).counts});
+  history.KeepArticles(runId, time, counted, keepDays);
+}
+
+std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days) {
+  const std::vector<HistoryRun> runs = history.Runs();
+  if (runs.empty()) return {};
+  const HistoryRun& last = runs.back();
+  constexpr std::int64_t kSecondsPerDay = 86'400;
+  if (days > 0) return history.ArticlesSince(last.time - std::int64_t{days} * kSecondsPerDay);
+  std::vector<ArticleEntry> entries = history.ArticlesSince(last.time);
+  std::erase_if(entries, [&](const ArticleEntry& entry) { return entry.runId != last.id; });
+  return entries;
+}
+
+}  // namespace quillmark

@@ -1,0 +1,33 @@
+#pragma once
+// The articles a gathering run read, kept with the run in the history, and the articles a
+// table lists: the session's side of the articles window and of quillmark-cli's `articles`
+// and `read`.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "session/run_history.h"
+#include "study/article_words.h"
+
+namespace quillmark {
+
+// The words of `article` as a gathering run counts them: its sentences cut as the crawl cuts
+// an article's (SentencesOf), counted by `counter`. Throws std::bad_alloc.
+ArticleWords KeptArticleWords(const ArticleWordCounter& counter, const KeptArticle& article);
+
+// Counts `articles` with `mappedWords` and `dictionary` as they stand after the run's
+// aggregation (ArticleWordCounter) and keeps them with run `runId`, ended at `time`, for
+// `keepDays` days (RunHistory::KeepArticles; older articles go even when the run read none).
+// Throws HistoryError; std::bad_alloc.
+void KeepArticlesOfRun(RunHistory& history, std::int64_t runId, std::int64_t time,
+                       const std::vector<KeptArticle>& articles,
+                       const std::vector<std::string>& mappedWords,
+                       const MappingDictionary& dictionary, std::int32_t keepDays);
+
+// The articles a table lists: with `days` 0 those the last run read, else those of the runs
+// that ended at most `days` days before the last run did. None when the history holds no run.
+// Throws HistoryError.
+std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days);
+
+}  // namespace quillmark

@@ -1,0 +1,196 @@
+// The articles of a run seen from the window: the articles window over the history, the
+// reading window with the unknown words marked, and a tick there reaching the known list as
+// a tick in the main window does.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include "app/articles_window.h"
+#include "app/main_form.h"
+#include "app/reading_window.h"
+#include "app_test_support.h"
+#include "session/kept_articles.h"
+#include "support/scripted_server.h"
+
+using namespace quillmark;
+using testing::Page;
+
+class ReadingWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void theMostReadableArticleOpensWithItsUnknownWordsMarkedAndATickUnmarksThem() {
+    TMainForm form(SiteSession(), {}, [this](QWidget*, const QString& text) { errors_ << text; });
+    form.CreateStudyWindows();
+    SqliteRunHistory history(HistoryPath(), HistoryDirectory::kMustExist, {});
+    RunWithArticles(form, history);
+
+    form.findChild<QPushButton*>("ArticlesButton")->click();
+    TArticlesWindow* articles = form.ArticlesWindow();
+    QVERIFY(articles->isVisible());
+    auto* table = articles->findChild<QTableWidget*>("ArticlesTable");
+    QCOMPARE(table->rowCount(), 2);
+    // THE 3 of 6 words known against 1 of 4: the easier first.
+    QCOMPARE(Row(table, 0),
+             (QStringList{"", "50.0%", "6", "1", "Ships", "a.example", "2026-12-07"}));
+    QCOMPARE(Row(table, 1), (QStringList{"", "25.0%", "4", "3", "Zorbs", "b.example", ""}));
+
+    table->setFocus();
+    table->setCurrentCell(0, TArticlesWindow::kTitle);
+    QTest::keyClick(table, Qt::Key_Return);
+    TReadingWindow* reading = form.ReadingWindow();
+    QVERIFY(reading != nullptr && reading->isVisible());
+    QCOMPARE(reading->findChild<QLabel*>("ArticleTitle")->text(), QStringLiteral("Ships"));
+    QCOMPARE(reading->findChild<QTextBrowser*>("ArticleText")->toPlainText(),
+             QStringLiteral("The ship, the ships.\nThe ship."));
+    QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{3, 3}));
+    QCOMPARE(reading->MarkedOccurrencesOf("THE"), (std::pair{0, 3}));
+
+    // Tab reaches the first word, Return shows it.
+    auto* text = reading->findChild<QTextBrowser*>("ArticleText");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Tab);
+    QTest::keyClick(text, Qt::Key_Return);
+    QCOMPARE(reading->ShownBase(), std::string("THE"));
+    QVERIFY(!reading->findChild<QCheckBox*>("KnownWordCheck")->isEnabled());  // a built-in word
+
+    // A word clicked: its meaning from the built-in dictionary, its count in the day's news.
+    emit reading->findChild<QTextBrowser*>("ArticleText")->anchorClicked(QUrl("w:ships"));
+    QCOMPARE(reading->ShownBase(), std::string("SHIP"));
+    QCOMPARE(reading->findChild<QPlainTextEdit*>("MeaningText")->toPlainText(),
+             QStringLiteral("ship\n船\n艦"));  // one sense a line, as the meaning window
+    QCOMPARE(reading->findChild<QLabel*>("WordCountLabel")->text(),
+             QStringLiteral("今日のニュースで2回"));
+    auto* check = reading->findChild<QCheckBox*>("KnownWordCheck");
+    QCOMPARE(check->text(), QStringLiteral("この単語は意味を知っているので今後表示しない"));
+
+    // The tick unmarks every occurrence at once, and the table's shares follow.
+    check->click();
+    QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{0, 3}));
+    QCOMPARE(table->item(0, TArticlesWindow::kShare)->text(), QStringLiteral("100.0%"));
+    QCOMPARE(table->item(0, TArticlesWindow::kMark)->text(), QStringLiteral("読みやすい"));
+    check->click();  // withdrawn
+    QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{3, 3}));
+    check->click();
+
+    // The address opens in the browser.
+    std::string opened;
+    reading->SetAddressOpener([&opened](const std::string& address) { opened = address; });
+    emit reading->findChild<QLabel*>("ArticleLink")->linkActivated("article");
+    QCOMPARE(opened, std::string("http://a.example/ships"));
+
+    // The main window's next run leaves the word out.
+    form.ExecuteButtonClick();
+    QVERIFY(!RowWords(form).contains("ship"));
+    QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join('\n')));
+
+    // Started again, before any run: the day's counts are the last kept run's.
+    testing::InMemorySession restarted;
+    TMainForm again(restarted.session, {});
+    again.SetRunHistory(&history, [] { return kDay; });
+    again.OpenArticle("http://b.example/zorbs");
+    again.ReadingWindow()->ShowWord("ship");
+    QCOMPARE(again.ReadingWindow()->findChild<QLabel*>("WordCountLabel")->text(),
+             QStringLiteral("今日のニュースで2回"));
+  }
+
+  // The same word ticked in the main window's row or in the reading window: the same
+  // ngwords.dat at exit.
+  void aTickInTheReadingWindowReachesTheFileAsOneInTheMainWindow() {
+    QByteArray written[2];
+    for (const bool inReading : {false, true}) {
+      QTemporaryDir directory;
+      historyDirectory_ = directory.path();
+      TMainForm form(SiteSession(), {});
+      form.CreateStudyWindows();
+      SqliteRunHistory history(HistoryPath(), HistoryDirectory::kMustExist, {});
+      RunWithArticles(form, history);
+      if (inReading) {
+        form.OpenArticle("http://a.example/ships");
+        form.ReadingWindow()->ShowWord("ship");
+        form.ReadingWindow()->findChild<QCheckBox*>("KnownWordCheck")->click();
+      } else {
+        QCOMPARE(form.findChild<QLabel*>("WordLabel0")->text(), QStringLiteral("ship"));
+        form.findChild<QCheckBox*>("KnownWordCheck0")->setChecked(true);
+      }
+      form.PrepareForExit();
+      session_->session.Save(session_->settings);
+      written[inReading] = QByteArray::fromStdString(session_->files.files.at("ngwords.dat"));
+    }
+    QVERIFY(written[0].contains("SHIP"));
+    QCOMPARE(written[1], written[0]);
+    historyDirectory_.clear();
+  }
+
+ private:
+  static constexpr std::int64_t kDay = 1'796'000'000;
+
+  Session& SiteSession() {
+    session_ = std::make_unique<testing::InMemorySession>();
+    session_->session.Stores().sites.Clear();
+    session_->session.Stores().sites.Add(server_.Url("/"));
+    return session_->session;
+  }
+
+  std::string HistoryPath() const {
+    return RunHistoryPath(
+        (historyDirectory_.isEmpty() ? directory_.path() : historyDirectory_).toStdString() + "/");
+  }
+
+  // A run of the window, and the two articles it read kept with it (the crawl reads none here).
+  void RunWithArticles(TMainForm& form, SqliteRunHistory& history) {
+    form.SetGatheringIntervals({.tickMs = 5, .watchdogMs = 5000, .clientTimeOutMs = 5000});
+    form.SetRunHistory(&history, [] { return kDay; });
+    form.ExecuteButtonClick();
+    const std::vector<HistoryRun> runs = history.Runs();
+    QVERIFY(!runs.empty());
+    MainStores& stores = session_->session.Stores();
+    KeepArticlesOfRun(
+        history, runs.back().id, kDay,
+        {KeptArticle{"b.example", "http://b.example/zorbs", "Zorbs", "", {"Zorbs glorp the ship."}},
+         KeptArticle{"a.example",
+                     "http://a.example/ships",
+                     "Ships",
+                     "2026-12-07",
+                     {"The ship, the ships.", "The ship."}}},
+        stores.mappedWords, session_->session.Dictionary(), 30);
+  }
+
+  static QStringList Row(QTableWidget* table, int row) {
+    QStringList cells;
+    for (int column = 0; column < table->columnCount(); ++column)
+      cells << table->item(row, column)->text();
+    return cells;
+  }
+
+  static QStringList RowWords(TMainForm& form) {
+    QStringList words;
+    for (int r = 0; auto* label = form.findChild<QLabel*>(QStringLiteral("WordLabel%1").arg(r));
+         ++r)
+      words << label->text();
+    return words;
+  }
+
+  testing::ScriptedServer server_{
+      [](int, const std::string&) { return Page("<p>Ships sail. The ship sank. A cat ran.</p>"); }};
+  QTemporaryDir directory_;
+  QString historyDirectory_;
+  std::unique_ptr<testing::InMemorySession> session_;
+  QStringList errors_;
+};
+
+extern const QMetaObject* const kReadingWindowTestMeta = &ReadingWindowTest::staticMetaObject;
+
+int RunReadingWindowTests(int argc, char** argv) {
+  ReadingWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "reading_window_test.moc"
