@@ -261,12 +261,12 @@ void GatheringCrawl::TakePage(const FetchEnding& ending) {
     AddPageSentences(ending.host, page.text, sentenceStore_);
     if (FollowArticles_ && LinkDepths_[index] == 0) {
       // The scanner keeps no head and no link elements: the feeds a home page names come from
-      // the parsed page, which a page too large to be an article is not worth.
+      // the parsed page (none from a page past the article reading's bounds).
       PageLinks links;
       if (pageLinksReader_) {
         links = pageLinksReader_(ending.body);
-      } else if (ending.body.size() <= kMaxArticlePageBytes) {
-        links = ReadPage(ending.body, ending.contentType).links;
+      } else if (std::optional<PageReading> parsed = ReadPage(ending.body, ending.contentType)) {
+        links = std::move(parsed->links);
       }
       NoteSiteArticles(pageURL, ending, links);
     }
@@ -473,8 +473,10 @@ void GatheringCrawl::TakeSiteArticle(const ArticleStep& step, const FetchEnding&
   SiteArticleCount& site = siteArticles_[step.site];
   try {
     // Read as the crawl reads any page, its sentences under the site's host.
-    if (ArticleText_ && ending.body.size() <= kMaxArticlePageBytes) {
-      PageReading page = ReadPage(ending.body, ending.contentType);
+    std::optional<PageReading> reading;
+    if (ArticleText_) reading = ReadPage(ending.body, ending.contentType);
+    if (reading) {
+      PageReading& page = *reading;
       AddArticleSentences(site.host, SentencesOf(page.article.paragraphs), sentenceStore_);
       if (page.article.isArticle) {
         // The feed's date stands in for a page that gives none.

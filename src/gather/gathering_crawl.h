@@ -249,7 +249,6 @@ class GatheringCrawl {
  private:
   void TakePage(const FetchEnding& ending);
   void TakeArticle(const FetchEnding& ending, PageReading page, FollowAnchors anchors);
-  void TakeArticle(const FetchEnding& ending, FollowAnchors anchors);
   // A site address read with success: chooses its articles (the page's own feed, the feeds
   // its links name, its article links) and queues their steps before the next URL. Does
   // nothing unless FollowArticles is on and the page is a site address of the list.

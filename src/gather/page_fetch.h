@@ -31,11 +31,11 @@ struct FetchEnding {
   // kClientError: the client's message ("HTTP Secure Socket is not supported", ...). The
   // crawl shows it nowhere; it is there for tests and for a command-line log.
   std::string error;
+  // kSuccess: the response's Content-Type value (its character set decides the decoding).
+  std::string contentType;
   // kSuccess, and kFailure after a response: its status code (0 when the status line had
   // none, and for every other ending). robots.txt tells a 4xx from a 5xx by it.
   int statusCode = 0;
-  // kSuccess: the response's Content-Type value (its character set decides the decoding).
-  std::string contentType;
 };
 
 // What the crawl may do to the client from inside a wait (a timer tick, Cancel): read the host

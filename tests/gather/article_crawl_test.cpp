@@ -33,10 +33,10 @@ struct FakeShell : FetchControl, CrawlView {
 };
 
 FetchEnding Ok(const std::string& host, const std::string& body) {
-  return {FetchEndingKind::kSuccess, host, body, "", 200};
+  return {FetchEndingKind::kSuccess, host, body, "", "", 200};
 }
-FetchEnding Status(int status) { return {FetchEndingKind::kFailure, "h", "", "", status}; }
-FetchEnding Thrown() { return {FetchEndingKind::kClientError, "h", "", "Connection reset", 0}; }
+FetchEnding Status(int status) { return {FetchEndingKind::kFailure, "h", "", "", "", status}; }
+FetchEnding Thrown() { return {FetchEndingKind::kClientError, "h", "", "Connection reset", "", 0}; }
 
 std::string Rss(const std::vector<std::pair<std::string, std::string>>& itemsWithDates) {
   std::string items;
