@@ -31,9 +31,11 @@ using bench::LoopbackSite;
 
 constexpr int kSites = 17;
 constexpr int kArticles = 10;
+const std::string kHomePath = "/index.html";
 
 std::string ArticlePath(int article) {
-  return "/2026/12/07/story-number-" + std::to_string(article) + ".html";
+  // Flat names: nginx serves the files as they were written, and no folders are made.
+  return "/story-number-" + std::to_string(article) + ".html";
 }
 
 std::map<std::string, std::string> SitePages(int site) {
@@ -60,7 +62,7 @@ std::map<std::string, std::string> SitePages(int site) {
     }
     pages[ArticlePath(i)] = page + "</body></html>";
   }
-  pages["/"] = home + "</body></html>";
+  pages[kHomePath] = home + "</body></html>";
   pages["/feed.xml"] = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>News</title>" +
                        items + "</channel></rss>";
   pages["/robots.txt"] = "User-agent: *\nDisallow: /private/\n";
@@ -86,7 +88,7 @@ struct QuietView : CrawlView {
 
 void BM_ArticlesOf17Sites(benchmark::State& state) {
   std::vector<std::string> homes;
-  for (const auto& site : Sites()) homes.push_back(site->Url("/"));
+  for (const auto& site : Sites()) homes.push_back(site->Url(kHomePath));
   PageFetch fetch;
   for (auto _ : state) {
     QuietView view;
@@ -109,7 +111,7 @@ void BM_ArticlesOf17Sites(benchmark::State& state) {
 void BM_Designed204Addresses(benchmark::State& state) {
   std::vector<std::string> addresses;
   for (const auto& site : Sites()) {
-    addresses.push_back(site->Url("/"));
+    addresses.push_back(site->Url(kHomePath));
     addresses.push_back(site->Url("/feed.xml"));
     for (int i = 1; i <= kArticles; ++i) addresses.push_back(site->Url(ArticlePath(i)));
   }
