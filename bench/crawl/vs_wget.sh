@@ -2,8 +2,8 @@
 # quillmark-cli gather of a 500-page site (an index linking to 499 pages) served by nginx on
 # 127.0.0.1, beside `wget -r -l 1` and one `curl --http1.0` process fetching the same 500 URLs,
 # as whole processes in interleaved rounds, medians (goal for quillmark-cli: at most 0.6 ms a
-# page). The pages are the corpus's real pages, cycled, when ../shared/corpus is there, else
-# made-up ones. Skips when nginx is not installed; wget or curl when they are not. Usage:
+# page; `whole` is the same run with --whole-page, the page scanner's reading). The pages are
+# the corpus's real pages, cycled, when ../shared/corpus is there, else made-up ones. Skips when nginx is not installed; wget or curl when they are not. Usage:
 #   bench/crawl/vs_wget.sh [build/dev/src/cli/quillmark-cli] [rounds] [corpus pages dir]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -79,9 +79,15 @@ run_cli() {
   "$cli" --data-dir "$work/data" gather --sites "$work/sites.txt" --follow-links --depth 1 \
     2>"$work/cli.log"
 }
+# The same run reading every page whole, as the page scanner does: the article reading's cost
+# is the difference.
+run_whole() {
+  "$cli" --data-dir "$work/data" gather --sites "$work/sites.txt" --follow-links --depth 1 \
+    --whole-page 2>/dev/null
+}
 run_wget() { rm -rf "$work/wget"; wget -q -r -l 1 -P "$work/wget" "$url"; }
 run_curl() { curl -s --http1.0 -K "$work/curl.conf"; }
-peers=(run_cli)
+peers=(run_cli run_whole)
 command -v wget >/dev/null && peers+=(run_wget)
 command -v curl >/dev/null && peers+=(run_curl)
 

@@ -809,11 +809,18 @@ PageLinks ReadPageLinks(const HtmlTree& tree) {
   return links;
 }
 
+bool FitsArticleReading(std::size_t pageBytes, std::size_t tags) {
+  const std::size_t estimate = kTreeBytesPerTag * tags + 2 * pageBytes;
+  return pageBytes <= kMaxArticlePageBytes &&
+         estimate <= std::max(kArticleMemoryShare * pageBytes, kArticleMemoryFloor);
+}
+
 std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType) {
   if (body.size() > kMaxArticlePageBytes) return std::nullopt;
   std::string utf8 = PageToUtf8(body, contentType);
   ThinPage(utf8);
-  if (static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '<')) > kMaxArticlePageTags)
+  if (!FitsArticleReading(body.size(),
+                          static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '<'))))
     return std::nullopt;
   const HtmlTree tree(utf8);
   PageReading reading;

@@ -37,12 +37,20 @@ struct PageReading {
   PageLinks links;
 };
 
-// The largest page read as an article, and the most tags it may hold once its scripts and
-// styles are gone: the parser's tree costs up to some 1.4 KB a tag, so a denser page (no
-// article is) would take hundreds of megabytes. A page past either is read by the page
-// scanner, within one copy of itself.
+// The largest page read as an article. A larger one, or one whose reading would take more
+// memory than kArticleMemoryShare times the page (and more than kArticleMemoryFloor), is read
+// by the page scanner, within one copy of itself. The reading's memory is estimated before
+// the parse from the tags left once scripts and styles are gone: the parser's tree costs up to
+// kTreeBytesPerTag a tag (measured on pages of bare tags and of short paragraphs), the decoded
+// page and the article's text some two copies of the page. The news pages of the corpus stay
+// under 4 MB by that estimate; a page of 8 MiB is read when it holds fewer than some 28,000.
 inline constexpr std::size_t kMaxArticlePageBytes = std::size_t{8} << 20;
-inline constexpr std::size_t kMaxArticlePageTags = 100000;
+inline constexpr std::size_t kTreeBytesPerTag = 600;
+inline constexpr std::size_t kArticleMemoryShare = 4;
+inline constexpr std::size_t kArticleMemoryFloor = std::size_t{32} << 20;
+
+// Whether a page of `pageBytes` whose thinned text holds `tags` tags is read as an article.
+bool FitsArticleReading(std::size_t pageBytes, std::size_t tags);
 
 // Decodes `body` to UTF-8 (see page_charset.h), takes out what is never text (page_thinning.h),
 // parses it and reads its article and links; nothing for a page past the bounds above.

@@ -80,7 +80,10 @@ TEST(EarlierRunsInWindow, OnlyEarlierRunsOfTheLastDays) {
                                                           {3, now - kDay},
                                                           {4, now},
                                                           {5, now}}) {
-    runs.push_back(HistoryRun{.id = id, .time = time});
+    HistoryRun run;
+    run.id = id;
+    run.time = time;
+    runs.push_back(run);
   }
   std::vector<std::int64_t> ids;
   for (const HistoryRun& run : EarlierRunsInWindow(runs, runs[4], 7)) ids.push_back(run.id);
@@ -90,8 +93,8 @@ TEST(EarlierRunsInWindow, OnlyEarlierRunsOfTheLastDays) {
 }
 
 TEST(WordCountOverTime, ZeroWhereARunDidNotRankTheWord) {
-  const std::vector<HistoryRun> runs = {
-      {.id = 1, .time = 10}, {.id = 2, .time = 20}, {.id = 3, .time = 30}};
+  std::vector<HistoryRun> runs(3);
+  for (int i = 0; i < 3; ++i) runs[i].id = i + 1, runs[i].time = 10 * (i + 1);
   EXPECT_EQ(WordCountOverTime(runs, {{1, 4}, {3, 7}}),
             (std::vector<RunPoint>{{10, 4}, {20, 0}, {30, 7}}));
 }
