@@ -165,6 +165,18 @@ std::vector<FeedCase> FeedCases() {
        true,
        false,
        {"http://x.example/euc |  | \xE6\x97\xA5\xE6\x9C\xAC"}},
+      {"Utf16ByItsByteOrderMark",
+       [] {
+         const std::string text =
+             Rss("<item><title>Utf16</title><link>http://x.example/u</link></item>");
+         std::string body = "\xFF\xFE";  // little-endian
+         for (const char c : text) body += std::string{c, '\0'};
+         return body;
+       }(),
+       10,
+       true,
+       false,
+       {"http://x.example/u |  | Utf16"}},
       {"AnHtmlPageIsNoFeed",
        "<!DOCTYPE html><html><head><title>News</title></head><body>"
        "<a href=\"/a\">A</a></body></html>",
