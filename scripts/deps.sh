@@ -13,6 +13,7 @@ QUILLMARK_BUILD_PACKAGES=(
   libc-ares-dev                     # asynchronous name lookup
   libssl-dev ca-certificates        # TLS for https and the system's trusted roots
   libsqlite3-dev                    # the run history (history.sqlite3)
+  libexpat1-dev                     # reading the sites' feeds (RSS, Atom)
   libgumbo-dev                      # the HTML5 parser of the article reading
   fonts-ipafont-mincho fonts-ipafont-gothic   # glyphs for the Japanese interface
   xauth xvfb                        # running the window without a display (xvfb-run)

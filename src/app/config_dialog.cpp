@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "app/qt_text.h"
+#include "gather/gathering_crawl.h"
 
 namespace quillmark {
 namespace {
@@ -150,11 +151,13 @@ void TConfigDialog::BuildControls() {
       AddTickBox("HideNamesCheck", QStringLiteral("固有名詞とページの見出し語を表示しない"));
   articleTextCheck_ = AddTickBox(
       "ArticleTextCheck", QStringLiteral("記事の本文だけを読む（メニューや見出しの一覧は除く）"));
+  AddArticlesRow();
   FitToTickBoxes();
 
-  const QList<QWidget*> tabOrder = {urlListBox_,   urlEdit_,    addButton,       deleteButton,
-                                    itemNoUpDown_, okButton_,   cancelButton_,   linkCheck_,
-                                    linkUpDown_,   httpsCheck_, hideNamesCheck_, articleTextCheck_};
+  const QList<QWidget*> tabOrder = {
+      urlListBox_,     urlEdit_,          addButton,      deleteButton,   itemNoUpDown_,
+      okButton_,       cancelButton_,     linkCheck_,     linkUpDown_,    httpsCheck_,
+      hideNamesCheck_, articleTextCheck_, articlesCheck_, articlesUpDown_};
   for (int i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(addButton, &QPushButton::clicked, this, &TConfigDialog::AddButtonClick);
@@ -171,12 +174,32 @@ QCheckBox* TConfigDialog::AddTickBox(const char* name, const QString& text) {
   return check;
 }
 
+// The day's articles: a tick box, and on the same row how many articles of each site.
+void TConfigDialog::AddArticlesRow() {
+  auto* row = new QWidget(optionsFrame_);
+  row->setFixedHeight(kTickRow);
+  auto* line = new QHBoxLayout(row);
+  line->setContentsMargins(0, 0, 0, 0);
+  articlesCheck_ = new QCheckBox(QStringLiteral("各サイトの最新記事も読む"), row);
+  articlesCheck_->setObjectName("ArticlesCheck");
+  line->addWidget(articlesCheck_);
+  line->addStretch();
+  line->addWidget(Label(row, "Label4", QStringLiteral("サイトごとの記事数"), {}));
+  articlesUpDown_ = SpinWithEdit(row, "ArticlesUpDown", "ArticlesEdit", {0, 0, 45, 20}, 16,
+                                 kMinArticlesPerSite, kMaxArticlesPerSite, kDefaultArticlesPerSite);
+  articlesUpDown_->setFixedWidth(61);
+  line->addWidget(articlesUpDown_);
+  tickColumn_->addWidget(row);
+}
+
 void TConfigDialog::FitToTickBoxes() {
   const int height =
       tickColumn_->count() * kTickRow + kTickMargin + 2 * optionsFrame_->frameWidth();
   optionsFrame_->setGeometry(kOptionsFrame.left(), kOptionsFrame.top(), kOptionsFrame.width(),
                              height);
   tickColumn_->activate();
+  // A row of its own (the articles row) is laid out now too, not at the first showing.
+  for (QLayout* row : optionsFrame_->findChildren<QLayout*>()) row->activate();
   const int buttonsTop = optionsFrame_->geometry().bottom() + 1 + kButtonGap;
   okButton_->move(okButton_->x(), buttonsTop);
   cancelButton_->move(cancelButton_->x(), buttonsTop);
@@ -206,6 +229,8 @@ void TConfigDialog::Fill(const SiteList& sites, const Configuration& configurati
   httpsCheck_->setChecked(configuration.fetchHttps);
   hideNamesCheck_->setChecked(configuration.hideNames);
   articleTextCheck_->setChecked(configuration.articleText);
+  articlesCheck_->setChecked(configuration.followArticles);
+  articlesUpDown_->setValue(configuration.articlesPerSite);
 }
 
 void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
@@ -221,6 +246,8 @@ void TConfigDialog::Store(SiteList& sites, Configuration& configuration) const {
   configuration.fetchHttps = httpsCheck_->isChecked();
   configuration.hideNames = hideNamesCheck_->isChecked();
   configuration.articleText = articleTextCheck_->isChecked();
+  configuration.followArticles = articlesCheck_->isChecked();
+  configuration.articlesPerSite = articlesUpDown_->value();
 }
 
 void TConfigDialog::AddButtonClick() {

@@ -26,7 +26,8 @@ class TConfigDialog : public QDialog {
 
   // Lists the sites in their order and sets the spin controls (ItemViewCount and
   // AllowedLevel taken as 16-bit numbers, then held within 5..200 and 1..5), LinkCheck,
-  // HttpsCheck, HideNamesCheck and ArticleTextCheck.
+  // HttpsCheck, HideNamesCheck, ArticleTextCheck, ArticlesCheck and ArticlesUpDown
+  // (FollowArticles and ArticlesPerSite, held within 1..100).
   void Fill(const SiteList& sites, const Configuration& configuration);
 
   // Replaces the sites by the listed items (sorted and freed of case-only duplicates by the
@@ -53,6 +54,7 @@ class TConfigDialog : public QDialog {
   // Sizes the options frame to its tick boxes, puts OK and Cancel below it and fits the
   // dialog's height to them.
   void FitToTickBoxes();
+  void AddArticlesRow();
 
   QLabel* copyLightLabel_ = nullptr;
   QLineEdit* urlEdit_ = nullptr;
@@ -67,6 +69,8 @@ class TConfigDialog : public QDialog {
   QVBoxLayout* tickColumn_ = nullptr;
   QPushButton* okButton_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
+  QCheckBox* articlesCheck_ = nullptr;
+  QSpinBox* articlesUpDown_ = nullptr;
 };
 
 // The menu action "オプション(&O)": shows the dialog filled from `stores` (the about line

@@ -258,11 +258,14 @@ void TMainForm::RunGathering() {
     gathering.SetLinkOptions(LinkOptions{.IsLevel = configuration.isLevel,
                                          .AllowedLevel = configuration.allowedLevel,
                                          .FetchHttps = configuration.fetchHttps,
-                                         .ArticleText = configuration.articleText});
+                                         .ArticleText = configuration.articleText,
+                                         .FollowArticles = configuration.followArticles,
+                                         .ArticlesPerSite = configuration.articlesPerSite});
     if (exitRequested_) static_cast<QDialog&>(gathering).reject();  // asked while it was made
     gathering.exec();  // a cancelled gathering is processed like a finished one
     pagesFetched = gathering.Crawl().FetchCount();
     articles = gathering.Crawl().Articles();
+    stores.articlesRead = ArticlesReadBySite(gathering.Crawl().SiteArticles());
     QCoreApplication::processEvents();
     session_.AggregateGathered(gathering.CopySentenceStore());
     wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,

@@ -61,7 +61,7 @@ void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDispla
                  {QStringLiteral("html"), QStringLiteral("*.html (*.html)")}, [&stores] {
                    return WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
                                           stores.configuration.itemViewCount,
-                                          stores.sites.Addresses());
+                                          stores.sites.Addresses(), stores.articlesRead);
                  });
 }
 

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <utility>
 
+#include "gather/gathering_crawl.h"
+
 namespace quillmark {
 
 const char* const kCliUsage =
@@ -11,8 +13,11 @@ const char* const kCliUsage =
     "  gather [--sites FILE] [--follow-links] [--depth N] [--https | --no-https]\n"
     "         [--top N] [--all] [--report FILE] [--format tsv|json] [--forms]\n"
     "         [--hide-names] [--article | --whole-page] [--save]\n"
+    "         [--articles N | --no-articles]\n"
     "      one gathering run over the site list, with no window (--https fetches https\n"
-    "      sites too for this run, --no-https does not; else as FetchHttps says)\n"
+    "      sites too for this run, --no-https does not; else as FetchHttps says;\n"
+    "      --articles reads each site's N newest articles (1-100) after its address,\n"
+    "      --no-articles does not; else as FollowArticles and ArticlesPerSite say)\n"
     "  words [--host NAME] [--top N] [--all] [--format tsv|json] [--forms] [--hide-names]\n"
     "        [--article | --whole-page] [--save] FILE...\n"
     "      the same counting over saved pages (\"-\" reads standard input)\n"
@@ -152,7 +157,8 @@ bool Allows(CliCommand command, const std::string& option) {
            (option != "--report" && option != "--top" && option != "--format" &&
             Allows(CliCommand::kGather, option));
   if (option == "--sites" || option == "--follow-links" || option == "--depth" ||
-      option == "--report" || option == "--https" || option == "--no-https")
+      option == "--report" || option == "--https" || option == "--no-https" ||
+      option == "--articles" || option == "--no-articles")
     return gather;
   if (option == "--article" || option == "--whole-page") return gather || words;
   if (command == CliCommand::kHistory) return option == "--format";
@@ -210,6 +216,13 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--depth") options.depth = reader.NumberOf(argument);
       if (argument == "--https") options.fetchHttps = true;
       if (argument == "--no-https") options.fetchHttps = false;
+      if (argument == "--articles") {
+        const std::int32_t count = reader.NumberOf(argument);
+        if (count < kMinArticlesPerSite || count > kMaxArticlesPerSite)
+          throw UsageError{"--articles needs a number from 1 to 100, not " + std::to_string(count)};
+        options.articlesPerSite = count;
+      }
+      if (argument == "--no-articles") options.articlesPerSite = 0;
       if (argument == "--report") options.reportFile = reader.ValueOf(argument);
       if (argument == "--top") options.top = reader.NumberOf(argument);
       if (argument == "--days") {

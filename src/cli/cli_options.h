@@ -33,10 +33,12 @@ struct CliOptions {
   bool help = false;
   bool version = false;
   // gather (export: all but --report)
-  std::optional<std::string> sitesFile;   // --sites
-  std::optional<bool> followLinks;        // --follow-links; else the configuration's IsLevel
-  std::optional<std::int32_t> depth;      // --depth; else the configuration's AllowedLevel
-  std::optional<bool> fetchHttps;         // --https / --no-https; else FetchHttps
+  std::optional<std::string> sitesFile;  // --sites
+  std::optional<bool> followLinks;       // --follow-links; else the configuration's IsLevel
+  std::optional<std::int32_t> depth;     // --depth; else the configuration's AllowedLevel
+  std::optional<bool> fetchHttps;        // --https / --no-https; else FetchHttps
+  // --articles N (1 to 100) / --no-articles (0); else FollowArticles and ArticlesPerSite
+  std::optional<std::int32_t> articlesPerSite;
   std::optional<std::string> reportFile;  // --report
   // gather and words
   std::optional<std::int32_t> top;  // --top; else ItemViewCount + 1

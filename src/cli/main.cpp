@@ -201,9 +201,16 @@ class CliProgram {
     view.Watch(crawl);
     crawl.SetSiteList(sites);
     const bool fetchHttps = options_.fetchHttps.value_or(stores.configuration.fetchHttps);
-    crawl.SetLinkOptions(LinkOptions{options_.followLinks.value_or(stores.configuration.isLevel),
-                                     options_.depth.value_or(stores.configuration.allowedLevel),
-                                     fetchHttps, ArticleText()});
+    const Configuration& configuration = stores.configuration;
+    const std::int32_t articles = options_.articlesPerSite.value_or(
+        configuration.followArticles ? configuration.articlesPerSite : 0);
+    crawl.SetLinkOptions(
+        LinkOptions{.IsLevel = options_.followLinks.value_or(configuration.isLevel),
+                    .AllowedLevel = options_.depth.value_or(configuration.allowedLevel),
+                    .FetchHttps = fetchHttps,
+                    .ArticleText = ArticleText(),
+                    .FollowArticles = articles > 0,
+                    .ArticlesPerSite = articles > 0 ? articles : configuration.articlesPerSite});
     if (fetchHttps) crawl.SetHttpsProxy(HttpsProxySettingFromEnvironment());
     std::signal(SIGINT, NoteInterrupt);
     bool cancelled = false;
@@ -218,6 +225,7 @@ class CliProgram {
     runner.idle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
     RunCrawl(crawl, fetch, runner);
     view.Finish();
+    stores.articlesRead = ArticlesReadBySite(crawl.SiteArticles());
 
     SentenceStore gathered = crawl.CopySentenceStore();
     const int status = options_.command == CliCommand::kExport ? ExportCards(std::move(gathered))
@@ -365,8 +373,9 @@ class CliProgram {
   // The report the window's menu writes, listing the sites this run searched.
   void WriteReport(const std::string& path, const std::vector<std::string>& sites) {
     const MainStores& stores = session_->Stores();
-    SaveAsReport(path, WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
-                                       stores.configuration.itemViewCount, sites));
+    SaveAsReport(path,
+                 WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
+                                 stores.configuration.itemViewCount, sites, stores.articlesRead));
   }
 
   // Replaces `path` (relative to where the user stands) with `bytes` as the window's save

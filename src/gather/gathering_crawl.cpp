@@ -1,13 +1,16 @@
 #include "gather/gathering_crawl.h"
 
+#include <algorithm>
 #include <chrono>
 #include <initializer_list>
 #include <new>
 
 #include "article/article_extractor.h"
 #include "article/sentence_split.h"
+#include "gather/feed_reader.h"
 #include "gather/link_resolver.h"
 #include "gather/page_scanner.h"
+#include "gather/site_articles.h"
 
 namespace quillmark {
 namespace {
@@ -17,6 +20,15 @@ constexpr std::string_view kLabelStart = "インターネットサイトより�
 constexpr std::string_view kStartLine = "接続開始";
 constexpr std::string_view kTimeOutLine = "タイムアウト";
 constexpr std::string_view kDroppedPageLine = "のページはメモリ不足のため破棄";
+// The steps of a site's articles: the feed fetched, each article with its place, the failure
+// of a step the client gave up on, robots.txt's answers, and the count read at the end.
+constexpr std::string_view kFeedLine = "のフィードを取得";
+constexpr std::string_view kArticleLineStart = "記事 ";
+constexpr std::string_view kFailedLine = "からのドキュメント取得失敗";
+constexpr std::string_view kRobotsUnavailableLine = "のrobots.txtが応答しないため記事の取得を省略";
+constexpr std::string_view kRobotsDisallowedLine = "はrobots.txtにより取得しません";
+constexpr std::string_view kSiteArticlesLine = "の記事を";
+constexpr std::string_view kSiteArticlesLineEnd = "件取得";
 
 // A link written as an absolute address of this form is never followed, whatever host it
 // names; "HTTP://" and "https://" are, as they are not this form.
@@ -49,6 +61,12 @@ std::uint32_t ProxyPortOf(std::string_view text) {
 }
 
 }  // namespace
+
+std::map<std::string, std::int32_t> ArticlesReadBySite(const std::vector<SiteArticleCount>& sites) {
+  std::map<std::string, std::int32_t> read;
+  for (const SiteArticleCount& site : sites) read[site.site] += site.read;
+  return read;
+}
 
 TickCount SystemTickCount() {
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
@@ -129,6 +147,13 @@ void GatheringCrawl::SetLinkOptions(LinkOptions options) {
   FetchHttps_ = options.FetchHttps;
   ArticleText_ = options.ArticleText;
   client_.SetFetchHttps(options.FetchHttps);
+  FollowArticles_ = options.FollowArticles;
+  ArticlesPerSite_ = std::clamp(options.ArticlesPerSite, kMinArticlesPerSite, kMaxArticlesPerSite);
+}
+
+void GatheringCrawl::SetPageLinksReader(PageLinksReader reader) {
+  if (state_ != CrawlState::kConfigured) return;
+  pageLinksReader_ = std::move(reader);
 }
 
 void GatheringCrawl::Start() {
@@ -140,6 +165,7 @@ void GatheringCrawl::Start() {
 
 std::optional<std::string> GatheringCrawl::StartNextFetch(TickCount now) {
   if (state_ != CrawlState::kReady || Finished_) return std::nullopt;
+  if (std::optional<std::string> url = StartArticleStep(now)) return url;
   if (!URLLeft()) {
     Finished_ = true;
     return std::nullopt;
@@ -161,7 +187,13 @@ void GatheringCrawl::ReportFetchLine(const std::string& line) {
 
 void GatheringCrawl::EndFetch(const FetchEnding& ending) {
   if (state_ == CrawlState::kCutOff) {
+    currentStep_.reset();
     state_ = CrawlState::kReady;
+  } else if (state_ == CrawlState::kFetching && currentStep_) {
+    const ArticleStep step = std::move(*currentStep_);
+    currentStep_.reset();
+    state_ = CrawlState::kReady;
+    EndArticleStep(step, ending);
   } else if (state_ == CrawlState::kFetching) {
     if (ending.kind == FetchEndingKind::kSuccess) TakePage(ending);
     state_ =
@@ -201,6 +233,10 @@ void GatheringCrawl::TakeArticle(const FetchEnding& ending, PageReading page,
     articles_.push_back({ending.host, pageURL, std::move(page.article.title),
                          std::move(page.article.date), std::move(page.article.paragraphs)});
   }
+  if (FollowArticles_ && LinkDepths_[index] == 0) {
+    NoteSiteArticles(pageURL, ending,
+                     pageLinksReader_ ? pageLinksReader_(ending.body) : page.links);
+  }
 }
 
 void GatheringCrawl::TakePage(const FetchEnding& ending) {
@@ -223,6 +259,17 @@ void GatheringCrawl::TakePage(const FetchEnding& ending) {
     const std::string pageURL = URLList_[index];
     AdmitLinks(pageURL, LinkDepths_[index], page.links);
     AddPageSentences(ending.host, page.text, sentenceStore_);
+    if (FollowArticles_ && LinkDepths_[index] == 0) {
+      // The scanner keeps no head and no link elements: the feeds a home page names come from
+      // the parsed page (none from a page past the article reading's bounds).
+      PageLinks links;
+      if (pageLinksReader_) {
+        links = pageLinksReader_(ending.body);
+      } else if (std::optional<PageReading> parsed = ReadPage(ending.body, ending.contentType)) {
+        links = std::move(parsed->links);
+      }
+      NoteSiteArticles(pageURL, ending, links);
+    }
   } catch (const std::bad_alloc&) {
     // One page too big for the memory left must not end the whole run: its scan and copies
     // are freed by now, and the sites after it are still fetched.
@@ -278,7 +325,173 @@ void GatheringCrawl::AdmitLinks(const std::string& pageURL, std::int32_t pageDep
 }
 
 bool GatheringCrawl::URLLeft() const {
-  return static_cast<std::size_t>(FetchCount_) < URLList_.size();
+  return static_cast<std::size_t>(FetchCount_) < URLList_.size() || !articleSteps_.empty();
+}
+
+void GatheringCrawl::NoteSiteArticles(const std::string& siteURL, const FetchEnding& ending,
+                                      const PageLinks& links) {
+  if (!FollowArticles_ || currentStep_) return;
+  // Everything that may run out of memory comes before the site is entered, so a page dropped
+  // for memory leaves no half-made site behind.
+  std::optional<Feed> feed =
+      ReadFeed(ending.body, siteURL, static_cast<std::size_t>(ArticlesPerSite_));
+  SiteSources sources;
+  if (!feed) {
+    sources.feeds = FeedAddresses(links, siteURL);
+    sources.articleLinks = ArticleLinks(links, siteURL, ending.host);
+  }
+  siteArticles_.reserve(siteArticles_.size() + 1);
+  siteSources_.reserve(siteSources_.size() + 1);
+  const std::size_t site = siteArticles_.size();
+  siteArticles_.push_back({siteURL, ending.host, 0, 0});
+  siteSources_.push_back(std::move(sources));
+  if (feed) {
+    QueueArticles(site, feed->items);
+    return;
+  }
+  TryNextSource(site);
+}
+
+void GatheringCrawl::TryNextSource(std::size_t site) {
+  SiteSources& sources = siteSources_[site];
+  if (sources.nextFeed < sources.feeds.size()) {
+    articleSteps_.push_front({StepKind::kFeed, sources.feeds[sources.nextFeed++], site, 0, {}});
+    return;
+  }
+  // No feed parsed: the page's own article links, and nothing of the sources is needed again.
+  std::vector<FeedItem> links;
+  links.reserve(sources.articleLinks.size());
+  for (std::string& address : sources.articleLinks) links.push_back({std::move(address), {}, {}});
+  sources = SiteSources{};
+  QueueArticles(site, links);
+}
+
+void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>& items) {
+  std::vector<ArticleStep> steps;
+  std::set<std::string> robotsQueued;
+  std::int32_t chosen = 0;
+  for (const FeedItem& item : items) {
+    const std::string& address = item.address;
+    if (chosen == ArticlesPerSite_) break;
+    // Each address once in the run: neither an address of the list or a followed link, nor
+    // another site's article.
+    if (address.empty() || !VisitedURLs_.insert(address).second) continue;
+    const std::string origin = SplitOrigin(address).origin;
+    if (!origin.empty() && !robots_.contains(origin) && robotsQueued.insert(origin).second) {
+      steps.push_back({StepKind::kRobots, origin + "/robots.txt", site, 0, {}});
+    }
+    steps.push_back({StepKind::kArticle, address, site, ++chosen, item.date});
+  }
+  siteArticles_[site].chosen = chosen;
+  steps.push_back({StepKind::kSiteDone, {}, site, 0, {}});
+  articleSteps_.insert(articleSteps_.begin(), steps.begin(), steps.end());
+}
+
+std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
+  while (!articleSteps_.empty()) {
+    ArticleStep step = std::move(articleSteps_.front());
+    articleSteps_.pop_front();
+    const SiteArticleCount& site = siteArticles_[step.site];
+    switch (step.kind) {
+      case StepKind::kSiteDone:
+        view_.AddStatusLine(site.site + std::string(kSiteArticlesLine) + std::to_string(site.read) +
+                            std::string(kSiteArticlesLineEnd));
+        continue;
+      case StepKind::kFeed:
+        view_.AddStatusLine(step.url + std::string(kFeedLine));
+        break;
+      case StepKind::kRobots:
+        view_.AddStatusLine(step.url + std::string(kStartLine));
+        break;
+      case StepKind::kArticle: {
+        const AddressOrigin split = SplitOrigin(step.url);
+        if (const auto robots = robots_.find(split.origin); robots != robots_.end()) {
+          if (robots->second.unavailable) continue;  // said once, when robots.txt failed
+          if (!robots->second.rules.Allows(split.path)) {
+            view_.AddStatusLine(step.url + std::string(kRobotsDisallowedLine));
+            continue;
+          }
+        }
+        view_.AddStatusLine(std::string(kArticleLineStart) + std::to_string(step.number) + "/" +
+                            std::to_string(site.chosen) + " " + step.url);
+        break;
+      }
+    }
+    std::string url = step.url;
+    currentStep_ = std::move(step);
+    FetchStartTick_ = now;
+    state_ = CrawlState::kFetching;
+    return url;
+  }
+  return std::nullopt;
+}
+
+void GatheringCrawl::EndArticleStep(const ArticleStep& step, const FetchEnding& ending) {
+  // The client writes no line for an error it threw; a step that ends so is still one line.
+  if (ending.kind == FetchEndingKind::kClientError && step.kind != StepKind::kRobots) {
+    view_.AddStatusLine(step.url + std::string(kFailedLine));
+  }
+  switch (step.kind) {
+    case StepKind::kFeed: {
+      std::optional<Feed> feed;
+      try {
+        if (ending.kind == FetchEndingKind::kSuccess) {
+          feed = ReadFeed(ending.body, step.url, static_cast<std::size_t>(ArticlesPerSite_));
+        }
+      } catch (const std::bad_alloc&) {
+        view_.AddStatusLine(step.url + std::string(kDroppedPageLine));
+      }
+      if (!feed) {
+        TryNextSource(step.site);
+        return;
+      }
+      siteSources_[step.site] = SiteSources{};
+      QueueArticles(step.site, feed->items);
+      return;
+    }
+    case StepKind::kRobots: {
+      RobotsEntry entry;
+      if (ending.kind == FetchEndingKind::kSuccess) {
+        entry.rules = RobotsRules::Parse(ending.body);
+      } else if (ending.kind == FetchEndingKind::kFailure && ending.statusCode >= 500) {
+        entry.unavailable = true;
+        view_.AddStatusLine(HostOf(step.url) + std::string(kRobotsUnavailableLine));
+      }
+      // A 4xx, a failed connection or a client error: robots.txt says nothing, all is allowed.
+      robots_[SplitOrigin(step.url).origin] = std::move(entry);
+      return;
+    }
+    case StepKind::kArticle:
+      if (ending.kind == FetchEndingKind::kSuccess) TakeSiteArticle(step, ending);
+      return;
+    case StepKind::kSiteDone:
+      return;
+  }
+}
+
+void GatheringCrawl::TakeSiteArticle(const ArticleStep& step, const FetchEnding& ending) {
+  SiteArticleCount& site = siteArticles_[step.site];
+  try {
+    // Read as the crawl reads any page, its sentences under the site's host.
+    std::optional<PageReading> reading;
+    if (ArticleText_) reading = ReadPage(ending.body, ending.contentType);
+    if (reading) {
+      PageReading& page = *reading;
+      AddArticleSentences(site.host, SentencesOf(page.article.paragraphs), sentenceStore_);
+      if (page.article.isArticle) {
+        // The feed's date stands in for a page that gives none.
+        std::string date = page.article.date.empty() ? step.date : std::move(page.article.date);
+        articles_.push_back({site.host, step.url, std::move(page.article.title), std::move(date),
+                             std::move(page.article.paragraphs)});
+      }
+    } else {
+      const ScannedPage page = ScanPage(ending.body, FollowAnchors::kNo);
+      AddPageSentences(site.host, page.text, sentenceStore_);
+    }
+    ++site.read;
+  } catch (const std::bad_alloc&) {
+    view_.AddStatusLine(step.url + std::string(kDroppedPageLine));
+  }
 }
 
 void GatheringCrawl::FinishIfNoURLLeft() {

@@ -11,6 +11,16 @@
 // when https is fetched, as an "https://" one), and only when its resolved URL ends in one of
 // the page extensions or in '/'.
 //
+// With the day's articles on (LinkOptions::FollowArticles), each site address read with
+// success is followed at once by its own steps, before the next URL of the list: the address
+// itself when it answered with a feed, else the feeds its page names (one fetch each until one
+// parses), else the page's links that read as articles (site_articles.h) give at most
+// ArticlesPerSite addresses, newest first, each once in the run; before the first article of
+// each host, its robots.txt once per run; then each article, its sentences stored under the
+// site's host; then one line with the count read. A failed step is one line and the crawl goes
+// on (a client error there does not wait for the watchdog). Links found in pages keep the
+// designed rules; the feed's own items may be on any host.
+//
 // How a shell drives it. The rule behind every step: the next fetch starts only after the
 // previous Get has returned, never inside the timer's slot, a pump or an event handler.
 //   - Set up: construct with the PageFetch (as FetchControl), a view, the current tick and
@@ -40,7 +50,9 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -48,8 +60,11 @@
 #include <vector>
 
 #include "article/article_extractor.h"
+#include "article/page_links.h"
+#include "gather/feed_reader.h"
 #include "gather/page_fetch.h"
 #include "gather/page_scanner.h"
+#include "gather/robots_rules.h"
 #include "study/kept_article.h"
 #include "study/sentence_store.h"
 
@@ -106,7 +121,30 @@ struct LinkOptions {
   // Whether a page is read as an article (article/article_extractor.h): its body's sentences
   // are kept and its links taken from the parsed page. Off, the page scanner reads it.
   bool ArticleText = false;
+  // Whether each site's articles of the day are read after its address (see above).
+  bool FollowArticles = false;
+  // How many articles of each site at most; kept within kMinArticlesPerSite to
+  // kMaxArticlesPerSite.
+  std::int32_t ArticlesPerSite = 10;
 };
+
+inline constexpr std::int32_t kDefaultArticlesPerSite = 10;
+inline constexpr std::int32_t kMinArticlesPerSite = 1;
+inline constexpr std::int32_t kMaxArticlesPerSite = 100;
+
+// What the crawl made of one site's articles, in the order the sites were read.
+struct SiteArticleCount {
+  std::string site;         // the address of the site list
+  std::string host;         // the host its sentences are stored under
+  std::int32_t chosen = 0;  // the articles it chose to fetch (robots.txt may skip some)
+  std::int32_t read = 0;    // the articles read with success
+};
+
+// The articles read, by site address, for the report's site list.
+std::map<std::string, std::int32_t> ArticlesReadBySite(const std::vector<SiteArticleCount>& sites);
+
+// The links of a fetched page, for the feeds and article links of a site address.
+using PageLinksReader = std::function<PageLinks(const std::string& body)>;
 
 enum class CrawlState { kConfigured, kReady, kFetching, kCutOff, kWaiting, kClosed };
 
@@ -135,6 +173,9 @@ class GatheringCrawl {
   // reported with two status lines as the constructor does for http; an empty setting or
   // host changes nothing (https then takes the http proxy). Only in kConfigured.
   void SetHttpsProxy(std::string_view proxySetting);
+  // How the links of a site's page are read for its feeds and article links, instead of from
+  // the parsed page (a test hands in links of its own). Only in kConfigured.
+  void SetPageLinksReader(PageLinksReader reader);
   // The watchdog's limit in milliseconds (kWatchdogMs unless a test shortens it).
   void SetWatchdogMs(std::uint32_t milliseconds) { watchdogMs_ = milliseconds; }
 
@@ -165,6 +206,8 @@ class GatheringCrawl {
   // links it gave kept) and the crawl goes on. kCutOff: the ending is dropped; enters kReady. Other
   // states: ignored. Then: after Cancel, enters kClosed (kCancel); in kReady with no URL left, sets
   // Finished (a wait is ended by the watchdog first, even after the last URL).
+  // An article step (FollowArticles) is handled as the header's opening says and enters kReady
+  // whatever its ending.
   void EndFetch(const FetchEnding& ending);
 
   // The timer. Finished: enters kClosed (kOK, or kCancel after Cancel) unless a Get is still
@@ -194,6 +237,9 @@ class GatheringCrawl {
   // off).
   const std::vector<KeptArticle>& Articles() const { return articles_; }
 
+  // The articles of each site read so far (none while FollowArticles is off).
+  const std::vector<SiteArticleCount>& SiteArticles() const { return siteArticles_; }
+
   const std::vector<std::string>& URLList() const { return URLList_; }
   const std::vector<std::int32_t>& LinkDepths() const { return LinkDepths_; }
   std::int32_t FetchCount() const { return FetchCount_; }
@@ -203,6 +249,34 @@ class GatheringCrawl {
  private:
   void TakePage(const FetchEnding& ending);
   void TakeArticle(const FetchEnding& ending, PageReading page, FollowAnchors anchors);
+  // A site address read with success: chooses its articles (the page's own feed, the feeds
+  // its links name, its article links) and queues their steps before the next URL. Does
+  // nothing unless FollowArticles is on and the page is a site address of the list.
+  void NoteSiteArticles(const std::string& siteURL, const FetchEnding& ending,
+                        const PageLinks& links);
+
+  enum class StepKind { kFeed, kRobots, kArticle, kSiteDone };
+  struct ArticleStep {
+    StepKind kind = StepKind::kArticle;
+    std::string url;
+    std::size_t site = 0;     // index into siteArticles_
+    std::int32_t number = 0;  // kArticle: its place among the site's chosen ones, from 1
+    std::string date;         // kArticle: the feed's date of it, when it gave one
+  };
+  struct SiteSources {
+    std::vector<std::string> feeds;  // named by the page, not yet tried
+    std::size_t nextFeed = 0;
+    std::vector<std::string> articleLinks;  // when no feed parses
+  };
+  struct RobotsEntry {
+    bool unavailable = false;  // a 5xx: the host's articles are skipped this run
+    RobotsRules rules;
+  };
+  std::optional<std::string> StartArticleStep(TickCount now);
+  void EndArticleStep(const ArticleStep& step, const FetchEnding& ending);
+  void TryNextSource(std::size_t site);
+  void QueueArticles(std::size_t site, const std::vector<FeedItem>& items);
+  void TakeSiteArticle(const ArticleStep& step, const FetchEnding& ending);
   void AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
                   const std::vector<std::string>& links);
   bool URLLeft() const;
@@ -230,6 +304,15 @@ class GatheringCrawl {
   std::int32_t AnimationCounter_ = 0;
   SentenceStore sentenceStore_;
   std::vector<KeptArticle> articles_;
+
+  bool FollowArticles_ = false;
+  std::int32_t ArticlesPerSite_ = kDefaultArticlesPerSite;
+  PageLinksReader pageLinksReader_;
+  std::deque<ArticleStep> articleSteps_;    // before the next URL of URLList
+  std::optional<ArticleStep> currentStep_;  // the step being fetched; none for a URL of URLList
+  std::vector<SiteArticleCount> siteArticles_;
+  std::vector<SiteSources> siteSources_;       // same index as siteArticles_
+  std::map<std::string, RobotsEntry> robots_;  // by origin ("http://host:port")
 };
 
 // The fetch loop: while the crawl hands out a URL, fetches it with `fetch` (calling `pump` in

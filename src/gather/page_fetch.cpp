@@ -105,8 +105,15 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
   inFetch_ = true;
   client_.OnHostResolved = [&] { writeLine(kHostResolvedLine); };
   client_.OnConnect = [&] { writeLine(kConnectedLine); };
-  client_.OnSuccess = [&](CmdType) { endWith(FetchEndingKind::kSuccess, kSucceededLine); };
-  client_.OnFailure = [&](CmdType) { endWith(FetchEndingKind::kFailure, kFailedLine); };
+  int outcomeStatus = 0;
+  client_.OnSuccess = [&](CmdType) {
+    if (!outcome) outcomeStatus = client_.StatusCode();
+    endWith(FetchEndingKind::kSuccess, kSucceededLine);
+  };
+  client_.OnFailure = [&](CmdType) {
+    if (!outcome) outcomeStatus = client_.StatusCode();
+    endWith(FetchEndingKind::kFailure, kFailedLine);
+  };
   // The client throws the reason right after this event: the line waits for it, so that a
   // site that failed says why (OpenSSL not loaded, a certificate refused, a refused tunnel).
   std::optional<std::string> failedConnectionLine;
@@ -143,6 +150,7 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
   }
   ending.kind = *outcome;
   ending.host = std::move(outcomeHost);
+  ending.statusCode = outcomeStatus;
   if (ending.kind == FetchEndingKind::kSuccess) {
     ending.error.clear();
     ending.body = std::move(client_.Body);

@@ -34,6 +34,9 @@ struct FetchEnding {
   std::string error;
   // kSuccess: the response's Content-Type value (its character set decides the decoding).
   std::string contentType;
+  // kSuccess, and kFailure after a response: its status code (0 when the status line had
+  // none, and for every other ending). robots.txt tells a 4xx from a 5xx by it.
+  int statusCode = 0;
 };
 
 // What the crawl may do to the client from inside a wait (a timer tick, Cancel): read the host

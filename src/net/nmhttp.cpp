@@ -38,6 +38,13 @@ std::string HeaderValue(std::string_view line, std::size_t offset, std::size_t l
   return std::string(line.substr(offset, limit));
 }
 
+// 307 and 308 say the same as 302 and 301 for a GET, the only method we send; today's servers
+// send them for their move to https, and repeating the request instead would only meet the
+// redirect again until the request limit.
+bool FollowsLocation(int statusCode) {
+  return (statusCode >= 300 && statusCode <= 302) || statusCode == 307 || statusCode == 308;
+}
+
 }  // namespace
 
 void TExStringList::SetValue(std::string_view name, std::string_view value) {
@@ -97,7 +104,7 @@ void TNMHTTP::HTTPConnect() {
         if (OnSuccess) OnSuccess(cmd_type_);
       } else if (status_code_ > 399) {
         if (OnFailure) OnFailure(cmd_type_);
-      } else if (status_code_ >= 300 && status_code_ <= 302) {
+      } else if (FollowsLocation(status_code_)) {
         url_ = location_;
       }
     } catch (...) {

@@ -69,7 +69,8 @@ class TNMHTTP : public TPowersock {
   std::function<void(CmdType)> OnFailure;  // status code above 399
 
   // Fetches `url` with GET, directly or through Proxy:ProxyPort, following redirects (300 to
-  // 302) and repeating on 299 and 303 to 399, at most kMaxRequestsPerGet requests in all.
+  // 302, 307 and 308) and repeating on 299 and the other statuses to 399, at most
+  // kMaxRequestsPerGet requests in all.
   // Returns when the exchange has ended; the socket is then always disconnected. Changes
   // Host, Port, Body, Header and, after a redirect carrying a cookie, HeaderInfo.Cookie.
   // A ':' names a port only before the URL's first '/': a path ("/wiki/Special:Random") keeps

@@ -1,9 +1,11 @@
 #include "session/data_files.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <set>
 
+#include "gather/gathering_crawl.h"
 #include "session/line_file.h"
 
 namespace quillmark {
@@ -41,6 +43,12 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
   config.fetchHttps = ParseIntegerSetting(settings.Read(kLinkSection, "FetchHttps"),
                                           Configuration{}.fetchHttps ? 1 : 0) != 0;
   config.hideNames = ParseIntegerSetting(settings.Read(kConfigSection, "HideNames"), 0) != 0;
+  config.followArticles = ParseIntegerSetting(settings.Read(kLinkSection, "FollowArticles"),
+                                              Configuration{}.followArticles ? 1 : 0) != 0;
+  config.articlesPerSite =
+      std::clamp(ParseIntegerSetting(settings.Read(kLinkSection, "ArticlesPerSite"),
+                                     Configuration{}.articlesPerSite),
+                 kMinArticlesPerSite, kMaxArticlesPerSite);
   config.articleText = ParseIntegerSetting(settings.Read(kConfigSection, "ArticleText"),
                                            Configuration{}.articleText ? 1 : 0) != 0;
   // Read, never written: the designed configuration stays as it is unless the user adds it.
@@ -73,6 +81,12 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
                          Configuration{}.fetchHttps);
   WriteSwitchOnceChanged(settings, kConfigSection, "HideNames", config.hideNames,
                          Configuration{}.hideNames);
+  WriteSwitchOnceChanged(settings, kLinkSection, "FollowArticles", config.followArticles,
+                         Configuration{}.followArticles);
+  if (config.articlesPerSite != Configuration{}.articlesPerSite ||
+      settings.Read(kLinkSection, "ArticlesPerSite")) {
+    settings.Write(kLinkSection, "ArticlesPerSite", std::to_string(config.articlesPerSite));
+  }
   WriteSwitchOnceChanged(settings, kConfigSection, "ArticleText", config.articleText,
                          Configuration{}.articleText);
   settings.Commit();

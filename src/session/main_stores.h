@@ -2,6 +2,7 @@
 // Everything a session keeps for the whole execution, without the windows.
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +25,12 @@ struct Configuration {
   // site answers http with a redirect to https.
   bool fetchHttps = true;
   bool hideNames = false;  // [config] HideNames: whether names and page labels take no row
+  // [link] FollowArticles: whether each site's articles of the day are read after its address
+  // (its feed's newest items, else its article links). On: a site's address is its home
+  // page, a list of headlines.
+  bool followArticles = true;
+  // [link] ArticlesPerSite: how many articles of each site at most; read into 1 to 100.
+  std::int32_t articlesPerSite = 10;
   // [config] ArticleText: whether a page is read as an article (its body's own text and
   // sentences) rather than by the page scanner, which keeps menus and loses the article.
   bool articleText = true;
@@ -44,6 +51,8 @@ struct MainStores {
   RankedWordList ranking;
   InflectionIndex inflectionIndex;
   RunFigures figures;
+  // The articles of the day the last run read, by site address (empty when it read none).
+  std::map<std::string, std::int32_t> articlesRead;
 };
 
 }  // namespace quillmark

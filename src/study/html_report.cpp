@@ -15,6 +15,8 @@ struct ReportTexts {
   std::string words = Utf8ToShiftJis("語<br>");
   std::string dictionaryLink = Utf8ToShiftJis("webライコスディクショナリ");
   std::string searchedSites = Utf8ToShiftJis("探索対象サイト<br>\r\n");
+  std::string articlesRead = Utf8ToShiftJis(" 記事");
+  std::string articlesReadEnd = Utf8ToShiftJis("件");
 };
 
 const ReportTexts& Texts() {
@@ -104,7 +106,8 @@ std::string WithCrLfLines(std::string_view text) {
 
 std::string WriteHtmlReport(const RunFigures& figures, const RankedWordList& ranking,
                             const std::set<std::string>& ngWords, std::int32_t itemViewCount,
-                            const std::vector<std::string>& sites) {
+                            const std::vector<std::string>& sites,
+                            const std::map<std::string, std::int32_t>& articlesRead) {
   const ReportTexts& texts = Texts();
   std::string rows;
   rows.reserve(kRowTextCapacity);
@@ -128,6 +131,9 @@ std::string WriteHtmlReport(const RunFigures& figures, const RankedWordList& ran
   std::string siteText = texts.searchedSites;
   for (const std::string& site : sites) {
     siteText += HtmlAnchor(site, site);
+    if (const auto read = articlesRead.find(site); read != articlesRead.end()) {
+      siteText += texts.articlesRead + std::to_string(read->second) + texts.articlesReadEnd;
+    }
     siteText += "<br>\r\n";
   }
   siteText += "<br>";

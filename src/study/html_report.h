@@ -7,6 +7,7 @@
 // the stores' bytes. The file declares no character set and has no byte-order mark.
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -39,9 +40,11 @@ std::string WithCrLfLines(std::string_view text);
 // from the end of `ranking` (most frequent first) with a link to its LYCOS dictionary
 // address, then one link per site address in the given order. Words on `ngWords` get no
 // row and do not count; at most 2 × itemViewCount + 1 rows are written (none when
-// itemViewCount is negative). Changes nothing.
+// itemViewCount is negative). A site address found in `articlesRead` (the articles of the day
+// the run read from it) has the count after its link: " 記事3件". Changes nothing.
 std::string WriteHtmlReport(const RunFigures& figures, const RankedWordList& ranking,
                             const std::set<std::string>& ngWords, std::int32_t itemViewCount,
-                            const std::vector<std::string>& sites);
+                            const std::vector<std::string>& sites,
+                            const std::map<std::string, std::int32_t>& articlesRead = {});
 
 }  // namespace quillmark

@@ -87,9 +87,9 @@ class ConfigDialogTest : public QObject {
     // The controls the keyboard reaches, in order, from the list box round to it again. An
     // edit box and its spin control are one stop.
     const QStringList expected = {
-        "URLListBox",     "URLEdit",          "AddButton", "DeleteButton", "ItemNoUpDown",
-        "OKButton",       "CancelButton",     "LinkCheck", "LinkUpDown",   "HttpsCheck",
-        "HideNamesCheck", "ArticleTextCheck", "URLListBox"};
+        "URLListBox",     "URLEdit",          "AddButton",     "DeleteButton",   "ItemNoUpDown",
+        "OKButton",       "CancelButton",     "LinkCheck",     "LinkUpDown",     "HttpsCheck",
+        "HideNamesCheck", "ArticleTextCheck", "ArticlesCheck", "ArticlesUpDown", "URLListBox"};
     QStringList order;
     QWidget* widget = &Find<QListWidget>(dialog, "URLListBox");
     for (int step = 0; step < 200 && order.size() < expected.size(); ++step) {
@@ -132,6 +132,34 @@ class ConfigDialogTest : public QObject {
       QVERIFY(check.width() >= check.sizeHint().width());
       previousBottom = check.geometry().bottom();
       CarriesSwitch(dialog, check, s.value);
+    }
+  }
+
+  void ArticlesCheckAndCountSitBelowAndCarryFollowArticlesAndArticlesPerSite() {
+    TConfigDialog dialog;
+    auto& check = Find<QCheckBox>(dialog, "ArticlesCheck");
+    QCOMPARE(check.text(), QStringLiteral("各サイトの最新記事も読む"));
+    QCOMPARE(Find<QLabel>(dialog, "Label4").text(), QStringLiteral("サイトごとの記事数"));
+    // In the dialog's coordinates: the row stands in the options frame, below the article tick.
+    const auto inDialog = [&dialog](const QWidget& widget) {
+      return QRect(widget.mapTo(&dialog, QPoint(0, 0)), widget.size());
+    };
+    const QRect above = inDialog(Find<QCheckBox>(dialog, "ArticleTextCheck"));
+    auto& count = Find<QSpinBox>(dialog, "ArticlesUpDown");
+    for (const QRect place : {inDialog(check), inDialog(count)}) {
+      QVERIFY(place.top() > above.bottom());
+      QVERIFY(inDialog(Find<QFrame>(dialog, "OptionsFrame")).contains(place));
+    }
+    CarriesSwitch(dialog, check, &Configuration::followArticles);
+    for (const auto& [configured, shown] :
+         {std::pair{10, 10}, {1, 1}, {100, 100}, {0, 1}, {250, 100}}) {
+      Configuration configuration;
+      configuration.articlesPerSite = configured;
+      SiteList sites;
+      dialog.Fill(sites, configuration);
+      QCOMPARE(count.value(), shown);
+      dialog.Store(sites, configuration);
+      QCOMPARE(configuration.articlesPerSite, shown);
     }
   }
 

@@ -154,6 +154,63 @@ class GatheringTest : public QObject {
     QVERIFY(session.Stores().ngWords.contains("SAIL"));
   }
 
+  // A first press with the designed settings against a site whose home page names its feed:
+  // the ten newest of its twelve articles are read, and their sentences give the words.
+  void aFirstPressReadsTheTenNewestArticlesOfTheFeedTheHomePageNames() {
+    const char* numbers[] = {"one",   "two",   "three", "four", "five",   "six",
+                             "seven", "eight", "nine",  "ten",  "eleven", "twelve"};
+    std::string port;
+    ScriptedServer site([&](int, const std::string& request) {
+      std::string items;
+      for (int i = 0; i < 12; ++i) {
+        items += "<item><link>http://127.0.0.1:" + port + "/story" + std::to_string(i) +
+                 ".html</link><pubDate>Mon, 07 Dec 2026 " + (i < 10 ? "0" : "") +
+                 std::to_string(i) + ":00:00 GMT</pubDate></item>";
+      }
+      if (request.starts_with("GET / ")) {
+        return Page(
+            "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
+            "href=\"/feed.xml\"></head><body><p>Today.</p></body></html>");
+      }
+      if (request.starts_with("GET /feed.xml ")) {
+        return Page("<rss version=\"2.0\"><channel>" + items + "</channel></rss>");
+      }
+      for (int i = 0; i < 12; ++i) {
+        if (!request.starts_with("GET /story" + std::to_string(i) + ".html ")) continue;
+        std::string body =
+            "<html><body><article><h1>A walrus story of the day</h1><p>The walrus "
+            "swam past the " +
+            std::string(numbers[i]) + " towers.</p>";
+        for (int n = 0; n < 4; ++n) {
+          body +=
+              "<p>Officials said the work would go on through the winter, and that the town "
+              "would hear more about the plans at a meeting later in the week.</p>";
+        }
+        return Page(body + "</article></body></html>");
+      }
+      return Exchange::Reply("HTTP/1.0 404 Not Found\r\n\r\n");
+    });
+    port = std::to_string(site.port());
+    Session& session = LoadedSession({site.Url("/")});
+    session.Stores().configuration.isLevel = false;
+    TMainForm form(session, {});
+    form.CreateStudyWindows();
+    form.SetGatheringIntervals(kQuick);
+    form.ExecuteButtonClick();
+
+    // WALRUS, SWAM, PAST and TOWERS once in each article read; the page's filler once.
+    const QStringList rows = Rows(form);
+    const qsizetype walrus = rows.indexOf(QStringLiteral("walrus 10"));
+    QVERIFY2(walrus >= 0, qPrintable(rows.join(", ")));
+    Click(form.findChild<QLabel*>(QStringLiteral("WordLabel%1").arg(walrus)));
+    const QString memo = form.SentenceDialog()->findChild<QPlainTextEdit*>("Memo")->toPlainText();
+    QVERIFY2(memo.contains(QStringLiteral("The walrus swam past the twelve towers")),
+             qPrintable(memo));
+    QVERIFY2(!memo.contains(QStringLiteral("the two towers")), qPrintable(memo));
+    QCOMPARE(session.Stores().articlesRead,
+             (std::map<std::string, std::int32_t>{{site.Url("/"), 10}}));
+  }
+
   void theDictionaryAsksUntilToldNotToAndTheMenuChoiceStopsTheQuestion() {
     TMainForm form(LoadedSession({server_.Url("/")}), {});
     form.CreateStudyWindows();

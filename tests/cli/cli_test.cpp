@@ -27,6 +27,7 @@
 #include "support/fake_store_files.h"
 #include "support/memory_ceiling.h"
 #include "support/scripted_server.h"
+#include "text/shift_jis.h"
 
 namespace quillmark {
 namespace {
@@ -90,7 +91,9 @@ class CliTest : public ::testing::Test {
     crawl.SetSiteList({server_.Url("/")});
     crawl.SetLinkOptions({.IsLevel = true,
                           .AllowedLevel = 1,
-                          .ArticleText = session.Stores().configuration.articleText});
+                          .ArticleText = session.Stores().configuration.articleText,
+                          .FollowArticles = session.Stores().configuration.followArticles,
+                          .ArticlesPerSite = session.Stores().configuration.articlesPerSite});
     RunCrawl(crawl, fetch, {.pump = [] {}, .idle = [] {}});
     MainStores& stores = session.Stores();
     const std::size_t before = stores.mappedWords.size();
@@ -100,7 +103,8 @@ class CliTest : public ::testing::Test {
                           stores.mappedWords.end());
     return {FormatRunResult(result, stores.ngWords, 0, true, ResultFormat::kTsv),
             WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
-                            stores.configuration.itemViewCount, {server_.Url("/")}),
+                            stores.configuration.itemViewCount, {server_.Url("/")},
+                            ArticlesReadBySite(crawl.SiteArticles())),
             WriteWordCards(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
                            CardWords::kAllRanked, stores.sentences, stores.inflectionIndex,
                            WebDictionary::kGoo, session.RunWordMeanings())};
@@ -155,6 +159,72 @@ TEST_F(CliTest, HttpsAskedForGathersTheSiteOverHttpsAsOverHttp) {
   // And the defaults the usage text promises.
   EXPECT_NE(std::string(kCliUsage).find("waits up to SECONDS (default 30)"), std::string::npos);
   EXPECT_EQ(ParseCliOptions({"gather"}).lockWaitSeconds, 30);
+}
+
+// A site whose address is its feed, with the default configuration: its newest articles are
+// read after it, their words counted, the count is the site's last line and follows the site
+// in the report; --no-articles reads the address alone, --articles 1 the newest only.
+TEST_F(CliTest, TheDefaultRunReadsTheFeedsNewestArticles) {
+  std::string port;
+  testing::ScriptedServer site([&port](int, const std::string& request) {
+    const auto item = [&port](const char* path, const char* date) {
+      return std::string("<item><link>http://127.0.0.1:") + port + path + "</link><pubDate>" +
+             date + "</pubDate></item>";
+    };
+    const std::pair<const char*, std::string> pages[] = {
+        {"/feed.xml", "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel>" +
+                          item("/old.html", "06 Dec 2026 08:00 GMT") +
+                          item("/new.html", "07 Dec 2026 08:00 GMT") + "</channel></rss>"},
+        {"/old.html", "<p>The glimmers faded.</p>"},
+        {"/new.html", "<p>The zorbs rolled.</p>"}};
+    for (const auto& [path, body] : pages) {
+      if (request.starts_with(std::string("GET ") + path + " ")) return Page(body);
+    }
+    return Exchange::Reply("HTTP/1.0 404 Not Found\r\n\r\n");
+  });
+  port = std::to_string(site.port());
+  const std::string feed = site.Url("/feed.xml");
+  WriteFile(data_ / "feed.txt", feed + "\r\n");
+  const auto gather = [&](std::vector<std::string> extra) {
+    std::vector<std::string> arguments = {"gather", "--sites",  (data_ / "feed.txt").string(),
+                                          "--all",  "--report", (data_ / "report.html").string()};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return RunProcess(Cli(arguments));
+  };
+
+  const auto run = gather({});
+  EXPECT_EQ(run.status, 0) << run.error;
+  EXPECT_NE(run.output.find("ZORBS\t1\n"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("GLIMMER\t1\n"), std::string::npos) << run.output;
+  const std::size_t newer = run.error.find("記事 1/2 " + site.Url("/new.html") + "\n");
+  EXPECT_NE(newer, std::string::npos) << run.error;
+  EXPECT_LT(newer, run.error.find("記事 2/2 " + site.Url("/old.html") + "\n"));
+  EXPECT_NE(run.error.find(feed + "の記事を2件取得\n"), std::string::npos) << run.error;
+  EXPECT_NE(ReadFile(data_ / "report.html").find(Utf8ToShiftJis(" 記事2件")), std::string::npos);
+
+  const auto none = gather({"--no-articles"});
+  EXPECT_EQ(none.output.find("ZORB"), std::string::npos) << none.output;
+  EXPECT_EQ(none.error.find("記事"), std::string::npos) << none.error;
+  const auto one = gather({"--articles", "1"});
+  EXPECT_NE(one.output.find("ZORBS\t1\n"), std::string::npos) << one.output;
+  EXPECT_EQ(one.output.find("GLIMMER"), std::string::npos) << one.output;
+}
+
+TEST(CliArticleOptions, ArticlesTakesACountAndNoArticlesTurnsThemOffTheLastWinning) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::optional<std::int32_t> articles;
+  } cases[] = {{{"gather"}, std::nullopt},
+               {{"gather", "--articles", "1"}, 1},
+               {{"gather", "--articles", "100"}, 100},
+               {{"gather", "--no-articles"}, 0},
+               {{"gather", "--articles", "5", "--no-articles"}, 0},
+               {{"gather", "--no-articles", "--articles", "3"}, 3},
+               {{"export", "--articles", "7", "out.txt"}, 7}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseCliOptions(c.arguments).articlesPerSite, c.articles)
+        << ::testing::PrintToString(c.arguments);
+  }
 }
 
 TEST_F(CliTest, ExportWritesEveryUnknownWordsCardToStandardOutput) {
@@ -298,7 +368,10 @@ TEST_F(CliTest, BadUsageAndUnreadableFiles) {
       {"find", "ship", "--meanings"},
       {"history", "--top", "3"},
       {"trends", "--days", "x"},
-      {"trends", "--days", "-1"}};
+      {"trends", "--days", "-1"},
+      {"gather", "--articles", "0"},
+      {"gather", "--articles", "101"},
+      {"words", "--no-articles", "a.html"}};
   for (const auto& arguments : badUsage) {
     const auto run = RunProcess(Cli(arguments));
     EXPECT_EQ(run.status, 2) << ::testing::PrintToString(arguments);

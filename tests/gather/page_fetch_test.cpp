@@ -46,6 +46,7 @@ TEST_F(PageFetchTest, OutcomesBecomeStatusLinesAfterTheHostAndOneEnding) {
     FetchEndingKind kind;
     const char* body;
     std::vector<std::string> lines;
+    int statusCode;  // robots.txt tells a 4xx from a 5xx by it
   };
   const Case cases[] = {
       {"success",
@@ -53,19 +54,29 @@ TEST_F(PageFetchTest, OutcomesBecomeStatusLinesAfterTheHostAndOneEnding) {
        true,
        FetchEndingKind::kSuccess,
        "<p>Hi.</p>",
-       {"localhost名前解決", "localhostコネクション確立", "localhostからのドキュメント取得成功"}},
+       {"localhost名前解決", "localhostコネクション確立", "localhostからのドキュメント取得成功"},
+       200},
       {"no status line",
        Exchange::Reply(""),
        false,
        FetchEndingKind::kSuccess,
        "",
-       {"127.0.0.1コネクション確立", "127.0.0.1からのドキュメント取得成功"}},
+       {"127.0.0.1コネクション確立", "127.0.0.1からのドキュメント取得成功"},
+       0},
       {"not found",
        Exchange::Reply("HTTP/1.0 404 Not Found\r\n\r\ngone"),
        false,
        FetchEndingKind::kFailure,
        "",
-       {"127.0.0.1コネクション確立", "127.0.0.1からのドキュメント取得失敗"}},
+       {"127.0.0.1コネクション確立", "127.0.0.1からのドキュメント取得失敗"},
+       404},
+      {"server error",
+       Exchange::Reply("HTTP/1.0 503 Service Unavailable\r\n\r\nlater"),
+       false,
+       FetchEndingKind::kFailure,
+       "",
+       {"127.0.0.1コネクション確立", "127.0.0.1からのドキュメント取得失敗"},
+       503},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -76,6 +87,7 @@ TEST_F(PageFetchTest, OutcomesBecomeStatusLinesAfterTheHostAndOneEnding) {
     EXPECT_EQ(ending.host, c.byName ? "localhost" : "127.0.0.1");
     EXPECT_EQ(ending.body, c.body);
     EXPECT_THAT(lines_, ElementsAreArray(c.lines));
+    EXPECT_EQ(ending.statusCode, c.statusCode);
   }
 }
 
@@ -115,6 +127,7 @@ TEST_F(PageFetchTest, AFailedConnectionIsOneFailureLineEndingWithItsReason) {
                          c.throughRefusingTunnel ? server_.port() : 0);
     const FetchEnding ending = Fetch(c.url);
     EXPECT_EQ(ending.kind, FetchEndingKind::kFailure);
+    EXPECT_EQ(ending.statusCode, 0);
     EXPECT_EQ(ending.error, c.reason);
     EXPECT_EQ(lines_.back(), "127.0.0.1からのドキュメント取得失敗 (" + std::string(c.reason) + ")");
   }

@@ -237,8 +237,23 @@ INSTANTIATE_TEST_SUITE_P(
         RedirectCase{"redirect-cookie-bare-cr", "", "no cookie"},
         // Only a ':' in the authority names a port; only a leading "//" opens an authority.
         RedirectCase{"redirect-path-colon", "", "random page"},
-        RedirectCase{"redirect-path-double-slash", "", "page b"}),
+        RedirectCase{"redirect-path-double-slash", "", "page b"},
+        // 307 and 308 move a GET as 302 and 301 do.
+        RedirectCase{"redirect-temporary", "", "temporary move"},
+        RedirectCase{"redirect-permanent", "", "permanent move"}),
     [](const auto& info) { return TestNameOf(info.param.name); });
+
+TEST_F(HttpClientTest, ARedirectLoopEndsAtTheRequestLimitWhateverItsStatus) {
+  for (const char* status : {"301 Moved", "307 Temporary Redirect", "308 Permanent Redirect"}) {
+    server_->SetScript(
+        {Exchange::Reply(std::string("HTTP/1.0 ") + status + "\r\nLocation: /a.html\r\n\r\n")});
+    const std::size_t before = server_->Requests().size();
+    EXPECT_EQ(ErrorOf([&] { http_.Get(server_->Url("/a.html")); }), "Too many redirects") << status;
+    EXPECT_EQ(server_->Requests().size() - before,
+              static_cast<std::size_t>(TNMHTTP::kMaxRequestsPerGet))
+        << status;
+  }
+}
 
 TEST_F(HttpClientTest, StatusesThatRepeatTheRequestAreFollowedUntilAnAnswer) {
   server_->SetScript({Exchange::Reply("HTTP/1.0 299 Again\r\n\r\n"),

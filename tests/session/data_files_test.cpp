@@ -133,21 +133,25 @@ TEST_F(DataFiles, SwitchesAreWrittenOnlyOnceChangedOrInTheFile) {
     const char* key;
     bool Configuration::*value;
     std::vector<Case> cases;
-  } switches[] = {{"link/FetchHttps",
-                   &Configuration::fetchHttps,
-                   {{nullptr, true, true, nullptr},
-                    {nullptr, true, false, "0"},
-                    {"1", true, false, "0"},
-                    {"0", false, false, "0"},
-                    {"0", false, true, "1"},
-                    {"yes", true, true, "1"}}},
-                  {"config/HideNames",
-                   &Configuration::hideNames,
-                   {{nullptr, false, false, nullptr},
-                    {nullptr, false, true, "1"},
-                    {"1", true, false, "0"},
-                    {"0", false, false, "0"},
-                    {"yes", false, true, "1"}}}};
+  } switches[] = {
+      {"link/FetchHttps",
+       &Configuration::fetchHttps,
+       {{nullptr, true, true, nullptr},
+        {nullptr, true, false, "0"},
+        {"1", true, false, "0"},
+        {"0", false, false, "0"},
+        {"0", false, true, "1"},
+        {"yes", true, true, "1"}}},
+      {"link/FollowArticles",
+       &Configuration::followArticles,
+       {{nullptr, true, true, nullptr}, {nullptr, true, false, "0"}, {"0", false, true, "1"}}},
+      {"config/HideNames",
+       &Configuration::hideNames,
+       {{nullptr, false, false, nullptr},
+        {nullptr, false, true, "1"},
+        {"1", true, false, "0"},
+        {"0", false, false, "0"},
+        {"yes", false, true, "1"}}}};
   for (const Switch& s : switches) {
     for (const Case& c : s.cases) {
       SCOPED_TRACE(std::string(s.key) + " " + (c.inFile == nullptr ? "no key" : c.inFile));
@@ -164,6 +168,34 @@ TEST_F(DataFiles, SwitchesAreWrittenOnlyOnceChangedOrInTheFile) {
         ASSERT_NE(written, settings.values.end());
         EXPECT_EQ(written->second, c.written);
       }
+    }
+  }
+}
+
+// ArticlesPerSite is read into its range and, like a switch, written only once it differs
+// from its default or the file has it.
+TEST_F(DataFiles, ArticlesPerSiteIsKeptInItsRangeAndWrittenOnlyOnceChanged) {
+  const struct {
+    const char* inFile;  // nullptr: no such key
+    std::int32_t read;
+    std::int32_t setTo;
+    const char* written;  // nullptr: still no such key
+  } cases[] = {{nullptr, 10, 10, nullptr}, {nullptr, 10, 25, "25"}, {"0", 1, 1, "1"},
+               {"101", 100, 100, "100"},   {"ten", 10, 10, "10"},   {"7", 7, 10, "10"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.inFile == nullptr ? "no key" : c.inFile);
+    settings.values.clear();
+    if (c.inFile != nullptr) settings.values["link/ArticlesPerSite"] = c.inFile;
+    Load();
+    EXPECT_EQ(stores.configuration.articlesPerSite, c.read);
+    stores.configuration.articlesPerSite = c.setTo;
+    SaveAllStores(stores, files, settings, "");
+    const auto written = settings.values.find("link/ArticlesPerSite");
+    if (c.written == nullptr) {
+      EXPECT_EQ(written, settings.values.end());
+    } else {
+      ASSERT_NE(written, settings.values.end());
+      EXPECT_EQ(written->second, c.written);
     }
   }
 }

@@ -62,6 +62,24 @@ TEST(WriteHtmlReport, TheWorkedExampleByteForByte) {
             expected);
 }
 
+// The articles read from a site follow its link; a site the run read none from, or that is
+// not in the counts at all, keeps the designed line.
+TEST(WriteHtmlReport, TheArticlesReadFollowTheirSitesLink) {
+  const std::string report =
+      WriteHtmlReport({}, {}, kNgWords, 30, {"http://a/", "http://b/", "http://c/"},
+                      {{"http://b/", 3}, {"http://c/", 0}, {"http://gone/", 5}});
+  const std::string site = "\t\t<a href=\"http://X/\">\r\n\t\t\thttp://X/\r\n\t\t</a>\r\n\t\t";
+  const auto line = [&site](char host, const std::string& after) {
+    std::string text = site;
+    for (char& c : text) c = c == 'X' ? host : c;
+    return text + after + "<br>\r\n";
+  };
+  EXPECT_NE(report.find(line('a', "")), std::string::npos) << report;
+  EXPECT_NE(report.find(line('b', Sjis(" 記事3件"))), std::string::npos) << report;
+  EXPECT_NE(report.find(line('c', Sjis(" 記事0件"))), std::string::npos) << report;
+  EXPECT_EQ(report.find("gone"), std::string::npos);
+}
+
 TEST(WriteHtmlReport, RowsFromTheEndSkippingNgWordsUpToTwiceTheCountPlusOne) {
   RankedWordList twenty;
   for (int i = 20; i >= 1; --i) twenty.push_back({"W" + std::to_string(i), 21 - i});
