@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <link.h>
 
 #include <cstring>
 #include <memory>
@@ -186,10 +187,16 @@ TEST(OpenSslLoadingTest, ALibraryThatCannotServeIsASetupFailureNamingIt) {
   EXPECT_THAT(ErrorOf([] { LoadOpenSsl("libquillmark-absent.so.3"); }),
               StartsWith("Secure Socket setup failed: libquillmark-absent.so.3: "));
   // The whole message, as the loader words it: the library's file, then the missing function.
-  Dl_info libc{};
-  ASSERT_NE(::dladdr(reinterpret_cast<void*>(&::strlen), &libc), 0);
+  // The file as the loader knows it (a function's address would name a sanitizer's
+  // interceptor instead of libc).
+  void* const handle = ::dlopen("libc.so.6", RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(handle, nullptr);
+  link_map* libc = nullptr;
+  ASSERT_EQ(::dlinfo(handle, RTLD_DI_LINKMAP, &libc), 0);
+  const std::string libcFile = libc->l_name;
+  ::dlclose(handle);
   EXPECT_EQ(ErrorOf([] { LoadOpenSsl("libc.so.6"); }),
-            std::string("Secure Socket setup failed: libc.so.6: ") + libc.dli_fname +
+            "Secure Socket setup failed: libc.so.6: " + libcFile +
                 ": undefined symbol: CRYPTO_get_ex_new_index");
   EXPECT_EQ(ErrorOf([] { LoadOpenSsl(OpenSslLibraryName()); }), "");
 }
