@@ -32,6 +32,11 @@ TEST(PageCharset, TheHeaderThenTheMarkThenTheMetaThenTheBytesDecide) {
        std::string(4100, ' ') + "<meta charset=euc-jp>", "", "UTF-8"},
       {"a page that says UTF-16 in ASCII is UTF-8", "<meta charset=utf-16>" + kUtf8, "", "UTF-8"},
       {"valid UTF-8 without a label", "<p>" + kUtf8, "", "UTF-8"},
+      {"four-byte UTF-8", "\xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF", "", "UTF-8"},
+      {"an overlong form is no UTF-8", "\xE0\x9F\xBF", "", "WINDOWS-1252"},
+      {"a surrogate is no UTF-8", "\xED\xA0\x80", "", "WINDOWS-1252"},
+      {"past U+10FFFF is no UTF-8", "\xF4\x90\x80\x80", "", "WINDOWS-1252"},
+      {"a sequence cut at the end is no UTF-8", "ok\xE2\x80", "", "WINDOWS-1252"},
       {"other bytes without a label", "<p>" + kLatin, "", "WINDOWS-1252"},
       {"US-ASCII means Windows-1252", "x", "text/html; charset=us-ascii", "WINDOWS-1252"},
   };
