@@ -16,15 +16,24 @@ namespace {
 
 // Class and id words that mark a block as the page's furniture, matched anywhere in the
 // lower-cased class and id ("article-comments", "ShareBar").
-constexpr std::array<std::string_view, 45> kFurnitureParts = {
-    "comment",      "share",         "sharing",    "social",     "related",      "recommend",
-    "promo",        "cookie",        "consent",    "gdpr",       "subscri",      "newsletter",
-    "signup",       "sign-up",       "sidebar",    "breadcrumb", "navbar",       "navigation",
-    "menu",         "footer",        "masthead",   "advert",     "sponsor",      "popup",
-    "modal",        "outbrain",      "taboola",    "trending",   "most-popular", "mostpopular",
-    "more-stories", "paywall",       "disclaimer", "toolbar",    "widget",       "byline",
-    "caption",      "pagination",    "read-more",  "readmore",   "skip-link",    "login",
-    "top-stories",  "editors-picks", "follow-us"};
+constexpr std::array<std::string_view, 53> kFurnitureParts = {
+    "comment",      "share",         "sharing",    "social",      "related",      "recommend",
+    "promo",        "cookie",        "consent",    "gdpr",        "subscri",      "newsletter",
+    "signup",       "sign-up",       "sidebar",    "breadcrumb",  "navbar",       "navigation",
+    "menu",         "footer",        "masthead",   "advert",      "sponsor",      "popup",
+    "modal",        "outbrain",      "taboola",    "trending",    "most-popular", "mostpopular",
+    "more-stories", "paywall",       "disclaimer", "toolbar",     "widget",       "byline",
+    "caption",      "pagination",    "read-more",  "readmore",    "skip-link",    "login",
+    "top-stories",  "editors-picks", "follow-us",  "timestamp",   "dateline",     "pubdate",
+    "tag-list",     "tags-list",     "author-bio", "author-info", "about-author"};
+
+// Furniture whose names hold an article word too ("entry-meta", "article-comments"): these
+// win over it.
+constexpr std::array<std::string_view, 16> kStrongFurnitureParts = {
+    "entry-meta",      "post-meta",       "article-meta",     "post-tags",
+    "entry-tags",      "article-tags",    "related-posts",    "related-articles",
+    "related-stories", "related-content", "article-comments", "post-comments",
+    "entry-footer",    "post-footer",     "post-navigation",  "article-share"};
 
 // Whole class names (or ids) of furniture and of text hidden from sight.
 constexpr std::array<std::string_view, 22> kFurnitureNames = {"ad",
@@ -77,11 +86,31 @@ constexpr int kMinHeadlineWords = 4;
 constexpr double kStructuredBodyShare = 0.6;
 
 // Paragraphs that are the page talking about itself, not the article.
-constexpr std::array<std::string_view, 12> kBoilerplateParagraphs = {
-    "advertisement",      "advertisment", "story continues below advertisement",
-    "continue reading",   "read more",    "related",
-    "share this article", "share",        "skip advertisement",
-    "supported by",       "read next",    "more"};
+constexpr std::array<std::string_view, 18> kBoilerplateParagraphs = {
+    "advertisement",
+    "advertisment",
+    "story continues below advertisement",
+    "continue reading",
+    "read more",
+    "related",
+    "share this article",
+    "share",
+    "skip advertisement",
+    "supported by",
+    "read next",
+    "more",
+    "advert",
+    "tags",
+    "comments",
+    "join the conversation",
+    "tell us what you think",
+    "the associated press"};
+
+// A short paragraph that starts with "By " and ends without a stop is the byline; one that
+// starts so and holds digits is the date line: neither is the article's prose.
+constexpr std::array<std::string_view, 6> kDateLineStarts = {
+    "Published ", "Updated ", "Posted ", "Last updated", "First published", "Updated:"};
+constexpr std::size_t kMaxBylineBytes = 100;
 
 // --- helpers ---
 
@@ -291,7 +320,7 @@ ClassVerdict JudgeClass(const HtmlTree& tree, std::uint32_t i) {
     const bool article = HasPart(*names, kArticleParts);
     if (furniture) verdict.weight -= kClassWeight;
     if (article) verdict.weight += kClassWeight;
-    if (furniture && !article) verdict.furniture = true;
+    if ((furniture && !article) || HasPart(*names, kStrongFurnitureParts)) verdict.furniture = true;
   }
   const std::string itemprop = Lower(tree.Attribute(i, "itemprop"));
   if (itemprop == "articlebody") verdict.weight += 2 * kClassWeight, verdict.furniture = false;
@@ -532,6 +561,16 @@ class ParagraphWriter {
 
  private:
   static bool IsBoilerplate(const std::string& paragraph) {
+    if (paragraph.size() <= kMaxBylineBytes) {
+      // A sentence ends with its stop ("By the end of the year, prices rose."); a byline does
+      // not. A date line holds its date's digits ("Updated figures show a rise." has none).
+      const char last = paragraph.back();
+      if (paragraph.starts_with("By ") && last != '.' && last != '!' && last != '?' && last != '"')
+        return true;
+      const bool digits = paragraph.find_first_of("0123456789") != std::string::npos;
+      for (std::string_view start : kDateLineStarts)
+        if (digits && paragraph.starts_with(start)) return true;
+    }
     if (paragraph.size() > 40) return false;
     std::string lower = Lower(paragraph);
     while (!lower.empty() && (lower.back() == ':' || lower.back() == '.')) lower.pop_back();

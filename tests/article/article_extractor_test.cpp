@@ -94,6 +94,14 @@ TEST(ExtractArticle, KeepsTheBodyInReadingOrderAndDropsThePagesFurniture) {
             "<script type=application/ld+json>{\"@type\":\"NewsArticle\",\"articleBody\":\"" +
                 kOne + "\\n" + kTwo + "\\n" + kThree + "\\u00e9\"}</script>"),
        {kOne, kTwo, kThree + "\xC3\xA9"}},
+      {"the byline, the date line and the page's own words go; a sentence starting so stays",
+       Page("<div class=story><p>By Jane Roe - 11/18/19 11:04 PM EST</p><p>Updated at 1:23 "
+            "p.m.</p><p>" +
+            kOne +
+            "</p><p>Advert</p><p>By the end of the day, the crew were home.</p><div "
+            "class=entry-meta>Filed under ships</div><p>" +
+            kTwo + "</p><p>Tags</p><p>" + kThree + "</p></div>"),
+       {kOne, "By the end of the day, the crew were home.", kTwo, kThree}},
       {"a cut-off structured body is not taken",
        Page("<p>" + kOne + "</p>", "<script type=application/ld+json>{\"articleBody\":\"" + kTwo +
                                        kThree + kOne + "...\"}</script>"),
@@ -193,7 +201,7 @@ std::string JsonStringValue(const std::string& json, std::size_t& from) {
 }
 
 // Scored by the benchmark's metric over the pages with marked text: the F1 of the averaged
-// precision and recall, held just below what the extractor reaches (0.969), and no page with
+// precision and recall, held just below what the extractor reaches (0.971), and no page with
 // a text worth reading (500 characters) extracted as nothing.
 TEST(ExtractArticleOnBenchmark, ReachesItsF1AndLosesNoPage) {
   const std::filesystem::path dir = QUILLMARK_SHARED_DIR "/corpus/articles";
@@ -229,7 +237,7 @@ TEST(ExtractArticleOnBenchmark, ReachesItsF1AndLosesNoPage) {
   const double precision = precisionSum / precisionPages, recall = recallSum / pages;
   const double f1 = 2 * precision * recall / (precision + recall);
   RecordProperty("f1", std::to_string(f1));
-  EXPECT_GE(f1, 0.965) << "precision " << precision << ", recall " << recall;
+  EXPECT_GE(f1, 0.968) << "precision " << precision << ", recall " << recall;
 }
 
 }  // namespace
