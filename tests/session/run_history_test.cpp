@@ -141,7 +141,9 @@ TEST_F(RunHistoryTest, AWriteFailedPartWayLeavesNoTraceAndTheNextGoesThrough) {
                nullptr, nullptr, nullptr);
   sqlite3_close(other);
   const auto article = [](const char* address) {
-    return CountedArticle{.article = {.address = address}, .words = {}};
+    CountedArticle counted;
+    counted.article.address = address;
+    return counted;
   };
   EXPECT_THROW(
       history->KeepArticles(3, 4000, {article("http://good/"), article("http://bad/")}, 30),
