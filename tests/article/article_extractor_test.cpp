@@ -146,7 +146,7 @@ TEST(ReadPageLinks, EveryLinkInAnyQuotingWithReferencesDecoded) {
   const HtmlTree tree(Page(
       "<a href=plain>One  two</a><a href='single?a=1&amp;b=2'>x</a><a HREF=\"double\" rel=NoFollow>"
       "y</a><a name=anchor>no href</a><frameset><frame src=f.htm></frameset><iframe "
-      "src=\"i.htm\"></iframe>",
+      "src=\"i.htm\"></iframe><iframe name=no-src></iframe>",
       "<base href=http://example.com/base/><link rel=alternate type=application/RSS+xml "
       "href=/feed.xml><base href=/second>"));
   const PageLinks links = ReadPageLinks(tree);

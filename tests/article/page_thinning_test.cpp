@@ -20,6 +20,7 @@ TEST(ThinPage, TakesOutWhatIsNeverTextAndKeepsTheRest) {
        "<script type=\"application/ld+json\">{}</script>"},
       {"<style>p{}</style><svg><path/></svg><noscript><img></noscript>p", "p"},
       {"<p title=\"<script>\">x</p>", "<p title=\"<script>\">x</p>"},
+      {"<p class=x'>a</p><script>s</script>b", "<p class=x'>a</p>b"},
       {"<scripts>kept</scripts><svgx>", "<scripts>kept</scripts><svgx>"},
       {"1 < 2 <script", "1 < 2 "},
       {"a<!-- never closed", "a"},
@@ -50,6 +51,7 @@ TEST(ReadPage, APageBeyondTheBoundsIsLeftToTheScanner) {
   EXPECT_FALSE(ReadPage(dense, "").has_value());
   // Scripts do not count: they are gone before the tags are counted.
   EXPECT_TRUE(ReadPage("<p>Text<script>" + dense + "</script>", "").has_value());
+  EXPECT_TRUE(ReadPage(std::string(kMaxArticlePageBytes, 'a'), "").has_value());
   EXPECT_FALSE(ReadPage(std::string(kMaxArticlePageBytes + 1, 'a'), "").has_value());
 }
 

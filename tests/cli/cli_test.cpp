@@ -398,6 +398,7 @@ TEST(CliOptionsTest, ValuesAfterAnEqualsSignAndTheEndOfOptions) {
        [](const CliOptions& o) { return o.top == 3 && o.depth == 2; }},
       {{"--lock-wait=0", "--data-dir=/d=e", "words", "a"},
        [](const CliOptions& o) { return o.lockWaitSeconds == 0 && o.dataDirectory == "/d=e"; }},
+      {{"trends", "--days=3"}, [](const CliOptions& o) { return o.days == 3; }},
       {{"find", "--sentences=s.txt", "ship"},
        [](const CliOptions& o) { return o.sentencesFile == "s.txt" && o.word == "ship"; }},
       {{"words", "--format=json", "--forms", "a"},

@@ -120,6 +120,11 @@ TEST(DirectoryLock, TakenWhenFreeElseWaitedForSayingSoOnce) {
     EXPECT_EQ(lock.Held(), c.taken) << c.what;
     EXPECT_EQ(waitingCalls, c.waitingCalls) << c.what;
   }
+  // A directory that does not exist holds no saves: nothing to guard, and no lock to hold.
+  testing::TemporaryDirectory data;
+  DirectoryLock lock;
+  EXPECT_TRUE(lock.Take(data.Path() + "missing/"));
+  EXPECT_FALSE(lock.Held());
 }
 
 // A lock file that cannot be opened or locked is no lock at all: the directory counts as held,

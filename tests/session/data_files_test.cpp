@@ -119,9 +119,9 @@ TEST_F(DataFiles, NonNumbersGiveTheDefaultsAndAMissingDirectoryIsIgnored) {
   EXPECT_EQ(files.currentDirectory, "");
 }
 
-// FetchHttps (on by default) and HideNames (off) are read like the other keys, but a file
-// without one gets it only once it differs from its default: a configuration that never changed
-// them keeps its bytes.
+// FetchHttps, ArticleText (on by default) and HideNames (off) are read like the other keys, but a
+// file without one gets it only once it differs from its default: a configuration that never
+// changed them keeps its bytes.
 TEST_F(DataFiles, SwitchesAreWrittenOnlyOnceChangedOrInTheFile) {
   struct Case {
     const char* inFile;  // nullptr: no such key
@@ -151,7 +151,13 @@ TEST_F(DataFiles, SwitchesAreWrittenOnlyOnceChangedOrInTheFile) {
         {nullptr, false, true, "1"},
         {"1", true, false, "0"},
         {"0", false, false, "0"},
-        {"yes", false, true, "1"}}}};
+        {"yes", false, true, "1"}}},
+      {"config/ArticleText",
+       &Configuration::articleText,
+       {{nullptr, true, true, nullptr},
+        {nullptr, true, false, "0"},
+        {"0", false, false, "0"},
+        {"1", true, true, "1"}}}};
   for (const Switch& s : switches) {
     for (const Case& c : s.cases) {
       SCOPED_TRACE(std::string(s.key) + " " + (c.inFile == nullptr ? "no key" : c.inFile));

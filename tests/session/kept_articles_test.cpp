@@ -20,7 +20,7 @@ KeptArticle ArticleAt(const std::string& address, const std::string& text) {
                      .address = address,
                      .title = "Title of " + address,
                      .date = "2026-12-07",
-                     .paragraphs = {text, "A second paragraph."}};
+                     .paragraphs = {text, "A second\r\nparagraph."}};
 }
 
 HistoryRun RunAt(std::int64_t time) {
@@ -64,7 +64,8 @@ TEST_F(KeptArticlesTest, KeepsTextAndWordsAcrossOpeningsOneRowPerAddress) {
   EXPECT_EQ(article->title, "Title of http://a/2");
   EXPECT_EQ(article->date, "2026-12-07");
   EXPECT_EQ(article->paragraphs,
-            (std::vector<std::string>{"The ship sailed at http://a/2.", "A second paragraph."}));
+            (std::vector<std::string>{"The ship sailed at http://a/2.",
+                                      "A second  paragraph."}));  // a paragraph is one line
   EXPECT_FALSE(History()->ArticleAt("http://a/9"));
   EXPECT_EQ(Addresses(0), (std::vector<std::string>{"http://a/2", "http://a/3"}));
   EXPECT_EQ(Addresses(1), (std::vector<std::string>{"http://a/1", "http://a/2", "http://a/3"}));
@@ -79,6 +80,9 @@ TEST_F(KeptArticlesTest, KeepsTextAndWordsAcrossOpeningsOneRowPerAddress) {
                                     {"SECOND", 1},
                                     {"SHIP", 1},
                                     {"THE", 1}}));
+  // A clock set back: the last run is the last written, not the latest in time.
+  Run(kFirstDay, {"http://a/4"});
+  EXPECT_EQ(Addresses(0), std::vector<std::string>{"http://a/4"});
 }
 
 TEST_F(KeptArticlesTest, ArticlesOlderThanTheSettingGoWhenARunIsWrittenTheNewestStay) {
@@ -139,7 +143,7 @@ TEST_F(KeptArticlesTest, AHistoryOfTheFirstSchemaKeepsItsRunsAndGainsArticles) {
 
 // What quillmark-cli words (the run aggregation) gives for a page of the article's text.
 TEST(ArticleWordCounter, GivesTheRunAggregationsCountsAndKnownShare) {
-  const std::vector<std::string> mapped{"MEET", "STUDY", "DINE", "GO"};
+  const std::vector<std::string> mapped{"MEET", "STUDY", "DINE", "GO", "GOING", "HOP", "HOPE"};
   const MappingDictionary dictionary{
       {"RAN", "RUN"}, {"WENT", "GO"}, {"MEETING", "MEET"}, {"STUDY", "STUDY"}};
   const std::set<std::string> known{"", "THE", "A", "RUN", "GO", "STUDY", "AND"};
@@ -150,6 +154,7 @@ TEST(ArticleWordCounter, GivesTheRunAggregationsCountsAndKnownShare) {
       {"Walked walks walking. Walk!", "Don't stop 42 times. Stop."},
       {"Mr. Smith went to Washington. \"Meetings,\" he said, \"go on.\"", "3.5 percent rose."},
       {"Numbers only 1 2 3.", ""},
+      {"They hoped the goings on would end."},  // GOINGS -> GOING -> GO; HOPED -> HOP, not HOPE
       {},
   };
   for (const std::vector<std::string>& paragraphs : texts) {

@@ -131,6 +131,27 @@ TEST_F(RunHistoryTest, AWriteFailedPartWayLeavesNoTraceAndTheNextGoesThrough) {
   history->Append(RunAt(4000, 960), {{"SHIP", 1}});
   EXPECT_EQ(history->Runs().size(), 3u);
   EXPECT_TRUE(history->CountsOf("ECLIPSE").empty());
+
+  // So do a run's articles: the one refused takes the one before it along.
+  sqlite3* other = nullptr;
+  sqlite3_open(path_.c_str(), &other);
+  sqlite3_exec(other,
+               "CREATE TRIGGER refuse BEFORE INSERT ON articles WHEN NEW.address = 'http://bad/'"
+               " BEGIN SELECT RAISE(ABORT, 'refused'); END",
+               nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  const auto article = [](const char* address) {
+    CountedArticle counted;
+    counted.article.address = address;
+    return counted;
+  };
+  EXPECT_THROW(
+      history->KeepArticles(3, 4000, {article("http://good/"), article("http://bad/")}, 30),
+      HistoryError);
+  history->KeepArticles(3, 4000, {article("http://next/")}, 30);
+  const std::vector<ArticleEntry> kept = history->ArticlesSince(0);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].address, "http://next/");
 }
 
 TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
@@ -178,6 +199,12 @@ TEST_F(RunHistoryTest, AFileItCannotUseIsSetAsideAndANewHistoryStarted) {
        ".newer"},
       // Another program's database, or a version no step leads from: never migrated.
       {"a version below 0", [](const std::string& path) { WriteVersioned(path, "", -1); },
+       ".damaged"},
+      {"a version below 0 with our tables",
+       [](const std::string& path) {
+         WriteVersioned(
+             path, "CREATE TABLE runs(x); CREATE TABLE words(x); CREATE TABLE run_words(x);", -1);
+       },
        ".damaged"},
       {"another program's tables",
        [](const std::string& path) { WriteVersioned(path, "CREATE TABLE notes(x);", 0); },

@@ -69,15 +69,17 @@ TEST(ArticlePieces, GiveTheParagraphBackAndMarkOnlyTheTokenizersWords) {
 
 TEST(ArticleWordCounter, FoldsAsTheRunDoesWithoutChangingTheSessionsLists) {
   const std::vector<std::string> mapped{"STUDY", "WALK"};
-  const MappingDictionary dictionary{{"RAN", "RUN"}, {"WENT", "GO"}};
+  const MappingDictionary dictionary{
+      {"RAN", "RUN"}, {"WENT", "GO"}, {"SANG", "SING"}, {"HOME", "HOME"}};
   const ArticleWordCounter counter(mapped, dictionary);
   KeptArticle article;
   article.paragraphs = {"She ran and ran. They studies hard.", "He walked home. She ran and ran.",
-                        "Numbers 42 stay. Went", "Don't mark this-one."};
+                        "Numbers 42 stay. Went", "Don't mark this-one.", "Ok. Line sang."};
   const ArticleWords words = counter.Count(
       article, {"She ran and ran.", "They studies hard.",  // STUDIES folds onto mapped STUDY
                 "He walked home.", "She ran and ran.",     // the same sentence counts once
-                "Numbers 42 stay.", "Went", "Don't mark this-one.", "Hi", "Line\nbreak."});
+                "Numbers 42 stay.", "Went", "Don't mark this-one.", "Hi", "Ok.", "Line\nsang.",
+                "Car\rriage."});
   EXPECT_EQ(words.counts, (std::vector<WordCount>{{"AND", 1},
                                                   {"GO", 1},
                                                   {"HARD", 1},
@@ -85,6 +87,7 @@ TEST(ArticleWordCounter, FoldsAsTheRunDoesWithoutChangingTheSessionsLists) {
                                                   {"HOME", 1},
                                                   {"MARK", 1},
                                                   {"NUMBERS", 1},
+                                                  {"OK", 1},
                                                   {"RUN", 2},
                                                   {"SHE", 1},
                                                   {"STAY", 1},
@@ -95,9 +98,11 @@ TEST(ArticleWordCounter, FoldsAsTheRunDoesWithoutChangingTheSessionsLists) {
   EXPECT_EQ(words.baseOf.at("STUDIES"), "STUDY");
   EXPECT_EQ(words.baseOf.at("WALKED"), "WALK");
   EXPECT_FALSE(words.baseOf.contains("NUMBERS"));  // NUMBER is attested nowhere
+  EXPECT_FALSE(words.baseOf.contains("HOME"));     // a word mapped onto itself has no base
+  EXPECT_EQ(words.baseOf.at("SANG"), "SING");      // in the text, though in no sentence kept
   EXPECT_EQ(CountedWordOf("Ran", words.baseOf), "RUN");
   EXPECT_EQ(CountedWordOf("ship", words.baseOf), "SHIP");
-  EXPECT_EQ(dictionary.size(), 2u);
+  EXPECT_EQ(dictionary.size(), 4u);
 }
 
 }  // namespace

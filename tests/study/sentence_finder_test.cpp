@@ -36,9 +36,11 @@ TEST(FindSentences, MatchesWholeWordsCutOnlyAtTheSentenceSeparators) {
 TEST(FindSentences, AnArticlesSentenceIsFoundWhereItsWordWasCountedAndEndsAsWritten) {
   const SentenceStore store{{"h",
                              {"He said \"go.\"", "They (go) now.", "Go? Yes", "Why go?",
-                              "He said \xE2\x80\x9Cgo\xE2\x80\x9D."}}};
+                              "He said \xE2\x80\x9Cgo\xE2\x80\x9D.", "Crews go (as ever)",
+                              "They go to the Smiths\xE2\x80\x99"}}};
   EXPECT_EQ(FindSentences(store, "go", kNoIndex),
-            "[from h]\r\nGo? Yes...\r\nHe said \"go.\"\r\nThey (go) now.\r\nWhy go?...\r\n\r\n");
+            "[from h]\r\nCrews go (as ever)\r\nGo? Yes...\r\nHe said \"go.\"\r\nThey (go) "
+            "now.\r\nThey go to the Smiths\xE2\x80\x99\r\nWhy go?...\r\n\r\n");
 }
 
 TEST(FindSentences, HostsInByteOrderEachWithItsSentencesInByteOrderAndAnEmptyLine) {
