@@ -1,4 +1,4 @@
-// Feeds written from the RSS 2.0, RSS 1.0 and Atom (RFC 4287) specifications, and the ways
+// Feeds written as RSS 2.0, RSS 1.0 and Atom (RFC 4287) define them, and the ways
 // real ones go wrong: each case is the body, and the items it must give, newest first.
 #include "gather/feed_reader.h"
 
