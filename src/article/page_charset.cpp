@@ -92,42 +92,6 @@ std::string MetaCharset(std::string_view body) {
   return {};
 }
 
-// Whether `bytes` are well-formed UTF-8 (no overlong form, surrogate or value past U+10FFFF),
-// without the copy ReplaceInvalidUtf8 makes: most pages are, and are read twice.
-bool IsValidUtf8(std::string_view bytes) {
-  std::size_t i = 0;
-  const std::size_t n = bytes.size();
-  while (i < n) {
-    const unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the bounds of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (i + length > n) return false;
-    const unsigned char second = static_cast<unsigned char>(bytes[i + 1]);
-    if (second < low || second > high) return false;
-    for (std::size_t k = 2; k < length; ++k)
-      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
-    i += length;
-  }
-  return true;
-}
-
 std::string Convert(std::string_view body, const std::string& from) {
   const iconv_t cd = iconv_open("UTF-8", from.c_str());
   if (cd == reinterpret_cast<iconv_t>(-1)) return ReplaceInvalidUtf8(body);

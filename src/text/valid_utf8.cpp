@@ -42,6 +42,8 @@ std::size_t CharacterLength(std::string_view rest, std::size_t& bad) {
   return length;
 }
 
+}  // namespace
+
 bool IsValidUtf8(std::string_view bytes) {
   std::size_t bad = 0;
   for (std::size_t at = 0; at < bytes.size();) {
@@ -51,8 +53,6 @@ bool IsValidUtf8(std::string_view bytes) {
   }
   return true;
 }
-
-}  // namespace
 
 std::string ReplaceInvalidUtf8(std::string_view bytes) {
   std::string text;

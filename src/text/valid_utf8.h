@@ -8,6 +8,10 @@
 
 namespace quillmark {
 
+// Whether `bytes` are well-formed UTF-8 throughout (no stray continuation byte, cut-off or
+// overlong sequence, surrogate or value above U+10FFFF). Makes no copy.
+bool IsValidUtf8(std::string_view bytes);
+
 // Returns `bytes` with every ill-formed UTF-8 sequence (a stray continuation byte, a cut-off
 // or overlong sequence, a surrogate, a value above U+10FFFF) replaced by U+FFFD, one per
 // maximal ill-formed piece. Well-formed text comes back unchanged. Throws std::bad_alloc only.
