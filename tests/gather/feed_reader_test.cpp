@@ -89,13 +89,15 @@ std::vector<FeedCase> FeedCases() {
        "<rss version=\"2.0\"><channel xml:base=\"http://www.example.com/world/\">"
        "<item><link>story-1.html</link></item>"
        "<item xml:base=\"/politics/\"><link>story-2.html</link></item>"
+       "<item><link>story-3.html</link></item>"
        "</channel></rss>"
        "",
        10,
        true,
        false,
        {"http://www.example.com/world/story-1.html |  | ",
-        "http://www.example.com/politics/story-2.html |  | "}},
+        "http://www.example.com/politics/story-2.html |  | ",
+        "http://www.example.com/world/story-3.html |  | "}},
       {"Rss1RdfWithDublinCoreDates",
        "<?xml version=\"1.0\"?>"
        "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\""
@@ -116,7 +118,8 @@ std::vector<FeedCase> FeedCases() {
        "<title>X</title><link rel=\"self\" href=\"/feed\"/>"
        "<entry><title type=\"html\">A &amp;amp; B</title>"
        "<link rel=\"edit\" href=\"/edit/1\"/><link rel=\"alternate\" href=\"2026/12/a\"/>"
-       "<updated>2026-12-07T08:30:00.250Z</updated></entry>"
+       "<published>2026-12-01T00:00:00Z</published><updated>2026-12-07T08:30:00.250Z</updated>"
+       "</entry>"
        "<entry xml:base=\"http://other.example.com/x/\"><title>Other</title>"
        "<link href=\"b\"/><published>2026-12-07T09:00:00-01:00</published></entry>"
        "<entry><title>No link</title><updated>2026-12-07T12:00:00Z</updated></entry>"
