@@ -111,7 +111,8 @@ std::vector<ArticleCase> ArticleCases() {
         "http://www.x/2026/12/07/a"},
        {1},
        {"http://www.x/broken.xmlのフィードを取得", "http://feeds.x/rssのフィードを取得",
-        "記事 1/1 http://www.x/2026/12/07/a", "http://www.x/の記事を1件取得"}},
+        "記事 1/1 http://www.x/2026/12/07/a", "http://www.x/の記事を1件取得"},
+       {"http://www.x/robots.txtからのドキュメント取得失敗"}},  // robots.txt fails silently
       {"NoFeedParsesSoThePagesArticleLinksInPageOrderEachOnce",
        kArticles,
        {"http://a/"},

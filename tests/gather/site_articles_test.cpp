@@ -137,6 +137,9 @@ TEST(RobotsRulesTest, LongestMatchWinsInOurGroupOrElseTheStarGroup) {
   EXPECT_TRUE(none.Allows("/anything"));
   EXPECT_TRUE(RobotsRules().Allows("/anything"));
   EXPECT_FALSE(RobotsRules::Parse("User-agent: *\nDisallow: /\n").Allows("/a"));
+  // Consecutive User-agent lines share the rules that follow them.
+  EXPECT_FALSE(RobotsRules::Parse("User-agent: quillmark\nUser-agent: otherbot\nDisallow: /\n")
+                   .Allows("/a"));
   // An empty Disallow allows all; a rule before any User-agent line belongs to no group.
   EXPECT_TRUE(RobotsRules::Parse("Disallow: /\nUser-agent: *\nDisallow:\n").Allows("/a"));
 }
