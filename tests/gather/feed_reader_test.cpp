@@ -70,11 +70,13 @@ std::vector<FeedCase> FeedCases() {
        Rss("<item><title>No link</title></item>"
            "<item><guid>http://x.example/guid</guid></item>"
            "<item><guid isPermaLink=\"false\">tag:x,2026:7</guid></item>"
+           "<item><link>http://x.example/link</link><guid>http://x.example/g2</guid></item>"
            "<item><title>  Spaced  </title><link>\n  http://x.example/spaced \n</link></item>"),
        10,
        true,
        false,
-       {"http://x.example/guid |  | ", "http://x.example/spaced |  | Spaced"}},
+       {"http://x.example/guid |  | ", "http://x.example/link |  | ",
+        "http://x.example/spaced |  | Spaced"}},
       {"EntitiesAndCdata",
        Rss("<item><title>Rock &amp; roll &#8212; &lt;live&gt;</title>"
            "<link>http://x.example/a?b=1&amp;c=2</link></item>"
@@ -89,13 +91,15 @@ std::vector<FeedCase> FeedCases() {
        "<rss version=\"2.0\"><channel xml:base=\"http://www.example.com/world/\">"
        "<item><link>story-1.html</link></item>"
        "<item xml:base=\"/politics/\"><link>story-2.html</link></item>"
+       "<item><link>story-3.html</link></item>"
        "</channel></rss>"
        "",
        10,
        true,
        false,
        {"http://www.example.com/world/story-1.html |  | ",
-        "http://www.example.com/politics/story-2.html |  | "}},
+        "http://www.example.com/politics/story-2.html |  | ",
+        "http://www.example.com/world/story-3.html |  | "}},
       {"Rss1RdfWithDublinCoreDates",
        "<?xml version=\"1.0\"?>"
        "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\""
@@ -116,7 +120,8 @@ std::vector<FeedCase> FeedCases() {
        "<title>X</title><link rel=\"self\" href=\"/feed\"/>"
        "<entry><title type=\"html\">A &amp;amp; B</title>"
        "<link rel=\"edit\" href=\"/edit/1\"/><link rel=\"alternate\" href=\"2026/12/a\"/>"
-       "<updated>2026-12-07T08:30:00.250Z</updated></entry>"
+       "<published>2026-12-01T00:00:00Z</published><updated>2026-12-07T08:30:00.250Z</updated>"
+       "</entry>"
        "<entry xml:base=\"http://other.example.com/x/\"><title>Other</title>"
        "<link href=\"b\"/><published>2026-12-07T09:00:00-01:00</published></entry>"
        "<entry><title>No link</title><updated>2026-12-07T12:00:00Z</updated></entry>"
@@ -247,12 +252,14 @@ TEST(FeedDateTest, ReadsRfc822AndRfc3339) {
       {"Mon, 07 Dec 2026 10:00:00 +0900", "2026-12-07T01:00:00Z"},
       {"07 Dec 2026 10:00 GMT", "2026-12-07T10:00:00Z"},
       {"Mon, 7 Dec 26 10:00:00 PDT", "2026-12-07T17:00:00Z"},
+      {"1 Jan 50 00:00 GMT", "1950-01-01T00:00:00Z"},  // two digits: 50 and on are the 1900s
       {"Sat, 29 Feb 2020 23:59:59 -0130", "2020-03-01T01:29:59Z"},
       {"Thu, 01 Jan 1970 00:00:00 Z", "1970-01-01T00:00:00Z"},
       {"2026-12-07T10:00:00Z", "2026-12-07T10:00:00Z"},
       {"2026-12-07t10:00:00.123456+05:30", "2026-12-07T04:30:00Z"},
       {"2026-12-07", "2026-12-07T00:00:00Z"},
       {"1969-12-31T23:00:00Z", "1969-12-31T23:00:00Z"},
+      {"2016-12-31T23:59:60Z", "2017-01-01T00:00:00Z"},  // a leap second
       {"2026-13-07T10:00:00Z", ""},
       {"2026-12-07T10:00:00", ""},
       {"Mon, 07 Foo 2026 10:00:00 GMT", ""},

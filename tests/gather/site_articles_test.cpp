@@ -51,6 +51,7 @@ TEST(ArticleLinksTest, ChoosesSameHostLinksWithADateOrSlugAndAHeadline) {
       Anchor("/world/why-the-river-rose#comments", "Read the comments here now"),  // once
       Anchor("/world/river-news", "All the river news today"),  // two words: a section
       Anchor("/2026/12/07/short.html", "Rain returns"),         // a short text: a menu
+      Anchor("/2026/12/05/hills", "Rain in the hills"),         // four words: a headline
       Anchor("http://other.example.com/2026/12/07/x", "Rain on another host today"),
       Anchor("https://WWW.Example.com/2026/12/06/older", "Yesterday's rain in the valley"),
       Anchor("/2026/13/07/bad-month", "A month that is not one"),  // nor a slug
@@ -67,6 +68,7 @@ TEST(ArticleLinksTest, ChoosesSameHostLinksWithADateOrSlugAndAHeadline) {
               ElementsAre("http://www.example.com/2026/12/07/rain.html",
                           "http://www.example.com/world/20261207/story",
                           "http://www.example.com/world/why-the-river-rose",
+                          "http://www.example.com/2026/12/05/hills",
                           "https://WWW.Example.com/2026/12/06/older",
                           "http://www.example.com/world/why-the-river-rose?page=2",
                           "http://www.example.com/2026/12/07"));
@@ -135,6 +137,9 @@ TEST(RobotsRulesTest, LongestMatchWinsInOurGroupOrElseTheStarGroup) {
   EXPECT_TRUE(none.Allows("/anything"));
   EXPECT_TRUE(RobotsRules().Allows("/anything"));
   EXPECT_FALSE(RobotsRules::Parse("User-agent: *\nDisallow: /\n").Allows("/a"));
+  // Consecutive User-agent lines share the rules that follow them.
+  EXPECT_FALSE(RobotsRules::Parse("User-agent: quillmark\nUser-agent: otherbot\nDisallow: /\n")
+                   .Allows("/a"));
   // An empty Disallow allows all; a rule before any User-agent line belongs to no group.
   EXPECT_TRUE(RobotsRules::Parse("Disallow: /\nUser-agent: *\nDisallow:\n").Allows("/a"));
 }
