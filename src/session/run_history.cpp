@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string_view>
+#include <type_traits>
 
 #include "session/data_directory.h"
 #include "session/sqlite_functions.h"
@@ -185,6 +186,26 @@ std::string DirectoryOf(const std::string& path) {
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
+// Runs `write` in one transaction: all of it, or on any error none of it (a failed write
+// leaves the history as it was, and the connection ready for the next one).
+template <typename Write>
+auto InOneTransaction(sqlite3* database, Write write) -> decltype(write()) {
+  Execute(database, "BEGIN IMMEDIATE");
+  try {
+    if constexpr (std::is_void_v<decltype(write())>) {
+      write();
+      Execute(database, "COMMIT");
+    } else {
+      auto result = write();
+      Execute(database, "COMMIT");
+      return result;
+    }
+  } catch (...) {
+    Sqlite().sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
 }  // namespace
 
 std::string RunHistoryPath(const std::string& directory) {
@@ -282,15 +303,10 @@ bool SqliteRunHistory::OpenAndMigrate() {
   // WAL: a program killed in the middle of a write leaves the file as the last commit left it.
   Execute(database_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL");
   if (version == kSchemaVersion) return true;
-  Execute(database_, "BEGIN IMMEDIATE");
-  try {
+  InOneTransaction(database_, [&] {
     for (int step = version; step < kSchemaVersion; ++step) Execute(database_, kMigrations[step]);
     Execute(database_, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
-    Execute(database_, "COMMIT");
-  } catch (...) {
-    Sqlite().sqlite3_exec(database_, "ROLLBACK", nullptr, nullptr, nullptr);
-    throw;
-  }
+  });
   return true;
 }
 
@@ -323,8 +339,7 @@ void SqliteRunHistory::SetAside(const char* suffix, const char* reason) {
 std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<WordCount>& words) {
   sqlite3* database = Database();
   try {
-    Execute(database, "BEGIN IMMEDIATE");
-    try {
+    return InOneTransaction(database, [&] {
       Statement insertRun(database,
                           "INSERT INTO runs(time, sites, data_size, words_before, words_after,"
                           " known_share_tenths, pages_fetched) VALUES(?, ?, ?, ?, ?, ?, ?)");
@@ -357,12 +372,8 @@ std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<W
         insertCount.Bind(1, runId).Bind(2, wordId).Bind(3, std::int64_t{word.count}).Step();
         insertCount.Reset();
       }
-      Execute(database, "COMMIT");
       return runId;
-    } catch (...) {
-      Sqlite().sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
-      throw;
-    }
+    });
   } catch (const SqliteFailure& failure) {
     throw HistoryError(HistoryWriteMessage(path_, failure.message));
   }
@@ -429,8 +440,7 @@ void SqliteRunHistory::KeepArticles(std::int64_t runId, std::int64_t time,
                                     std::int32_t keepDays) {
   sqlite3* database = Database();
   try {
-    Execute(database, "BEGIN IMMEDIATE");
-    try {
+    InOneTransaction(database, [&] {
       Statement insert(database,
                        "INSERT OR REPLACE INTO articles(address, run_id, time, site, title, date,"
                        " words, paragraphs) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
@@ -451,11 +461,7 @@ void SqliteRunHistory::KeepArticles(std::int64_t runId, std::int64_t time,
       }
       Statement remove(database, "DELETE FROM articles WHERE time < ?");
       remove.Bind(1, time - std::int64_t{std::max(keepDays, 0)} * kSecondsPerDay).Step();
-      Execute(database, "COMMIT");
-    } catch (...) {
-      Sqlite().sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
-      throw;
-    }
+    });
   } catch (const SqliteFailure& failure) {
     throw HistoryError(HistoryWriteMessage(path_, failure.message));
   }
