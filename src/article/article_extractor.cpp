@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "article/page_charset.h"
 #include "article/page_thinning.h"
@@ -856,7 +857,13 @@ bool FitsArticleReading(std::size_t pageBytes, std::size_t tags) {
          estimate <= std::max(kArticleMemoryShare * pageBytes, kArticleMemoryFloor);
 }
 
-std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType) {
+namespace {
+
+// Calls `read` with the page's tree (decoded, thinned, parsed) and returns what it gives, or
+// nothing for a page past the article reading's bounds.
+template <typename Read>
+auto WithParsedPage(std::string_view body, std::string_view contentType, Read read)
+    -> std::optional<decltype(read(std::declval<const HtmlTree&>()))> {
   if (body.size() > kMaxArticlePageBytes) return std::nullopt;
   std::string utf8 = PageToUtf8(body, contentType);
   ThinPage(utf8);
@@ -864,10 +871,20 @@ std::optional<PageReading> ReadPage(std::string_view body, std::string_view cont
                           static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '<'))))
     return std::nullopt;
   const HtmlTree tree(utf8);
-  PageReading reading;
-  reading.article = ExtractArticle(tree);
-  reading.links = ReadPageLinks(tree);
-  return reading;
+  return read(tree);
+}
+
+}  // namespace
+
+std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType) {
+  return WithParsedPage(body, contentType, [](const HtmlTree& tree) {
+    return PageReading{ExtractArticle(tree), ReadPageLinks(tree)};
+  });
+}
+
+std::optional<PageLinks> ReadLinksOfPage(std::string_view body, std::string_view contentType) {
+  return WithParsedPage(body, contentType,
+                        [](const HtmlTree& tree) { return ReadPageLinks(tree); });
 }
 
 }  // namespace quillmark

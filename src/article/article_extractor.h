@@ -57,4 +57,8 @@ bool FitsArticleReading(std::size_t pageBytes, std::size_t tags);
 // Throws std::bad_alloc only.
 std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType);
 
+// The links alone of the page ReadPage would read (a scanned site's feeds), within the same
+// bounds: no article is looked for. Throws std::bad_alloc only.
+std::optional<PageLinks> ReadLinksOfPage(std::string_view body, std::string_view contentType);
+
 }  // namespace quillmark

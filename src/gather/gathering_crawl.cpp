@@ -223,16 +223,21 @@ RawLinkList FollowableLinks(const PageLinks& page, FollowAnchors anchors) {
   return links;
 }
 
+void GatheringCrawl::KeepArticleText(const std::string& host, const std::string& url,
+                                     ArticleText article, std::string fallbackDate) {
+  AddArticleSentences(host, SentencesOf(article.paragraphs), sentenceStore_);
+  if (!article.isArticle) return;
+  if (article.date.empty()) article.date = std::move(fallbackDate);
+  articles_.push_back({host, url, std::move(article.title), std::move(article.date),
+                       std::move(article.paragraphs)});
+}
+
 void GatheringCrawl::TakeArticle(const FetchEnding& ending, PageReading page,
                                  FollowAnchors anchors) {
   const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
   const std::string pageURL = URLList_[index];
   AdmitLinks(pageURL, LinkDepths_[index], FollowableLinks(page.links, anchors));
-  AddArticleSentences(ending.host, SentencesOf(page.article.paragraphs), sentenceStore_);
-  if (page.article.isArticle) {
-    articles_.push_back({ending.host, pageURL, std::move(page.article.title),
-                         std::move(page.article.date), std::move(page.article.paragraphs)});
-  }
+  KeepArticleText(ending.host, pageURL, std::move(page.article), {});
   if (FollowArticles_ && LinkDepths_[index] == 0) {
     NoteSiteArticles(pageURL, ending,
                      pageLinksReader_ ? pageLinksReader_(ending.body) : page.links);
@@ -265,8 +270,9 @@ void GatheringCrawl::TakePage(const FetchEnding& ending) {
       PageLinks links;
       if (pageLinksReader_) {
         links = pageLinksReader_(ending.body);
-      } else if (std::optional<PageReading> parsed = ReadPage(ending.body, ending.contentType)) {
-        links = std::move(parsed->links);
+      } else if (std::optional<PageLinks> parsed =
+                     ReadLinksOfPage(ending.body, ending.contentType)) {
+        links = std::move(*parsed);
       }
       NoteSiteArticles(pageURL, ending, links);
     }
@@ -476,14 +482,8 @@ void GatheringCrawl::TakeSiteArticle(const ArticleStep& step, const FetchEnding&
     std::optional<PageReading> reading;
     if (ArticleText_) reading = ReadPage(ending.body, ending.contentType);
     if (reading) {
-      PageReading& page = *reading;
-      AddArticleSentences(site.host, SentencesOf(page.article.paragraphs), sentenceStore_);
-      if (page.article.isArticle) {
-        // The feed's date stands in for a page that gives none.
-        std::string date = page.article.date.empty() ? step.date : std::move(page.article.date);
-        articles_.push_back({site.host, step.url, std::move(page.article.title), std::move(date),
-                             std::move(page.article.paragraphs)});
-      }
+      // The feed's date stands in for a page that gives none.
+      KeepArticleText(site.host, step.url, std::move(reading->article), step.date);
     } else {
       const ScannedPage page = ScanPage(ending.body, FollowAnchors::kNo);
       AddPageSentences(site.host, page.text, sentenceStore_);

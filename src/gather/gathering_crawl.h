@@ -249,6 +249,10 @@ class GatheringCrawl {
  private:
   void TakePage(const FetchEnding& ending);
   void TakeArticle(const FetchEnding& ending, PageReading page, FollowAnchors anchors);
+  // Adds an article's sentences under `host` and, when it is an article, lists it; a page that
+  // gives no date takes `fallbackDate` (a feed's).
+  void KeepArticleText(const std::string& host, const std::string& url, ArticleText article,
+                       std::string fallbackDate);
   // A site address read with success: chooses its articles (the page's own feed, the feeds
   // its links name, its article links) and queues their steps before the next URL. Does
   // nothing unless FollowArticles is on and the page is a site address of the list.
