@@ -15,6 +15,7 @@ QUILLMARK_BUILD_PACKAGES=(
   libsqlite3-dev                    # the run history (history.sqlite3)
   libexpat1-dev                     # reading the sites' feeds (RSS, Atom)
   libgumbo-dev                      # the HTML5 parser of the article reading
+  nlohmann-json3-dev                # reading the pages' structured data (JSON-LD)
   fonts-ipafont-mincho fonts-ipafont-gothic   # glyphs for the Japanese interface
   xauth xvfb                        # running the window without a display (xvfb-run)
 )

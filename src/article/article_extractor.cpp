@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <utility>
 
+#include "article/json_ld.h"
 #include "article/page_charset.h"
 #include "article/page_thinning.h"
 #include "article/sentence_split.h"
@@ -623,64 +625,46 @@ std::string TextOf(const HtmlTree& tree, std::uint32_t i) {
   return CollapseWhiteSpace(text);
 }
 
-// The value of a JSON string that follows `"key":` in `json`, unescaped; empty when none.
-std::string JsonStringAfter(std::string_view json, std::string_view key) {
-  // Appended in steps: GCC 12 at -O3 takes the concatenation for an overlapping copy.
-  std::string quoted(1, '"');
-  quoted.append(key).push_back('"');
-  std::size_t at = json.find(quoted);
-  if (at == std::string_view::npos) return {};
-  at += quoted.size();
-  while (at < json.size() && (IsBlank(static_cast<unsigned char>(json[at])) || json[at] == ':'))
-    ++at;
-  if (at >= json.size() || json[at] != '"') return {};
-  std::string value;
-  for (++at; at < json.size() && json[at] != '"'; ++at) {
-    char c = json[at];
-    if (c != '\\' || at + 1 >= json.size()) {
-      value += c;
-      continue;
-    }
-    c = json[++at];
-    switch (c) {
-      case 'n':
-        value += '\n';
-        break;
-      case 'r':
-        break;
-      case 't':
-        value += ' ';
-        break;
-      case 'u': {
-        if (at + 4 >= json.size()) return value;
-        const unsigned code =
-            static_cast<unsigned>(std::stoul(std::string(json.substr(at + 1, 4)), nullptr, 16));
-        at += 4;
-        if (code < 0x80) {
-          value += static_cast<char>(code);
-        } else if (code < 0x800) {
-          value += static_cast<char>(0xC0 | (code >> 6));
-          value += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-          value += static_cast<char>(0xE0 | (code >> 12));
-          value += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-          value += static_cast<char>(0x80 | (code & 0x3F));
-        }
-        break;
-      }
-      default:
-        value += c;
-    }
+// A link's text, as a headline is read: the start of its subtree only, so that links nested in
+// links (each one's subtree the rest of the page) cost the page once, not once per link.
+constexpr std::size_t kMaxLinkTextBytes = 300;
+constexpr std::uint32_t kMaxLinkTextNodes = 1000;
+
+std::string LinkTextOf(const HtmlTree& tree, std::uint32_t i) {
+  std::string text;
+  const std::uint32_t end = tree[i].end - i > kMaxLinkTextNodes ? i + kMaxLinkTextNodes : tree[i].end;
+  for (std::uint32_t k = i; k < end && text.size() < 4 * kMaxLinkTextBytes; ++k)
+    if (tree[k].tag == HtmlTag::kText) text += tree[k].text.substr(0, 4 * kMaxLinkTextBytes);
+  text = CollapseWhiteSpace(text);
+  if (text.size() > kMaxLinkTextBytes) {
+    std::size_t cut = kMaxLinkTextBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);  // at a character's start, so the text stays UTF-8
   }
-  return value;
+  return text;
 }
 
-// The page's structured data (JSON-LD scripts), joined.
+// The first string value of `key` in the page's structured data (json_ld.h), document by
+// document; empty when none.
+std::string JsonStringAfter(std::string_view documents, std::string_view key) {
+  for (std::size_t start = 0; start < documents.size();) {
+    const std::size_t end = std::min(documents.find('\0', start), documents.size());
+    if (std::string value = JsonLdString(documents.substr(start, end - start), key);
+        !value.empty())
+      return value;
+    start = end + 1;
+  }
+  return {};
+}
+
+// The page's structured data (JSON-LD scripts), each document ended by a NUL (which the
+// parser never leaves in a text).
 std::string StructuredData(const HtmlTree& tree) {
   std::string json;
   for (std::uint32_t i = 0; i < tree.size(); ++i) {
     if (tree[i].tag != HtmlTag::kScript) continue;
     if (Lower(tree.Attribute(i, "type")) != "application/ld+json") continue;
+    if (!json.empty()) json += '\0';
     for (std::uint32_t k = i + 1; k < tree[i].end; ++k)
       if (tree[k].tag == HtmlTag::kText) json += tree[k].text;
   }
@@ -747,7 +731,7 @@ std::vector<std::string> Headlines(const HtmlTree& tree, const Judgement& j) {
   std::vector<std::string> headlines;
   for (std::uint32_t i = 0; i < tree.size(); ++i) {
     if (tree[i].tag != HtmlTag::kA || j.dropped[i]) continue;
-    std::string text = TextOf(tree, i);
+    std::string text = LinkTextOf(tree, i);
     if (WordsOf(text) < kMinHeadlineWords) continue;
     if (std::find(headlines.begin(), headlines.end(), text) == headlines.end())
       headlines.push_back(std::move(text));
@@ -827,7 +811,7 @@ PageLinks ReadPageLinks(const HtmlTree& tree) {
         link.element = PageLinkElement::kAnchor;
         link.href = tree.Attribute(i, "href");
         link.rel = Lower(tree.Attribute(i, "rel"));
-        link.text = TextOf(tree, i);
+        link.text = LinkTextOf(tree, i);
         break;
       case HtmlTag::kFrame:
       case HtmlTag::kIframe:
@@ -861,8 +845,21 @@ namespace {
 
 // Calls `read` with the page's tree (decoded, thinned, parsed) and returns what it gives, or
 // nothing for a page past the article reading's bounds.
+// The parse's bounds for a page of `pageBytes`: its memory within the reading's share (the
+// decoded page and the article's text beside it stay within the page's 32 MiB), its time within
+// kReadingTimeFloor + kReadingTimePerMiB a MiB, and `stop` (a cancel, a signal).
+ParseBounds ParseBoundsOf(std::size_t pageBytes, const std::function<bool()>& stop) {
+  const std::size_t share = std::max(kArticleMemoryShare * pageBytes, kArticleMemoryFloor);
+  const auto deadline = std::chrono::steady_clock::now() + kReadingTimeFloor +
+                        kReadingTimePerMiB * (static_cast<double>(pageBytes) / (1 << 20));
+  return {share, [deadline, stop] {
+            return std::chrono::steady_clock::now() > deadline || (stop && stop());
+          }};
+}
+
 template <typename Read>
-auto WithParsedPage(std::string_view body, std::string_view contentType, Read read)
+auto WithParsedPage(std::string_view body, std::string_view contentType,
+                    const std::function<bool()>& stop, Read read)
     -> std::optional<decltype(read(std::declval<const HtmlTree&>()))> {
   if (body.size() > kMaxArticlePageBytes) return std::nullopt;
   std::string utf8 = PageToUtf8(body, contentType);
@@ -870,20 +867,26 @@ auto WithParsedPage(std::string_view body, std::string_view contentType, Read re
   if (!FitsArticleReading(body.size(),
                           static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '<'))))
     return std::nullopt;
-  const HtmlTree tree(utf8);
-  return read(tree);
+  try {
+    const HtmlTree tree(utf8, ParseBoundsOf(body.size(), stop));
+    return read(tree);
+  } catch (const ParseAbandoned&) {
+    return std::nullopt;  // the designed reading takes the page, as one past the estimate
+  }
 }
 
 }  // namespace
 
-std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType) {
-  return WithParsedPage(body, contentType, [](const HtmlTree& tree) {
+std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType,
+                                   const std::function<bool()>& stop) {
+  return WithParsedPage(body, contentType, stop, [](const HtmlTree& tree) {
     return PageReading{ExtractArticle(tree), ReadPageLinks(tree)};
   });
 }
 
-std::optional<PageLinks> ReadLinksOfPage(std::string_view body, std::string_view contentType) {
-  return WithParsedPage(body, contentType,
+std::optional<PageLinks> ReadLinksOfPage(std::string_view body, std::string_view contentType,
+                                         const std::function<bool()>& stop) {
+  return WithParsedPage(body, contentType, stop,
                         [](const HtmlTree& tree) { return ReadPageLinks(tree); });
 }
 

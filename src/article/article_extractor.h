@@ -4,7 +4,9 @@
 // subscription boxes, comment threads, consent banners). A page that holds no article (a home
 // page, a section front) gives its headlines instead.
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,16 +51,25 @@ inline constexpr std::size_t kTreeBytesPerTag = 600;
 inline constexpr std::size_t kArticleMemoryShare = 4;
 inline constexpr std::size_t kArticleMemoryFloor = std::size_t{32} << 20;
 
+// The parse itself is held to the same share by counting the parser's memory as it goes, and
+// to a time of kReadingTimeFloor and kReadingTimePerMiB for each MiB of the page: a parse past
+// either is abandoned and the page left to the scanner, as one past the estimate.
+inline constexpr std::chrono::milliseconds kReadingTimeFloor{10000};
+inline constexpr std::chrono::milliseconds kReadingTimePerMiB{2000};
+
 // Whether a page of `pageBytes` whose thinned text holds `tags` tags is read as an article.
 bool FitsArticleReading(std::size_t pageBytes, std::size_t tags);
 
 // Decodes `body` to UTF-8 (see page_charset.h), takes out what is never text (page_thinning.h),
-// parses it and reads its article and links; nothing for a page past the bounds above.
+// parses it and reads its article and links; nothing for a page past the bounds above, or
+// whose parse `stop` ended (asked every few milliseconds of it: a cancel, a signal).
 // Throws std::bad_alloc only.
-std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType);
+std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType,
+                                    const std::function<bool()>& stop = {});
 
 // The links alone of the page ReadPage would read (a scanned site's feeds), within the same
 // bounds: no article is looked for. Throws std::bad_alloc only.
-std::optional<PageLinks> ReadLinksOfPage(std::string_view body, std::string_view contentType);
+std::optional<PageLinks> ReadLinksOfPage(std::string_view body, std::string_view contentType,
+                                         const std::function<bool()>& stop = {});
 
 }  // namespace quillmark

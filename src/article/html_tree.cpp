@@ -2,6 +2,8 @@
 
 #include <gumbo.h>
 
+#include <csetjmp>
+#include <cstdlib>
 #include <new>
 #include <utility>
 
@@ -201,21 +203,108 @@ const GumboElement* ElementOf(const void* element) {
   return static_cast<const GumboElement*>(element);
 }
 
+// Every block the parser holds, in one list: the budget counts them, and the whole tree is
+// freed by walking the list (gumbo's own destruction recurses once per level of nesting, and
+// a parse abandoned half-way has no tree to destroy).
+struct BlockHeader {
+  BlockHeader* previous;
+  BlockHeader* next;
+  std::size_t size;
+};
+constexpr std::size_t kHeaderBytes = (sizeof(BlockHeader) + 15) / 16 * 16;
+
+// The parser's allocator. A parse that passes its bounds is left by a long jump back to where
+// it started: gumbo is C and has no way to fail an allocation, and every frame between is
+// gumbo's or this allocator's, none holding anything to destroy.
+struct ParseArena {
+  BlockHeader* blocks = nullptr;
+  std::size_t used = 0;
+  std::size_t limit = 0;
+  std::size_t allocations = 0;
+  const std::function<bool()>* stop = nullptr;
+  int abandonedFor = 0;  // 1: its bounds, 2: no memory at all
+  std::jmp_buf abandon;
+
+  [[noreturn]] void Abandon(int reason) {
+    abandonedFor = reason;
+    std::longjmp(abandon, 1);
+  }
+
+  ~ParseArena() {
+    while (blocks != nullptr) {
+      BlockHeader* next = blocks->next;
+      std::free(blocks);
+      blocks = next;
+    }
+  }
+};
+
+void* ArenaAllocate(void* userdata, std::size_t size) {
+  auto& arena = *static_cast<ParseArena*>(userdata);
+  if (++arena.allocations % kStopCheckAllocations == 0 && *arena.stop && (*arena.stop)())
+    arena.Abandon(1);
+  if (size > arena.limit - arena.used || kHeaderBytes > arena.limit - arena.used - size)
+    arena.Abandon(1);
+  auto* block = static_cast<BlockHeader*>(std::malloc(kHeaderBytes + size));
+  if (block == nullptr) arena.Abandon(2);
+  block->previous = nullptr;
+  block->next = arena.blocks;
+  block->size = kHeaderBytes + size;
+  if (arena.blocks != nullptr) arena.blocks->previous = block;
+  arena.blocks = block;
+  arena.used += block->size;
+  return reinterpret_cast<char*>(block) + kHeaderBytes;
+}
+
+void ArenaFree(void* userdata, void* pointer) {
+  if (pointer == nullptr) return;
+  auto& arena = *static_cast<ParseArena*>(userdata);
+  auto* block = reinterpret_cast<BlockHeader*>(static_cast<char*>(pointer) - kHeaderBytes);
+  if (block->previous != nullptr) block->previous->next = block->next;
+  else arena.blocks = block->next;
+  if (block->next != nullptr) block->next->previous = block->previous;
+  arena.used -= block->size;
+  std::free(block);
+}
+
 }  // namespace
 
 struct HtmlTree::Parse {
   GumboOptions options = kGumboDefaultOptions;
   GumboOutput* output = nullptr;
-  ~Parse() {
-    if (output != nullptr) gumbo_destroy_output(&options, output);
-  }
+  ParseArena arena;  // owns every block of `output`
 };
 
-HtmlTree::HtmlTree(std::string_view utf8) : parse_(std::make_unique<Parse>()) {
+namespace {
+
+// 0 when the parse ended, else how it was abandoned (ParseArena::abandonedFor). Nothing with a
+// destructor lives in this frame: the allocator may jump back into it.
+int ParseWithinBounds(GumboOptions& options, GumboOutput*& output, ParseArena& arena,
+                      std::string_view utf8) {
+  if (setjmp(arena.abandon) != 0) return arena.abandonedFor;
+  output = gumbo_parse_with_options(&options, utf8.data(), utf8.size());
+  return 0;
+}
+
+}  // namespace
+
+HtmlTree::HtmlTree(std::string_view utf8, const ParseBounds& bounds)
+    : parse_(std::make_unique<Parse>()) {
   // The parse errors are of no use here and would grow with every broken tag of the page.
   parse_->options.max_errors = 0;
-  parse_->output = gumbo_parse_with_options(&parse_->options, utf8.data(), utf8.size());
+  ParseArena& arena = parse_->arena;
+  arena.limit = bounds.memoryBytes;
+  arena.stop = &bounds.stop;
+  parse_->options.allocator = ArenaAllocate;
+  parse_->options.deallocator = ArenaFree;
+  parse_->options.userdata = &arena;
+  const int abandoned = ParseWithinBounds(parse_->options, parse_->output, arena, utf8);
+  if (abandoned == 2) throw std::bad_alloc();
+  if (abandoned != 0) throw ParseAbandoned();
   if (parse_->output == nullptr) throw std::bad_alloc();
+  // The tree's array counts against the same bound: some 40 bytes a node beside the parser's.
+  const std::size_t maxNodes =
+      (arena.limit > arena.used ? arena.limit - arena.used : 0) / (2 * sizeof(HtmlNode));
 
   // An explicit stack instead of recursion: real pages nest thousands of levels deep.
   struct Pending {
@@ -233,6 +322,7 @@ HtmlTree::HtmlTree(std::string_view utf8) : parse_(std::make_unique<Parse>()) {
       nodes_[open.back()].end = index;
       open.pop_back();
     }
+    if (nodes_.size() >= maxNodes) throw ParseAbandoned();
     const GumboNode* node = item.node;
     HtmlNode out;
     out.parent = nodes_.empty() ? 0 : item.parent;

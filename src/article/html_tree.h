@@ -6,8 +6,12 @@
 // per-node sums can be made in one backward pass. Text is UTF-8 with character references
 // decoded by the parser; comments are left out.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <limits>
 #include <memory>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -114,11 +118,28 @@ struct HtmlNode {
   const void* element = nullptr;  // the parser's element, for Attribute
 };
 
+// What one parse may spend. The parser's every allocation is counted against `memoryBytes`
+// (with the tree's own array beside it), and `stop` is asked every kStopCheckAllocations
+// allocations (some milliseconds of parsing): a parse past its memory, or told to stop (its
+// time is up, the user cancelled, a signal came), is abandoned at once and all its memory freed.
+struct ParseBounds {
+  std::size_t memoryBytes = std::numeric_limits<std::size_t>::max();
+  std::function<bool()> stop;
+};
+inline constexpr std::size_t kStopCheckAllocations = 4096;
+
+// Thrown by HtmlTree when the parse passed its ParseBounds.
+class ParseAbandoned : public std::runtime_error {
+ public:
+  ParseAbandoned() : std::runtime_error("the page's parse passed its bounds") {}
+};
+
 class HtmlTree {
  public:
   // Parses `utf8` (the page already decoded to UTF-8). Never fails on bad mark-up; throws
-  // std::bad_alloc only. The parser may point into `utf8`, which must outlive the tree.
-  explicit HtmlTree(std::string_view utf8);
+  // ParseAbandoned past `bounds`, else std::bad_alloc only. The parser may point into `utf8`,
+  // which must outlive the tree.
+  explicit HtmlTree(std::string_view utf8, const ParseBounds& bounds = {});
   ~HtmlTree();
   HtmlTree(const HtmlTree&) = delete;
   HtmlTree& operator=(const HtmlTree&) = delete;

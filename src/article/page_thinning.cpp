@@ -58,6 +58,38 @@ std::size_t EndTagEnd(std::string_view text, std::size_t from, std::string_view 
   return text.size();
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// Where the (kMaxAttributesPerTag + 1)-th attribute of the tag text `tag` ("<p a=1 b ...>")
+// starts (with the blanks before it), or npos when it has no more than that. Attributes are read as the HTML tokenizer
+// reads them: a name up to a blank, '/', '>' or '=', then maybe '=' and a quoted or bare value.
+std::size_t ExcessAttributesStart(std::string_view tag) {
+  std::size_t i = 1;
+  while (i < tag.size() && !IsNameEnd(tag[i])) ++i;  // the tag's name
+  std::size_t attributes = 0;
+  while (i < tag.size()) {
+    const std::size_t previousEnd = i;  // the blanks before an attribute go with it
+    while (i < tag.size() && (IsBlank(tag[i]) || tag[i] == '/')) ++i;
+    if (i >= tag.size() || tag[i] == '>') return std::string_view::npos;
+    if (++attributes > kMaxAttributesPerTag) return previousEnd;
+    ++i;  // a name's first character may be '='
+    while (i < tag.size() && !IsBlank(tag[i]) && tag[i] != '/' && tag[i] != '>' && tag[i] != '=')
+      ++i;
+    std::size_t after = i;
+    while (after < tag.size() && IsBlank(tag[after])) ++after;
+    if (after >= tag.size() || tag[after] != '=') continue;
+    i = after + 1;
+    while (i < tag.size() && IsBlank(tag[i])) ++i;
+    if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
+      const std::size_t close = tag.find(tag[i], i + 1);
+      i = close == std::string_view::npos ? tag.size() : close + 1;
+    } else {
+      while (i < tag.size() && !IsBlank(tag[i]) && tag[i] != '>') ++i;
+    }
+  }
+  return std::string_view::npos;
+}
+
 bool IsStructuredData(std::string_view tag) {
   constexpr std::string_view kType = "application/ld+json";
   for (std::size_t at = 0; at + kType.size() <= tag.size(); ++at) {
@@ -104,7 +136,23 @@ void ThinPage(std::string& utf8) {
       if (NameAt(text, lt + 1, name)) thinned = name;
     if (thinned.empty() ||
         (thinned == "script" && IsStructuredData(text.substr(lt, tagEnd - lt)))) {
-      keep(lt, tagEnd);
+      // A tag of more attributes than any page needs keeps the first ones and its end: the
+      // parser checks each new attribute against all before it.
+      const std::size_t excess = tagEnd - lt > 2 * kMaxAttributesPerTag
+                                     ? ExcessAttributesStart(text.substr(lt, tagEnd - lt))
+                                     : std::string_view::npos;
+      if (excess == std::string_view::npos) {
+        keep(lt, tagEnd);
+      } else {
+        keep(lt, lt + excess);
+        const bool selfClosing = tagEnd - lt >= 2 && text.substr(tagEnd - 2, 2) == "/>";
+        keep(tagEnd - (selfClosing ? 2 : 1), tagEnd);
+      }
+      i = tagEnd;
+      continue;
+    }
+    // Foreign content ends itself with "/>" ("<svg class=icon/>"): nothing to wait for.
+    if (thinned == "svg" && tagEnd - lt >= 2 && text.substr(tagEnd - 2, 2) == "/>") {
       i = tagEnd;
       continue;
     }

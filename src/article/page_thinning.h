@@ -4,6 +4,7 @@
 // blocks. On today's pages they are most of the bytes, and every byte the parser keeps costs
 // several in its tree.
 
+#include <cstddef>
 #include <string>
 
 namespace quillmark {
@@ -12,6 +13,10 @@ namespace quillmark {
 // style, svg and noscript element with its content. A tag's attributes are read with their
 // quotes, so a '<' inside a quoted value starts nothing. An element with no end tag runs to
 // the end of the page, as the parser would read it. Linear in the page; allocates nothing.
+// A tag keeps at most kMaxAttributesPerTag attributes (the first ones); an svg element written
+// self-closing ("<svg .../>") ends there.
 void ThinPage(std::string& utf8);
+
+inline constexpr std::size_t kMaxAttributesPerTag = 256;
 
 }  // namespace quillmark

@@ -48,6 +48,12 @@ constexpr int kExitInterrupted = 130;
 constexpr const char* kOutOfMemoryPrefix = "quillmark-cli: ";
 constexpr const char* kDroppedPageSuffix = ": out of memory, the page is dropped\n";
 
+// A page whose reading failed for another reason: named with the failure, and skipped.
+std::string UnreadablePageMessage(const std::string& path, const char* why) {
+  return std::string(kOutOfMemoryPrefix) + path + ": the page could not be read (" + why +
+         "), it is dropped\n";
+}
+
 volatile std::sig_atomic_t interrupted = 0;
 
 extern "C" void NoteInterrupt(int) { interrupted = 1; }
@@ -258,6 +264,10 @@ class CliProgram {
         }
       } catch (const std::bad_alloc&) {
         std::cerr << kOutOfMemoryPrefix << path << kDroppedPageSuffix;  // the other files go on
+      } catch (const FileError&) {
+        throw;
+      } catch (const std::exception& error) {
+        Print(stderr, UnreadablePageMessage(path, error.what()));  // so do they after this
       }
     }
     session_->BeginRun();
@@ -268,7 +278,15 @@ class CliProgram {
   int Article() {
     std::vector<FileArticle> pages;
     for (const std::string& path : options_.files) {
-      std::optional<PageReading> page = ReadPage(ReadAsOnePage(path, std::cerr), {});
+      const std::string body = ReadAsOnePage(path, std::cerr);
+      std::optional<PageReading> page;
+      try {
+        page = ReadPage(body, {});
+      } catch (const std::exception& error) {
+        // One page that cannot be read costs that page only; the others are still printed.
+        Print(stderr, UnreadablePageMessage(path, error.what()));
+        continue;
+      }
       if (!page) {
         Print(stderr, "quillmark-cli: " + path + ": 記事として読むには大きすぎます\n");
         continue;

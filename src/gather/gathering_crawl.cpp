@@ -11,6 +11,8 @@
 #include "gather/link_resolver.h"
 #include "gather/page_scanner.h"
 #include "gather/site_articles.h"
+#include "net/inward_address.h"
+#include "text/ascii_case.h"
 
 namespace quillmark {
 namespace {
@@ -20,6 +22,8 @@ constexpr std::string_view kLabelStart = "インターネットサイトより�
 constexpr std::string_view kStartLine = "接続開始";
 constexpr std::string_view kTimeOutLine = "タイムアウト";
 constexpr std::string_view kDroppedPageLine = "のページはメモリ不足のため破棄";
+// A page whose reading failed otherwise: the line names the page and the failure.
+constexpr std::string_view kUnreadablePageLine = "のページは読み取りに失敗したため破棄: ";
 // The steps of a site's articles: the feed fetched, each article with its place, the failure
 // of a step the client gave up on, robots.txt's answers, and the count read at the end.
 constexpr std::string_view kFeedLine = "のフィードを取得";
@@ -29,6 +33,10 @@ constexpr std::string_view kRobotsUnavailableLine = "のrobots.txtが応答し�
 constexpr std::string_view kRobotsDisallowedLine = "はrobots.txtにより取得しません";
 constexpr std::string_view kSiteArticlesLine = "の記事を";
 constexpr std::string_view kSiteArticlesLineEnd = "件取得";
+// An address a site hands us that is never fetched: another scheme than http and https, or
+// an inward one (net/inward_address.h) from a site that is not itself inward.
+constexpr std::string_view kNotWebLine = "はhttp/httpsのアドレスではないため取得しません";
+constexpr std::string_view kInwardLine = "は内部のアドレスのため取得しません";
 
 // A link written as an absolute address of this form is never followed, whatever host it
 // names; "HTTP://" and "https://" are, as they are not this form.
@@ -58,6 +66,11 @@ std::uint32_t ProxyPortOf(std::string_view text) {
     if (port <= 65535) port = port * 10 + static_cast<std::uint32_t>(c - '0');
   }
   return negative || port > 65535 ? 0 : port;
+}
+
+// The status line of a page dropped for a failure other than memory, naming it and why.
+std::string UnreadablePageLine(const std::string& url, const char* why) {
+  return url + std::string(kUnreadablePageLine) + (why != nullptr && *why != '\0' ? why : "?");
 }
 
 }  // namespace
@@ -176,6 +189,7 @@ std::optional<std::string> GatheringCrawl::StartNextFetch(TickCount now) {
   view_.SetLabel(std::string(kLabelStart) + std::to_string(FetchCount_) + "/" +
                  std::to_string(URLList_.size()) + ")");
   view_.AddStatusLine(url + std::string(kStartLine));
+  client_.SetRefuseInward(false);  // the list and its links are the user's, as designed
   FetchStartTick_ = now;
   state_ = CrawlState::kFetching;
   return url;
@@ -280,6 +294,9 @@ void GatheringCrawl::TakePage(const FetchEnding& ending) {
     // One page too big for the memory left must not end the whole run: its scan and copies
     // are freed by now, and the sites after it are still fetched.
     view_.AddStatusLine(URLList_[index] + std::string(kDroppedPageLine));
+  } catch (const std::exception& error) {
+    // Nor may any other failure of one page's reading: it costs that page only.
+    view_.AddStatusLine(UnreadablePageLine(URLList_[index], error.what()));
   }
 }
 
@@ -349,8 +366,10 @@ void GatheringCrawl::NoteSiteArticles(const std::string& siteURL, const FetchEnd
   siteArticles_.reserve(siteArticles_.size() + 1);
   siteSources_.reserve(siteSources_.size() + 1);
   const std::size_t site = siteArticles_.size();
+  siteInward_.reserve(siteInward_.size() + 1);
   siteArticles_.push_back({siteURL, ending.host, 0, 0});
   siteSources_.push_back(std::move(sources));
+  siteInward_.push_back(IsInwardHost(HostOf(siteURL)) || ending.answeredFromInside);
   if (feed) {
     QueueArticles(site, feed->items);
     return;
@@ -360,8 +379,10 @@ void GatheringCrawl::NoteSiteArticles(const std::string& siteURL, const FetchEnd
 
 void GatheringCrawl::TryNextSource(std::size_t site) {
   SiteSources& sources = siteSources_[site];
-  if (sources.nextFeed < sources.feeds.size()) {
-    articleSteps_.push_front({StepKind::kFeed, sources.feeds[sources.nextFeed++], site, 0, {}});
+  while (sources.nextFeed < sources.feeds.size()) {
+    const std::string& feed = sources.feeds[sources.nextFeed++];
+    if (Refused(site, feed)) continue;
+    articleSteps_.push_front({StepKind::kFeed, feed, site, 0, {}});
     return;
   }
   // No feed parsed: the page's own article links, and nothing of the sources is needed again.
@@ -381,7 +402,8 @@ void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>
     if (chosen == ArticlesPerSite_) break;
     // Each address once in the run: neither an address of the list or a followed link, nor
     // another site's article.
-    if (address.empty() || !VisitedURLs_.insert(address).second) continue;
+    if (address.empty() || Refused(site, address) || !VisitedURLs_.insert(address).second)
+      continue;
     const std::string origin = SplitOrigin(address).origin;
     if (!origin.empty() && !robots_.contains(origin) && robotsQueued.insert(origin).second) {
       steps.push_back({StepKind::kRobots, origin + "/robots.txt", site, 0, {}});
@@ -391,6 +413,19 @@ void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>
   siteArticles_[site].chosen = chosen;
   steps.push_back({StepKind::kSiteDone, {}, site, 0, {}});
   articleSteps_.insert(articleSteps_.begin(), steps.begin(), steps.end());
+}
+
+bool GatheringCrawl::Refused(std::size_t site, const std::string& address) {
+  const std::string scheme = LowerCaseAscii(address.substr(0, address.find(':')));
+  if (scheme != "http" && scheme != "https") {
+    view_.AddStatusLine(address + std::string(kNotWebLine));
+    return true;
+  }
+  if (!siteInward_[site] && IsInwardHost(HostOf(address))) {
+    view_.AddStatusLine(address + std::string(kInwardLine));
+    return true;
+  }
+  return false;
 }
 
 std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
@@ -424,6 +459,8 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
       }
     }
     std::string url = step.url;
+    // What a public site's feed or page names, and every redirect of it, stays outside.
+    client_.SetRefuseInward(!siteInward_[step.site]);
     currentStep_ = std::move(step);
     FetchStartTick_ = now;
     state_ = CrawlState::kFetching;
@@ -446,6 +483,8 @@ void GatheringCrawl::EndArticleStep(const ArticleStep& step, const FetchEnding& 
         }
       } catch (const std::bad_alloc&) {
         view_.AddStatusLine(step.url + std::string(kDroppedPageLine));
+      } catch (const std::exception& error) {
+        view_.AddStatusLine(UnreadablePageLine(step.url, error.what()));
       }
       if (!feed) {
         TryNextSource(step.site);
@@ -458,7 +497,13 @@ void GatheringCrawl::EndArticleStep(const ArticleStep& step, const FetchEnding& 
     case StepKind::kRobots: {
       RobotsEntry entry;
       if (ending.kind == FetchEndingKind::kSuccess) {
-        entry.rules = RobotsRules::Parse(ending.body);
+        try {
+          entry.rules = RobotsRules::Parse(ending.body);
+        } catch (const std::exception& error) {
+          // Rules that cannot be read say nothing of what is allowed: the host is skipped.
+          view_.AddStatusLine(UnreadablePageLine(step.url, error.what()));
+          entry.unavailable = true;
+        }
       } else if (ending.kind == FetchEndingKind::kFailure && ending.statusCode >= 500) {
         entry.unavailable = true;
         view_.AddStatusLine(HostOf(step.url) + std::string(kRobotsUnavailableLine));
@@ -491,6 +536,8 @@ void GatheringCrawl::TakeSiteArticle(const ArticleStep& step, const FetchEnding&
     ++site.read;
   } catch (const std::bad_alloc&) {
     view_.AddStatusLine(step.url + std::string(kDroppedPageLine));
+  } catch (const std::exception& error) {
+    view_.AddStatusLine(UnreadablePageLine(step.url, error.what()));
   }
 }
 

@@ -203,7 +203,9 @@ class GatheringCrawl {
   // page, its body's sentences added, and the article listed in Articles(); a success or failure
   // enters kReady, a client error kWaiting. A page whose scan or sentences run out of memory is
   // dropped with the status line URL + "のページはメモリ不足のため破棄" (its sentences taken back,
-  // links it gave kept) and the crawl goes on. kCutOff: the ending is dropped; enters kReady. Other
+  // links it gave kept) and the crawl goes on; one whose reading fails in any other way is
+  // dropped so too, with the line URL + "のページは読み取りに失敗したため破棄: " + the failure's
+  // text. kCutOff: the ending is dropped; enters kReady. Other
   // states: ignored. Then: after Cancel, enters kClosed (kCancel); in kReady with no URL left, sets
   // Finished (a wait is ended by the watchdog first, even after the last URL).
   // An article step (FollowArticles) is handled as the header's opening says and enters kReady
@@ -279,6 +281,9 @@ class GatheringCrawl {
   std::optional<std::string> StartArticleStep(TickCount now);
   void EndArticleStep(const ArticleStep& step, const FetchEnding& ending);
   void TryNextSource(std::size_t site);
+  // Whether `address`, named by site `site`, is never fetched: not http or https, or inward
+  // (net/inward_address.h) while the site is not; writes the line saying so.
+  bool Refused(std::size_t site, const std::string& address);
   void QueueArticles(std::size_t site, const std::vector<FeedItem>& items);
   void TakeSiteArticle(const ArticleStep& step, const FetchEnding& ending);
   void AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
@@ -316,6 +321,7 @@ class GatheringCrawl {
   std::optional<ArticleStep> currentStep_;  // the step being fetched; none for a URL of URLList
   std::vector<SiteArticleCount> siteArticles_;
   std::vector<SiteSources> siteSources_;       // same index as siteArticles_
+  std::vector<char> siteInward_;  // same index: the site itself is inward, so may name such
   std::map<std::string, RobotsEntry> robots_;  // by origin ("http://host:port")
 };
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "net/inward_address.h"
 #include "net/net_error.h"
 #include "text/ascii_case.h"
 
@@ -151,6 +152,7 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
   ending.kind = *outcome;
   ending.host = std::move(outcomeHost);
   ending.statusCode = outcomeStatus;
+  ending.answeredFromInside = client_.ReachedInward() || IsInwardHost(ending.host);
   if (ending.kind == FetchEndingKind::kSuccess) {
     ending.error.clear();
     ending.body = std::move(client_.Body);

@@ -37,6 +37,10 @@ struct FetchEnding {
   // kSuccess, and kFailure after a response: its status code (0 when the status line had
   // none, and for every other ending). robots.txt tells a 4xx from a 5xx by it.
   int statusCode = 0;
+  // Whether the answer came from an inward address (net/inward_address.h): a host written so,
+  // or one reached straight (no proxy) at such an address; a site the user keeps on this
+  // machine or its network.
+  bool answeredFromInside = false;
 };
 
 // What the crawl may do to the client from inside a wait (a timer tick, Cancel): read the host
@@ -58,6 +62,10 @@ class FetchControl {
   // Sends later https fetches through `host`:`port` instead of the proxy of SetProxy; an
   // empty host means the same proxy as http.
   virtual void SetHttpsProxy(const std::string& host, std::uint32_t port) = 0;
+  // Whether later fetches refuse an inward address (net/inward_address.h) in every request of
+  // the fetch, redirects too: a host written so, or one looked up so when no proxy is between.
+  // Off until set.
+  virtual void SetRefuseInward(bool) {}
 };
 
 // Receives each status line as it is written.
@@ -91,6 +99,7 @@ class PageFetch : public FetchControl {
   void SetProxy(const std::string& host, std::uint32_t port) override;
   void SetFetchHttps(bool fetchHttps) override { client_.FetchHttps = fetchHttps; }
   void SetHttpsProxy(const std::string& host, std::uint32_t port) override;
+  void SetRefuseInward(bool refuse) override { client_.RefuseInward = refuse; }
 
   // The client's limit for each waiting step, in milliseconds; tests make it short.
   void SetTimeOut(std::uint32_t milliseconds) { client_.TimeOut = milliseconds; }

@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 
+#include "net/inward_address.h"
 #include "net/net_error.h"
 #include "text/ascii_case.h"
 
@@ -89,6 +90,9 @@ void TNMHTTP::HTTPConnect() {
     if (requests == kMaxRequestsPerGet) throw NetError("Too many redirects");
     ++requests;
     ParseURL();
+    // Every request of the Get, redirects too: a host written as an inward address is never
+    // asked, whatever a proxy would do with it.
+    if (RefuseInward && IsInwardHost(Host)) throw NetError("Inward address refused");
     AssembleHTTPHeader();
     try {
       if (secure_) {

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "net/host_lookup.h"
+#include "net/inward_address.h"
 #include "net/net_error.h"
 #include "net/tls_client.h"
 
@@ -53,6 +54,7 @@ void TPowersock::Connect() {
 void TPowersock::ConnectTo(const std::string& name, std::uint32_t port) {
   if (connected_) throw NetError("Already connected");
   cancel_ = false;
+  reached_inward_ = false;
   const std::uint64_t generation = generation_;
 
   LookupOutcome outcome = ResolveRemoteHost(name, generation);
@@ -65,11 +67,15 @@ void TPowersock::ConnectTo(const std::string& name, std::uint32_t port) {
   }
   if (outcome == LookupOutcome::kAbandoned) FailConnection("Connection Failed");
 
-  OpenSocket();
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
   address.sin_addr = remote_address_;
+  if (name == Host) {
+    reached_inward_ = IsInwardAddress(reinterpret_cast<const sockaddr&>(address));
+    if (RefuseInward && reached_inward_) FailConnection("Inward address refused");
+  }
+  OpenSocket();
   no_error_ = true;
   if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
     ConnectionEstablished();

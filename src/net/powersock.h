@@ -49,6 +49,10 @@ class TPowersock {
   // A PEM file of the certificate authorities a secure connection trusts; empty means the
   // system's trusted roots.
   std::string TrustedCertificates;
+  // When set, a connection straight to Host (no proxy between) whose looked-up address is
+  // inward (inward_address.h) fails with "Inward address refused", as a failed connection
+  // does. Off by default: what the user names is always fetched.
+  bool RefuseInward = false;
 
   // Events. Each runs on the caller's thread, inside Connect.
   std::function<void()> OnHostResolved;              // a name was looked up (not for dotted ones)
@@ -99,6 +103,8 @@ class TPowersock {
   static std::size_t NthPos(std::string_view text, char separator, int n);
 
   bool Connected() const { return connected_; }
+  // Whether the last connection straight to Host (no proxy) went to an inward address.
+  bool ReachedInward() const { return reached_inward_; }
   // Whether the connection speaks TLS (StartTls has succeeded on it).
   bool Secure() const;
 
@@ -168,6 +174,7 @@ class TPowersock {
   bool lookup_done_ = false;
   bool no_error_ = true;
   in_addr remote_address_{};
+  bool reached_inward_ = false;
   std::unique_ptr<HostLookup> lookup_;
   // Made at the first StartTls and kept (with its resumable sessions) while
   // TrustedCertificates stays what it was made with.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "article/article_extractor.h"
@@ -25,12 +26,61 @@ TEST(ThinPage, TakesOutWhatIsNeverTextAndKeepsTheRest) {
       {"1 < 2 <script", "1 < 2 "},
       {"a<!-- never closed", "a"},
       {"x<style>never closed", "x"},
+      // A self-closing svg ends itself; an open one still runs to its end tag.
+      {"<p>a<svg class=\"icon\"/>b</p><svg/>c", "<p>ab</p>c"},
+      {"<p>a<svg>b</p><svg/>c</svg>d", "<p>ad"},
   };
   for (const auto& c : cases) {
     std::string page = c.page;
     ThinPage(page);
     EXPECT_EQ(page, c.thinned) << c.page;
   }
+}
+
+// Attributes past the cap are cut, whatever their quoting, and the tag keeps its end.
+TEST(ThinPage, ATagKeepsItsFirstAttributesOnly) {
+  for (const std::string end : {">", "/>"}) {
+    for (const std::string attribute : {" a", " b=1", " c='x y>'", " d = \"q\"", "\te=z"}) {
+      std::string kept = "<p";
+      for (std::size_t i = 0; i < kMaxAttributesPerTag; ++i) kept += attribute;
+      std::string page = kept + attribute + attribute + end + "text";
+      ThinPage(page);
+      EXPECT_EQ(page, kept + end + "text") << attribute << end;
+      page = kept + end + "text";  // exactly the cap: nothing cut
+      ThinPage(page);
+      EXPECT_EQ(page, kept + end + "text") << attribute << end;
+    }
+  }
+}
+
+// The shapes whose tree grows far past the page: the parse is held to the bounds and the page
+// left to the scanner, or read with each link's text cut short.
+TEST(ReadPage, AParsePastItsMemoryOrTimeIsLeftToTheScanner) {
+  std::string reopened = "<p>";  // 68 KB: every block reopens the 3,000 formatting elements
+  for (int i = 0; i < 3000; ++i) reopened += "<b id=" + std::to_string(i) + ">";
+  reopened += "</p>";
+  for (int i = 0; i < 3000; ++i) reopened += "<div>x</div>";
+  ASSERT_TRUE(FitsArticleReading(reopened.size(), 9001));
+  EXPECT_FALSE(ReadPage(reopened, "").has_value());
+
+  std::string nested;  // 8,000 links, each inside the one before
+  for (int i = 0; i < 8000; ++i) nested += "<a href=x>text <object>";
+  const std::optional<PageReading> reading = ReadPage(nested, "");
+  ASSERT_TRUE(reading.has_value());
+  ASSERT_EQ(reading->links.links.size(), 8000u);
+  for (const PageLink& link : reading->links.links) ASSERT_LE(link.text.size(), 300u);
+
+  int asked = 0;
+  std::string page;
+  for (int i = 0; i < 5000; ++i) page += "<p class=c>x</p>";
+  EXPECT_TRUE(ReadPage(page, "", [&] { return ++asked > 1000; }).has_value());
+  EXPECT_FALSE(ReadPage(page, "", [] { return true; }).has_value());
+}
+
+TEST(HtmlTree, AParseAbandonedAtItsBoundLeavesNothingBehind) {
+  const std::string page = "<div>" + std::string(20000, 'x') + "</div>";
+  EXPECT_THROW(HtmlTree(page, {.memoryBytes = 10000, .stop = {}}), ParseAbandoned);
+  EXPECT_NO_THROW(HtmlTree(page, {.memoryBytes = 1 << 20, .stop = {}}));
 }
 
 TEST(ReadPage, APageBeyondTheBoundsIsLeftToTheScanner) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,45 @@ std::vector<ArticleCase> ArticleCases() {
         "http://c/robots.txt", "http://c/2026/12/07/one"},
        {0, 0, 0},
        {"記事 1/1 http://c/2026/12/07/one"}},
+      {"APublicSitesFeedAndPageNeverReachInwardNorPastTheWeb",
+       kArticles,
+       {"http://news.example/", "http://www.example/"},
+       {{"http://news.example/",
+         Ok("news.example",
+            Rss({{"file:///etc/passwd", ""}, {"ftp://news.example/a", ""},
+                 {"http://127.0.0.1:9/", ""}, {"http://10.0.0.1/", ""},
+                 {"http://169.254.169.254/latest", ""}, {"http://192.168.1.1/", ""},
+                 {"http://localhost/internal/secret", ""}, {"http://2130706433/", ""},
+                 {"http://0x7f.1/", ""}, {"http://news.example/2026/12/07/ok", ""}}))},
+        {"http://news.example/robots.txt", Status(404)},
+        {"http://news.example/2026/12/07/ok", Ok("news.example", "<p>Outside.</p>")},
+        {"http://www.example/", Ok("www.example", "home")}},
+       {{"home", {"", {FeedLink("http://[::1]/feed"), FeedLink("gopher://www.example/feed")}}}},
+       {"http://news.example/", "http://news.example/robots.txt",
+        "http://news.example/2026/12/07/ok", "http://www.example/"},
+       {1, 0},
+       {"file:///etc/passwdはhttp/httpsのアドレスではないため取得しません",
+        "ftp://news.example/aはhttp/httpsのアドレスではないため取得しません",
+        "http://127.0.0.1:9/は内部のアドレスのため取得しません",
+        "http://10.0.0.1/は内部のアドレスのため取得しません",
+        "http://169.254.169.254/latestは内部のアドレスのため取得しません",
+        "http://192.168.1.1/は内部のアドレスのため取得しません",
+        "http://localhost/internal/secretは内部のアドレスのため取得しません",
+        "http://2130706433/は内部のアドレスのため取得しません",
+        "http://0x7f.1/は内部のアドレスのため取得しません",
+        "http://[::1]/feedは内部のアドレスのため取得しません",
+        "gopher://www.example/feedはhttp/httpsのアドレスではないため取得しません",
+        "http://www.example/の記事を0件取得"}},
+      {"ASiteOfTheLearnersOwnNetworkKeepsItsInwardAddresses",
+       kArticles,
+       {"http://192.168.1.5/"},
+       {{"http://192.168.1.5/", Ok("192.168.1.5", Rss({{"http://localhost/2026/12/07/a", ""}}))},
+        {"http://localhost/robots.txt", Status(404)},
+        {"http://localhost/2026/12/07/a", Ok("localhost", "<p>At home.</p>")}},
+       {},
+       {"http://192.168.1.5/", "http://localhost/robots.txt", "http://localhost/2026/12/07/a"},
+       {1},
+       {"http://192.168.1.5/の記事を1件取得"}},
       {"WithLinkFollowingTheSitesLinksAreAdmittedAsDesignedAndArticlesComeFirstEachOnce",
        {.IsLevel = true, .AllowedLevel = 1, .FollowArticles = true},
        {"http://a/", "http://c/"},
@@ -252,6 +292,37 @@ TEST(ArticleCrawlStoreTest, TheWatchdogCutsAnArticleOffAndTheCrawlGoesOn) {
   EXPECT_TRUE(crawl.Finished());
   EXPECT_EQ(crawl.SiteArticles().at(0).read, 1);
   EXPECT_EQ(shell.lines.back(), "http://a/の記事を1件取得");
+}
+
+// A page whose reading fails (here its links, then a structured datum that once threw) costs
+// that page only: a line names it and why, and every later site and article is still read.
+TEST(ArticleCrawlStoreTest, APageThatFailsToReadCostsThatPageOnly) {
+  for (const bool articleText : {true, false}) {
+    SCOPED_TRACE(articleText ? "read as articles" : "scanned");
+    FakeShell shell;
+    GatheringCrawl crawl(shell, shell, 0);
+    crawl.SetSiteList({"http://a/", "http://b/"});
+    crawl.SetLinkOptions({.ArticleText = articleText, .FollowArticles = true});
+    crawl.SetPageLinksReader([](const std::string& body) -> PageLinks {
+      if (body == "bad") throw std::runtime_error("stoul");
+      return {};
+    });
+    crawl.Start();
+    const std::string badJson =
+        "<script type=application/ld+json>{\"datePublished\":\"\\uZZZZ\"}</script>"
+        "<p>The article read in spite of its data.</p>";
+    const std::map<std::string, FetchEnding> answers = {
+        {"http://a/", Ok("a", "bad")},
+        {"http://b/", Ok("b", Rss({{"http://b/1", ""}}))},
+        {"http://b/robots.txt", Status(404)},
+        {"http://b/1", Ok("b", badJson)}};
+    while (std::optional<std::string> url = crawl.StartNextFetch(0)) crawl.EndFetch(answers.at(*url));
+    EXPECT_TRUE(crawl.Finished());
+    EXPECT_THAT(shell.lines, Contains("http://a/のページは読み取りに失敗したため破棄: stoul"));
+    ASSERT_EQ(crawl.SiteArticles().size(), 1u);
+    EXPECT_EQ(crawl.SiteArticles()[0].read, 1);
+    EXPECT_THAT(crawl.Sentences().at("b"), Contains(::testing::StartsWith("The article read in spite")));
+  }
 }
 
 // The whole run over the loopback server: a home page naming its feed (through the reader a
