@@ -290,9 +290,8 @@ void TMainForm::RecordRunInHistory(std::int32_t pagesFetched,
     const std::int64_t time = now_();
     const RecordedRun record = RecordOfRun(time, stores.sites.Addresses(), stores.figures,
                                            stores.ranking, stores.ngWords, pagesFetched);
-    const std::int64_t runId = history_->Append(record.run, record.words);
-    KeepArticlesOfRun(*history_, runId, time, articles, stores.mappedWords, session_.Dictionary(),
-                      stores.configuration.keepArticlesDays);
+    RecordRunWithArticles(*history_, record.run, record.words, articles, stores.mappedWords,
+                          session_.Dictionary(), stores.configuration.keepArticlesDays);
   } catch (const std::exception& error) {
     showError_(this, ErrorText(error));
     return;

@@ -1,5 +1,10 @@
 #include "cli/cli_output.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 #include "text/valid_utf8.h"
@@ -38,6 +43,34 @@ bool Print(std::FILE* stream, std::string_view text) {
   const bool written =
       std::fwrite(printable.data(), 1, printable.size(), stream) == printable.size();
   return std::fflush(stream) == 0 && written;
+}
+
+NamedOutput WriteNamedOutput(const std::string& path, std::string_view bytes) {
+  if (path == "-") {
+    if (!Print(stdout, bytes)) throw FileError(kOutputFailedMessage);
+    return NamedOutput::kStandardOutput;
+  }
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) {
+    ReplaceFileAtomically(path, bytes);
+    return NamedOutput::kReplaced;
+  }
+  // A FIFO or a device: a rename would put a regular file in its place. Opened as it is, with
+  // no O_CREAT, so a name that changed since the stat cannot become a new file here.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw FileError(CannotCreateMessage(path), path, errno);
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      const int error = written < 0 ? errno : EIO;
+      ::close(fd);
+      throw FileError(CannotCreateMessage(path), path, error);
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  if (::close(fd) != 0 && errno != EINTR) throw FileError(CannotCreateMessage(path), path, errno);
+  return NamedOutput::kDirect;
 }
 
 }  // namespace quillmark

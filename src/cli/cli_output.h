@@ -28,6 +28,16 @@ bool Print(std::FILE* stream, std::string_view text);
 // "quillmark-cli: " and the error's own message (the window's text, naming the file or files).
 std::string FileErrorLine(const FileError& error);
 
+// Where a file the user named (a report, the cards) went.
+enum class NamedOutput { kStandardOutput, kDirect, kReplaced };
+
+// Writes `bytes` to the file the user named as they named it: "-" is standard output (through
+// Print); an existing file that is not a regular file (a FIFO, a terminal, a device such as
+// /dev/null) is opened and written as it stands, never replaced; a regular file, or a new one,
+// is replaced whole through ReplaceFileAtomically. Throws FileError when the bytes do not all
+// get out (a full device, standard output closed).
+NamedOutput WriteNamedOutput(const std::string& path, std::string_view bytes);
+
 // "quillmark-cli: 標準出力に書き込めません" (UTF-8): said, with exit status 1, after the data
 // files were saved, when the result could not be printed.
 extern const char* const kOutputFailedMessage;

@@ -125,10 +125,9 @@ void RecordGatheringRun(RunHistory& history, const MainStores& stores,
   const RecordedRun record =
       RecordOfRun(time, sites, stores.figures, stores.ranking, stores.ngWords, pagesFetched);
   try {
-    const std::int64_t runId = history.Append(record.run, record.words);
     // The aggregation read the dictionary, so the stores hold it with the run's learned pairs.
-    KeepArticlesOfRun(history, runId, time, articles, stores.mappedWords, stores.dictionary,
-                      stores.configuration.keepArticlesDays);
+    RecordRunWithArticles(history, record.run, record.words, articles, stores.mappedWords,
+                          stores.dictionary, stores.configuration.keepArticlesDays);
   } catch (const HistoryError& error) {
     Print(stderr, std::string(error.what()) + "\n");
   }

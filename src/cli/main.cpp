@@ -219,6 +219,7 @@ class CliProgram {
                     .ArticlesPerSite = articles > 0 ? articles : configuration.articlesPerSite});
     if (fetchHttps) crawl.SetHttpsProxy(HttpsProxySettingFromEnvironment());
     std::signal(SIGINT, NoteInterrupt);
+    crawl.SetReadingStop([] { return interrupted != 0; });  // a long parse ends at Ctrl-C too
     bool cancelled = false;
     CrawlRunner runner;
     runner.pump = [&] {
@@ -398,11 +399,14 @@ class CliProgram {
 
   // Replaces `path` (relative to where the user stands) with `bytes` as the window's save
   // dialog does, so that its directory becomes LastSavedDirectory with --save.
+  // A FIFO, a device or "-" (standard output) is written as it is (WriteNamedOutput) and
+  // changes no directory.
   void SaveAsReport(const std::string& path, const std::string& bytes) {
     const std::string absolute =
-        QDir::current().absoluteFilePath(QString::fromStdString(path)).toStdString();
-    ReplaceFileAtomically(absolute, bytes);
-    session_->SetReportPath(absolute);
+        path == "-" ? path
+                    : QDir::current().absoluteFilePath(QString::fromStdString(path)).toStdString();
+    if (WriteNamedOutput(absolute, bytes) == NamedOutput::kReplaced)
+      session_->SetReportPath(absolute);
   }
 
   // A result, report or card file that cannot be written must not cost the learner the run's

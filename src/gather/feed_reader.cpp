@@ -577,4 +577,38 @@ std::optional<Feed> ReadFeed(std::string_view body, std::string_view address, st
   return feed.Result(broken);
 }
 
+bool LooksLikeFeed(std::string_view body, std::string_view contentType) {
+  const std::string type = LowerCaseAscii(contentType.substr(0, contentType.find(';')));
+  for (const std::string_view feedType :
+       {"application/rss+xml", "application/atom+xml", "application/rdf+xml"}) {
+    if (type.find(feedType) != std::string::npos) return true;
+  }
+  if (body.starts_with("\xEF\xBB\xBF")) body.remove_prefix(3);
+  // Only the start of the body: what comes before the first element is short on any feed.
+  body = body.substr(0, 4096);
+  for (;;) {
+    body.remove_prefix(std::min(body.find_first_not_of(" \t\r\n"), body.size()));
+    std::string_view close;
+    if (body.starts_with("<?")) {
+      close = "?>";
+    } else if (body.starts_with("<!--")) {
+      close = "-->";
+    } else if (body.starts_with("<!")) {
+      close = ">";
+    } else {
+      break;
+    }
+    const std::size_t end = body.find(close, 2);
+    if (end == std::string_view::npos) return false;
+    body.remove_prefix(end + close.size());
+  }
+  const std::string start = LowerCaseAscii(body.substr(0, 9));
+  for (const std::string_view root : {"<rss", "<feed", "<rdf:rdf"}) {
+    if (start.starts_with(root) && start.size() > root.size() &&
+        std::string_view(" \t\r\n>/").find(start[root.size()]) != std::string_view::npos)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace quillmark

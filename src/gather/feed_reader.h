@@ -54,6 +54,13 @@ inline constexpr std::size_t kMaxFeedDateBytes = 128;
 // Keeps the `keep` newest items (see Feed::items). Never throws except for allocation failure.
 std::optional<Feed> ReadFeed(std::string_view body, std::string_view address, std::size_t keep);
 
+// Whether an answer is a feed rather than a page, before it is read: its `contentType` is
+// application/rss+xml, application/atom+xml or application/rdf+xml, or its first element
+// (after a byte-order mark, blanks, the XML declaration, processing instructions, comments and
+// a document type) is `rss`, `feed` or `rdf:RDF`, in any letter case. Such an answer is read
+// with ReadFeed, never as an article.
+bool LooksLikeFeed(std::string_view body, std::string_view contentType);
+
 // A feed date as seconds since 1970-01-01 UTC: RFC 822 as RSS writes it ("Mon, 07 Dec 2026
 // 10:00:00 +0900", the day name and the seconds optional, a two-digit year, a zone name such
 // as GMT or EST) or RFC 3339 as Atom and Dublin Core write it ("2026-12-07T10:00:00Z",

@@ -37,6 +37,10 @@ constexpr std::string_view kSiteArticlesLineEnd = "件取得";
 // an inward one (net/inward_address.h) from a site that is not itself inward.
 constexpr std::string_view kNotWebLine = "はhttp/httpsのアドレスではないため取得しません";
 constexpr std::string_view kInwardLine = "は内部のアドレスのため取得しません";
+// An article address that answered with a feed: not read as an article.
+constexpr std::string_view kFeedArticleLine = "はフィードのため記事として読みません";
+// A step past its site's budget of time or requests.
+constexpr std::string_view kPastBudgetLine = "はサイトの取得上限を超えたため取得しません";
 
 // A link written as an absolute address of this form is never followed, whatever host it
 // names; "HTTP://" and "https://" are, as they are not this form.
@@ -201,8 +205,12 @@ void GatheringCrawl::ReportFetchLine(const std::string& line) {
 
 void GatheringCrawl::EndFetch(const FetchEnding& ending) {
   if (state_ == CrawlState::kCutOff) {
+    // A feed cut off gives nothing; the site goes on with its next source and its count line.
+    const bool feedCutOff = currentStep_ && currentStep_->kind == StepKind::kFeed;
+    const std::size_t site = currentStep_ ? currentStep_->site : 0;
     currentStep_.reset();
     state_ = CrawlState::kReady;
+    if (feedCutOff) TryNextSource(site);
   } else if (state_ == CrawlState::kFetching && currentStep_) {
     const ArticleStep step = std::move(*currentStep_);
     currentStep_.reset();
@@ -261,8 +269,14 @@ void GatheringCrawl::TakeArticle(const FetchEnding& ending, PageReading page,
 void GatheringCrawl::TakePage(const FetchEnding& ending) {
   const std::size_t index = static_cast<std::size_t>(FetchCount_) - 1;
   try {
+    if (FollowArticles_ && LinkDepths_[index] == 0 &&
+        LooksLikeFeed(ending.body, ending.contentType)) {
+      // A site address that is a feed: its items are the site's articles, its text no page.
+      NoteSiteArticles(URLList_[index], ending, {});
+      return;
+    }
     if (ArticleText_) {
-      if (std::optional<PageReading> page = ReadPage(ending.body, ending.contentType)) {
+      if (std::optional<PageReading> page = ReadPage(ending.body, ending.contentType, readingStop_)) {
         TakeArticle(ending, std::move(*page),
                     IsLevel_ && LinkDepths_[index] < AllowedLevel_ ? FollowAnchors::kYes
                                                                    : FollowAnchors::kNo);
@@ -285,7 +299,7 @@ void GatheringCrawl::TakePage(const FetchEnding& ending) {
       if (pageLinksReader_) {
         links = pageLinksReader_(ending.body);
       } else if (std::optional<PageLinks> parsed =
-                     ReadLinksOfPage(ending.body, ending.contentType)) {
+                     ReadLinksOfPage(ending.body, ending.contentType, readingStop_)) {
         links = std::move(*parsed);
       }
       NoteSiteArticles(pageURL, ending, links);
@@ -367,9 +381,11 @@ void GatheringCrawl::NoteSiteArticles(const std::string& siteURL, const FetchEnd
   siteSources_.reserve(siteSources_.size() + 1);
   const std::size_t site = siteArticles_.size();
   siteInward_.reserve(siteInward_.size() + 1);
+  siteBudgets_.reserve(siteBudgets_.size() + 1);
   siteArticles_.push_back({siteURL, ending.host, 0, 0});
   siteSources_.push_back(std::move(sources));
   siteInward_.push_back(IsInwardHost(HostOf(siteURL)) || ending.answeredFromInside);
+  siteBudgets_.emplace_back();
   if (feed) {
     QueueArticles(site, feed->items);
     return;
@@ -415,6 +431,24 @@ void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>
   articleSteps_.insert(articleSteps_.begin(), steps.begin(), steps.end());
 }
 
+bool GatheringCrawl::PastSiteBudget(const ArticleStep& step, TickCount now) {
+  SiteBudget& budget = siteBudgets_[step.site];
+  if (!budget.started) {
+    budget.started = true;
+    budget.start = now;
+  }
+  const bool request = step.kind == StepKind::kFeed || step.kind == StepKind::kRobots;
+  const bool past =
+      static_cast<TickCount>(now - budget.start) > kSiteArticlesBudgetMs ||
+      (request && budget.requests >= ArticlesPerSite_ + kSiteExtraRequests);
+  if (past) {
+    view_.AddStatusLine(step.url + std::string(kPastBudgetLine));
+  } else if (request) {
+    ++budget.requests;
+  }
+  return past;
+}
+
 bool GatheringCrawl::Refused(std::size_t site, const std::string& address) {
   const std::string scheme = LowerCaseAscii(address.substr(0, address.find(':')));
   if (scheme != "http" && scheme != "https") {
@@ -439,9 +473,18 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
                             std::string(kSiteArticlesLineEnd));
         continue;
       case StepKind::kFeed:
+        if (PastSiteBudget(step, now)) {
+          TryNextSource(step.site);  // each source left is skipped so, then the count line
+          continue;
+        }
         view_.AddStatusLine(step.url + std::string(kFeedLine));
         break;
       case StepKind::kRobots:
+        if (PastSiteBudget(step, now)) {
+          // Unread rules allow nothing: the host's articles are skipped (said here, once).
+          robots_[SplitOrigin(step.url).origin].unavailable = true;
+          continue;
+        }
         view_.AddStatusLine(step.url + std::string(kStartLine));
         break;
       case StepKind::kArticle: {
@@ -453,6 +496,7 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
             continue;
           }
         }
+        if (PastSiteBudget(step, now)) continue;
         view_.AddStatusLine(std::string(kArticleLineStart) + std::to_string(step.number) + "/" +
                             std::to_string(site.chosen) + " " + step.url);
         break;
@@ -522,10 +566,14 @@ void GatheringCrawl::EndArticleStep(const ArticleStep& step, const FetchEnding& 
 
 void GatheringCrawl::TakeSiteArticle(const ArticleStep& step, const FetchEnding& ending) {
   SiteArticleCount& site = siteArticles_[step.site];
+  if (LooksLikeFeed(ending.body, ending.contentType)) {
+    view_.AddStatusLine(step.url + std::string(kFeedArticleLine));
+    return;
+  }
   try {
     // Read as the crawl reads any page, its sentences under the site's host.
     std::optional<PageReading> reading;
-    if (ArticleText_) reading = ReadPage(ending.body, ending.contentType);
+    if (ArticleText_) reading = ReadPage(ending.body, ending.contentType, readingStop_);
     if (reading) {
       // The feed's date stands in for a page that gives none.
       KeepArticleText(site.host, step.url, std::move(reading->article), step.date);

@@ -128,6 +128,12 @@ struct LinkOptions {
   std::int32_t ArticlesPerSite = 10;
 };
 
+// A site's budget for its articles: its steps (feeds, robots.txt, articles) start within
+// kSiteArticlesBudgetMs of its first one, and it makes at most ArticlesPerSite +
+// kSiteExtraRequests feed and robots.txt requests; a step past either is skipped with a line.
+inline constexpr std::uint32_t kSiteArticlesBudgetMs = 60000;
+inline constexpr std::int32_t kSiteExtraRequests = 3;
+
 inline constexpr std::int32_t kDefaultArticlesPerSite = 10;
 inline constexpr std::int32_t kMinArticlesPerSite = 1;
 inline constexpr std::int32_t kMaxArticlesPerSite = 100;
@@ -176,6 +182,10 @@ class GatheringCrawl {
   // How the links of a site's page are read for its feeds and article links, instead of from
   // the parsed page (a test hands in links of its own). Only in kConfigured.
   void SetPageLinksReader(PageLinksReader reader);
+  // Asked every few milliseconds while a page is parsed (article/html_tree.h): true abandons
+  // that reading, and the page is scanned instead (a terminal's Ctrl-C, say). The reading's own
+  // time budget applies without it.
+  void SetReadingStop(std::function<bool()> stop) { readingStop_ = std::move(stop); }
   // The watchdog's limit in milliseconds (kWatchdogMs unless a test shortens it).
   void SetWatchdogMs(std::uint32_t milliseconds) { watchdogMs_ = milliseconds; }
 
@@ -284,6 +294,9 @@ class GatheringCrawl {
   // Whether `address`, named by site `site`, is never fetched: not http or https, or inward
   // (net/inward_address.h) while the site is not; writes the line saying so.
   bool Refused(std::size_t site, const std::string& address);
+  // Whether `step` is past its site's budget at `now` (see kSiteArticlesBudgetMs); counts it
+  // when it is not. Writes the line saying so.
+  bool PastSiteBudget(const ArticleStep& step, TickCount now);
   void QueueArticles(std::size_t site, const std::vector<FeedItem>& items);
   void TakeSiteArticle(const ArticleStep& step, const FetchEnding& ending);
   void AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
@@ -317,11 +330,18 @@ class GatheringCrawl {
   bool FollowArticles_ = false;
   std::int32_t ArticlesPerSite_ = kDefaultArticlesPerSite;
   PageLinksReader pageLinksReader_;
+  std::function<bool()> readingStop_;
   std::deque<ArticleStep> articleSteps_;    // before the next URL of URLList
   std::optional<ArticleStep> currentStep_;  // the step being fetched; none for a URL of URLList
   std::vector<SiteArticleCount> siteArticles_;
   std::vector<SiteSources> siteSources_;       // same index as siteArticles_
   std::vector<char> siteInward_;  // same index: the site itself is inward, so may name such
+  struct SiteBudget {
+    bool started = false;
+    TickCount start = 0;         // when its first step started
+    std::int32_t requests = 0;  // feeds and robots.txt asked for
+  };
+  std::vector<SiteBudget> siteBudgets_;  // same index
   std::map<std::string, RobotsEntry> robots_;  // by origin ("http://host:port")
 };
 

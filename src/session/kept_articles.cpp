@@ -10,16 +10,66 @@ ArticleWords KeptArticleWords(const ArticleWordCounter& counter, const KeptArtic
   return counter.Count(article, SentencesOf(article.paragraphs));
 }
 
+namespace {
+
+// The articles bounded and counted as the history keeps them.
+std::vector<CountedArticle> CountedArticles(const std::vector<KeptArticle>& articles,
+                                            const std::vector<std::string>& mappedWords,
+                                            const MappingDictionary& dictionary) {
+  const ArticleWordCounter counter(mappedWords, dictionary);
+  std::vector<CountedArticle> counted;
+  counted.reserve(articles.size());
+  for (const KeptArticle& article : articles) {
+    KeptArticle bounded = BoundedArticle(article);
+    std::vector<WordCount> words = KeptArticleWords(counter, bounded).counts;
+    if (words.size() > kMaxKeptWords) {
+      // The most frequent; among equal counts, the order the counter gave.
+      std::stable_sort(words.begin(), words.end(),
+                       [](const WordCount& a, const WordCount& b) { return a.count > b.count; });
+      words.resize(kMaxKeptWords);
+    }
+    counted.push_back(CountedArticle{std::move(bounded), std::move(words)});
+  }
+  return counted;
+}
+
+}  // namespace
+
+KeptArticle BoundedArticle(const KeptArticle& article) {
+  KeptArticle bounded = article;
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < bounded.paragraphs.size(); ++i) {
+    std::string& paragraph = bounded.paragraphs[i];
+    if (total + paragraph.size() <= kMaxKeptParagraphBytes) {
+      total += paragraph.size();
+      continue;
+    }
+    if (i == 0) {  // a first paragraph alone past the bound keeps its start, whole characters
+      std::size_t cut = kMaxKeptParagraphBytes;
+      while (cut > 0 && (static_cast<unsigned char>(paragraph[cut]) & 0xC0) == 0x80) --cut;
+      paragraph.resize(cut);
+      ++i;
+    }
+    bounded.paragraphs.resize(i);
+    break;
+  }
+  return bounded;
+}
+
 void KeepArticlesOfRun(RunHistory& history, std::int64_t runId, std::int64_t time,
                        const std::vector<KeptArticle>& articles,
                        const std::vector<std::string>& mappedWords,
                        const MappingDictionary& dictionary, std::int32_t keepDays) {
-  const ArticleWordCounter counter(mappedWords, dictionary);
-  std::vector<CountedArticle> counted;
-  counted.reserve(articles.size());
-  for (const KeptArticle& article : articles)
-    counted.push_back(CountedArticle{article, KeptArticleWords(counter, article).counts});
-  history.KeepArticles(runId, time, counted, keepDays);
+  history.KeepArticles(runId, time, CountedArticles(articles, mappedWords, dictionary), keepDays);
+}
+
+std::int64_t RecordRunWithArticles(RunHistory& history, const HistoryRun& run,
+                                   const std::vector<WordCount>& words,
+                                   const std::vector<KeptArticle>& articles,
+                                   const std::vector<std::string>& mappedWords,
+                                   const MappingDictionary& dictionary, std::int32_t keepDays) {
+  return history.AppendWithArticles(run, words, CountedArticles(articles, mappedWords, dictionary),
+                                    keepDays);
 }
 
 std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days) {

@@ -339,7 +339,30 @@ void SqliteRunHistory::SetAside(const char* suffix, const char* reason) {
 std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<WordCount>& words) {
   sqlite3* database = Database();
   try {
+    return InOneTransaction(database, [&] { return AppendRows(database, run, words); });
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryWriteMessage(path_, failure.message));
+  }
+}
+
+std::int64_t SqliteRunHistory::AppendWithArticles(const HistoryRun& run,
+                                                  const std::vector<WordCount>& words,
+                                                  const std::vector<CountedArticle>& articles,
+                                                  std::int32_t keepDays) {
+  sqlite3* database = Database();
+  try {
     return InOneTransaction(database, [&] {
+      const std::int64_t runId = AppendRows(database, run, words);
+      KeepArticleRows(database, runId, run.time, articles, keepDays);
+      return runId;
+    });
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryWriteMessage(path_, failure.message));
+  }
+}
+
+std::int64_t SqliteRunHistory::AppendRows(sqlite3* database, const HistoryRun& run,
+                                          const std::vector<WordCount>& words) {
       Statement insertRun(database,
                           "INSERT INTO runs(time, sites, data_size, words_before, words_after,"
                           " known_share_tenths, pages_fetched) VALUES(?, ?, ?, ?, ?, ?, ?)");
@@ -373,10 +396,6 @@ std::int64_t SqliteRunHistory::Append(const HistoryRun& run, const std::vector<W
         insertCount.Reset();
       }
       return runId;
-    });
-  } catch (const SqliteFailure& failure) {
-    throw HistoryError(HistoryWriteMessage(path_, failure.message));
-  }
 }
 
 std::vector<HistoryRun> SqliteRunHistory::Runs() {
@@ -440,7 +459,15 @@ void SqliteRunHistory::KeepArticles(std::int64_t runId, std::int64_t time,
                                     std::int32_t keepDays) {
   sqlite3* database = Database();
   try {
-    InOneTransaction(database, [&] {
+    InOneTransaction(database, [&] { KeepArticleRows(database, runId, time, articles, keepDays); });
+  } catch (const SqliteFailure& failure) {
+    throw HistoryError(HistoryWriteMessage(path_, failure.message));
+  }
+}
+
+void SqliteRunHistory::KeepArticleRows(sqlite3* database, std::int64_t runId, std::int64_t time,
+                                       const std::vector<CountedArticle>& articles,
+                                       std::int32_t keepDays) {
       Statement insert(database,
                        "INSERT OR REPLACE INTO articles(address, run_id, time, site, title, date,"
                        " words, paragraphs) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
@@ -461,10 +488,6 @@ void SqliteRunHistory::KeepArticles(std::int64_t runId, std::int64_t time,
       }
       Statement remove(database, "DELETE FROM articles WHERE time < ?");
       remove.Bind(1, time - std::int64_t{std::max(keepDays, 0)} * kSecondsPerDay).Step();
-    });
-  } catch (const SqliteFailure& failure) {
-    throw HistoryError(HistoryWriteMessage(path_, failure.message));
-  }
 }
 
 std::vector<ArticleEntry> SqliteRunHistory::ArticlesSince(std::int64_t fromTime) {

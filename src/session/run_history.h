@@ -69,6 +69,18 @@ class RunHistory {
     (void)runId, (void)time, (void)articles, (void)keepDays;
   }
 
+  // Append and KeepArticles (with the run's time) all together or not at all: a run is never
+  // recorded without its articles. Throws HistoryError, the history then holds what it held
+  // before.
+  virtual std::int64_t AppendWithArticles(const HistoryRun& run,
+                                          const std::vector<WordCount>& words,
+                                          const std::vector<CountedArticle>& articles,
+                                          std::int32_t keepDays) {
+    const std::int64_t runId = Append(run, words);
+    KeepArticles(runId, run.time, articles, keepDays);
+    return runId;
+  }
+
   // The kept articles whose run ended at `fromTime` or later, without their text, in the
   // order they were kept. Throws HistoryError.
   virtual std::vector<ArticleEntry> ArticlesSince(std::int64_t fromTime) {
@@ -125,6 +137,9 @@ class SqliteRunHistory : public RunHistory {
   std::map<std::int64_t, std::int32_t> CountsOf(const std::string& word) override;
   void KeepArticles(std::int64_t runId, std::int64_t time,
                     const std::vector<CountedArticle>& articles, std::int32_t keepDays) override;
+  std::int64_t AppendWithArticles(const HistoryRun& run, const std::vector<WordCount>& words,
+                                  const std::vector<CountedArticle>& articles,
+                                  std::int32_t keepDays) override;
   std::vector<ArticleEntry> ArticlesSince(std::int64_t fromTime) override;
   std::optional<KeptArticle> ArticleAt(const std::string& address) override;
 
@@ -141,6 +156,11 @@ class SqliteRunHistory : public RunHistory {
  private:
   sqlite3* Database();
   void Open();
+  // The writes of Append and KeepArticles, inside a transaction the caller holds.
+  std::int64_t AppendRows(sqlite3* database, const HistoryRun& run,
+                          const std::vector<WordCount>& words);
+  void KeepArticleRows(sqlite3* database, std::int64_t runId, std::int64_t time,
+                       const std::vector<CountedArticle>& articles, std::int32_t keepDays);
   bool OpenAndMigrate();
   bool HoldsOwnTables(int version);
   void SetAside(const char* suffix, const char* reason);

@@ -7,13 +7,19 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "cli/cli_output.h"
 #include "cli/run_result.h"
 #include "study/word_cards.h"
+#include "support/temporary_directory.h"
 
 namespace quillmark {
 namespace {
@@ -92,6 +98,44 @@ TEST(OutputSafety, HostileBytesLeaveEveryWriterReadable) {
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
     EXPECT_EQ(document["learned"].toArray().size(), 1);
+  }
+}
+
+}  // namespace
+}  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+// A file the user names is written as it stands when it is not a regular file: a FIFO keeps
+// being a FIFO and its reader gets the bytes, a device stays the device (a full one fails), and
+// only a regular or new file is replaced.
+TEST(NamedOutput, AFifoOrADeviceIsWrittenAsItStandsAndOnlyAFileIsReplaced) {
+  const testing::TemporaryDirectory directory;
+  const std::string fifo = directory.Path() + "report.fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string read;
+  std::thread reader([&] { read = testing::FileBytes(fifo); });
+  EXPECT_EQ(WriteNamedOutput(fifo, "<html>report</html>"), NamedOutput::kDirect);
+  reader.join();
+  EXPECT_EQ(read, "<html>report</html>");
+  struct stat status {};
+  ASSERT_EQ(::stat(fifo.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISFIFO(status.st_mode));
+
+  EXPECT_EQ(WriteNamedOutput("/dev/null", "cards"), NamedOutput::kDirect);
+  ASSERT_EQ(::stat("/dev/null", &status), 0);
+  EXPECT_TRUE(S_ISCHR(status.st_mode));
+  if (::access("/dev/full", W_OK) == 0) {
+    EXPECT_THROW(WriteNamedOutput("/dev/full", "cards"), FileError);
+    ASSERT_EQ(::stat("/dev/full", &status), 0);
+    EXPECT_TRUE(S_ISCHR(status.st_mode));
+  }
+
+  const std::string file = directory.Path() + "report.html";
+  for (const char* bytes : {"first", "second"}) {  // new, then replaced
+    EXPECT_EQ(WriteNamedOutput(file, bytes), NamedOutput::kReplaced);
+    EXPECT_EQ(testing::FileBytes(file), bytes);
   }
 }
 

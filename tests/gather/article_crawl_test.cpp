@@ -325,6 +325,96 @@ TEST(ArticleCrawlStoreTest, APageThatFailsToReadCostsThatPageOnly) {
   }
 }
 
+// A site address that is a feed is no page of text, and an article address that answers with
+// a feed is no article; both by the root element, whatever the Content-Type said.
+TEST(ArticleCrawlStoreTest, AFeedIsReadAsAFeedWhereverItIs) {
+  for (const bool articleText : {true, false}) {
+    SCOPED_TRACE(articleText ? "read as articles" : "scanned");
+    FakeShell shell;
+    GatheringCrawl crawl(shell, shell, 0);
+    crawl.SetSiteList({"http://a/"});
+    crawl.SetLinkOptions({.ArticleText = articleText, .FollowArticles = true});
+    crawl.Start();
+    const std::map<std::string, FetchEnding> answers = {
+        {"http://a/", Ok("a", "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- x -->\n<rss version=\"2.0\">"
+                              "<channel><item><link>http://a/feed-again</link></item>"
+                              "<item><link>http://a/story</link></item></channel></rss>")},
+        {"http://a/robots.txt", Status(404)},
+        {"http://a/feed-again", {FetchEndingKind::kSuccess, "a", "<p>Not a feed by its body.</p>", "",
+                                 "application/atom+xml; charset=utf-8", 200}},
+        {"http://a/story", Ok("a", "<p>The story itself.</p>")}};
+    while (std::optional<std::string> url = crawl.StartNextFetch(0)) crawl.EndFetch(answers.at(*url));
+    EXPECT_THAT(shell.lines, Contains("http://a/feed-againはフィードのため記事として読みません"));
+    EXPECT_EQ(crawl.SiteArticles().at(0).read, 1);
+    for (const std::string& sentence : crawl.Sentences().at("a"))
+      EXPECT_EQ(sentence.find("http"), std::string::npos) << sentence;
+  }
+}
+
+// A feed the watchdog cut off lets the site try its next feed, and the site still closes with
+// its count line.
+TEST(ArticleCrawlStoreTest, AFeedCutOffByTheWatchdogGoesOnToTheNextSource) {
+  FakeShell shell;
+  GatheringCrawl crawl(shell, shell, 0);
+  crawl.SetSiteList({"http://a/"});
+  crawl.SetLinkOptions(kArticles);
+  crawl.SetPageLinksReader([](const std::string&) {
+    return PageLinks{"", {FeedLink("/slow.xml"), FeedLink("/feed.xml")}};
+  });
+  crawl.Start();
+  ASSERT_EQ(crawl.StartNextFetch(0), "http://a/");
+  crawl.EndFetch(Ok("a", "home"));
+  ASSERT_EQ(crawl.StartNextFetch(0), "http://a/slow.xml");
+  crawl.Tick(kWatchdogMs + 1);
+  crawl.EndFetch(Ok("a", Rss({{"http://a/late", ""}})));
+  ASSERT_EQ(crawl.StartNextFetch(40000), "http://a/feed.xml");
+  crawl.EndFetch(Ok("a", Rss({{"http://a/1", ""}})));
+  ASSERT_EQ(crawl.StartNextFetch(40000), "http://a/robots.txt");
+  crawl.EndFetch(Status(404));
+  ASSERT_EQ(crawl.StartNextFetch(40000), "http://a/1");
+  crawl.EndFetch(Ok("a", "<p>One.</p>"));
+  EXPECT_EQ(crawl.StartNextFetch(40000), std::nullopt);
+  EXPECT_EQ(shell.lines.back(), "http://a/の記事を1件取得");
+}
+
+// A site's share of the run is bounded: ArticlesPerSite + 3 feed and robots.txt requests, and
+// its steps within a minute of its first; each step past that is one line, and the site still
+// closes with its count.
+TEST(ArticleCrawlStoreTest, ASiteStaysWithinItsBudgetOfRequestsAndTime) {
+  FakeShell shell;
+  GatheringCrawl crawl(shell, shell, 0);
+  crawl.SetSiteList({"http://a/", "http://b/"});
+  crawl.SetLinkOptions({.FollowArticles = true, .ArticlesPerSite = 2});
+  crawl.SetPageLinksReader([](const std::string& body) {
+    PageLinks links;
+    if (body == "many feeds")
+      for (const char* feed : {"/1", "/2", "/3", "/4", "/5", "/6", "/7"})
+        links.links.push_back(FeedLink(feed));
+    return links;
+  });
+  crawl.Start();
+  std::vector<std::string> fetched;
+  TickCount now = 0;
+  while (std::optional<std::string> url = crawl.StartNextFetch(now)) {
+    fetched.push_back(*url);
+    if (*url == "http://a/") crawl.EndFetch(Ok("a", "many feeds"));
+    else if (*url == "http://b/") crawl.EndFetch(Ok("b", Rss({{"http://b/1", ""}, {"http://b/2", ""}})));
+    else if (*url == "http://b/robots.txt") crawl.EndFetch(Status(404));
+    else if (*url == "http://b/1") {
+      now += kSiteArticlesBudgetMs + 1;  // the first article took the site's whole minute
+      crawl.EndFetch(Ok("b", "<p>One.</p>"));
+    } else crawl.EndFetch(Status(404));
+  }
+  EXPECT_THAT(fetched, ElementsAreArray({"http://a/", "http://a/1", "http://a/2", "http://a/3",
+                                         "http://a/4", "http://a/5", "http://b/",
+                                         "http://b/robots.txt", "http://b/1"}));
+  EXPECT_THAT(shell.lines, Contains("http://a/6はサイトの取得上限を超えたため取得しません"));
+  EXPECT_THAT(shell.lines, Contains("http://a/7はサイトの取得上限を超えたため取得しません"));
+  EXPECT_THAT(shell.lines, Contains("http://a/の記事を0件取得"));
+  EXPECT_THAT(shell.lines, Contains("http://b/2はサイトの取得上限を超えたため取得しません"));
+  EXPECT_EQ(shell.lines.back(), "http://b/の記事を1件取得");
+}
+
 // The whole run over the loopback server: a home page naming its feed (through the reader a
 // shell hands in), the feed's items on another host of the same server, robots.txt there
 // keeping one article out, and a 307 on the way to one article.

@@ -85,6 +85,48 @@ TEST_F(KeptArticlesTest, KeepsTextAndWordsAcrossOpeningsOneRowPerAddress) {
   EXPECT_EQ(Addresses(0), std::vector<std::string>{"http://a/4"});
 }
 
+// A run and its articles are one write: an article refused takes its run along. And what is
+// kept of an article is bounded: whole paragraphs within 64 KB (a first one past it cut at a
+// character) and its 2,000 most frequent words.
+TEST_F(KeptArticlesTest, ARunIsRecordedWithItsBoundedArticlesOrNotAtAll) {
+  Run(kFirstDay, {"http://a/1"});
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
+  sqlite3_exec(other,
+               "CREATE TRIGGER refuse BEFORE INSERT ON articles WHEN NEW.address = 'http://bad/'"
+               " BEGIN SELECT RAISE(ABORT, 'refused'); END",
+               nullptr, nullptr, nullptr);
+  EXPECT_THROW(RecordRunWithArticles(*History(), RunAt(kFirstDay + kDay), {{"SHIP", 1}},
+                                     {ArticleAt("http://bad/", "Refused.")}, {}, {}, 30),
+               HistoryError);
+  sqlite3_exec(other, "DROP TRIGGER refuse", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(History()->Runs().size(), 1u);
+
+  std::string distinct;  // 3,000 words of letters, each once: "baaa baab ..."
+  for (int i = 0; i < 3000; ++i) {
+    distinct += {static_cast<char>('b' + i / 676), static_cast<char>('a' + i / 26 % 26),
+                 static_cast<char>('a' + i % 26), ' '};
+  }
+  std::string twice;  // 70,000 bytes: one past the bound, its last character cut whole
+  for (int i = 0; i < 35000; ++i) twice += "\xC3\xA9";
+  KeptArticle wide = ArticleAt("http://a/wide", distinct);
+  wide.paragraphs.push_back(std::string(kMaxKeptParagraphBytes, 'x'));  // past the bound: gone
+  RecordRunWithArticles(*History(), RunAt(kFirstDay + kDay), {{"SHIP", 1}},
+                        {wide, ArticleAt("http://a/long", "x" + twice)}, {}, {}, 30);
+  EXPECT_EQ(History()->Runs().size(), 2u);
+  const std::optional<KeptArticle> keptWide = History()->ArticleAt("http://a/wide");
+  ASSERT_TRUE(keptWide);
+  EXPECT_EQ(keptWide->paragraphs.size(), 2u);
+  const std::optional<KeptArticle> keptLong = History()->ArticleAt("http://a/long");
+  ASSERT_TRUE(keptLong);
+  ASSERT_EQ(keptLong->paragraphs.size(), 1u);
+  EXPECT_EQ(keptLong->paragraphs[0].size(), kMaxKeptParagraphBytes - 1);
+  for (const ArticleEntry& entry : History()->ArticlesSince(kFirstDay + kDay)) {
+    if (entry.address == "http://a/wide") EXPECT_EQ(entry.words.size(), kMaxKeptWords);
+  }
+}
+
 TEST_F(KeptArticlesTest, ArticlesOlderThanTheSettingGoWhenARunIsWrittenTheNewestStay) {
   struct Case {
     std::int32_t keepDays;
