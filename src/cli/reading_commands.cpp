@@ -146,14 +146,15 @@ int PrintReading(RunHistory& history, Session& session, const std::string& addre
   const auto [end, error] =
       std::from_chars(address.data(), address.data() + address.size(), number);
   if (error == std::errc() && end == address.data() + address.size()) {
-    const std::vector<ArticleRow> rows =
-        RowsMostReadableFirst(ListedArticles(history, days), session.Stores().ngWords);
-    if (number < 1 || number > rows.size()) {
+    // Only the standings of the table are made, not the table (the list may be long).
+    std::optional<std::string> numbered =
+        AddressOfListedArticle(history, session.Stores().ngWords, days, number);
+    if (!numbered) {
       Print(stderr,
             "quillmark-cli: no article number " + address + " (see quillmark-cli articles)\n");
       return 1;
     }
-    chosen = rows[number - 1].entry.address;
+    chosen = std::move(*numbered);
   }
   const std::optional<KeptArticle> article = history.ArticleAt(chosen);
   if (!article) {

@@ -415,9 +415,25 @@ struct Cursor {
   }
 };
 
+// The furthest a zone is from UTC (the Line Islands, +14:00).
+constexpr int kMaxZoneMinutes = 14 * 60;
+
+int DaysInMonth(int year, int month) {
+  static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[static_cast<std::size_t>(month - 1)];
+}
+
+// A zone written as hours and minutes: minutes below 60, the whole within kMaxZoneMinutes.
+std::optional<int> ZoneOffset(int sign, int hours, int minutes) {
+  if (minutes > 59 || hours * 60 + minutes > kMaxZoneMinutes) return std::nullopt;
+  return sign * (hours * 60 + minutes);
+}
+
 std::optional<std::int64_t> SecondsOf(int year, int month, int day, int hour, int minute,
                                       int second, int offsetMinutes) {
-  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60) {
+  if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
+      minute > 59 || second > 60) {
     return std::nullopt;
   }
   return DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
@@ -436,8 +452,14 @@ std::optional<std::int64_t> Rfc3339Seconds(std::string_view text) {
   if (!at.Digits(2, 2, hour) || !at.Take(':') || !at.Digits(2, 2, minute)) return std::nullopt;
   if (at.Take(':')) {
     if (!at.Digits(2, 2, second)) return std::nullopt;
+    // A fraction of a second says nothing a day's list needs; more than nanoseconds is no
+    // date a feed writes (and would not fit the count).
     int fraction = 0;
-    if (at.Take('.') && !at.Digits(1, 64, fraction)) return std::nullopt;
+    if (at.Take('.') && (!at.Digits(1, 9, fraction) || !at.text.empty() &&
+                                                           at.text.front() >= '0' &&
+                                                           at.text.front() <= '9')) {
+      return std::nullopt;
+    }
   }
   if (at.Take('Z') || at.Take('z')) {
     offset = 0;
@@ -448,7 +470,9 @@ std::optional<std::int64_t> Rfc3339Seconds(std::string_view text) {
     if (!at.Digits(2, 2, offsetHours) || !at.Take(':') || !at.Digits(2, 2, offsetMinutes)) {
       return std::nullopt;
     }
-    offset = sign * (offsetHours * 60 + offsetMinutes);
+    const std::optional<int> zone = ZoneOffset(sign, offsetHours, offsetMinutes);
+    if (!zone) return std::nullopt;
+    offset = *zone;
   } else {
     return std::nullopt;
   }
@@ -508,7 +532,9 @@ std::optional<std::int64_t> Rfc822Seconds(std::string_view text) {
     at.text.remove_prefix(1);
     int hhmm = 0;
     if (!at.Digits(4, 4, hhmm)) return std::nullopt;
-    offset = sign * (hhmm / 100 * 60 + hhmm % 100);
+    const std::optional<int> zone = ZoneOffset(sign, hhmm / 100, hhmm % 100);
+    if (!zone) return std::nullopt;
+    offset = *zone;
   } else {
     offset = ZoneMinutes(at.Word());
   }

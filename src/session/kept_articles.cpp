@@ -1,6 +1,7 @@
 #include "session/kept_articles.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "article/sentence_split.h"
 
@@ -81,6 +82,26 @@ std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days)
   std::vector<ArticleEntry> entries = history.ArticlesSince(last.time);
   std::erase_if(entries, [&](const ArticleEntry& entry) { return entry.runId != last.id; });
   return entries;
+}
+
+std::optional<std::string> AddressOfListedArticle(RunHistory& history,
+                                                  const std::set<std::string>& knownWords,
+                                                  std::int32_t days, std::size_t number) {
+  const std::vector<HistoryRun> runs = history.Runs();
+  if (runs.empty() || number == 0) return std::nullopt;
+  const HistoryRun& last = runs.back();
+  constexpr std::int64_t kSecondsPerDay = 86'400;
+  const std::int64_t from = days > 0 ? last.time - std::int64_t{days} * kSecondsPerDay : last.time;
+  const std::unordered_set<std::string_view> known(knownWords.begin(), knownWords.end());
+  std::vector<ArticleStanding> standings;
+  std::vector<std::string> addresses;
+  history.VisitArticlesSince(from, [&](ArticleEntry& entry) {
+    if (days <= 0 && entry.runId != last.id) return;  // as ListedArticles
+    standings.push_back(StandingOf(entry.words, known));
+    addresses.push_back(std::move(entry.address));
+  });
+  if (number > standings.size()) return std::nullopt;
+  return std::move(addresses[MostReadableFirst(standings)[number - 1]]);
 }
 
 }  // namespace quillmark

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,5 +51,13 @@ std::int64_t RecordRunWithArticles(RunHistory& history, const HistoryRun& run,
 // that ended at most `days` days before the last run did. None when the history holds no run.
 // Throws HistoryError.
 std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days);
+
+// The address of the `number`-th row (from 1) of the table ListedArticles and
+// RowsMostReadableFirst make against `knownWords`, without making it: the articles are read
+// one at a time and only their standings kept. None when the table has no such row. Throws
+// HistoryError.
+std::optional<std::string> AddressOfListedArticle(RunHistory& history,
+                                                  const std::set<std::string>& knownWords,
+                                                  std::int32_t days, std::size_t number);
 
 }  // namespace quillmark

@@ -492,14 +492,20 @@ void SqliteRunHistory::KeepArticleRows(sqlite3* database, std::int64_t runId, st
 
 std::vector<ArticleEntry> SqliteRunHistory::ArticlesSince(std::int64_t fromTime) {
   std::vector<ArticleEntry> entries;
-  if (database_ == nullptr && !Exists(path_)) return entries;  // reading makes no file
+  VisitArticlesSince(fromTime, [&](ArticleEntry& entry) { entries.push_back(std::move(entry)); });
+  return entries;
+}
+
+void SqliteRunHistory::VisitArticlesSince(std::int64_t fromTime,
+                                          const std::function<void(ArticleEntry&)>& visit) {
+  if (database_ == nullptr && !Exists(path_)) return;  // reading makes no file
   try {
     Statement select(Database(),
                      "SELECT id, run_id, time, site, address, title, date, words FROM articles"
                      " WHERE time >= ? ORDER BY id");
     select.Bind(1, fromTime);
     while (select.Step()) {
-      ArticleEntry& entry = entries.emplace_back();
+      ArticleEntry entry;
       entry.id = select.Integer(0);
       entry.runId = select.Integer(1);
       entry.time = select.Integer(2);
@@ -508,11 +514,11 @@ std::vector<ArticleEntry> SqliteRunHistory::ArticlesSince(std::int64_t fromTime)
       entry.title = select.Text(5);
       entry.date = select.Text(6);
       entry.words = WordsOfLines(select.Text(7));
+      visit(entry);
     }
   } catch (const SqliteFailure& failure) {
     throw HistoryError(HistoryReadMessage(path_, failure.message));
   }
-  return entries;
 }
 
 std::optional<KeptArticle> SqliteRunHistory::ArticleAt(const std::string& address) {

@@ -88,6 +88,13 @@ class RunHistory {
     return {};
   }
 
+  // ArticlesSince one entry at a time: `visit` is handed each in turn, and only that one is
+  // held. Throws HistoryError.
+  virtual void VisitArticlesSince(std::int64_t fromTime,
+                                  const std::function<void(ArticleEntry&)>& visit) {
+    for (ArticleEntry& entry : ArticlesSince(fromTime)) visit(entry);
+  }
+
   // The article kept for `address`, with its text; none when no article has it. Throws
   // HistoryError.
   virtual std::optional<KeptArticle> ArticleAt(const std::string& address) {
@@ -141,6 +148,8 @@ class SqliteRunHistory : public RunHistory {
                                   const std::vector<CountedArticle>& articles,
                                   std::int32_t keepDays) override;
   std::vector<ArticleEntry> ArticlesSince(std::int64_t fromTime) override;
+  void VisitArticlesSince(std::int64_t fromTime,
+                          const std::function<void(ArticleEntry&)>& visit) override;
   std::optional<KeptArticle> ArticleAt(const std::string& address) override;
 
   // Closes the file: its journal is folded into it and removed, so that on a full disk the

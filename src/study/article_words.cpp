@@ -52,6 +52,11 @@ ArticleStanding StandingOf(const std::vector<WordCount>& words,
   return Standing(words, [&](const std::string& word) { return knownWords.contains(word); });
 }
 
+ArticleStanding StandingOf(const std::vector<WordCount>& words,
+                           const std::unordered_set<std::string_view>& knownWords) {
+  return Standing(words, [&](const std::string& word) { return knownWords.contains(word); });
+}
+
 std::vector<std::size_t> MostReadableFirst(const std::vector<ArticleStanding>& standings) {
   std::vector<std::size_t> order(standings.size());
   std::iota(order.begin(), order.end(), std::size_t{0});

@@ -52,6 +52,10 @@ Readability ReadabilityOf(std::int32_t knownShareTenths);
 ArticleStanding StandingOf(const std::vector<WordCount>& words,
                            const std::set<std::string>& knownWords);
 
+// The same against a hashed known list, for a table of many articles.
+ArticleStanding StandingOf(const std::vector<WordCount>& words,
+                           const std::unordered_set<std::string_view>& knownWords);
+
 // The order of a table of articles, most readable first: the greatest known share, then the
 // fewest unknown words, then the most words (more reading at the same ease), then the order
 // given. Returns indexes into `standings`.
