@@ -54,8 +54,8 @@ inline constexpr std::size_t kArticleMemoryFloor = std::size_t{32} << 20;
 // The parse itself is held to the same share by counting the parser's memory as it goes, and
 // to a time of kReadingTimeFloor and kReadingTimePerMiB for each MiB of the page: a parse past
 // either is abandoned and the page left to the scanner, as one past the estimate.
-inline constexpr std::chrono::milliseconds kReadingTimeFloor{10000};
-inline constexpr std::chrono::milliseconds kReadingTimePerMiB{2000};
+inline constexpr std::chrono::milliseconds kReadingTimeFloor{5000};
+inline constexpr std::chrono::milliseconds kReadingTimePerMiB{1000};
 
 // Whether a page of `pageBytes` whose thinned text holds `tags` tags is read as an article.
 bool FitsArticleReading(std::size_t pageBytes, std::size_t tags);

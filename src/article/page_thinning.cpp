@@ -1,5 +1,6 @@
 #include "article/page_thinning.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -90,6 +91,25 @@ std::size_t ExcessAttributesStart(std::string_view tag) {
   return std::string_view::npos;
 }
 
+// Elements that never hold others (void) or whose end the parser implies (a new `<p>` or
+// `<li>` ends the one before): they are not counted in the nesting depth, which would
+// otherwise climb on every page that leaves them open.
+constexpr std::array<std::string_view, 36> kUncountedElements = {
+    "area",  "base", "br",     "col",   "embed",    "hr",       "img",    "input",   "link",
+    "meta",  "param", "source", "track", "wbr",      "frame",    "keygen", "basefont", "bgsound",
+    "p",     "li",   "dt",     "dd",    "tr",       "td",       "th",     "option",  "optgroup",
+    "rb",    "rp",   "rt",     "rtc",   "tbody",    "thead",    "tfoot",  "colgroup", "html"};
+
+// The lower-case name of the tag that opens at `lt` ("<div ..." or "</div>"), without '/'.
+std::string_view TagNameAt(std::string_view text, std::size_t lt, std::string& buffer) {
+  std::size_t i = lt + 1 + (lt + 1 < text.size() && text[lt + 1] == '/');
+  const std::size_t start = i;
+  while (i < text.size() && !IsNameEnd(text[i]) && i - start < 15) ++i;  // fits in place
+  buffer.assign(text.substr(start, i - start));
+  for (char& c : buffer) c = Lower(c);
+  return buffer;
+}
+
 bool IsStructuredData(std::string_view tag) {
   constexpr std::string_view kType = "application/ld+json";
   for (std::size_t at = 0; at + kType.size() <= tag.size(); ++at) {
@@ -106,6 +126,8 @@ void ThinPage(std::string& utf8) {
   const std::string_view text = utf8;
   std::size_t out = 0;
   std::size_t i = 0;
+  std::size_t depth = 0;  // elements open, as the counted start and end tags say
+  std::string name;
   // Bytes are only ever moved towards the front: the output never overtakes the input.
   const auto keep = [&](std::size_t from, std::size_t to) {
     if (out != from) std::memmove(utf8.data() + out, utf8.data() + from, to - from);
@@ -141,6 +163,25 @@ void ThinPage(std::string& utf8) {
       const std::size_t excess = tagEnd - lt > 2 * kMaxAttributesPerTag
                                      ? ExcessAttributesStart(text.substr(lt, tagEnd - lt))
                                      : std::string_view::npos;
+      // Past kMaxNestingDepth open elements a tag is dropped and its text kept: the parser's
+      // work on each tag grows with the depth, so a page nested without end would cost the
+      // square of its length.
+      const char kind = text[lt + 1];
+      if (kind != '!' && kind != '?' &&
+          std::find(kUncountedElements.begin(), kUncountedElements.end(),
+                    TagNameAt(text, lt, name)) == kUncountedElements.end() &&
+          text.substr(tagEnd - 2, 2) != "/>") {
+        const bool tooDeep = depth >= kMaxNestingDepth + (kind == '/' ? 1 : 0);
+        if (kind == '/') {
+          depth -= depth > 0 ? 1 : 0;
+        } else {
+          ++depth;
+        }
+        if (tooDeep) {
+          i = tagEnd;
+          continue;
+        }
+      }
       if (excess == std::string_view::npos) {
         keep(lt, tagEnd);
       } else {

@@ -53,21 +53,44 @@ TEST(ThinPage, ATagKeepsItsFirstAttributesOnly) {
   }
 }
 
+// Tags nested past the cap are dropped with their end tags, their text kept; elements whose
+// end is implied or that hold nothing never count, however many stay open.
+TEST(ThinPage, TagsPastTheNestingCapAreDroppedAndTheirTextKept) {
+  const auto nested = [](const std::string& open, const std::string& close, std::size_t n) {
+    std::string page;
+    for (std::size_t i = 0; i < n; ++i) page += open;
+    page += "text";
+    for (std::size_t i = 0; i < n; ++i) page += close;
+    return page;
+  };
+  std::string page = nested("<div>", "</DIV>", kMaxNestingDepth + 88);
+  ThinPage(page);
+  EXPECT_EQ(page, nested("<div>", "</DIV>", kMaxNestingDepth));
+  for (const std::string open : {"<p>", "<li class=x>", "<br>", "<img src=a>", "<span/>"}) {
+    std::string flat;
+    for (std::size_t i = 0; i < 2 * kMaxNestingDepth; ++i) flat += open;
+    flat += "<b>text</b>";
+    const std::string before = flat;
+    ThinPage(flat);
+    EXPECT_EQ(flat, before) << open;
+  }
+}
+
 // The shapes whose tree grows far past the page: the parse is held to the bounds and the page
 // left to the scanner, or read with each link's text cut short.
 TEST(ReadPage, AParsePastItsMemoryOrTimeIsLeftToTheScanner) {
-  std::string reopened = "<p>";  // 68 KB: every block reopens the 3,000 formatting elements
-  for (int i = 0; i < 3000; ++i) reopened += "<b id=" + std::to_string(i) + ">";
+  std::string reopened = "<p>";  // 40 KB: every block reopens the 400 formatting elements
+  for (int i = 0; i < 400; ++i) reopened += "<b id=" + std::to_string(i) + ">";
   reopened += "</p>";
   for (int i = 0; i < 3000; ++i) reopened += "<div>x</div>";
-  ASSERT_TRUE(FitsArticleReading(reopened.size(), 9001));
+  ASSERT_TRUE(FitsArticleReading(reopened.size(), 6401));
   EXPECT_FALSE(ReadPage(reopened, "").has_value());
 
-  std::string nested;  // 8,000 links, each inside the one before
+  std::string nested;  // 8,000 links, each inside the one before: as deep as the cap allows
   for (int i = 0; i < 8000; ++i) nested += "<a href=x>text <object>";
   const std::optional<PageReading> reading = ReadPage(nested, "");
   ASSERT_TRUE(reading.has_value());
-  ASSERT_EQ(reading->links.links.size(), 8000u);
+  ASSERT_EQ(reading->links.links.size(), kMaxNestingDepth / 2);
   for (const PageLink& link : reading->links.links) ASSERT_LE(link.text.size(), 300u);
 
   int asked = 0;
@@ -97,7 +120,7 @@ TEST(ReadPage, APageBeyondTheBoundsIsLeftToTheScanner) {
     EXPECT_EQ(FitsArticleReading(c.bytes, c.tags), c.fits) << c.bytes << " " << c.tags;
 
   std::string dense;
-  for (int i = 0; i < 60000; ++i) dense += "<b>";  // 36 MB of tree for 180 KB of page
+  for (int i = 0; i < 60000; ++i) dense += "<br>";  // 36 MB of tree for 240 KB of page
   EXPECT_FALSE(ReadPage(dense, "").has_value());
   // Scripts do not count: they are gone before the tags are counted.
   EXPECT_TRUE(ReadPage("<p>Text<script>" + dense + "</script>", "").has_value());
