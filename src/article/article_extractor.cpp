@@ -845,11 +845,13 @@ namespace {
 
 // Calls `read` with the page's tree (decoded, thinned, parsed) and returns what it gives, or
 // nothing for a page past the article reading's bounds.
-// The parse's bounds for a page of `pageBytes`: its memory within the reading's share (the
-// decoded page and the article's text beside it stay within the page's 32 MiB), its time within
-// kReadingTimeFloor + kReadingTimePerMiB a MiB, and `stop` (a cancel, a signal).
+// The parse's bounds for a page of `pageBytes`: its memory such that the whole reading stays
+// within four times the page and 32 MiB (the decoded page and the article's text take some two
+// copies of the page beside the parser, and the allocator a quarter of what the parser holds
+// on top), its time within kReadingTimeFloor + kReadingTimePerMiB a MiB, and `stop` (a cancel,
+// a signal).
 ParseBounds ParseBoundsOf(std::size_t pageBytes, const std::function<bool()>& stop) {
-  const std::size_t share = std::max(kArticleMemoryShare * pageBytes, kArticleMemoryFloor);
+  const std::size_t share = (2 * pageBytes + kArticleMemoryFloor) / 4 * 3;
   const auto deadline = std::chrono::steady_clock::now() + kReadingTimeFloor +
                         kReadingTimePerMiB * (static_cast<double>(pageBytes) / (1 << 20));
   return {share, [deadline, stop] {
