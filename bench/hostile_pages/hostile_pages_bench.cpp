@@ -1,9 +1,9 @@
 // The article reading of pages made to hurt it, as the crawl reads them (the article reading,
 // else the page scanner): links nested in links, formatting elements reopened in every block,
 // one tag of many attributes, nesting a hundred thousand deep, broken structured data. Per
-// shape: the processor time a MiB (`s_per_MiB`, goal at most 1) and the process's peak resident memory
-// over the reading against its bound (`peak_MiB` at most `bound_MiB`: four times the page and
-// 32 MiB). The peak is read from /proc (VmHWM, reset through clear_refs before the reading).
+// shape: the processor time a MiB (`s_per_MiB`, goal at most 1) and the process's peak resident
+// memory over the reading against its bound (`peak_MiB` at most `bound_MiB`: four times the page
+// and 32 MiB). The peak is read from /proc (VmHWM, reset through clear_refs before the reading).
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>

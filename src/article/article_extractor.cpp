@@ -632,7 +632,8 @@ constexpr std::uint32_t kMaxLinkTextNodes = 1000;
 
 std::string LinkTextOf(const HtmlTree& tree, std::uint32_t i) {
   std::string text;
-  const std::uint32_t end = tree[i].end - i > kMaxLinkTextNodes ? i + kMaxLinkTextNodes : tree[i].end;
+  const std::uint32_t end =
+      tree[i].end - i > kMaxLinkTextNodes ? i + kMaxLinkTextNodes : tree[i].end;
   for (std::uint32_t k = i; k < end && text.size() < 4 * kMaxLinkTextBytes; ++k)
     if (tree[k].tag == HtmlTag::kText) text += tree[k].text.substr(0, 4 * kMaxLinkTextBytes);
   text = CollapseWhiteSpace(text);
@@ -649,8 +650,7 @@ std::string LinkTextOf(const HtmlTree& tree, std::uint32_t i) {
 std::string JsonStringAfter(std::string_view documents, std::string_view key) {
   for (std::size_t start = 0; start < documents.size();) {
     const std::size_t end = std::min(documents.find('\0', start), documents.size());
-    if (std::string value = JsonLdString(documents.substr(start, end - start), key);
-        !value.empty())
+    if (std::string value = JsonLdString(documents.substr(start, end - start), key); !value.empty())
       return value;
     start = end + 1;
   }
@@ -880,7 +880,7 @@ auto WithParsedPage(std::string_view body, std::string_view contentType,
 }  // namespace
 
 std::optional<PageReading> ReadPage(std::string_view body, std::string_view contentType,
-                                   const std::function<bool()>& stop) {
+                                    const std::function<bool()>& stop) {
   return WithParsedPage(body, contentType, stop, [](const HtmlTree& tree) {
     return PageReading{ExtractArticle(tree), ReadPageLinks(tree)};
   });

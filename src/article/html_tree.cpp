@@ -260,8 +260,10 @@ void ArenaFree(void* userdata, void* pointer) {
   if (pointer == nullptr) return;
   auto& arena = *static_cast<ParseArena*>(userdata);
   auto* block = reinterpret_cast<BlockHeader*>(static_cast<char*>(pointer) - kHeaderBytes);
-  if (block->previous != nullptr) block->previous->next = block->next;
-  else arena.blocks = block->next;
+  if (block->previous != nullptr)
+    block->previous->next = block->next;
+  else
+    arena.blocks = block->next;
   if (block->next != nullptr) block->next->previous = block->previous;
   arena.used -= block->size;
   std::free(block);

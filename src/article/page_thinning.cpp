@@ -62,8 +62,9 @@ std::size_t EndTagEnd(std::string_view text, std::size_t from, std::string_view 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 // Where the (kMaxAttributesPerTag + 1)-th attribute of the tag text `tag` ("<p a=1 b ...>")
-// starts (with the blanks before it), or npos when it has no more than that. Attributes are read as the HTML tokenizer
-// reads them: a name up to a blank, '/', '>' or '=', then maybe '=' and a quoted or bare value.
+// starts (with the blanks before it), or npos when it has no more than that. Attributes are read as
+// the HTML tokenizer reads them: a name up to a blank, '/', '>' or '=', then maybe '=' and a quoted
+// or bare value.
 std::size_t ExcessAttributesStart(std::string_view tag) {
   std::size_t i = 1;
   while (i < tag.size() && !IsNameEnd(tag[i])) ++i;  // the tag's name
@@ -95,10 +96,10 @@ std::size_t ExcessAttributesStart(std::string_view tag) {
 // `<li>` ends the one before): they are not counted in the nesting depth, which would
 // otherwise climb on every page that leaves them open.
 constexpr std::array<std::string_view, 36> kUncountedElements = {
-    "area",  "base", "br",     "col",   "embed",    "hr",       "img",    "input",   "link",
-    "meta",  "param", "source", "track", "wbr",      "frame",    "keygen", "basefont", "bgsound",
-    "p",     "li",   "dt",     "dd",    "tr",       "td",       "th",     "option",  "optgroup",
-    "rb",    "rp",   "rt",     "rtc",   "tbody",    "thead",    "tfoot",  "colgroup", "html"};
+    "area", "base",  "br",     "col",   "embed", "hr",    "img",    "input",    "link",
+    "meta", "param", "source", "track", "wbr",   "frame", "keygen", "basefont", "bgsound",
+    "p",    "li",    "dt",     "dd",    "tr",    "td",    "th",     "option",   "optgroup",
+    "rb",   "rp",    "rt",     "rtc",   "tbody", "thead", "tfoot",  "colgroup", "html"};
 
 // The lower-case name of the tag that opens at `lt` ("<div ..." or "</div>"), without '/'.
 std::string_view TagNameAt(std::string_view text, std::size_t lt, std::string& buffer) {

@@ -455,9 +455,8 @@ std::optional<std::int64_t> Rfc3339Seconds(std::string_view text) {
     // A fraction of a second says nothing a day's list needs; more than nanoseconds is no
     // date a feed writes (and would not fit the count).
     int fraction = 0;
-    if (at.Take('.') && (!at.Digits(1, 9, fraction) || !at.text.empty() &&
-                                                           at.text.front() >= '0' &&
-                                                           at.text.front() <= '9')) {
+    if (at.Take('.') && (!at.Digits(1, 9, fraction) ||
+                         !at.text.empty() && at.text.front() >= '0' && at.text.front() <= '9')) {
       return std::nullopt;
     }
   }

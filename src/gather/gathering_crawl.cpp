@@ -276,7 +276,8 @@ void GatheringCrawl::TakePage(const FetchEnding& ending) {
       return;
     }
     if (ArticleText_) {
-      if (std::optional<PageReading> page = ReadPage(ending.body, ending.contentType, readingStop_)) {
+      if (std::optional<PageReading> page =
+              ReadPage(ending.body, ending.contentType, readingStop_)) {
         TakeArticle(ending, std::move(*page),
                     IsLevel_ && LinkDepths_[index] < AllowedLevel_ ? FollowAnchors::kYes
                                                                    : FollowAnchors::kNo);
@@ -418,8 +419,7 @@ void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>
     if (chosen == ArticlesPerSite_) break;
     // Each address once in the run: neither an address of the list or a followed link, nor
     // another site's article.
-    if (address.empty() || Refused(site, address) || !VisitedURLs_.insert(address).second)
-      continue;
+    if (address.empty() || Refused(site, address) || !VisitedURLs_.insert(address).second) continue;
     const std::string origin = SplitOrigin(address).origin;
     if (!origin.empty() && !robots_.contains(origin) && robotsQueued.insert(origin).second) {
       steps.push_back({StepKind::kRobots, origin + "/robots.txt", site, 0, {}});
@@ -438,9 +438,8 @@ bool GatheringCrawl::PastSiteBudget(const ArticleStep& step, TickCount now) {
     budget.start = now;
   }
   const bool request = step.kind == StepKind::kFeed || step.kind == StepKind::kRobots;
-  const bool past =
-      static_cast<TickCount>(now - budget.start) > kSiteArticlesBudgetMs ||
-      (request && budget.requests >= ArticlesPerSite_ + kSiteExtraRequests);
+  const bool past = static_cast<TickCount>(now - budget.start) > kSiteArticlesBudgetMs ||
+                    (request && budget.requests >= ArticlesPerSite_ + kSiteExtraRequests);
   if (past) {
     view_.AddStatusLine(step.url + std::string(kPastBudgetLine));
   } else if (request) {

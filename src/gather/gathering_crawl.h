@@ -334,14 +334,14 @@ class GatheringCrawl {
   std::deque<ArticleStep> articleSteps_;    // before the next URL of URLList
   std::optional<ArticleStep> currentStep_;  // the step being fetched; none for a URL of URLList
   std::vector<SiteArticleCount> siteArticles_;
-  std::vector<SiteSources> siteSources_;       // same index as siteArticles_
-  std::vector<char> siteInward_;  // same index: the site itself is inward, so may name such
+  std::vector<SiteSources> siteSources_;  // same index as siteArticles_
+  std::vector<char> siteInward_;          // same index: the site itself is inward, so may name such
   struct SiteBudget {
     bool started = false;
-    TickCount start = 0;         // when its first step started
+    TickCount start = 0;        // when its first step started
     std::int32_t requests = 0;  // feeds and robots.txt asked for
   };
-  std::vector<SiteBudget> siteBudgets_;  // same index
+  std::vector<SiteBudget> siteBudgets_;        // same index
   std::map<std::string, RobotsEntry> robots_;  // by origin ("http://host:port")
 };
 

@@ -22,7 +22,7 @@ bool IsInwardIpv4(std::uint32_t address) {
 bool IsInwardIpv6(const in6_addr& address) {
   const std::uint8_t* bytes = address.s6_addr;
   if (IN6_IS_ADDR_LOOPBACK(&address) || IN6_IS_ADDR_UNSPECIFIED(&address)) return true;
-  if ((bytes[0] & 0xFE) == 0xFC) return true;                       // fc00::/7
+  if ((bytes[0] & 0xFE) == 0xFC) return true;                      // fc00::/7
   if (bytes[0] == 0xFE && (bytes[1] & 0xC0) == 0x80) return true;  // fe80::/10
   if (IN6_IS_ADDR_V4MAPPED(&address)) {
     return IsInwardIpv4(std::uint32_t{bytes[12]} << 24 | std::uint32_t{bytes[13]} << 16 |
@@ -78,8 +78,8 @@ bool IsInwardHost(std::string_view written) {
     std::size_t dot = host.find('.', start);
     if (dot == std::string::npos) dot = host.size();
     bool plainPart = true;
-    const std::optional<std::uint64_t> part = NumberPart(
-        std::string_view(host).substr(start, dot - start), plainPart);
+    const std::optional<std::uint64_t> part =
+        NumberPart(std::string_view(host).substr(start, dot - start), plainPart);
     if (!part || count == 4) return false;  // a name, not a number
     parts[count++] = *part;
     plain = plain && plainPart;

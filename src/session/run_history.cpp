@@ -363,39 +363,38 @@ std::int64_t SqliteRunHistory::AppendWithArticles(const HistoryRun& run,
 
 std::int64_t SqliteRunHistory::AppendRows(sqlite3* database, const HistoryRun& run,
                                           const std::vector<WordCount>& words) {
-      Statement insertRun(database,
-                          "INSERT INTO runs(time, sites, data_size, words_before, words_after,"
-                          " known_share_tenths, pages_fetched) VALUES(?, ?, ?, ?, ?, ?, ?)");
-      const std::string sites = JoinedLines(run.sites);  // bound, not copied, until the step
-      insertRun.Bind(1, run.time)
-          .Bind(2, sites)
-          .Bind(3, std::int64_t{run.figures.dataSize})
-          .Bind(4, std::int64_t{run.figures.wordsBeforeAggregation})
-          .Bind(5, std::int64_t{run.figures.wordsAfterAggregation})
-          .Bind(6, std::int64_t{run.knownShareTenths})
-          .Bind(7, std::int64_t{run.pagesFetched})
-          .Step();
-      const std::int64_t runId = Sqlite().sqlite3_last_insert_rowid(database);
-      if (faultBetweenTables_) faultBetweenTables_();
+  Statement insertRun(database,
+                      "INSERT INTO runs(time, sites, data_size, words_before, words_after,"
+                      " known_share_tenths, pages_fetched) VALUES(?, ?, ?, ?, ?, ?, ?)");
+  const std::string sites = JoinedLines(run.sites);  // bound, not copied, until the step
+  insertRun.Bind(1, run.time)
+      .Bind(2, sites)
+      .Bind(3, std::int64_t{run.figures.dataSize})
+      .Bind(4, std::int64_t{run.figures.wordsBeforeAggregation})
+      .Bind(5, std::int64_t{run.figures.wordsAfterAggregation})
+      .Bind(6, std::int64_t{run.knownShareTenths})
+      .Bind(7, std::int64_t{run.pagesFetched})
+      .Step();
+  const std::int64_t runId = Sqlite().sqlite3_last_insert_rowid(database);
+  if (faultBetweenTables_) faultBetweenTables_();
 
-      Statement findWord(database, "SELECT id FROM words WHERE word = ?");
-      Statement insertWord(database, "INSERT INTO words(word) VALUES(?)");
-      Statement insertCount(database,
-                            "INSERT INTO run_words(run_id, word_id, count) VALUES(?, ?, ?)");
-      for (const WordCount& word : words) {
-        std::int64_t wordId = 0;
-        if (findWord.Bind(1, word.word).Step()) {
-          wordId = findWord.Integer(0);
-        } else {
-          insertWord.Bind(1, word.word).Step();
-          insertWord.Reset();
-          wordId = Sqlite().sqlite3_last_insert_rowid(database);
-        }
-        findWord.Reset();
-        insertCount.Bind(1, runId).Bind(2, wordId).Bind(3, std::int64_t{word.count}).Step();
-        insertCount.Reset();
-      }
-      return runId;
+  Statement findWord(database, "SELECT id FROM words WHERE word = ?");
+  Statement insertWord(database, "INSERT INTO words(word) VALUES(?)");
+  Statement insertCount(database, "INSERT INTO run_words(run_id, word_id, count) VALUES(?, ?, ?)");
+  for (const WordCount& word : words) {
+    std::int64_t wordId = 0;
+    if (findWord.Bind(1, word.word).Step()) {
+      wordId = findWord.Integer(0);
+    } else {
+      insertWord.Bind(1, word.word).Step();
+      insertWord.Reset();
+      wordId = Sqlite().sqlite3_last_insert_rowid(database);
+    }
+    findWord.Reset();
+    insertCount.Bind(1, runId).Bind(2, wordId).Bind(3, std::int64_t{word.count}).Step();
+    insertCount.Reset();
+  }
+  return runId;
 }
 
 std::vector<HistoryRun> SqliteRunHistory::Runs() {
@@ -468,26 +467,26 @@ void SqliteRunHistory::KeepArticles(std::int64_t runId, std::int64_t time,
 void SqliteRunHistory::KeepArticleRows(sqlite3* database, std::int64_t runId, std::int64_t time,
                                        const std::vector<CountedArticle>& articles,
                                        std::int32_t keepDays) {
-      Statement insert(database,
-                       "INSERT OR REPLACE INTO articles(address, run_id, time, site, title, date,"
-                       " words, paragraphs) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-      for (const CountedArticle& counted : articles) {
-        const KeptArticle& article = counted.article;
-        const std::string paragraphs = JoinedParagraphs(article.paragraphs);
-        const std::string words = WordLines(counted.words);
-        insert.Bind(1, article.address)
-            .Bind(2, runId)
-            .Bind(3, time)
-            .Bind(4, article.site)
-            .Bind(5, article.title)
-            .Bind(6, article.date)
-            .Bind(7, words)
-            .Bind(8, paragraphs)
-            .Step();
-        insert.Reset();
-      }
-      Statement remove(database, "DELETE FROM articles WHERE time < ?");
-      remove.Bind(1, time - std::int64_t{std::max(keepDays, 0)} * kSecondsPerDay).Step();
+  Statement insert(database,
+                   "INSERT OR REPLACE INTO articles(address, run_id, time, site, title, date,"
+                   " words, paragraphs) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+  for (const CountedArticle& counted : articles) {
+    const KeptArticle& article = counted.article;
+    const std::string paragraphs = JoinedParagraphs(article.paragraphs);
+    const std::string words = WordLines(counted.words);
+    insert.Bind(1, article.address)
+        .Bind(2, runId)
+        .Bind(3, time)
+        .Bind(4, article.site)
+        .Bind(5, article.title)
+        .Bind(6, article.date)
+        .Bind(7, words)
+        .Bind(8, paragraphs)
+        .Step();
+    insert.Reset();
+  }
+  Statement remove(database, "DELETE FROM articles WHERE time < ?");
+  remove.Bind(1, time - std::int64_t{std::max(keepDays, 0)} * kSecondsPerDay).Step();
 }
 
 std::vector<ArticleEntry> SqliteRunHistory::ArticlesSince(std::int64_t fromTime) {

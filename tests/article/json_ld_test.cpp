@@ -19,13 +19,21 @@ TEST(JsonLdString, DecodesEscapesAndRepairsTheBadOnes) {
       {R"({"articleBody":"a\"b\\c\/d\ne\tf"})", "a\"b\\c/d\ne\tf"},
       {R"({"articleBody":"caf\u00e9 \u20AC"})", "caf\xC3\xA9 \xE2\x82\xAC"},
       // A pair is one character; either half alone is U+FFFD, and so is every other bad escape.
-      {R"({"articleBody":"a\ud83d\ude00b"})", "a\xF0\x9F\x98\x80" "b"},
-      {R"({"articleBody":"a\ud800b"})", "a\xEF\xBF\xBD" "b"},
-      {R"({"articleBody":"a\ude00\ud83db"})", "a\xEF\xBF\xBD\xEF\xBF\xBD" "b"},
+      {R"({"articleBody":"a\ud83d\ude00b"})",
+       "a\xF0\x9F\x98\x80"
+       "b"},
+      {R"({"articleBody":"a\ud800b"})",
+       "a\xEF\xBF\xBD"
+       "b"},
+      {R"({"articleBody":"a\ude00\ud83db"})",
+       "a\xEF\xBF\xBD\xEF\xBF\xBD"
+       "b"},
       {R"({"articleBody":"x\uZZZZy"})", "x\xEF\xBF\xBDZZZZy"},
       {R"({"articleBody":"C:\users\x"})", "C:\xEF\xBF\xBDsers\xEF\xBF\xBD"},
       {R"({"articleBody":"\u-x1z and more"})", "\xEF\xBF\xBD-x1z and more"},
-      {R"({"articleBody":"cut \u12"})", "cut \xEF\xBF\xBD" "12"},
+      {R"({"articleBody":"cut \u12"})",
+       "cut \xEF\xBF\xBD"
+       "12"},
       // Raw line breaks inside a string, as hand-made pages write them.
       {"{\"articleBody\":\"one\ntwo\"}", "one\ntwo"},
       // The first string of the key at any depth, in document order; other values pass by.

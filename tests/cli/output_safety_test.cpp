@@ -3,12 +3,12 @@
 // checked as its reader takes it (a strict UTF-8 decoder, a JSON parser, a terminal that obeys
 // control bytes), not against the writer's own helpers.
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>

@@ -169,12 +169,16 @@ std::vector<ArticleCase> ArticleCases() {
        kArticles,
        {"http://news.example/", "http://www.example/"},
        {{"http://news.example/",
-         Ok("news.example",
-            Rss({{"file:///etc/passwd", ""}, {"ftp://news.example/a", ""},
-                 {"http://127.0.0.1:9/", ""}, {"http://10.0.0.1/", ""},
-                 {"http://169.254.169.254/latest", ""}, {"http://192.168.1.1/", ""},
-                 {"http://localhost/internal/secret", ""}, {"http://2130706433/", ""},
-                 {"http://0x7f.1/", ""}, {"http://news.example/2026/12/07/ok", ""}}))},
+         Ok("news.example", Rss({{"file:///etc/passwd", ""},
+                                 {"ftp://news.example/a", ""},
+                                 {"http://127.0.0.1:9/", ""},
+                                 {"http://10.0.0.1/", ""},
+                                 {"http://169.254.169.254/latest", ""},
+                                 {"http://192.168.1.1/", ""},
+                                 {"http://localhost/internal/secret", ""},
+                                 {"http://2130706433/", ""},
+                                 {"http://0x7f.1/", ""},
+                                 {"http://news.example/2026/12/07/ok", ""}}))},
         {"http://news.example/robots.txt", Status(404)},
         {"http://news.example/2026/12/07/ok", Ok("news.example", "<p>Outside.</p>")},
         {"http://www.example/", Ok("www.example", "home")}},
@@ -316,12 +320,14 @@ TEST(ArticleCrawlStoreTest, APageThatFailsToReadCostsThatPageOnly) {
         {"http://b/", Ok("b", Rss({{"http://b/1", ""}}))},
         {"http://b/robots.txt", Status(404)},
         {"http://b/1", Ok("b", badJson)}};
-    while (std::optional<std::string> url = crawl.StartNextFetch(0)) crawl.EndFetch(answers.at(*url));
+    while (std::optional<std::string> url = crawl.StartNextFetch(0))
+      crawl.EndFetch(answers.at(*url));
     EXPECT_TRUE(crawl.Finished());
     EXPECT_THAT(shell.lines, Contains("http://a/のページは読み取りに失敗したため破棄: stoul"));
     ASSERT_EQ(crawl.SiteArticles().size(), 1u);
     EXPECT_EQ(crawl.SiteArticles()[0].read, 1);
-    EXPECT_THAT(crawl.Sentences().at("b"), Contains(::testing::StartsWith("The article read in spite")));
+    EXPECT_THAT(crawl.Sentences().at("b"),
+                Contains(::testing::StartsWith("The article read in spite")));
   }
 }
 
@@ -336,14 +342,17 @@ TEST(ArticleCrawlStoreTest, AFeedIsReadAsAFeedWhereverItIs) {
     crawl.SetLinkOptions({.ArticleText = articleText, .FollowArticles = true});
     crawl.Start();
     const std::map<std::string, FetchEnding> answers = {
-        {"http://a/", Ok("a", "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- x -->\n<rss version=\"2.0\">"
-                              "<channel><item><link>http://a/feed-again</link></item>"
-                              "<item><link>http://a/story</link></item></channel></rss>")},
+        {"http://a/", Ok("a",
+                         "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- x -->\n<rss version=\"2.0\">"
+                         "<channel><item><link>http://a/feed-again</link></item>"
+                         "<item><link>http://a/story</link></item></channel></rss>")},
         {"http://a/robots.txt", Status(404)},
-        {"http://a/feed-again", {FetchEndingKind::kSuccess, "a", "<p>Not a feed by its body.</p>", "",
-                                 "application/atom+xml; charset=utf-8", 200}},
+        {"http://a/feed-again",
+         {FetchEndingKind::kSuccess, "a", "<p>Not a feed by its body.</p>", "",
+          "application/atom+xml; charset=utf-8", 200}},
         {"http://a/story", Ok("a", "<p>The story itself.</p>")}};
-    while (std::optional<std::string> url = crawl.StartNextFetch(0)) crawl.EndFetch(answers.at(*url));
+    while (std::optional<std::string> url = crawl.StartNextFetch(0))
+      crawl.EndFetch(answers.at(*url));
     EXPECT_THAT(shell.lines, Contains("http://a/feed-againはフィードのため記事として読みません"));
     EXPECT_EQ(crawl.SiteArticles().at(0).read, 1);
     for (const std::string& sentence : crawl.Sentences().at("a"))
@@ -397,17 +406,21 @@ TEST(ArticleCrawlStoreTest, ASiteStaysWithinItsBudgetOfRequestsAndTime) {
   TickCount now = 0;
   while (std::optional<std::string> url = crawl.StartNextFetch(now)) {
     fetched.push_back(*url);
-    if (*url == "http://a/") crawl.EndFetch(Ok("a", "many feeds"));
-    else if (*url == "http://b/") crawl.EndFetch(Ok("b", Rss({{"http://b/1", ""}, {"http://b/2", ""}})));
-    else if (*url == "http://b/robots.txt") crawl.EndFetch(Status(404));
+    if (*url == "http://a/")
+      crawl.EndFetch(Ok("a", "many feeds"));
+    else if (*url == "http://b/")
+      crawl.EndFetch(Ok("b", Rss({{"http://b/1", ""}, {"http://b/2", ""}})));
+    else if (*url == "http://b/robots.txt")
+      crawl.EndFetch(Status(404));
     else if (*url == "http://b/1") {
       now += kSiteArticlesBudgetMs + 1;  // the first article took the site's whole minute
       crawl.EndFetch(Ok("b", "<p>One.</p>"));
-    } else crawl.EndFetch(Status(404));
+    } else
+      crawl.EndFetch(Status(404));
   }
-  EXPECT_THAT(fetched, ElementsAreArray({"http://a/", "http://a/1", "http://a/2", "http://a/3",
-                                         "http://a/4", "http://a/5", "http://b/",
-                                         "http://b/robots.txt", "http://b/1"}));
+  EXPECT_THAT(fetched,
+              ElementsAreArray({"http://a/", "http://a/1", "http://a/2", "http://a/3", "http://a/4",
+                                "http://a/5", "http://b/", "http://b/robots.txt", "http://b/1"}));
   EXPECT_THAT(shell.lines, Contains("http://a/6はサイトの取得上限を超えたため取得しません"));
   EXPECT_THAT(shell.lines, Contains("http://a/7はサイトの取得上限を超えたため取得しません"));
   EXPECT_THAT(shell.lines, Contains("http://a/の記事を0件取得"));

@@ -32,27 +32,62 @@ struct HostCase {
 TEST(IsInwardHost, RefusesEveryInwardFormAndPassesThePublicOnes) {
   const HostCase cases[] = {
       // Each block's first and last address, and the public neighbours just outside it.
-      {"127.0.0.1", true},      {"127.255.255.255", true}, {"126.255.255.255", false},
-      {"128.0.0.0", false},     {"10.0.0.1", true},        {"10.255.255.255", true},
-      {"11.0.0.0", false},      {"9.255.255.255", false},  {"172.16.0.0", true},
-      {"172.31.255.255", true}, {"172.15.255.255", false}, {"172.32.0.0", false},
-      {"192.168.1.1", true},    {"192.169.0.0", false},    {"192.167.255.255", false},
-      {"169.254.169.254", true}, {"169.253.255.255", false}, {"169.255.0.0", false},
-      {"0.0.0.0", true},        {"1.0.0.0", false},        {"93.184.216.34", false},
+      {"127.0.0.1", true},
+      {"127.255.255.255", true},
+      {"126.255.255.255", false},
+      {"128.0.0.0", false},
+      {"10.0.0.1", true},
+      {"10.255.255.255", true},
+      {"11.0.0.0", false},
+      {"9.255.255.255", false},
+      {"172.16.0.0", true},
+      {"172.31.255.255", true},
+      {"172.15.255.255", false},
+      {"172.32.0.0", false},
+      {"192.168.1.1", true},
+      {"192.169.0.0", false},
+      {"192.167.255.255", false},
+      {"169.254.169.254", true},
+      {"169.253.255.255", false},
+      {"169.255.0.0", false},
+      {"0.0.0.0", true},
+      {"1.0.0.0", false},
+      {"93.184.216.34", false},
       // Numbers a resolver reads as an address though no one writes one so.
-      {"2130706433", true},     {"0x7f.1", true},          {"0x7F000001", true},
-      {"017700000001", true},   {"127.1", true},           {"0177.0.0.1", true},
-      {"1.2.3", true},          {"0", true},               {"1.2.3.4.", false},
-      {"127.0.0.1.", true},     {"256.1.1.1", true},
+      {"2130706433", true},
+      {"0x7f.1", true},
+      {"0x7F000001", true},
+      {"017700000001", true},
+      {"127.1", true},
+      {"0177.0.0.1", true},
+      {"1.2.3", true},
+      {"0", true},
+      {"1.2.3.4.", false},
+      {"127.0.0.1.", true},
+      {"256.1.1.1", true},
       // Names: only localhost is inward by its text.
-      {"localhost", true},      {"LOCALHOST", true},       {"a.localhost", true},
-      {"localhost.", true},     {"localhost.example", false}, {"news.example", false},
-      {"1e100.net", false},     {"0x.example", false},     {"08.1.1.1", false},
+      {"localhost", true},
+      {"LOCALHOST", true},
+      {"a.localhost", true},
+      {"localhost.", true},
+      {"localhost.example", false},
+      {"news.example", false},
+      {"1e100.net", false},
+      {"0x.example", false},
+      {"08.1.1.1", false},
       // IPv6, bracketed as in a URL or not.
-      {"[::1]", true},          {"::", true},              {"[fc00::1]", true},
-      {"fdff:ffff::1", true},   {"[fe80::1]", true},       {"febf::1", true},
-      {"fec0::1", false},       {"fbff::1", false},        {"[2001:db8::1]", false},
-      {"[::ffff:127.0.0.1]", true}, {"[::ffff:8.8.8.8]", false}, {"[zz::1]", true},
+      {"[::1]", true},
+      {"::", true},
+      {"[fc00::1]", true},
+      {"fdff:ffff::1", true},
+      {"[fe80::1]", true},
+      {"febf::1", true},
+      {"fec0::1", false},
+      {"fbff::1", false},
+      {"[2001:db8::1]", false},
+      {"[::ffff:127.0.0.1]", true},
+      {"[::ffff:8.8.8.8]", false},
+      {"[zz::1]", true},
   };
   for (const HostCase& c : cases) EXPECT_EQ(IsInwardHost(c.host), c.inward) << c.host;
 }
@@ -60,17 +95,24 @@ TEST(IsInwardHost, RefusesEveryInwardFormAndPassesThePublicOnes) {
 TEST(IsInwardAddress, ReadsBothFamiliesAndRefusesAnyOther) {
   sockaddr_in v4{};
   v4.sin_family = AF_INET;
-  for (const auto& [text, inward] : std::vector<std::pair<const char*, bool>>{
-           {"127.0.0.1", true}, {"192.168.0.1", true}, {"172.20.1.1", true},
-           {"8.8.8.8", false}, {"172.32.0.1", false}}) {
+  for (const auto& [text, inward] :
+       std::vector<std::pair<const char*, bool>>{{"127.0.0.1", true},
+                                                 {"192.168.0.1", true},
+                                                 {"172.20.1.1", true},
+                                                 {"8.8.8.8", false},
+                                                 {"172.32.0.1", false}}) {
     ::inet_pton(AF_INET, text, &v4.sin_addr);
     EXPECT_EQ(IsInwardAddress(reinterpret_cast<const sockaddr&>(v4)), inward) << text;
   }
   sockaddr_in6 v6{};
   v6.sin6_family = AF_INET6;
-  for (const auto& [text, inward] : std::vector<std::pair<const char*, bool>>{
-           {"::1", true}, {"fd12::1", true}, {"fe80::2", true}, {"::ffff:10.1.1.1", true},
-           {"2001:4860::8888", false}, {"::ffff:1.1.1.1", false}}) {
+  for (const auto& [text, inward] :
+       std::vector<std::pair<const char*, bool>>{{"::1", true},
+                                                 {"fd12::1", true},
+                                                 {"fe80::2", true},
+                                                 {"::ffff:10.1.1.1", true},
+                                                 {"2001:4860::8888", false},
+                                                 {"::ffff:1.1.1.1", false}}) {
     ::inet_pton(AF_INET6, text, &v6.sin6_addr);
     EXPECT_EQ(IsInwardAddress(reinterpret_cast<const sockaddr&>(v6)), inward) << text;
   }
@@ -84,9 +126,9 @@ TEST(IsInwardAddress, ReadsBothFamiliesAndRefusesAnyOther) {
 TEST(InwardRefusal, ARedirectToAnInwardHostIsNotFollowed) {
   for (const bool refuse : {true, false}) {
     ScriptedServer server;
-    server.SetScript({Exchange::Reply(
-                          "HTTP/1.0 302 Found\r\nLocation: http://0x7f.1:9/internal/secret\r\n\r\n"),
-                      Exchange::Reply("HTTP/1.0 200 OK\r\n\r\nsecret")});
+    server.SetScript(
+        {Exchange::Reply("HTTP/1.0 302 Found\r\nLocation: http://0x7f.1:9/internal/secret\r\n\r\n"),
+         Exchange::Reply("HTTP/1.0 200 OK\r\n\r\nsecret")});
     TNMHTTP http;
     http.Proxy = "127.0.0.1";
     http.ProxyPort = server.port();

@@ -131,8 +131,10 @@ TEST_F(KeptArticlesTest, ARunIsRecordedWithItsBoundedArticlesOrNotAtAll) {
 // making the table.
 TEST_F(KeptArticlesTest, TheNumberedArticleIsTheTablesRowOfThatNumber) {
   const std::vector<std::pair<std::string, std::string>> texts = {
-      {"http://a/1", "The ship sailed."},  {"http://a/2", "Zorbs glimmer over ships."},
-      {"http://a/3", "The ship sank."},    {"http://a/4", "The zorbs sank the ship."},
+      {"http://a/1", "The ship sailed."},
+      {"http://a/2", "Zorbs glimmer over ships."},
+      {"http://a/3", "The ship sank."},
+      {"http://a/4", "The zorbs sank the ship."},
       {"http://a/5", "A ship, a ship."}};
   for (std::size_t run = 0; run < 2; ++run) {
     auto history = History();
@@ -145,10 +147,12 @@ TEST_F(KeptArticlesTest, TheNumberedArticleIsTheTablesRowOfThatNumber) {
   }
   const std::set<std::string> known = {"THE", "SHIP", "SANK", "A", "SECOND", "PARAGRAPH"};
   for (const std::int32_t days : {0, 1}) {
-    const std::vector<ArticleRow> rows = RowsMostReadableFirst(ListedArticles(*History(), days), known);
+    const std::vector<ArticleRow> rows =
+        RowsMostReadableFirst(ListedArticles(*History(), days), known);
     ASSERT_EQ(rows.size(), days == 0 ? 3u : 5u);
     for (std::size_t number = 1; number <= rows.size(); ++number)
-      EXPECT_EQ(AddressOfListedArticle(*History(), known, days, number), rows[number - 1].entry.address)
+      EXPECT_EQ(AddressOfListedArticle(*History(), known, days, number),
+                rows[number - 1].entry.address)
           << days << " " << number;
     EXPECT_EQ(AddressOfListedArticle(*History(), known, days, 0), std::nullopt);
     EXPECT_EQ(AddressOfListedArticle(*History(), known, days, rows.size() + 1), std::nullopt);
