@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "app/articles_window.h"
 #include "app/meaning_dialog.h"
 #include "app/qt_text.h"
 #include "app/word_list_view.h"
@@ -116,10 +117,9 @@ void TReadingWindow::ShowArticle(const KeptArticle& article, const RankedWordLis
 
   setWindowTitle(QString::fromStdString(article.title.empty() ? article.address : article.title));
   titleLabel_->setText(QString::fromStdString(article.title));
+  const QString date = ArticleDateText(article.date);
   sourceLabel_->setText(QString::fromStdString(article.site) +
-                        (article.date.empty()
-                             ? QString()
-                             : QStringLiteral("  ") + QString::fromStdString(article.date)));
+                        (date.isEmpty() ? QString() : QStringLiteral("  ") + date));
   linkLabel_->setText(QStringLiteral("<a href=\"article\">%1</a>")
                           .arg(QString::fromStdString(article.address).toHtmlEscaped()));
 
@@ -201,11 +201,25 @@ void TReadingWindow::ShowWord(const std::string& word) {
   const auto count = dayCounts_.find(base);
   countLabel_->setText(
       QStringLiteral("今日のニュースで%1回").arg(count == dayCounts_.end() ? 0 : count->second));
-  const bool known = session_.Stores().ngWords.contains(base);
+  ShowTick();
+}
+
+void TReadingWindow::ShowTick() {
+  const bool known = session_.Stores().ngWords.contains(shownBase_);
   const QSignalBlocker blocker(knownCheck_);
   knownCheck_->setChecked(known);
-  // A word of the built-in list, or one ticked in the main window, is not withdrawn here.
-  knownCheck_->setEnabled(!known || tickedHere_.contains(base));
+  // A word of the built-in list, or one the learner knew before this run, is not withdrawn here.
+  knownCheck_->setEnabled(!known || tickedHere_.contains(shownBase_));
+}
+
+void TReadingWindow::KnownWordChanged(const std::string& base, bool withdrawable) {
+  if (withdrawable && session_.Stores().ngWords.contains(base)) {
+    tickedHere_.insert(base);
+  } else {
+    tickedHere_.erase(base);
+  }
+  Remark(base);
+  if (base == shownBase_) ShowTick();
 }
 
 void TReadingWindow::SetKnown(bool known) {

@@ -7,6 +7,7 @@
 
 #include "article/article_extractor.h"
 #include "article/sentence_split.h"
+#include "gather/article_date.h"
 #include "gather/feed_reader.h"
 #include "gather/link_resolver.h"
 #include "gather/page_scanner.h"
@@ -226,8 +227,10 @@ RawLinkList FollowableLinks(const PageLinks& page, FollowAnchors anchors) {
 void GatheringCrawl::KeepArticleText(const std::string& host, const std::string& url,
                                      ArticleText article, std::string fallbackDate) {
   AddArticleSentences(host, SentencesOf(article.paragraphs), sentenceStore_);
-  if (!article.isArticle) return;
-  if (article.date.empty()) article.date = std::move(fallbackDate);
+  // A home page read as an article is its teasers: it is not listed.
+  if (!article.isArticle || IsHomePageAddress(url)) return;
+  // A page's date that reads as none (a template's "0001-01-01") gives way to the feed's.
+  if (!fallbackDate.empty() && !ReadArticleDate(article.date)) article.date = std::move(fallbackDate);
   articles_.push_back({host, url, std::move(article.title), std::move(article.date),
                        std::move(article.paragraphs)});
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "article/sentence_split.h"
+#include "gather/site_articles.h"
 
 namespace quillmark {
 
@@ -27,9 +28,11 @@ std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days)
   if (runs.empty()) return {};
   const HistoryRun& last = runs.back();
   constexpr std::int64_t kSecondsPerDay = 86'400;
-  if (days > 0) return history.ArticlesSince(last.time - std::int64_t{days} * kSecondsPerDay);
-  std::vector<ArticleEntry> entries = history.ArticlesSince(last.time);
-  std::erase_if(entries, [&](const ArticleEntry& entry) { return entry.runId != last.id; });
+  std::vector<ArticleEntry> entries =
+      history.ArticlesSince(days > 0 ? last.time - std::int64_t{days} * kSecondsPerDay : last.time);
+  std::erase_if(entries, [&](const ArticleEntry& entry) {
+    return (days == 0 && entry.runId != last.id) || IsHomePageAddress(entry.address);
+  });
   return entries;
 }
 

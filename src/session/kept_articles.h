@@ -27,6 +27,7 @@ void KeepArticlesOfRun(RunHistory& history, std::int64_t runId, std::int64_t tim
 
 // The articles a table lists: with `days` 0 those the last run read, else those of the runs
 // that ended at most `days` days before the last run did. None when the history holds no run.
+// Home pages (IsHomePageAddress), which an earlier version kept as articles, are left out.
 // Throws HistoryError.
 std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days);
 

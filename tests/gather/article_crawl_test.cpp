@@ -326,7 +326,10 @@ TEST(ArticleRunCrawlTest, AHomePagesOwnHeadNamesTheFeedAndItsLinksStandInWithout
            "<html><head><title>Plain</title></head><body><a "
            "href=\"/plain/2026/12/07/story\">The talks resumed in the capital</a></body></html>"},
           {"/feed.xml", Rss({{"/2026/12/07/from-the-feed", "07 Dec 2026 10:00 GMT"}})},
-          {"/2026/12/07/from-the-feed", Story("The zorbs rolled down the long hill today")},
+          // A template's placeholder date, which gives way to the feed's.
+          {"/2026/12/07/from-the-feed",
+           "<time datetime=\"0001-01-01T00:00:00Z\"></time>" +
+               Story("The zorbs rolled down the long hill today")},
           {"/plain/2026/12/07/story", Story("The glimmers faded over the old capital tonight")}};
       for (const auto& [path, body] : pages) {
         if (request.starts_with(std::string("GET ") + path + " ")) return testing::Page(body);
@@ -358,7 +361,7 @@ TEST(ArticleRunCrawlTest, AHomePagesOwnHeadNamesTheFeedAndItsLinksStandInWithout
       ASSERT_EQ(crawl.Articles().size(), 2u);
       EXPECT_EQ(crawl.Articles()[0].address, server.Url("/2026/12/07/from-the-feed"));
       EXPECT_EQ(crawl.Articles()[0].date,
-                "2026-12-07T10:00:00Z");  // the feed's, as the page has none
+                "2026-12-07T10:00:00Z");  // the feed's, as the page's is no date
     }
   }
 }
