@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <cstdio>
 
 #include "cli/cli_output.h"
@@ -162,7 +163,9 @@ int PrintReading(RunHistory& history, Session& session, const std::string& addre
   }
   const ArticleWords words = KeptArticleWords(
       ArticleWordCounter(session.Stores().mappedWords, session.Dictionary()), *article);
-  const bool underline = format != ResultFormat::kJson && ::isatty(STDOUT_FILENO) == 1;
+  const bool underline =
+      format != ResultFormat::kJson &&
+      UnderlineWanted(::isatty(STDOUT_FILENO) == 1, std::getenv("TERM"), std::getenv("NO_COLOR"));
   const std::string out =
       FormatReading(*article, words, session.Stores().ngWords, format,
                     underline ? UnknownMark::kUnderline : UnknownMark::kBrackets);

@@ -16,6 +16,11 @@
 namespace quillmark {
 namespace {
 
+// The articles a site's feed or links offer per article asked for: the spare ones take the
+// place of those robots.txt refuses.
+constexpr std::size_t kSpareArticles = 2;
+
+
 constexpr std::string_view kProxyLine = "をプロキシに設定";
 constexpr std::string_view kLabelStart = "インターネットサイトより単語収集中  (";
 constexpr std::string_view kStartLine = "接続開始";
@@ -343,7 +348,7 @@ void GatheringCrawl::NoteSiteArticles(const std::string& siteURL, const FetchEnd
   // Everything that may run out of memory comes before the site is entered, so a page dropped
   // for memory leaves no half-made site behind.
   std::optional<Feed> feed =
-      ReadFeed(ending.body, siteURL, static_cast<std::size_t>(ArticlesPerSite_));
+      ReadFeed(ending.body, siteURL, static_cast<std::size_t>(ArticlesPerSite_) * kSpareArticles);
   SiteSources sources;
   if (!feed) {
     sources.feeds = FeedAddresses(links, siteURL);
@@ -379,9 +384,11 @@ void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>
   std::vector<ArticleStep> steps;
   std::set<std::string> robotsQueued;
   std::int32_t chosen = 0;
+  // As many again as asked for stand by: an article robots.txt refuses gives way to the next.
+  const std::int32_t candidates = ArticlesPerSite_ * static_cast<std::int32_t>(kSpareArticles);
   for (const FeedItem& item : items) {
     const std::string& address = item.address;
-    if (chosen == ArticlesPerSite_) break;
+    if (chosen == candidates) break;
     // Each address once in the run: neither an address of the list or a followed link, nor
     // another site's article.
     if (address.empty() || !VisitedURLs_.insert(address).second) continue;
@@ -391,7 +398,7 @@ void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>
     }
     steps.push_back({StepKind::kArticle, address, site, ++chosen, item.date});
   }
-  siteArticles_[site].chosen = chosen;
+  siteArticles_[site].chosen = std::min(chosen, ArticlesPerSite_);
   steps.push_back({StepKind::kSiteDone, {}, site, 0, {}});
   articleSteps_.insert(articleSteps_.begin(), steps.begin(), steps.end());
 }
@@ -400,7 +407,7 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
   while (!articleSteps_.empty()) {
     ArticleStep step = std::move(articleSteps_.front());
     articleSteps_.pop_front();
-    const SiteArticleCount& site = siteArticles_[step.site];
+    SiteArticleCount& site = siteArticles_[step.site];
     switch (step.kind) {
       case StepKind::kSiteDone:
         view_.AddStatusLine(site.site + std::string(kSiteArticlesLine) + std::to_string(site.read) +
@@ -413,6 +420,7 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
         view_.AddStatusLine(step.url + std::string(kStartLine));
         break;
       case StepKind::kArticle: {
+        if (site.asked == site.chosen) continue;  // enough asked for: the spare ones stand down
         const AddressOrigin split = SplitOrigin(step.url);
         if (const auto robots = robots_.find(split.origin); robots != robots_.end()) {
           if (robots->second.unavailable) continue;  // said once, when robots.txt failed
@@ -421,6 +429,7 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
             continue;
           }
         }
+        step.number = ++site.asked;
         view_.AddStatusLine(std::string(kArticleLineStart) + std::to_string(step.number) + "/" +
                             std::to_string(site.chosen) + " " + step.url);
         break;
@@ -445,7 +454,8 @@ void GatheringCrawl::EndArticleStep(const ArticleStep& step, const FetchEnding& 
       std::optional<Feed> feed;
       try {
         if (ending.kind == FetchEndingKind::kSuccess) {
-          feed = ReadFeed(ending.body, step.url, static_cast<std::size_t>(ArticlesPerSite_));
+          feed = ReadFeed(ending.body, step.url,
+                          static_cast<std::size_t>(ArticlesPerSite_) * kSpareArticles);
         }
       } catch (const std::bad_alloc&) {
         view_.AddStatusLine(step.url + std::string(kDroppedPageLine));

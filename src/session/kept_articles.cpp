@@ -36,4 +36,11 @@ std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days)
   return entries;
 }
 
+void AddKeptSentences(RunHistory& history, SentenceStore& store) {
+  for (const ArticleEntry& entry : history.ArticlesSince(0)) {
+    if (const std::optional<KeptArticle> article = history.ArticleAt(entry.address))
+      AddArticleSentences(article->site, SentencesOf(article->paragraphs), store);
+  }
+}
+
 }  // namespace quillmark

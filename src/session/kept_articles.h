@@ -9,6 +9,7 @@
 
 #include "session/run_history.h"
 #include "study/article_words.h"
+#include "study/sentence_store.h"
 
 namespace quillmark {
 
@@ -30,5 +31,9 @@ void KeepArticlesOfRun(RunHistory& history, std::int64_t runId, std::int64_t tim
 // Home pages (IsHomePageAddress), which an earlier version kept as articles, are left out.
 // Throws HistoryError.
 std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days);
+
+// Adds the sentences of every article the history keeps to `store`, under the host each was
+// read from, as the run that read it added them. Throws HistoryError.
+void AddKeptSentences(RunHistory& history, SentenceStore& store);
 
 }  // namespace quillmark
