@@ -1,7 +1,7 @@
 #pragma once
 // The reading window: one kept article whole, its title, site, date and paragraphs in a
 // readable size and line length, every word not on the known list marked (the day's shown
-// words a second way). A click on a word, or Tab to it and Return, shows beside the text its
+// words a second way; its names are not marked). A click on a word, or Tab to it and Return, shows beside the text its
 // meaning from the built-in dictionary, its count in the day's news and the known-word tick.
 // Non-modal, one for the program, reused for every article.
 //
@@ -75,6 +75,7 @@ class TReadingWindow : public QWidget {
   KeptArticle article_;
   ArticleWords words_;
   std::set<std::string> shownWords_;  // the day's shown words, upper case
+  std::set<std::string> names_;       // the article's names (NamesOfArticle): not marked
   std::unordered_map<std::string, std::int32_t> dayCounts_;
   std::set<std::string> tickedHere_;
   // Where each base's occurrences stand in the text: (position, length).

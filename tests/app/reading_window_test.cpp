@@ -159,6 +159,43 @@ class ReadingWindowTest : public QObject {
     QCOMPARE(form.ReadingWindow()->windowTitle(), table->item(0, TArticlesWindow::kTitle)->text());
   }
 
+  // An article's names (capitalised wherever their case shows) are not marked as words to
+  // learn; a click on one says it is a name, the dictionary's meaning after it.
+  void theNamesOfAnArticleAreNotMarkedAndSaySoWhenClicked() {
+    TMainForm form(SiteSession(), {});
+    form.CreateStudyWindows();
+    SqliteRunHistory history(HistoryPath(), HistoryDirectory::kMustExist, {});
+    form.SetGatheringIntervals({.tickMs = 5, .watchdogMs = 5000, .clientTimeOutMs = 5000});
+    form.SetRunHistory(&history, [] { return kDay; });
+    form.ExecuteButtonClick();
+    session_->files.builtIns["EJDICT"] += "trump\t切り札\n";  // read at the first lookup
+    MainStores& stores = session_->session.Stores();
+    KeepArticlesOfRun(history, history.Runs().back().id, kDay,
+                      {KeptArticle{"a.example",
+                                   "http://a.example/names",
+                                   "Names",
+                                   "",
+                                   {"Donald Reed saw the ship. Reed waved.",
+                                    "The crew thanked Reed and Donald Trump, and a glorp trumpeted."}}},
+                      stores.mappedWords, session_->session.Dictionary(), 30);
+    form.OpenArticle("http://a.example/names");
+    TReadingWindow* reading = form.ReadingWindow();
+    // Reed's and Donald's first words of a sentence tell nothing; their other places do.
+    QCOMPARE(reading->MarkedOccurrencesOf("REED"), (std::pair{0, 3}));
+    QCOMPARE(reading->MarkedOccurrencesOf("DONALD"), (std::pair{0, 2}));
+    QCOMPARE(reading->MarkedOccurrencesOf("TRUMP"), (std::pair{0, 1}));
+    QCOMPARE(reading->MarkedOccurrencesOf("GLORP"), (std::pair{1, 1}));
+    QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{1, 1}));
+
+    reading->ShowWord("Trump");
+    const QString meaning = reading->findChild<QPlainTextEdit*>("MeaningText")->toPlainText();
+    QCOMPARE(meaning, QStringLiteral("人名・地名などの名前です。\n\ntrump\n切り札"));
+    reading->ShowWord("Reed");
+    QVERIFY(reading->findChild<QPlainTextEdit*>("MeaningText")
+                ->toPlainText()
+                .startsWith(QStringLiteral("人名・地名などの名前です。")));
+  }
+
   // One known-word list: a tick in the main window's row shows at once in the open reader and
   // the articles table, a tick or untick in the reader at once in the row.
   void aTickInEitherWindowShowsAtOnceInTheOther() {
