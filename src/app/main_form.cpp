@@ -20,8 +20,11 @@
 #include "session/hidden_words.h"
 #include "session/kept_articles.h"
 #include "study/known_share.h"
+#include "study/sentence_finder.h"
 
 namespace quillmark {
+
+const char* const kNoTrendSentenceText = "この単語を含むセンテンスは見つかりませんでした。";
 
 const char* const kDescriptionText =
     "このソフトはWeb上の主要サイトから旬な単語を探し出します。\n"
@@ -392,9 +395,12 @@ void TMainForm::MnuHistoryTrendsClick() {
   trendsWindow_->Refresh();
   if (first && screen() != nullptr) {
     // Beside this window, as the meaning window: its button and figures stay in reach.
-    SetOuterGeometry(trendsWindow_, PlaceBeside(frameGeometry(), TTrendsWindow::kDesignedSize,
-                                                TTrendsWindow::kLeastSize,
-                                                screen()->availableGeometry(), LowerWordRows()));
+    // As wide as its lists need where the screen has the room.
+    const QRect available = screen()->availableGeometry();
+    const QSize least = trendsWindow_->LeastSize().boundedTo(available.size());
+    SetOuterGeometry(trendsWindow_,
+                     PlaceBeside(frameGeometry(), TTrendsWindow::kDesignedSize.expandedTo(least),
+                                 least, available, LowerWordRows()));
   }
   trendsWindow_->show();
   trendsWindow_->raise();
@@ -428,7 +434,22 @@ void TMainForm::ShowSentencesOf(const std::string& caption) {
 }
 
 void TMainForm::ShowSentencesFromTrends(const std::string& caption) {
-  ShowSentencesOf(caption);
+  // The run's sentences, else (the program started again since, sum.dat without them) those of
+  // the articles the history keeps.
+  const MainStores& stores = session_.Stores();
+  SentenceStore kept;
+  const SentenceStore* store = &stores.sentences;
+  if (FindSentences(stores.sentences, caption, stores.inflectionIndex) == kNoSentenceFound &&
+      history_ != nullptr) {
+    try {
+      AddKeptSentences(*history_, kept);
+      store = &kept;
+    } catch (const std::exception& error) {
+      showError_(this, ErrorText(error));
+    }
+  }
+  sentenceDialog_->ShowSentencesFor(caption, *store, stores.inflectionIndex,
+                                    QString::fromUtf8(kNoTrendSentenceText));
   // A sentence window over the charts would hide what the click was about: it goes beside the
   // trends window, else over its word lists.
   QWidget* sentences = sentenceDialog_.get();

@@ -158,6 +158,9 @@ class TMainForm : public QMainWindow {
   std::set<std::string> rowTicks_;
 };
 
+// What the sentence window says for a trends word no kept sentence holds.
+extern const char* const kNoTrendSentenceText;
+
 // The description shown under the title.
 extern const char* const kDescriptionText;
 

@@ -63,11 +63,13 @@ void TSentenceDialog::MakeMemo() {
 }
 
 void TSentenceDialog::ShowSentencesFor(const std::string& word, const SentenceStore& store,
-                                       const InflectionIndex& index) {
+                                       const InflectionIndex& index, const QString& notFound) {
   setWindowTitle(QStringLiteral("[") + SentenceText(word) + QStringLiteral("]を含むセンテンス"));
   if (memo_ == nullptr) MakeMemo();
   memo_->LayOutInItsFont();  // before the text, which is laid out once
-  memo_->setPlainText(SentenceText(FindSentences(store, word, index)));
+  const std::string found = FindSentences(store, word, index);
+  memo_->setPlainText(found == kNoSentenceFound && !notFound.isEmpty() ? notFound
+                                                                       : SentenceText(found));
   show();
   raise();
   activateWindow();

@@ -27,8 +27,9 @@ class TSentenceDialog : public QDialog {
   // FindSentences(store, word, index), and shows the window without making it modal, on top
   // of the others. `word` is the word as the word list shows it (lower case). Changes
   // neither store nor index.
+  // `notFound`, when given, is shown in place of kNoSentenceFound.
   void ShowSentencesFor(const std::string& word, const SentenceStore& store,
-                        const InflectionIndex& index);
+                        const InflectionIndex& index, const QString& notFound = {});
 
   // Makes the memo at the first showing.
   void setVisible(bool visible) override;
