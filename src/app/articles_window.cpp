@@ -2,11 +2,11 @@
 
 #include <QComboBox>
 #include <QDateTime>
-#include <QTimeZone>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
+#include <QTimeZone>
 #include <QVBoxLayout>
 
 #include "gather/article_date.h"
@@ -19,7 +19,6 @@ const char* const kEasyReadingMark = "読みやすい";
 const char* const kReadingWithDictionaryMark = "辞書があれば読める";
 
 namespace {
-
 
 // The choices of which articles to list: the last run's, or those of the last days.
 struct Scope {
@@ -44,7 +43,8 @@ class NumberCell : public QTableWidgetItem {
 // The date column: sorts by time, the undated last whichever way it is sorted.
 class DateCell : public QTableWidgetItem {
  public:
-  DateCell(const std::string& date, std::int64_t now) : QTableWidgetItem(ArticleDateText(date, now)) {
+  DateCell(const std::string& date, std::int64_t now)
+      : QTableWidgetItem(ArticleDateText(date, now)) {
     if (const std::optional<ArticleDate> read = ReadArticleDate(date, now))
       setData(Qt::UserRole, static_cast<qlonglong>(read->seconds));
     setToolTip(QString::fromStdString(date));  // as the page wrote it
@@ -53,9 +53,9 @@ class DateCell : public QTableWidgetItem {
     const QVariant mine = data(Qt::UserRole);
     const QVariant theirs = other.data(Qt::UserRole);
     if (mine.isValid() != theirs.isValid()) {
-      const bool ascending = tableWidget() == nullptr ||
-                             tableWidget()->horizontalHeader()->sortIndicatorOrder() ==
-                                 Qt::AscendingOrder;
+      const bool ascending =
+          tableWidget() == nullptr ||
+          tableWidget()->horizontalHeader()->sortIndicatorOrder() == Qt::AscendingOrder;
       return mine.isValid() == ascending;
     }
     return mine.toLongLong() < theirs.toLongLong();
@@ -83,8 +83,9 @@ QString ArticleDateText(const std::string& date, std::optional<std::int64_t> now
     return QDateTime::fromSecsSinceEpoch(read->seconds, QTimeZone::utc())
         .toString(QStringLiteral("yyyy-MM-dd"));
   }
-  return QDateTime::fromSecsSinceEpoch(read->seconds).toLocalTime().toString(
-      QStringLiteral("yyyy-MM-dd HH:mm"));
+  return QDateTime::fromSecsSinceEpoch(read->seconds)
+      .toLocalTime()
+      .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
 TArticlesWindow::TArticlesWindow(RunHistory& history, const std::set<std::string>& knownWords,

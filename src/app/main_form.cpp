@@ -316,9 +316,10 @@ void TMainForm::MnuHistoryArticlesClick() {
     if (now_) articlesWindow_->SetClock(now_);
     // Beside this window, as the trends window: its buttons and figures stay in reach.
     if (screen() != nullptr) {
-      SetOuterGeometry(articlesWindow_, PlaceBeside(frameGeometry(), TArticlesWindow::kDesignedSize,
-                                                    TArticlesWindow::kLeastSize,
-                                                    screen()->availableGeometry(), LowerWordRows()));
+      SetOuterGeometry(
+          articlesWindow_,
+          PlaceBeside(frameGeometry(), TArticlesWindow::kDesignedSize, TArticlesWindow::kLeastSize,
+                      screen()->availableGeometry(), LowerWordRows()));
     }
   }
   articlesWindow_->Refresh();
@@ -350,8 +351,8 @@ void TMainForm::OpenArticle(const std::string& address) {
     const std::optional<KeptArticle> article = history_->ArticleAt(address);
     if (!article) return;  // gone with an older run since the table was filled
     if (readingWindow_ == nullptr) {
-      readingWindow_ = new TReadingWindow(session_, TWebDicDialog::OpenWithDesktop,
-                                          [this] { ReaderKnownChanged(); }, this);
+      readingWindow_ = new TReadingWindow(
+          session_, TWebDicDialog::OpenWithDesktop, [this] { ReaderKnownChanged(); }, this);
     }
     readingWindow_->ShowArticle(*article, DayRanking());
   } catch (const std::exception& error) {

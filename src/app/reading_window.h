@@ -1,9 +1,9 @@
 #pragma once
 // The reading window: one kept article whole, its title, site, date and paragraphs in a
 // readable size and line length, every word not on the known list marked (the day's shown
-// words a second way; its names are not marked). A click on a word, or Tab to it and Return, shows beside the text its
-// meaning from the built-in dictionary, its count in the day's news and the known-word tick.
-// Non-modal, one for the program, reused for every article.
+// words a second way; its names are not marked). A click on a word, or Tab to it and Return, shows
+// beside the text its meaning from the built-in dictionary, its count in the day's news and the
+// known-word tick. Non-modal, one for the program, reused for every article.
 //
 // The tick goes straight into the session's NG-word list, the list the main window's ticks
 // reach too, saved to ngwords.dat at exit with the rest: the main window's row of the word

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 #include "cli/cli_output.h"
 #include "cli/run_result.h"

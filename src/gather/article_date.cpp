@@ -103,8 +103,8 @@ std::optional<std::string> AsRfc822(std::string_view text, bool& dateOnly) {
   static constexpr std::array<const char*, 12> kShort = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   char rfc822[64];
-  std::snprintf(rfc822, sizeof rfc822, "%d %s %04d %02d:%02d:%02d %s", day, kShort[month - 1],
-                year, hour, minute, second, zone.empty() ? "GMT" : zone.c_str());
+  std::snprintf(rfc822, sizeof rfc822, "%d %s %04d %02d:%02d:%02d %s", day, kShort[month - 1], year,
+                hour, minute, second, zone.empty() ? "GMT" : zone.c_str());
   return std::string(rfc822);
 }
 

@@ -20,7 +20,6 @@ namespace {
 // place of those robots.txt refuses.
 constexpr std::size_t kSpareArticles = 2;
 
-
 constexpr std::string_view kProxyLine = "をプロキシに設定";
 constexpr std::string_view kLabelStart = "インターネットサイトより単語収集中  (";
 constexpr std::string_view kStartLine = "接続開始";
@@ -235,7 +234,8 @@ void GatheringCrawl::KeepArticleText(const std::string& host, const std::string&
   // A home page read as an article is its teasers: it is not listed.
   if (!article.isArticle || IsHomePageAddress(url)) return;
   // A page's date that reads as none (a template's "0001-01-01") gives way to the feed's.
-  if (!fallbackDate.empty() && !ReadArticleDate(article.date)) article.date = std::move(fallbackDate);
+  if (!fallbackDate.empty() && !ReadArticleDate(article.date))
+    article.date = std::move(fallbackDate);
   articles_.push_back({host, url, std::move(article.title), std::move(article.date),
                        std::move(article.paragraphs)});
 }

@@ -132,13 +132,15 @@ class ReadingWindowTest : public QObject {
     const QRect placed = articles->frameGeometry();
     for (const char* name : {"ExecuteButton", "ArticlesButton", "StatusPanel0", "StatusPanel3"}) {
       auto* control = form.findChild<QWidget*>(name);
-      QVERIFY2(!placed.intersects(QRect(control->mapToGlobal(QPoint(0, 0)), control->size())), name);
+      QVERIFY2(!placed.intersects(QRect(control->mapToGlobal(QPoint(0, 0)), control->size())),
+               name);
     }
     auto* table = articles->findChild<QTableWidget*>("ArticlesTable");
     QCOMPARE(table->rowCount(), 5);  // the home page left out
     const auto dates = [table] {
       QStringList texts;
-      for (int r = 0; r < table->rowCount(); ++r) texts << table->item(r, TArticlesWindow::kDate)->text();
+      for (int r = 0; r < table->rowCount(); ++r)
+        texts << table->item(r, TArticlesWindow::kDate)->text();
       return texts;
     };
     const auto local = [](const char* iso) {
@@ -170,14 +172,15 @@ class ReadingWindowTest : public QObject {
     form.ExecuteButtonClick();
     session_->files.builtIns["EJDICT"] += "trump\t切り札\n";  // read at the first lookup
     MainStores& stores = session_->session.Stores();
-    KeepArticlesOfRun(history, history.Runs().back().id, kDay,
-                      {KeptArticle{"a.example",
-                                   "http://a.example/names",
-                                   "Names",
-                                   "",
-                                   {"Donald Reed saw the ship. Reed waved.",
-                                    "The crew thanked Reed and Donald Trump, and a glorp trumpeted."}}},
-                      stores.mappedWords, session_->session.Dictionary(), 30);
+    KeepArticlesOfRun(
+        history, history.Runs().back().id, kDay,
+        {KeptArticle{"a.example",
+                     "http://a.example/names",
+                     "Names",
+                     "",
+                     {"Donald Reed saw the ship. Reed waved.",
+                      "The crew thanked Reed and Donald Trump, and a glorp trumpeted."}}},
+        stores.mappedWords, session_->session.Dictionary(), 30);
     form.OpenArticle("http://a.example/names");
     TReadingWindow* reading = form.ReadingWindow();
     // Reed's and Donald's first words of a sentence tell nothing; their other places do.

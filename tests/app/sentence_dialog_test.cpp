@@ -69,12 +69,14 @@ class SentenceDialogTest : public QObject {
         {"page.example", {"A sequel came"}}};
     dialog.ShowSentencesFor("sequel", store, {});
     QCOMPARE(dialog.findChild<QPlainTextEdit*>("Memo")->toPlainText(),
-             QStringLiteral("[from news.example]\n"
-                            "Disney\u2019s \u201cStar Wars\u201d sequel \u2014 a hit \U0001F680 at the box "
-                            "office.\n"
-                            "The sequel \u2018opened\u2019 today.\n\n"
-                            "[from page.example]\nA sequel came...\n\n"));
-    QCOMPARE(SentenceText("caf\xc3\xa9\r\n\x93\xfa\x96\x7b"), QStringLiteral("caf\u00e9\n\u65e5\u672c"));
+             QStringLiteral(
+                 "[from news.example]\n"
+                 "Disney\u2019s \u201cStar Wars\u201d sequel \u2014 a hit \U0001F680 at the box "
+                 "office.\n"
+                 "The sequel \u2018opened\u2019 today.\n\n"
+                 "[from page.example]\nA sequel came...\n\n"));
+    QCOMPARE(SentenceText("caf\xc3\xa9\r\n\x93\xfa\x96\x7b"),
+             QStringLiteral("caf\u00e9\n\u65e5\u672c"));
   }
 
   void EachCallReplacesCaptionAndTextAndShowsAClosedWindowAgain() {

@@ -3,8 +3,8 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QProcess>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -81,11 +81,16 @@ class TrendsWindowTest : public QObject {
     QVERIFY(reopened->screen()->availableGeometry().contains(reopened->frameGeometry()));
     QVERIFY(reopened->frameGeometry().width() >= reopened->LeastSize().width());
     auto* newWords = reopened->findChild<QTableWidget*>("NewWordsTable");
-    const auto memo = [&again] { return again.SentenceDialog()->findChild<QPlainTextEdit*>("Memo"); };
+    const auto memo = [&again] {
+      return again.SentenceDialog()->findChild<QPlainTextEdit*>("Memo");
+    };
     emit newWords->cellClicked(0, 0);
     QCOMPARE(memo()->toPlainText(), QString::fromUtf8(kNoTrendSentenceText));
     KeepArticlesOfRun(history, history.Runs().back().id, now,
-                      {KeptArticle{"a.example", "http://a.example/sky", "Sky", "",
+                      {KeptArticle{"a.example",
+                                   "http://a.example/sky",
+                                   "Sky",
+                                   "",
                                    {"The eclipse darkened the sky.", "Birds sang."}}},
                       restarted.session.Stores().mappedWords, restarted.session.Dictionary(), 30);
     emit newWords->cellClicked(0, 0);

@@ -428,12 +428,9 @@ TEST(CliOptionsTest, ValuesAfterAnEqualsSignAndTheEndOfOptions) {
             "ZORB\t2\n--\n");
 
   // A switch given a value, an empty value, and forms where a tab-separated line has no place.
-  const std::vector<std::vector<std::string>> refused = {{"gather", "--all=1"},
-                                                         {"gather", "--top="},
-                                                         {"gather", "--articles="},
-                                                         {"gather", "--articles=0"},
-                                                         {"gather", "--forms"},
-                                                         {"words", "--forms", "a"}};
+  const std::vector<std::vector<std::string>> refused = {
+      {"gather", "--all=1"},      {"gather", "--top="},  {"gather", "--articles="},
+      {"gather", "--articles=0"}, {"gather", "--forms"}, {"words", "--forms", "a"}};
   for (const auto& arguments : refused)
     EXPECT_THROW(ParseCliOptions(arguments), UsageError) << ::testing::PrintToString(arguments);
 }
@@ -652,8 +649,8 @@ TEST_F(CliTest, ArticlesAndReadGiveTheKnownShareWordsGivesAndMarkUnknownWords) {
 // gives a JSON document, and a page that gives no article text is nothing read.
 TEST_F(CliTest, HistoryFailuresEmptyTrendsAndAnEmptyArticleAreSaidAsSuch) {
   fs::create_symlink(data_ / "missing" / "history.sqlite3", data_ / "history.sqlite3");
-  const auto failed = RunProcess({"/usr/bin/env", "LANG=C", "LC_ALL=C", QUILLMARK_CLI,
-                                  "--data-dir", data_.string(), "history"});
+  const auto failed = RunProcess({"/usr/bin/env", "LANG=C", "LC_ALL=C", QUILLMARK_CLI, "--data-dir",
+                                  data_.string(), "history"});
   EXPECT_EQ(failed.status, 1);
   EXPECT_EQ(failed.error, "quillmark-cli: " + (data_ / "history.sqlite3").string() +
                               ": No such file or directory\n");
@@ -662,7 +659,9 @@ TEST_F(CliTest, HistoryFailuresEmptyTrendsAndAnEmptyArticleAreSaidAsSuch) {
   const auto trends = RunProcess(Cli({"trends", "--days=3", "--format", "json"}));
   EXPECT_EQ(trends.status, 1);
   EXPECT_EQ(trends.output, EmptyTrendsJson(3));
-  EXPECT_EQ(trends.output, "{\"run\": null,\n \"earlierRuns\": 0, \"days\": 3,\n \"new\": [],\n \"rising\": []}\n");
+  EXPECT_EQ(
+      trends.output,
+      "{\"run\": null,\n \"earlierRuns\": 0, \"days\": 3,\n \"new\": [],\n \"rising\": []}\n");
 
   WriteFile(data_ / "empty.html", "<html><body><nav>Home</nav></body></html>");
   WriteFile(data_ / "page.html", "<html><body><p>The ship sank near the coast.</p></body></html>");
@@ -676,9 +675,12 @@ TEST(CliOutputTest, UnderliningOnlyOnATerminalThatIsNotDumbWithoutNoColor) {
     const char* term;
     const char* noColor;
     bool underline;
-  } cases[] = {{true, "xterm-256color", nullptr, true}, {true, nullptr, nullptr, true},
-               {true, "xterm", "", true},               {false, "xterm", nullptr, false},
-               {true, "dumb", nullptr, false},          {true, "xterm", "1", false}};
+  } cases[] = {{true, "xterm-256color", nullptr, true},
+               {true, nullptr, nullptr, true},
+               {true, "xterm", "", true},
+               {false, "xterm", nullptr, false},
+               {true, "dumb", nullptr, false},
+               {true, "xterm", "1", false}};
   for (const auto& c : cases)
     EXPECT_EQ(UnderlineWanted(c.terminal, c.term, c.noColor), c.underline)
         << (c.term ? c.term : "(unset)") << " " << (c.noColor ? c.noColor : "(unset)");

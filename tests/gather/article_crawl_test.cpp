@@ -142,8 +142,10 @@ std::vector<ArticleCase> ArticleCases() {
       {"AnArticleRobotsRefusesGivesWayToTheNextOne",
        {.FollowArticles = true, .ArticlesPerSite = 2},
        {"http://a/"},
-       {{"http://a/", Ok("a", Rss({{"http://a/private/1", ""}, {"http://a/2", ""},
-                                   {"http://a/private/3", ""}, {"http://a/4", ""},
+       {{"http://a/", Ok("a", Rss({{"http://a/private/1", ""},
+                                   {"http://a/2", ""},
+                                   {"http://a/private/3", ""},
+                                   {"http://a/4", ""},
                                    {"http://a/5", ""}}))},
         {"http://a/robots.txt", Ok("a", "User-agent: *\nDisallow: /private\n")},
         {"http://a/2", Ok("a", "<p>The second article.</p>")},
@@ -343,9 +345,8 @@ TEST(ArticleRunCrawlTest, AHomePagesOwnHeadNamesTheFeedAndItsLinksStandInWithout
            "href=\"/plain/2026/12/07/story\">The talks resumed in the capital</a></body></html>"},
           {"/feed.xml", Rss({{"/2026/12/07/from-the-feed", "07 Dec 2026 10:00 GMT"}})},
           // A template's placeholder date, which gives way to the feed's.
-          {"/2026/12/07/from-the-feed",
-           "<time datetime=\"0001-01-01T00:00:00Z\"></time>" +
-               Story("The zorbs rolled down the long hill today")},
+          {"/2026/12/07/from-the-feed", "<time datetime=\"0001-01-01T00:00:00Z\"></time>" +
+                                            Story("The zorbs rolled down the long hill today")},
           {"/plain/2026/12/07/story", Story("The glimmers faded over the old capital tonight")}};
       for (const auto& [path, body] : pages) {
         if (request.starts_with(std::string("GET ") + path + " ")) return testing::Page(body);

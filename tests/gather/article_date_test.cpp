@@ -66,9 +66,9 @@ TEST(ReadArticleDateTest, ADateInTheFutureIsNoDate) {
 }
 
 TEST(IsHomePageAddressTest, TheRootAndItsIndexAreHomePages) {
-  for (const char* home : {"http://a.example", "http://a.example/", "https://a.example/?ref=rss",
-                           "http://a.example/#top", "http://a.example/index.html",
-                           "http://a.example/default.aspx"})
+  for (const char* home :
+       {"http://a.example", "http://a.example/", "https://a.example/?ref=rss",
+        "http://a.example/#top", "http://a.example/index.html", "http://a.example/default.aspx"})
     EXPECT_TRUE(IsHomePageAddress(home)) << home;
   for (const char* article :
        {"http://a.example/2026/12/07/rain", "http://a.example/index/rain-returns-to-the-valley",

@@ -173,9 +173,8 @@ TEST_F(GatheringCrawlTest, ArticleTextReadsThePageAsAReaderWouldAndOffTheScanner
       EXPECT_EQ(crawl.Articles()[0].title, "Ship sinks");
       EXPECT_EQ(crawl.Articles()[0].paragraphs.size(), 5u);
     } else {
-      EXPECT_EQ(crawl.URLList(),
-                (std::vector<std::string>{
-                    home, "http://a.example/"}));  // only quoted links  // "/" as the scanner reads it
+      // Only the quoted links; "/" as the scanner reads it.
+      EXPECT_EQ(crawl.URLList(), (std::vector<std::string>{home, "http://a.example/"}));
       EXPECT_EQ(crawl.Sentences(), scanned);
       EXPECT_THAT(crawl.Articles(), IsEmpty());
     }
