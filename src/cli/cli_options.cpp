@@ -28,6 +28,7 @@ const char* const kCliUsage =
     "      the whole page as the scanner does; else as ArticleText says)\n"
     "  find WORD [--sentences FILE]\n"
     "      the sentences holding WORD or one of its inflected forms, from sum.dat or FILE\n"
+    "      (from the articles the history keeps when sum.dat has none of them)\n"
     "  export [--sites FILE] [--follow-links] [--depth N] [--https | --no-https] [--all]\n"
     "         [--hide-names] [--dictionary goo|lycos|rnn|weblio] [--article | --whole-page]\n"
     "         [--articles N | --no-articles] [--save] OUTPUT\n"
