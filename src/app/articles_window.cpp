@@ -1,12 +1,15 @@
 #include "app/articles_window.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
+#include <QTimeZone>
 #include <QVBoxLayout>
 
+#include "gather/article_date.h"
 #include "session/kept_articles.h"
 #include "study/known_share.h"
 
@@ -16,9 +19,6 @@ const char* const kEasyReadingMark = "読みやすい";
 const char* const kReadingWithDictionaryMark = "辞書があれば読める";
 
 namespace {
-
-constexpr int kWindowWidth = 900;
-constexpr int kWindowHeight = 500;
 
 // The choices of which articles to list: the last run's, or those of the last days.
 struct Scope {
@@ -40,6 +40,28 @@ class NumberCell : public QTableWidgetItem {
   }
 };
 
+// The date column: sorts by time, the undated last whichever way it is sorted.
+class DateCell : public QTableWidgetItem {
+ public:
+  DateCell(const std::string& date, std::int64_t now)
+      : QTableWidgetItem(ArticleDateText(date, now)) {
+    if (const std::optional<ArticleDate> read = ReadArticleDate(date, now))
+      setData(Qt::UserRole, static_cast<qlonglong>(read->seconds));
+    setToolTip(QString::fromStdString(date));  // as the page wrote it
+  }
+  bool operator<(const QTableWidgetItem& other) const override {
+    const QVariant mine = data(Qt::UserRole);
+    const QVariant theirs = other.data(Qt::UserRole);
+    if (mine.isValid() != theirs.isValid()) {
+      const bool ascending =
+          tableWidget() == nullptr ||
+          tableWidget()->horizontalHeader()->sortIndicatorOrder() == Qt::AscendingOrder;
+      return mine.isValid() == ascending;
+    }
+    return mine.toLongLong() < theirs.toLongLong();
+  }
+};
+
 const char* MarkOf(Readability readability) {
   switch (readability) {
     case Readability::kEasy:
@@ -54,17 +76,30 @@ const char* MarkOf(Readability readability) {
 
 }  // namespace
 
+QString ArticleDateText(const std::string& date, std::optional<std::int64_t> now) {
+  const std::optional<ArticleDate> read = now ? ReadArticleDate(date, *now) : ReadArticleDate(date);
+  if (!read) return {};
+  if (read->dateOnly) {
+    return QDateTime::fromSecsSinceEpoch(read->seconds, QTimeZone::utc())
+        .toString(QStringLiteral("yyyy-MM-dd"));
+  }
+  return QDateTime::fromSecsSinceEpoch(read->seconds)
+      .toLocalTime()
+      .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
 TArticlesWindow::TArticlesWindow(RunHistory& history, const std::set<std::string>& knownWords,
                                  ArticleAction onOpen, ErrorDisplay showError, QWidget* owner)
     : QWidget(owner, Qt::Window),
       history_(history),
       knownWords_(knownWords),
       onOpen_(std::move(onOpen)),
-      showError_(std::move(showError)) {
+      showError_(std::move(showError)),
+      now_([] { return QDateTime::currentSecsSinceEpoch(); }) {
   setObjectName(QStringLiteral("ArticlesWindow"));
   setWindowTitle(QStringLiteral("今日の記事"));
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
-  resize(kWindowWidth, kWindowHeight);
+  KeepOuterSize(this, kDesignedSize, MinimumSize::kFree, Placement::kAsPlaced);
 
   auto* layout = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
@@ -93,6 +128,8 @@ TArticlesWindow::TArticlesWindow(RunHistory& history, const std::set<std::string
   connect(table_, &QTableWidget::activated, this,
           [this](const QModelIndex& index) { OpenRow(index.row()); });
   layout->addWidget(table_, 1);
+  setFocusProxy(table_);  // the window's focus is the table's, for Return
+  setTabOrder(table_, scope_);
 }
 
 void TArticlesWindow::Refresh() {
@@ -103,6 +140,7 @@ void TArticlesWindow::Refresh() {
   } catch (const std::exception& error) {
     showError_(this, ErrorText(error));
   }
+  const std::int64_t now = now_();
   table_->setUpdatesEnabled(false);
   table_->setSortingEnabled(false);
   table_->clearContents();
@@ -127,7 +165,7 @@ void TArticlesWindow::Refresh() {
     title->setToolTip(QString::fromStdString(entry.address));
     table_->setItem(r, kTitle, title);
     table_->setItem(r, kSite, new QTableWidgetItem(QString::fromStdString(entry.site)));
-    table_->setItem(r, kDate, new QTableWidgetItem(QString::fromStdString(entry.date)));
+    table_->setItem(r, kDate, new DateCell(entry.date, now));
   }
   // The rows came most readable first; a stable sort by the share keeps that order among equals.
   table_->horizontalHeader()->setSortIndicator(kShare, Qt::DescendingOrder);
@@ -135,6 +173,7 @@ void TArticlesWindow::Refresh() {
   table_->setUpdatesEnabled(true);
   countLabel_->setText(QStringLiteral("%1件").arg(rows.size()));
   if (!rows.empty()) table_->setCurrentCell(0, kTitle);
+  table_->setFocus();
 }
 
 void TArticlesWindow::OpenRow(int row) {

@@ -3,13 +3,19 @@
 // those of the last days, a choice), each with its words, its unknown words and the share of
 // its words the learner knows, most readable first and sortable by any column; a mark for the
 // articles read without help (98 % known) and with a dictionary (95 %). Double-click or Return
-// opens the article.
+// opens the article; the table has the focus, so Return at once opens the selected (first) row.
+// Dates are read whatever form the page wrote them in and shown in one, in local time; the
+// date column sorts by time, the undated last.
 //
 // Thin: the history (session/kept_articles.h) and the standings (study/article_words.h)
 // decide everything. The history is read when the window is opened or refreshed.
 
+#include <QSize>
+#include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -25,6 +31,10 @@ namespace quillmark {
 // The readability marks.
 extern const char* const kEasyReadingMark;
 extern const char* const kReadingWithDictionaryMark;
+
+// An article's date as the windows show it: "2026-12-07 09:30" in local time, "2026-12-07" for
+// a day without a time; empty for a text that is no date (ReadArticleDate), or one after `now`.
+QString ArticleDateText(const std::string& date, std::optional<std::int64_t> now = std::nullopt);
 
 class TArticlesWindow : public QWidget {
   Q_OBJECT
@@ -47,11 +57,19 @@ class TArticlesWindow : public QWidget {
   // Opens the article of table row `row` (as the table shows it now).
   void OpenRow(int row);
 
+  // The present, for the dates that lie after it (seconds since 1970; the system's by default).
+  void SetClock(std::function<std::int64_t()> now) { now_ = std::move(now); }
+
+  // The designed outer size, and the least it shrinks to beside the main window.
+  static constexpr QSize kDesignedSize{900, 500};
+  static constexpr QSize kLeastSize{600, 200};
+
  private:
   RunHistory& history_;
   const std::set<std::string>& knownWords_;
   ArticleAction onOpen_;
   ErrorDisplay showError_;
+  std::function<std::int64_t()> now_;
 
   QComboBox* scope_ = nullptr;
   QLabel* countLabel_ = nullptr;

@@ -20,8 +20,11 @@
 #include "session/hidden_words.h"
 #include "session/kept_articles.h"
 #include "study/known_share.h"
+#include "study/sentence_finder.h"
 
 namespace quillmark {
+
+const char* const kNoTrendSentenceText = "この単語を含むセンテンスは見つかりませんでした。";
 
 const char* const kDescriptionText =
     "このソフトはWeb上の主要サイトから旬な単語を探し出します。\n"
@@ -117,6 +120,8 @@ void TMainForm::BuildControls() {
   wordList_ = std::make_unique<TWordListView>(
       scrollBox_, [this](const std::string& caption) { ShowSentencesOf(caption); },
       [this](const std::string& caption) { webDicDialog_->OpenInWebDictionary(caption); });
+  wordList_->SetKnownWordListener(
+      [this](const std::string& upperWord, bool known) { RowKnownChanged(upperWord, known); });
 
   auto* bar = new QStatusBar(this);
   bar->setObjectName("StatusBar");
@@ -270,6 +275,7 @@ void TMainForm::RunGathering() {
     session_.AggregateGathered(gathering.CopySentenceStore());
     wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
                        HiddenRowWords(stores, stores.configuration.hideNames));
+    rowTicks_.clear();
   }
   ShowRunFigures();
   RecordRunInHistory(pagesFetched, articles);
@@ -306,6 +312,14 @@ void TMainForm::MnuHistoryArticlesClick() {
     articlesWindow_ = new TArticlesWindow(
         *history_, session_.Stores().ngWords,
         [this](const std::string& address) { OpenArticle(address); }, showError_, this);
+    if (now_) articlesWindow_->SetClock(now_);
+    // Beside this window, as the trends window: its buttons and figures stay in reach.
+    if (screen() != nullptr) {
+      SetOuterGeometry(
+          articlesWindow_,
+          PlaceBeside(frameGeometry(), TArticlesWindow::kDesignedSize, TArticlesWindow::kLeastSize,
+                      screen()->availableGeometry(), LowerWordRows()));
+    }
   }
   articlesWindow_->Refresh();
   articlesWindow_->show();
@@ -336,19 +350,38 @@ void TMainForm::OpenArticle(const std::string& address) {
     const std::optional<KeptArticle> article = history_->ArticleAt(address);
     if (!article) return;  // gone with an older run since the table was filled
     if (readingWindow_ == nullptr) {
-      // A tick there changes the shares the articles table shows.
       readingWindow_ = new TReadingWindow(
-          session_, TWebDicDialog::OpenWithDesktop,
-          [this] {
-            if (articlesWindow_ != nullptr && articlesWindow_->isVisible())
-              articlesWindow_->Refresh();
-          },
-          this);
+          session_, TWebDicDialog::OpenWithDesktop, [this] { ReaderKnownChanged(); }, this);
     }
     readingWindow_->ShowArticle(*article, DayRanking());
   } catch (const std::exception& error) {
     showError_(this, ErrorText(error));
   }
+}
+
+void TMainForm::RowKnownChanged(const std::string& upperWord, bool known) {
+  std::set<std::string>& ngWords = session_.Stores().ngWords;
+  if (known) {
+    if (!ngWords.insert(upperWord).second) return;  // known already (ticked in the reader)
+    rowTicks_.insert(upperWord);
+  } else {
+    ngWords.erase(upperWord);
+    rowTicks_.erase(upperWord);
+  }
+  if (readingWindow_ != nullptr) readingWindow_->KnownWordChanged(upperWord, known);
+  RefreshArticleShares();
+}
+
+void TMainForm::ReaderKnownChanged() {
+  const std::string& base = readingWindow_->ShownBase();
+  const bool known = session_.Stores().ngWords.contains(base);
+  if (!known) rowTicks_.erase(base);
+  wordList_->ShowKnown(base, known);
+  RefreshArticleShares();
+}
+
+void TMainForm::RefreshArticleShares() {
+  if (articlesWindow_ != nullptr && articlesWindow_->isVisible()) articlesWindow_->Refresh();
 }
 
 void TMainForm::MnuHistoryTrendsClick() {
@@ -362,9 +395,12 @@ void TMainForm::MnuHistoryTrendsClick() {
   trendsWindow_->Refresh();
   if (first && screen() != nullptr) {
     // Beside this window, as the meaning window: its button and figures stay in reach.
-    SetOuterGeometry(trendsWindow_, PlaceBeside(frameGeometry(), TTrendsWindow::kDesignedSize,
-                                                TTrendsWindow::kLeastSize,
-                                                screen()->availableGeometry(), LowerWordRows()));
+    // As wide as its lists need where the screen has the room.
+    const QRect available = screen()->availableGeometry();
+    const QSize least = trendsWindow_->LeastSize().boundedTo(available.size());
+    SetOuterGeometry(trendsWindow_,
+                     PlaceBeside(frameGeometry(), TTrendsWindow::kDesignedSize.expandedTo(least),
+                                 least, available, LowerWordRows()));
   }
   trendsWindow_->show();
   trendsWindow_->raise();
@@ -382,10 +418,12 @@ void TMainForm::ShowRunFigures() {
                                     session_.Stores().ranking, session_.Stores().ngWords))));
 }
 
-void TMainForm::MnuSaveToHTMLClick() { SaveHtmlReport(SaveDialog(), session_, showError_); }
+void TMainForm::MnuSaveToHTMLClick() {
+  SaveHtmlReport(SaveDialog(), session_, showError_, rowTicks_);
+}
 
 void TMainForm::MnuExportWordCardsClick() {
-  SaveWordCards(SaveDialog(), session_, webDicDialog_->Selected(), showError_);
+  SaveWordCards(SaveDialog(), session_, webDicDialog_->Selected(), showError_, rowTicks_);
 }
 
 void TMainForm::MnuConfigOptionClick() { OpenOptions(this, session_.Stores()); }
@@ -396,7 +434,22 @@ void TMainForm::ShowSentencesOf(const std::string& caption) {
 }
 
 void TMainForm::ShowSentencesFromTrends(const std::string& caption) {
-  ShowSentencesOf(caption);
+  // The run's sentences, else (the program started again since, sum.dat without them) those of
+  // the articles the history keeps.
+  const MainStores& stores = session_.Stores();
+  SentenceStore kept;
+  const SentenceStore* store = &stores.sentences;
+  if (FindSentences(stores.sentences, caption, stores.inflectionIndex) == kNoSentenceFound &&
+      history_ != nullptr) {
+    try {
+      AddKeptSentences(*history_, kept);
+      store = &kept;
+    } catch (const std::exception& error) {
+      showError_(this, ErrorText(error));
+    }
+  }
+  sentenceDialog_->ShowSentencesFor(caption, *store, stores.inflectionIndex,
+                                    QString::fromUtf8(kNoTrendSentenceText));
   // A sentence window over the charts would hide what the click was about: it goes beside the
   // trends window, else over its word lists.
   QWidget* sentences = sentenceDialog_.get();

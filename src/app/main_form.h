@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "app/meaning_dialog.h"
 #include "app/qt_text.h"
@@ -112,6 +114,11 @@ class TMainForm : public QMainWindow {
   void ShowSentencesOf(const std::string& caption);
   void ShowMeaningOf(const std::string& caption);
   void ShowSentencesFromTrends(const std::string& caption);
+  // A tick in the word rows, and one in the reading window: the other window and the articles
+  // table's shares show it at once.
+  void RowKnownChanged(const std::string& upperWord, bool known);
+  void ReaderKnownChanged();
+  void RefreshArticleShares();
   // The lower two thirds of the word rows, in global coordinates: what a window that finds
   // no room beside this one may cover.
   QRect LowerWordRows() const;
@@ -146,7 +153,13 @@ class TMainForm : public QMainWindow {
   TTrendsWindow* trendsWindow_ = nullptr;      // a window of its own, owned by this one
   TArticlesWindow* articlesWindow_ = nullptr;  // as the trends window
   TReadingWindow* readingWindow_ = nullptr;    // as the trends window
+  // The words ticked in the rows since their last rebuild: on the known-word list at once, still
+  // in the report and the cards (which list what the rows show) until the next run.
+  std::set<std::string> rowTicks_;
 };
+
+// What the sentence window says for a trends word no kept sentence holds.
+extern const char* const kNoTrendSentenceText;
 
 // The description shown under the title.
 extern const char* const kDescriptionText;

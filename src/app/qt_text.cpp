@@ -243,7 +243,12 @@ QRect PlaceBeside(const QRect& owner, QSize wanted, QSize least, const QRect& sc
   }
   const QSize over(std::clamp(coverable.width(), least.width(), wanted.width()),
                    std::clamp(coverable.height(), least.height(), wanted.height()));
-  return QRect(QPoint(coverable.left(), coverable.bottom() + 1 - over.height()), over);
+  // Never off the screen, whatever the owner's rows are.
+  const int left = std::clamp(coverable.left(), screen.left(),
+                              std::max(screen.left(), screen.right() + 1 - over.width()));
+  const int top = std::clamp(coverable.bottom() + 1 - over.height(), screen.top(),
+                             std::max(screen.top(), screen.bottom() + 1 - over.height()));
+  return QRect(QPoint(left, top), over);
 }
 
 void SetOuterGeometry(QWidget* window, const QRect& outer) {

@@ -10,11 +10,13 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "app/articles_window.h"
 #include "app/meaning_dialog.h"
 #include "app/qt_text.h"
 #include "app/word_list_view.h"
 #include "session/hidden_words.h"
 #include "session/kept_articles.h"
+#include "study/article_names.h"
 #include "study/shown_words.h"
 #include "text/ascii_case.h"
 
@@ -29,6 +31,9 @@ constexpr int kTextPixels = 17;
 constexpr int kLineWidth = 620;
 constexpr int kSideWidth = 300;
 constexpr const char* kWordScheme = "w";
+
+// What the meaning side says first of a name; the dictionary's meaning, if any, follows.
+constexpr const char* kNameText = "人名・地名などの名前です。";
 
 const QColor kUnknownBackground(0xff, 0xf0, 0xa0);  // a word not known: yellow, underlined
 const QColor kShownBackground(0xbf, 0xdf, 0xff);    // one of the day's shown words: blue
@@ -106,6 +111,7 @@ void TReadingWindow::ShowArticle(const KeptArticle& article, const RankedWordLis
         KeptArticleWords(ArticleWordCounter(stores.mappedWords, session_.Dictionary()), article);
   }
   article_ = article;
+  names_ = NamesOfArticle(article.paragraphs, words_.baseOf);
   shownWords_.clear();
   for (const ShownWord& word : SelectShownWords(
            dayRanking, stores.ngWords, HiddenRowWords(stores, stores.configuration.hideNames),
@@ -116,10 +122,9 @@ void TReadingWindow::ShowArticle(const KeptArticle& article, const RankedWordLis
 
   setWindowTitle(QString::fromStdString(article.title.empty() ? article.address : article.title));
   titleLabel_->setText(QString::fromStdString(article.title));
+  const QString date = ArticleDateText(article.date);
   sourceLabel_->setText(QString::fromStdString(article.site) +
-                        (article.date.empty()
-                             ? QString()
-                             : QStringLiteral("  ") + QString::fromStdString(article.date)));
+                        (date.isEmpty() ? QString() : QStringLiteral("  ") + date));
   linkLabel_->setText(QStringLiteral("<a href=\"article\">%1</a>")
                           .arg(QString::fromStdString(article.address).toHtmlEscaped()));
 
@@ -166,7 +171,7 @@ QTextCharFormat TReadingWindow::FormatOf(const std::string& base) const {
   QTextCharFormat format;
   format.setAnchor(true);
   format.setForeground(Qt::black);
-  if (session_.Stores().ngWords.contains(base)) return format;
+  if (session_.Stores().ngWords.contains(base) || names_.contains(base)) return format;
   format.setFontUnderline(true);
   format.setBackground(shownWords_.contains(base) ? kShownBackground : kUnknownBackground);
   return format;
@@ -194,18 +199,38 @@ void TReadingWindow::ShowWord(const std::string& word) {
   shownBase_ = base;
   wordLabel_->setText(QStringLiteral("[%1]の意味").arg(QString::fromStdString(word)));
   try {
-    meaning_->setPlainText(MeaningWindowText(session_.MeaningOf(word)));
+    const Meaning meaning = session_.MeaningOf(word);
+    QString text = MeaningWindowText(meaning);
+    if (names_.contains(base)) {
+      text = QString::fromUtf8(kNameText) +
+             (meaning.Found() ? QStringLiteral("\n\n") + text : QString());
+    }
+    meaning_->setPlainText(text);
   } catch (const std::exception& error) {
     meaning_->setPlainText(ErrorText(error));
   }
   const auto count = dayCounts_.find(base);
   countLabel_->setText(
       QStringLiteral("今日のニュースで%1回").arg(count == dayCounts_.end() ? 0 : count->second));
-  const bool known = session_.Stores().ngWords.contains(base);
+  ShowTick();
+}
+
+void TReadingWindow::ShowTick() {
+  const bool known = session_.Stores().ngWords.contains(shownBase_);
   const QSignalBlocker blocker(knownCheck_);
   knownCheck_->setChecked(known);
-  // A word of the built-in list, or one ticked in the main window, is not withdrawn here.
-  knownCheck_->setEnabled(!known || tickedHere_.contains(base));
+  // A word of the built-in list, or one the learner knew before this run, is not withdrawn here.
+  knownCheck_->setEnabled(!known || tickedHere_.contains(shownBase_));
+}
+
+void TReadingWindow::KnownWordChanged(const std::string& base, bool withdrawable) {
+  if (withdrawable && session_.Stores().ngWords.contains(base)) {
+    tickedHere_.insert(base);
+  } else {
+    tickedHere_.erase(base);
+  }
+  Remark(base);
+  if (base == shownBase_) ShowTick();
 }
 
 void TReadingWindow::SetKnown(bool known) {

@@ -1,13 +1,14 @@
 #pragma once
 // The reading window: one kept article whole, its title, site, date and paragraphs in a
 // readable size and line length, every word not on the known list marked (the day's shown
-// words a second way). A click on a word, or Tab to it and Return, shows beside the text its
-// meaning from the built-in dictionary, its count in the day's news and the known-word tick.
-// Non-modal, one for the program, reused for every article.
+// words a second way; its names are not marked). A click on a word, or Tab to it and Return, shows
+// beside the text its meaning from the built-in dictionary, its count in the day's news and the
+// known-word tick. Non-modal, one for the program, reused for every article.
 //
 // The tick goes straight into the session's NG-word list, the list the main window's ticks
-// reach at its next rebuild, saved to ngwords.dat at exit with the rest: the main window's
-// rows and 既知語率 follow at their next rebuild. Unticking withdraws only a tick made here.
+// reach too, saved to ngwords.dat at exit with the rest: the main window's row of the word
+// follows at once (through `onKnownWordsChanged`), its 既知語率 at its next rebuild.
+// Unticking withdraws only a tick made here or in the main window's rows.
 
 #include <QWidget>
 #include <functional>
@@ -51,6 +52,11 @@ class TReadingWindow : public QWidget {
   // The known-word tick of the word shown, as a click on the box makes it.
   void SetKnown(bool known);
 
+  // A tick made in another window (the main window's rows) on the known-word list: re-marks
+  // the word `base` (upper case) and, when it is the word shown, its box. `withdrawable`: the
+  // tick may be taken back here.
+  void KnownWordChanged(const std::string& base, bool withdrawable);
+
   void SetAddressOpener(TWebDicDialog::AddressOpener open) { open_ = std::move(open); }
 
   // For the tests: how many of the occurrences of the words that count under `base` are
@@ -61,6 +67,7 @@ class TReadingWindow : public QWidget {
  private:
   QTextCharFormat FormatOf(const std::string& base) const;
   void Remark(const std::string& base);
+  void ShowTick();
 
   Session& session_;
   TWebDicDialog::AddressOpener open_;
@@ -68,6 +75,7 @@ class TReadingWindow : public QWidget {
   KeptArticle article_;
   ArticleWords words_;
   std::set<std::string> shownWords_;  // the day's shown words, upper case
+  std::set<std::string> names_;       // the article's names (NamesOfArticle): not marked
   std::unordered_map<std::string, std::int32_t> dayCounts_;
   std::set<std::string> tickedHere_;
   // Where each base's occurrences stand in the text: (position, length).

@@ -13,6 +13,11 @@
 namespace quillmark {
 namespace {
 
+std::set<std::string> Without(std::set<std::string> words, const std::set<std::string>& taken) {
+  for (const std::string& word : taken) words.erase(word);
+  return words;
+}
+
 QString MissingDirectoryMessage(const QString& directory) {
   return QStringLiteral("フォルダ %1 は存在しません").arg(directory);
 }
@@ -55,25 +60,28 @@ void SaveChosenFile(QFileDialog& saveDialog, Session& session, const ErrorDispla
   if (!error.isEmpty()) showError(saveDialog.parentWidget(), error);
 }
 
-void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError) {
+void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError,
+                    const std::set<std::string>& rowTicks) {
   const MainStores& stores = session.Stores();
   SaveChosenFile(saveDialog, session, showError,
-                 {QStringLiteral("html"), QStringLiteral("*.html (*.html)")}, [&stores] {
-                   return WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
+                 {QStringLiteral("html"), QStringLiteral("*.html (*.html)")}, [&stores, &rowTicks] {
+                   return WriteHtmlReport(stores.figures, stores.ranking,
+                                          Without(stores.ngWords, rowTicks),
                                           stores.configuration.itemViewCount,
                                           stores.sites.Addresses(), stores.articlesRead);
                  });
 }
 
 void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dictionary,
-                   const ErrorDisplay& showError) {
+                   const ErrorDisplay& showError, const std::set<std::string>& rowTicks) {
   const MainStores& stores = session.Stores();
   // Plain text to flashcard programs: some of them offer only *.txt when importing.
   SaveChosenFile(saveDialog, session, showError,
                  {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")},
-                 [&session, &stores, dictionary] {
+                 [&session, &stores, &rowTicks, dictionary] {
                    return WriteWordCards(
-                       stores.ranking, WordsNotShown(stores, stores.configuration.hideNames),
+                       stores.ranking,
+                       Without(WordsNotShown(stores, stores.configuration.hideNames), rowTicks),
                        stores.configuration.itemViewCount, CardWords::kShown, stores.sentences,
                        stores.inflectionIndex, dictionary, session.RunWordMeanings());
                  });

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "app/qt_text.h"
@@ -30,11 +31,15 @@ void SaveChosenFile(QFileDialog& saveDialog, Session& session, const ErrorDispla
                     const SavedFileKind& kind, const std::function<std::string()>& bytes);
 
 // The menu action "HTMLに出力(&H)": the report of `session`'s last run, as SaveChosenFile saves.
-void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError);
+// `rowTicks`, the words ticked in the word rows since the run, are on the known-word list at
+// once but keep their report rows until the next run, as the rows' ticks always did.
+void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError,
+                    const std::set<std::string>& rowTicks = {});
 
 // The menu action "単語帳に書き出す(&E)...": the cards of the words the list shows, with
 // addresses in `dictionary` (the one selected now), as SaveChosenFile saves.
+// `rowTicks` as for SaveHtmlReport: their rows are still shown, so they keep their cards.
 void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dictionary,
-                   const ErrorDisplay& showError);
+                   const ErrorDisplay& showError, const std::set<std::string>& rowTicks = {});
 
 }  // namespace quillmark

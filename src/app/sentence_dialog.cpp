@@ -8,18 +8,29 @@
 #include "app/lazy_font_memo.h"
 #include "app/qt_text.h"
 #include "study/sentence_finder.h"
+#include "text/valid_utf8.h"
 
 namespace quillmark {
-namespace {
 
-// The finder's text is ASCII with CR LF line ends; the memo keeps lines apart with LF.
-QString MemoText(const std::string& found) {
-  QString text = FromShiftJis(found);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+// The page scanner's sentences are ASCII, an article's are UTF-8 with its typography (’ “ ” —):
+// a line is read as UTF-8 where it is UTF-8, as Shift-JIS otherwise (a data file written
+// elsewhere). Read whole as Shift-JIS, "Disney’s" showed as "Disney窶冱".
+QString SentenceText(std::string_view bytes) {
+  QString text;
+  std::size_t start = 0;
+  while (start <= bytes.size()) {
+    std::size_t end = bytes.find('\n', start);
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string_view line = bytes.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // the memo's line end is LF
+    text += IsValidUtf8(line) ? QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()))
+                              : FromShiftJis(line);
+    if (end == bytes.size()) break;
+    text += u'\n';
+    start = end + 1;
+  }
   return text;
 }
-
-}  // namespace
 
 TSentenceDialog::TSentenceDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("SentenceDialog"));
@@ -52,11 +63,13 @@ void TSentenceDialog::MakeMemo() {
 }
 
 void TSentenceDialog::ShowSentencesFor(const std::string& word, const SentenceStore& store,
-                                       const InflectionIndex& index) {
-  setWindowTitle(QStringLiteral("[") + FromShiftJis(word) + QStringLiteral("]を含むセンテンス"));
+                                       const InflectionIndex& index, const QString& notFound) {
+  setWindowTitle(QStringLiteral("[") + SentenceText(word) + QStringLiteral("]を含むセンテンス"));
   if (memo_ == nullptr) MakeMemo();
   memo_->LayOutInItsFont();  // before the text, which is laid out once
-  memo_->setPlainText(MemoText(FindSentences(store, word, index)));
+  const std::string found = FindSentences(store, word, index);
+  memo_->setPlainText(found == kNoSentenceFound && !notFound.isEmpty() ? notFound
+                                                                       : SentenceText(found));
   show();
   raise();
   activateWindow();

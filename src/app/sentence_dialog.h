@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <string>
+#include <string_view>
 
 #include "study/sentence_store.h"
 #include "text/word_types.h"
@@ -11,6 +12,10 @@
 namespace quillmark {
 
 class LazyFontMemo;
+
+// The finder's text as the memo shows it: each line as UTF-8 where it is UTF-8 (an article's
+// sentences, with their curly quotes and dashes), else as Shift-JIS; CR LF line ends as LF.
+QString SentenceText(std::string_view bytes);
 
 class TSentenceDialog : public QDialog {
   Q_OBJECT
@@ -22,8 +27,9 @@ class TSentenceDialog : public QDialog {
   // FindSentences(store, word, index), and shows the window without making it modal, on top
   // of the others. `word` is the word as the word list shows it (lower case). Changes
   // neither store nor index.
+  // `notFound`, when given, is shown in place of kNoSentenceFound.
   void ShowSentencesFor(const std::string& word, const SentenceStore& store,
-                        const InflectionIndex& index);
+                        const InflectionIndex& index, const QString& notFound = {});
 
   // Makes the memo at the first showing.
   void setVisible(bool visible) override;

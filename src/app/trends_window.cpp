@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -188,7 +189,7 @@ TTrendsWindow::TTrendsWindow(RunHistory& history, const std::set<std::string>& k
   setObjectName(QStringLiteral("TrendsWindow"));
   setWindowTitle(QStringLiteral("ニュースの推移"));
   setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
-  resize(kDesignedSize);
+  KeepOuterSize(this, kDesignedSize, MinimumSize::kFree, Placement::kAsPlaced);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(QStringLiteral("既知語率の推移 (%)"), this));
@@ -251,7 +252,30 @@ QTableWidget* TTrendsWindow::MakeTable(const QString& name, const QStringList& h
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Two rows at least: the lists give way first where the screen is low, never the charts.
+  table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                          2 * table->verticalHeader()->defaultSectionSize() +
+                          2 * table->frameWidth());
   return table;
+}
+
+QSize TTrendsWindow::LeastSize() const {
+  // Each list as wide as its widest cell or heading in every column, with its scroll bar.
+  int width = 0;
+  for (const QTableWidget* table : {newTable_, risingTable_}) {
+    int needed = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < table->columnCount(); ++column)
+      needed += std::max(static_cast<const QAbstractItemView*>(table)->sizeHintForColumn(column),
+                         table->horizontalHeader()->sectionSizeHint(column));
+    width += needed;
+  }
+  const QMargins margins = layout()->contentsMargins();
+  width += margins.left() + margins.right() + lists_->layout()->spacing();
+  // The frame, as the designed sizes count it; no less high than the charts and lists can be.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  width += frame.width();
+  const int height = minimumSizeHint().height() + frame.height();
+  return QSize(std::max(width, kLeastSize.width()), std::max(height, kLeastSize.height()));
 }
 
 QRect TTrendsWindow::CoverableArea() const {

@@ -94,6 +94,9 @@ class TTrendsWindow : public QWidget {
   // window is smaller.
   static constexpr QSize kDesignedSize{640, 600};
   static constexpr QSize kLeastSize{320, 420};
+  // The least outer size at which both lists show their words, counts and factors whole (as
+  // filled by the last Refresh) and the charts their height, never below kLeastSize.
+  QSize LeastSize() const;
 
  private:
   void ShowTrends(const NewsTrends& trends);

@@ -172,6 +172,14 @@ void TWordListView::Rebuild(RankedWordList ranking, std::set<std::string>& ngWor
   scrollBox_->setUpdatesEnabled(true);
 }
 
+void TWordListView::ShowKnown(const std::string& upperWord, bool known) {
+  for (std::size_t r = 0; r < wordLabels_.size(); ++r) {
+    if (UpperCaseAscii(ToShiftJis(wordLabels_[r]->text())) != upperWord) continue;
+    const QSignalBlocker blocker(knownWordChecks_[r]);
+    knownWordChecks_[r]->setChecked(known);
+  }
+}
+
 int TWordListView::PageWidth(int linkLeft) const {
   // As designed, unless the wider count column moved the link and the box further than that:
   // then as far as their texts reach, which keeps a horizontal scroll bar out of the window.
@@ -221,6 +229,11 @@ void TWordListView::AddRow(const std::string& caption, std::int32_t count, const
   check->setObjectName(QStringLiteral("KnownWordCheck%1").arg(r));
   check->setFont(PixelFont(family, 10));
   check->setGeometry(linkLeft, top + 15, kLinkWidth, kCheckHeight);
+  QObject::connect(check, &QCheckBox::toggled, page_, [this, r](bool known) {
+    if (onKnownChanged_)
+      onKnownChanged_(UpperCaseAscii(ToShiftJis(wordLabels_[static_cast<std::size_t>(r)]->text())),
+                      known);
+  });
 
   for (QWidget* control : {static_cast<QWidget*>(wordLabel), static_cast<QWidget*>(countLabel),
                            static_cast<QWidget*>(link), static_cast<QWidget*>(check)}) {

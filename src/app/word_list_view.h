@@ -5,8 +5,9 @@
 // too; Return or Space there acts as a click. The count column is as wide as seven digits
 // (or the widest count), and a word too wide for its column is drawn in a smaller font.
 //
-// A ticked box changes nothing at once: it is read when the rows are dismantled, at the next
-// rebuild or at exit, so unticking before then withdraws the choice.
+// A tick is told at once to the known-word listener (the main window puts the word on the
+// known-word list, where the reading window and the articles table see it); the ticked boxes
+// are read again when the rows are dismantled, at the next rebuild or at exit.
 
 #include <functional>
 #include <set>
@@ -45,6 +46,15 @@ class TWordListView {
 
   std::size_t RowCount() const { return wordLabels_.size(); }
 
+  // Called with a row's word (upper case) and its new tick when the learner ticks or unticks it.
+  using KnownWordAction = std::function<void(const std::string& upperWord, bool known)>;
+  void SetKnownWordListener(KnownWordAction onKnownChanged) {
+    onKnownChanged_ = std::move(onKnownChanged);
+  }
+  // Sets the tick of the row of `upperWord`, if one is shown, without calling the listener (a
+  // tick made in another window).
+  void ShowKnown(const std::string& upperWord, bool known);
+
  private:
   // The width of the page of rows whose links start at `linkLeft`.
   int PageWidth(int linkLeft) const;
@@ -55,6 +65,7 @@ class TWordListView {
   QWidget* page_;
   WordAction onWordClick_;
   WordAction onDictionaryClick_;
+  KnownWordAction onKnownChanged_;
   // Row r's controls stand at index r of each list.
   std::vector<QLabel*> wordLabels_;
   std::vector<QLabel*> countLabels_;

@@ -28,9 +28,10 @@ const char* const kCliUsage =
     "      the whole page as the scanner does; else as ArticleText says)\n"
     "  find WORD [--sentences FILE]\n"
     "      the sentences holding WORD or one of its inflected forms, from sum.dat or FILE\n"
+    "      (from the articles the history keeps when sum.dat has none of them)\n"
     "  export [--sites FILE] [--follow-links] [--depth N] [--https | --no-https] [--all]\n"
     "         [--hide-names] [--dictionary goo|lycos|rnn|weblio] [--article | --whole-page]\n"
-    "         [--save] OUTPUT\n"
+    "         [--articles N | --no-articles] [--save] OUTPUT\n"
     "      one gathering run as gather makes it, its shown words (with --all every word not\n"
     "      known) written to OUTPUT (\"-\": standard output) as tab-separated flashcards:\n"
     "      word, count, example sentence, host, dictionary address (default weblio), meaning\n"
@@ -50,7 +51,8 @@ const char* const kCliUsage =
     "      readable first: each one's share of words you know, its words and unknown words\n"
     "  read ADDRESS|NUMBER [--days N] [--format text|json]\n"
     "      a kept article (NUMBER: its row in articles) with each word you do not know marked\n"
-    "      ([word] in text, underlined on a terminal; \"unknown\": true in json)\n"
+    "      ([word] in text, underlined on a terminal unless TERM is dumb or NO_COLOR is set;\n"
+    "      \"unknown\": true in json)\n"
     "Data files are read from DIR, else the program directory, or ~/.local/share/quillmark/\n"
     "when the program is installed; they are written only with --save. A run with --save\n"
     "holds them from start to end, and waits up to SECONDS (default 30) while another\n"
@@ -109,8 +111,9 @@ class ArgumentReader {
 
 // The options that take a value; every other option is a switch.
 bool TakesValue(const std::string& option) {
-  for (const char* name : {"--data-dir", "--lock-wait", "--sites", "--depth", "--report", "--top",
-                           "--days", "--host", "--sentences", "--dictionary", "--format"}) {
+  for (const char* name :
+       {"--data-dir", "--lock-wait", "--sites", "--depth", "--report", "--top", "--days", "--host",
+        "--sentences", "--dictionary", "--format", "--articles"}) {
     if (option == name) return true;
   }
   return false;

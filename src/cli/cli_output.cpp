@@ -32,10 +32,27 @@ std::string PrintableStatusLine(std::string_view line) {
   return EscapeControlBytes(ReplaceInvalidUtf8(line));
 }
 
+namespace {
+
+std::string SystemErrorLine(const char* message, const std::string& path, int systemError) {
+  if (systemError == 0 || path.empty()) return "quillmark-cli: " + std::string(message);
+  return "quillmark-cli: " + path + ": " + std::strerror(systemError);
+}
+
+}  // namespace
+
 std::string FileErrorLine(const FileError& error) {
-  if (error.SystemError() == 0 || error.Path().empty())
-    return "quillmark-cli: " + std::string(error.what());
-  return "quillmark-cli: " + error.Path() + ": " + std::strerror(error.SystemError());
+  return SystemErrorLine(error.what(), error.Path(), error.SystemError());
+}
+
+std::string HistoryErrorLine(const HistoryError& error) {
+  return SystemErrorLine(error.what(), error.Path(), error.SystemError());
+}
+
+bool UnderlineWanted(bool terminal, const char* term, const char* noColor) {
+  if (!terminal) return false;
+  if (term != nullptr && std::string_view(term) == "dumb") return false;
+  return noColor == nullptr || noColor[0] == '\0';
 }
 
 bool Print(std::FILE* stream, std::string_view text) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "session/atomic_file.h"
+#include "session/run_history.h"
 
 namespace quillmark {
 
@@ -27,6 +28,13 @@ bool Print(std::FILE* stream, std::string_view text);
 // reason, in the locale's language>" when one file failed for a known reason, else
 // "quillmark-cli: " and the error's own message (the window's text, naming the file or files).
 std::string FileErrorLine(const FileError& error);
+// The same for the history: "quillmark-cli: <history file>: <the system's reason>", else
+// "quillmark-cli: " and the error's own message.
+std::string HistoryErrorLine(const HistoryError& error);
+
+// Whether `read` underlines on standard output: a terminal that is not "dumb", and NO_COLOR
+// unset or empty (no-color.org). `term` and `noColor` are the variables' values, or null.
+bool UnderlineWanted(bool terminal, const char* term, const char* noColor);
 
 // Where a file the user named (a report, the cards) went.
 enum class NamedOutput { kStandardOutput, kDirect, kReplaced };

@@ -72,6 +72,11 @@ std::string FormatHistory(const std::vector<HistoryRun>& runs, ResultFormat form
   return out + "]}\n";
 }
 
+std::string EmptyTrendsJson(std::int32_t days) {
+  return "{\"run\": null,\n \"earlierRuns\": 0, \"days\": " + std::to_string(days) +
+         ",\n \"new\": [],\n \"rising\": []}\n";
+}
+
 std::string FormatTrends(const HistoryRun& run, const NewsTrends& trends, std::int32_t days,
                          std::int32_t top, ResultFormat format) {
   const auto shown = static_cast<std::size_t>(std::max(top, 0));
@@ -110,6 +115,11 @@ int PrintTrends(RunHistory& history, const std::set<std::string>& ngWords, std::
                 std::int32_t top, ResultFormat format) {
   const std::vector<HistoryRun> runs = history.Runs();
   if (runs.empty()) {
+    // A program reading the JSON reads a document all the same, one without a run.
+    if (format == ResultFormat::kJson && !Print(stdout, EmptyTrendsJson(days))) {
+      Print(stderr, std::string(kOutputFailedMessage) + "\n");
+      return 1;
+    }
     Print(stderr, "quillmark-cli: the history holds no run yet\n");
     return 1;
   }
@@ -129,7 +139,7 @@ void RecordGatheringRun(RunHistory& history, const MainStores& stores,
     RecordRunWithArticles(history, record.run, record.words, articles, stores.mappedWords,
                           stores.dictionary, stores.configuration.keepArticlesDays);
   } catch (const HistoryError& error) {
-    Print(stderr, std::string(error.what()) + "\n");
+    Print(stderr, HistoryErrorLine(error) + "\n");
   }
 }
 

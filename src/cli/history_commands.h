@@ -29,11 +29,15 @@ std::string FormatHistory(const std::vector<HistoryRun>& runs, ResultFormat form
 std::string FormatTrends(const HistoryRun& run, const NewsTrends& trends, std::int32_t days,
                          std::int32_t top, ResultFormat format);
 
+// What `trends --format json` prints for a history without a run: the same fields, "run" null
+// and both lists empty.
+std::string EmptyTrendsJson(std::int32_t days);
+
 // `history`: prints every run. Returns 1 when the history holds none. Throws HistoryError.
 int PrintHistory(RunHistory& history, ResultFormat format);
 
 // `trends`: prints the trends of the last run, known words (`ngWords`) left out. Returns 1
-// when the history holds no run. Throws HistoryError.
+// when the history holds no run (json: having printed EmptyTrendsJson). Throws HistoryError.
 int PrintTrends(RunHistory& history, const std::set<std::string>& ngWords, std::int32_t days,
                 std::int32_t top, ResultFormat format);
 

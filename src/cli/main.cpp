@@ -4,6 +4,8 @@
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -29,6 +31,7 @@
 #include "session/data_directory.h"
 #include "session/directory_lock.h"
 #include "session/hidden_words.h"
+#include "session/kept_articles.h"
 #include "session/line_file.h"
 #include "session/qt_store_files.h"
 #include "session/session.h"
@@ -296,7 +299,11 @@ class CliProgram {
     }
     if (!Print(stdout, FormatArticles(pages, options_.sentences, options_.format)))
       return kExitNothing;
-    return pages.size() == options_.files.size() ? 0 : kExitNothing;
+    // As grep: a page that gave no text is nothing found.
+    const bool everyPageRead = std::all_of(pages.begin(), pages.end(), [](const FileArticle& page) {
+      return !page.article.paragraphs.empty();
+    });
+    return pages.size() == options_.files.size() && everyPageRead ? 0 : kExitNothing;
   }
 
   // Whether pages are read as articles: --article / --whole-page, else ArticleText.
@@ -320,6 +327,15 @@ class CliProgram {
     const InflectionIndex index =
         IndexEntryAfterRun(upperWord, store, stores.mappedWords, session_->Dictionary());
     std::string text = FindSentences(store, options_.word, index);
+    // Without sum.dat's sentences of it (a run saved without them, sum.dat gone), the articles
+    // the history keeps still hold the word. A history that is not there is not made.
+    if (text == kNoSentenceFound && !options_.sentencesFile &&
+        QFileInfo::exists(QString::fromStdString(RunHistoryPath(directory_)))) {
+      AddKeptSentences(History(), store);
+      text = FindSentences(
+          store, options_.word,
+          IndexEntryAfterRun(upperWord, store, stores.mappedWords, session_->Dictionary()));
+    }
     // As grep does: the text is printed either way, the status says whether anything was found.
     const int status = text == kNoSentenceFound ? kExitNothing : 0;
     if (!text.ends_with('\n')) text += '\n';
@@ -486,6 +502,9 @@ int main(int argc, char* argv[]) {
     return CliProgram(options).Run();
   } catch (const FileError& error) {
     Print(stderr, FileErrorLine(error) + "\n");
+    return kExitNothing;
+  } catch (const HistoryError& error) {
+    Print(stderr, HistoryErrorLine(error) + "\n");
     return kExitNothing;
   } catch (const std::exception& error) {
     Print(stderr, std::string(error.what()) + "\n");

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 
 #include "cli/cli_output.h"
 #include "cli/run_result.h"
@@ -163,7 +164,9 @@ int PrintReading(RunHistory& history, Session& session, const std::string& addre
   }
   const ArticleWords words = KeptArticleWords(
       ArticleWordCounter(session.Stores().mappedWords, session.Dictionary()), *article);
-  const bool underline = format != ResultFormat::kJson && ::isatty(STDOUT_FILENO) == 1;
+  const bool underline =
+      format != ResultFormat::kJson &&
+      UnderlineWanted(::isatty(STDOUT_FILENO) == 1, std::getenv("TERM"), std::getenv("NO_COLOR"));
   const std::string out =
       FormatReading(*article, words, session.Stores().ngWords, format,
                     underline ? UnknownMark::kUnderline : UnknownMark::kBrackets);

@@ -7,6 +7,7 @@
 
 #include "article/article_extractor.h"
 #include "article/sentence_split.h"
+#include "gather/article_date.h"
 #include "gather/feed_reader.h"
 #include "gather/link_resolver.h"
 #include "gather/page_scanner.h"
@@ -16,6 +17,10 @@
 
 namespace quillmark {
 namespace {
+
+// The articles a site's feed or links offer per article asked for: the spare ones take the
+// place of those robots.txt refuses.
+constexpr std::size_t kSpareArticles = 2;
 
 constexpr std::string_view kProxyLine = "をプロキシに設定";
 constexpr std::string_view kLabelStart = "インターネットサイトより単語収集中  (";
@@ -248,8 +253,11 @@ RawLinkList FollowableLinks(const PageLinks& page, FollowAnchors anchors) {
 void GatheringCrawl::KeepArticleText(const std::string& host, const std::string& url,
                                      ArticleText article, std::string fallbackDate) {
   AddArticleSentences(host, SentencesOf(article.paragraphs), sentenceStore_);
-  if (!article.isArticle) return;
-  if (article.date.empty()) article.date = std::move(fallbackDate);
+  // A home page read as an article is its teasers: it is not listed.
+  if (!article.isArticle || IsHomePageAddress(url)) return;
+  // A page's date that reads as none (a template's "0001-01-01") gives way to the feed's.
+  if (!fallbackDate.empty() && !ReadArticleDate(article.date))
+    article.date = std::move(fallbackDate);
   articles_.push_back({host, url, std::move(article.title), std::move(article.date),
                        std::move(article.paragraphs)});
 }
@@ -372,7 +380,7 @@ void GatheringCrawl::NoteSiteArticles(const std::string& siteURL, const FetchEnd
   // Everything that may run out of memory comes before the site is entered, so a page dropped
   // for memory leaves no half-made site behind.
   std::optional<Feed> feed =
-      ReadFeed(ending.body, siteURL, static_cast<std::size_t>(ArticlesPerSite_));
+      ReadFeed(ending.body, siteURL, static_cast<std::size_t>(ArticlesPerSite_) * kSpareArticles);
   SiteSources sources;
   if (!feed) {
     sources.feeds = FeedAddresses(links, siteURL);
@@ -414,9 +422,11 @@ void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>
   std::vector<ArticleStep> steps;
   std::set<std::string> robotsQueued;
   std::int32_t chosen = 0;
+  // As many again as asked for stand by: an article robots.txt refuses gives way to the next.
+  const std::int32_t candidates = ArticlesPerSite_ * static_cast<std::int32_t>(kSpareArticles);
   for (const FeedItem& item : items) {
     const std::string& address = item.address;
-    if (chosen == ArticlesPerSite_) break;
+    if (chosen == candidates) break;
     // Each address once in the run: neither an address of the list or a followed link, nor
     // another site's article.
     if (address.empty() || Refused(site, address) || !VisitedURLs_.insert(address).second) continue;
@@ -426,7 +436,7 @@ void GatheringCrawl::QueueArticles(std::size_t site, const std::vector<FeedItem>
     }
     steps.push_back({StepKind::kArticle, address, site, ++chosen, item.date});
   }
-  siteArticles_[site].chosen = chosen;
+  siteArticles_[site].chosen = std::min(chosen, ArticlesPerSite_);
   steps.push_back({StepKind::kSiteDone, {}, site, 0, {}});
   articleSteps_.insert(articleSteps_.begin(), steps.begin(), steps.end());
 }
@@ -465,7 +475,7 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
   while (!articleSteps_.empty()) {
     ArticleStep step = std::move(articleSteps_.front());
     articleSteps_.pop_front();
-    const SiteArticleCount& site = siteArticles_[step.site];
+    SiteArticleCount& site = siteArticles_[step.site];
     switch (step.kind) {
       case StepKind::kSiteDone:
         view_.AddStatusLine(site.site + std::string(kSiteArticlesLine) + std::to_string(site.read) +
@@ -487,6 +497,7 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
         view_.AddStatusLine(step.url + std::string(kStartLine));
         break;
       case StepKind::kArticle: {
+        if (site.asked == site.chosen) continue;  // enough asked for: the spare ones stand down
         const AddressOrigin split = SplitOrigin(step.url);
         if (const auto robots = robots_.find(split.origin); robots != robots_.end()) {
           if (robots->second.unavailable) continue;  // said once, when robots.txt failed
@@ -496,6 +507,7 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
           }
         }
         if (PastSiteBudget(step, now)) continue;
+        step.number = ++site.asked;
         view_.AddStatusLine(std::string(kArticleLineStart) + std::to_string(step.number) + "/" +
                             std::to_string(site.chosen) + " " + step.url);
         break;
@@ -522,7 +534,8 @@ void GatheringCrawl::EndArticleStep(const ArticleStep& step, const FetchEnding& 
       std::optional<Feed> feed;
       try {
         if (ending.kind == FetchEndingKind::kSuccess) {
-          feed = ReadFeed(ending.body, step.url, static_cast<std::size_t>(ArticlesPerSite_));
+          feed = ReadFeed(ending.body, step.url,
+                          static_cast<std::size_t>(ArticlesPerSite_) * kSpareArticles);
         }
       } catch (const std::bad_alloc&) {
         view_.AddStatusLine(step.url + std::string(kDroppedPageLine));

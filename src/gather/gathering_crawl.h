@@ -144,6 +144,7 @@ struct SiteArticleCount {
   std::string host;         // the host its sentences are stored under
   std::int32_t chosen = 0;  // the articles it chose to fetch (robots.txt may skip some)
   std::int32_t read = 0;    // the articles read with success
+  std::int32_t asked = 0;   // the articles asked for so far (those robots.txt allowed)
 };
 
 // The articles read, by site address, for the report's site list.

@@ -180,4 +180,15 @@ std::vector<std::string> ArticleLinks(const PageLinks& links, std::string_view p
   return articles;
 }
 
+bool IsHomePageAddress(std::string_view address) {
+  const std::size_t scheme = address.find("://");
+  if (scheme == std::string_view::npos) return false;
+  std::string_view rest = address.substr(scheme + 3);
+  rest = rest.substr(0, rest.find_first_of("?#"));
+  const std::size_t slash = rest.find('/');
+  if (slash == std::string_view::npos) return true;
+  const std::string_view path = rest.substr(slash);
+  return path == "/" || path.starts_with("/index.") || path.starts_with("/default.");
+}
+
 }  // namespace quillmark

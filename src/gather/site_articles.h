@@ -32,6 +32,10 @@ std::vector<std::string> FeedAddresses(const PageLinks& links, std::string_view 
 std::vector<std::string> ArticleLinks(const PageLinks& links, std::string_view pageAddress,
                                       std::string_view answeringHost = {});
 
+// Whether `address` is a site's home page, which lists headlines rather than being an article:
+// its path (before any query or fragment) is empty, "/", or "/index.…" or "/default.…".
+bool IsHomePageAddress(std::string_view address);
+
 // The host of an absolute address, lower-cased, without user information or port; empty
 // when the address has no "scheme://".
 std::string HostOf(std::string_view address);

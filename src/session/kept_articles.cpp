@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "article/sentence_split.h"
+#include "gather/site_articles.h"
 
 namespace quillmark {
 
@@ -78,9 +79,11 @@ std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days)
   if (runs.empty()) return {};
   const HistoryRun& last = runs.back();
   constexpr std::int64_t kSecondsPerDay = 86'400;
-  if (days > 0) return history.ArticlesSince(last.time - std::int64_t{days} * kSecondsPerDay);
-  std::vector<ArticleEntry> entries = history.ArticlesSince(last.time);
-  std::erase_if(entries, [&](const ArticleEntry& entry) { return entry.runId != last.id; });
+  std::vector<ArticleEntry> entries =
+      history.ArticlesSince(days > 0 ? last.time - std::int64_t{days} * kSecondsPerDay : last.time);
+  std::erase_if(entries, [&](const ArticleEntry& entry) {
+    return (days == 0 && entry.runId != last.id) || IsHomePageAddress(entry.address);
+  });
   return entries;
 }
 
@@ -96,12 +99,20 @@ std::optional<std::string> AddressOfListedArticle(RunHistory& history,
   std::vector<ArticleStanding> standings;
   std::vector<std::string> addresses;
   history.VisitArticlesSince(from, [&](ArticleEntry& entry) {
-    if (days <= 0 && entry.runId != last.id) return;  // as ListedArticles
+    // The rows ListedArticles keeps.
+    if ((days <= 0 && entry.runId != last.id) || IsHomePageAddress(entry.address)) return;
     standings.push_back(StandingOf(entry.words, known));
     addresses.push_back(std::move(entry.address));
   });
   if (number > standings.size()) return std::nullopt;
   return std::move(addresses[MostReadableFirst(standings)[number - 1]]);
+}
+
+void AddKeptSentences(RunHistory& history, SentenceStore& store) {
+  for (const ArticleEntry& entry : history.ArticlesSince(0)) {
+    if (const std::optional<KeptArticle> article = history.ArticleAt(entry.address))
+      AddArticleSentences(article->site, SentencesOf(article->paragraphs), store);
+  }
 }
 
 }  // namespace quillmark

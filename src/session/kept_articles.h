@@ -12,6 +12,7 @@
 
 #include "session/run_history.h"
 #include "study/article_words.h"
+#include "study/sentence_store.h"
 
 namespace quillmark {
 
@@ -49,6 +50,7 @@ std::int64_t RecordRunWithArticles(RunHistory& history, const HistoryRun& run,
 
 // The articles a table lists: with `days` 0 those the last run read, else those of the runs
 // that ended at most `days` days before the last run did. None when the history holds no run.
+// Home pages (IsHomePageAddress), which an earlier version kept as articles, are left out.
 // Throws HistoryError.
 std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days);
 
@@ -59,5 +61,9 @@ std::vector<ArticleEntry> ListedArticles(RunHistory& history, std::int32_t days)
 std::optional<std::string> AddressOfListedArticle(RunHistory& history,
                                                   const std::set<std::string>& knownWords,
                                                   std::int32_t days, std::size_t number);
+
+// Adds the sentences of every article the history keeps to `store`, under the host each was
+// read from, as the run that read it added them. Throws HistoryError.
+void AddKeptSentences(RunHistory& history, SentenceStore& store);
 
 }  // namespace quillmark

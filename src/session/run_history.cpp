@@ -72,11 +72,17 @@ bool IsDamaged(int code) {
 struct SqliteFailure {
   int code;
   std::string message;
+  int systemError = 0;  // the errno behind it, when the file system failed
 };
+
+SqliteFailure FailureOf(sqlite3* database, int code) {
+  if (database == nullptr) return {code, "out of memory", 0};
+  return {code, Sqlite().sqlite3_errmsg(database), Sqlite().sqlite3_system_errno(database)};
+}
 
 void Check(sqlite3* database, int code) {
   if (code != SQLITE_OK && code != SQLITE_ROW && code != SQLITE_DONE)
-    throw SqliteFailure{code, Sqlite().sqlite3_errmsg(database)};
+    throw FailureOf(database, code);
 }
 
 void Execute(sqlite3* database, const char* sql) {
@@ -267,7 +273,8 @@ void SqliteRunHistory::Open() {
       if (OpenAndMigrate()) return;
     } catch (const SqliteFailure& failure) {
       Close();
-      if (!IsDamaged(failure.code)) throw HistoryError(HistoryOpenMessage(path_, failure.message));
+      if (!IsDamaged(failure.code))
+        throw HistoryError(HistoryOpenMessage(path_, failure.message), path_, failure.systemError);
       SetAside(".damaged", "データベースではない");
     }
   }
@@ -279,7 +286,7 @@ void SqliteRunHistory::Open() {
 bool SqliteRunHistory::OpenAndMigrate() {
   const int code = Sqlite().sqlite3_open_v2(path_.c_str(), &database_,
                                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  if (code != SQLITE_OK) throw SqliteFailure{code, Sqlite().sqlite3_errmsg(database_)};
+  if (code != SQLITE_OK) throw FailureOf(database_, code);
   Sqlite().sqlite3_busy_timeout(database_, kBusyTimeoutMs);
   int version = 0;
   {

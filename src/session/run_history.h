@@ -33,6 +33,16 @@ namespace quillmark {
 class HistoryError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  HistoryError(const std::string& message, std::string path, int systemError)
+      : std::runtime_error(message), path_(std::move(path)), systemError_(systemError) {}
+
+  // The history's file, and the errno of the system call that failed on it (0 when unknown).
+  const std::string& Path() const { return path_; }
+  int SystemError() const { return systemError_; }
+
+ private:
+  std::string path_;
+  int systemError_ = 0;
 };
 
 // An article to keep, with its words as counted when its run ended (ArticleWordCounter).

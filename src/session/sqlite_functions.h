@@ -26,7 +26,8 @@ namespace quillmark {
   X(sqlite3_open_v2)                  \
   X(sqlite3_prepare_v2)               \
   X(sqlite3_reset)                    \
-  X(sqlite3_step)
+  X(sqlite3_step)                     \
+  X(sqlite3_system_errno)
 
 QUILLMARK_LIBRARY_FUNCTIONS(SqliteFunctions, QUILLMARK_SQLITE_FUNCTIONS)
 

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTime>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -39,7 +41,7 @@ class ReadingWindowTest : public QObject {
     QCOMPARE(table->rowCount(), 2);
     // THE 3 of 6 words known against 1 of 4: the easier first.
     QCOMPARE(Row(table, 0),
-             (QStringList{"", "50.0%", "6", "1", "Ships", "a.example", "2026-12-07"}));
+             (QStringList{"", "50.0%", "6", "1", "Ships", "a.example", "2026-11-27"}));
     QCOMPARE(Row(table, 1), (QStringList{"", "25.0%", "4", "3", "Zorbs", "b.example", ""}));
 
     table->setFocus();
@@ -101,6 +103,135 @@ class ReadingWindowTest : public QObject {
              QStringLiteral("今日のニュースで2回"));
   }
 
+  // The table opens beside the main window, clear of its buttons and figures, with the focus
+  // on its first row; home pages are not listed; dates in whatever form the page wrote them
+  // show in one and sort as times, the undated (a placeholder, the future) last either way.
+  void theArticlesTableListsDatedArticlesBesideTheMainWindow() {
+    TMainForm form(SiteSession(), {});
+    form.CreateStudyWindows();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    SqliteRunHistory history(HistoryPath(), HistoryDirectory::kMustExist, {});
+    form.SetGatheringIntervals({.tickMs = 5, .watchdogMs = 5000, .clientTimeOutMs = 5000});
+    form.SetRunHistory(&history, [] { return kDay; });
+    form.ExecuteButtonClick();
+    const auto article = [](const char* address, const char* date) {
+      return KeptArticle{"a.example", address, address, date, {"The ship sank."}};
+    };
+    MainStores& stores = session_->session.Stores();
+    KeepArticlesOfRun(history, history.Runs().back().id, kDay,
+                      {article("http://a.example/late", "November 19, 2019, 07:47 PM EST"),
+                       article("http://a.example/placeholder", "0001-01-01T00:00:00Z"),
+                       article("http://a.example/early", "2026-11-28T09:30:00Z"),
+                       article("http://a.example/future", "2999-01-01"),
+                       article("http://a.example/day", "27 Nov 2026"),
+                       article("http://a.example/", "2026-11-28")},
+                      stores.mappedWords, session_->session.Dictionary(), 30);
+    form.findChild<QPushButton*>("ArticlesButton")->click();
+    TArticlesWindow* articles = form.ArticlesWindow();
+    const QRect placed = articles->frameGeometry();
+    for (const char* name : {"ExecuteButton", "ArticlesButton", "StatusPanel0", "StatusPanel3"}) {
+      auto* control = form.findChild<QWidget*>(name);
+      QVERIFY2(!placed.intersects(QRect(control->mapToGlobal(QPoint(0, 0)), control->size())),
+               name);
+    }
+    auto* table = articles->findChild<QTableWidget*>("ArticlesTable");
+    QCOMPARE(table->rowCount(), 5);  // the home page left out
+    const auto dates = [table] {
+      QStringList texts;
+      for (int r = 0; r < table->rowCount(); ++r)
+        texts << table->item(r, TArticlesWindow::kDate)->text();
+      return texts;
+    };
+    const auto local = [](const char* iso) {
+      return QDateTime::fromString(iso, Qt::ISODate).toLocalTime().toString("yyyy-MM-dd HH:mm");
+    };
+    table->horizontalHeader()->setSortIndicator(TArticlesWindow::kDate, Qt::AscendingOrder);
+    QCOMPARE(dates(), (QStringList{local("2019-11-20T00:47:00Z"), "2026-11-27",
+                                   local("2026-11-28T09:30:00Z"), "", ""}));
+    table->horizontalHeader()->setSortIndicator(TArticlesWindow::kDate, Qt::DescendingOrder);
+    QCOMPARE(dates(), (QStringList{local("2026-11-28T09:30:00Z"), "2026-11-27",
+                                   local("2019-11-20T00:47:00Z"), "", ""}));
+
+    // Return right after opening opens the selected row.
+    form.findChild<QAction*>("MnuHistoryArticles")->trigger();
+    QCOMPARE(articles->focusWidget(), table);
+    QTest::keyClick(articles->focusWidget(), Qt::Key_Return);
+    QVERIFY(form.ReadingWindow() != nullptr);
+    QCOMPARE(form.ReadingWindow()->windowTitle(), table->item(0, TArticlesWindow::kTitle)->text());
+  }
+
+  // An article's names (capitalised wherever their case shows) are not marked as words to
+  // learn; a click on one says it is a name, the dictionary's meaning after it.
+  void theNamesOfAnArticleAreNotMarkedAndSaySoWhenClicked() {
+    TMainForm form(SiteSession(), {});
+    form.CreateStudyWindows();
+    SqliteRunHistory history(HistoryPath(), HistoryDirectory::kMustExist, {});
+    form.SetGatheringIntervals({.tickMs = 5, .watchdogMs = 5000, .clientTimeOutMs = 5000});
+    form.SetRunHistory(&history, [] { return kDay; });
+    form.ExecuteButtonClick();
+    session_->files.builtIns["EJDICT"] += "trump\t切り札\n";  // read at the first lookup
+    MainStores& stores = session_->session.Stores();
+    KeepArticlesOfRun(
+        history, history.Runs().back().id, kDay,
+        {KeptArticle{"a.example",
+                     "http://a.example/names",
+                     "Names",
+                     "",
+                     {"Donald Reed saw the ship. Reed waved.",
+                      "The crew thanked Reed and Donald Trump, and a glorp trumpeted."}}},
+        stores.mappedWords, session_->session.Dictionary(), 30);
+    form.OpenArticle("http://a.example/names");
+    TReadingWindow* reading = form.ReadingWindow();
+    // Reed's and Donald's first words of a sentence tell nothing; their other places do.
+    QCOMPARE(reading->MarkedOccurrencesOf("REED"), (std::pair{0, 3}));
+    QCOMPARE(reading->MarkedOccurrencesOf("DONALD"), (std::pair{0, 2}));
+    QCOMPARE(reading->MarkedOccurrencesOf("TRUMP"), (std::pair{0, 1}));
+    QCOMPARE(reading->MarkedOccurrencesOf("GLORP"), (std::pair{1, 1}));
+    QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{1, 1}));
+
+    reading->ShowWord("Trump");
+    const QString meaning = reading->findChild<QPlainTextEdit*>("MeaningText")->toPlainText();
+    QCOMPARE(meaning, QStringLiteral("人名・地名などの名前です。\n\ntrump\n切り札"));
+    reading->ShowWord("Reed");
+    QVERIFY(reading->findChild<QPlainTextEdit*>("MeaningText")
+                ->toPlainText()
+                .startsWith(QStringLiteral("人名・地名などの名前です。")));
+  }
+
+  // One known-word list: a tick in the main window's row shows at once in the open reader and
+  // the articles table, a tick or untick in the reader at once in the row.
+  void aTickInEitherWindowShowsAtOnceInTheOther() {
+    TMainForm form(SiteSession(), {});
+    form.CreateStudyWindows();
+    SqliteRunHistory history(HistoryPath(), HistoryDirectory::kMustExist, {});
+    RunWithArticles(form, history);
+    form.MnuHistoryArticlesClick();
+    auto* table = form.ArticlesWindow()->findChild<QTableWidget*>("ArticlesTable");
+    form.OpenArticle("http://a.example/ships");
+    TReadingWindow* reading = form.ReadingWindow();
+    reading->ShowWord("ship");
+    auto* readerCheck = reading->findChild<QCheckBox*>("KnownWordCheck");
+    QCOMPARE(form.findChild<QLabel*>("WordLabel0")->text(), QStringLiteral("ship"));
+    auto* rowCheck = form.findChild<QCheckBox*>("KnownWordCheck0");
+
+    rowCheck->click();
+    QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{0, 3}));
+    QVERIFY(readerCheck->isChecked() && readerCheck->isEnabled());
+    QCOMPARE(table->item(0, TArticlesWindow::kShare)->text(), QStringLiteral("100.0%"));
+
+    readerCheck->click();  // withdrawn in the reader: the row follows
+    QVERIFY(!rowCheck->isChecked());
+    QVERIFY(!session_->session.Stores().ngWords.contains("SHIP"));
+    QCOMPARE(table->item(0, TArticlesWindow::kShare)->text(), QStringLiteral("50.0%"));
+    readerCheck->click();
+    QVERIFY(rowCheck->isChecked());
+    rowCheck->click();  // withdrawn in the row: the reader follows
+    QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{3, 3}));
+    QVERIFY(!readerCheck->isChecked());
+    QVERIFY(!session_->session.Stores().ngWords.contains("SHIP"));
+  }
+
   // The same word ticked in the main window's row or in the reading window: the same
   // ngwords.dat at exit.
   void aTickInTheReadingWindowReachesTheFileAsOneInTheMainWindow() {
@@ -158,7 +289,7 @@ class ReadingWindowTest : public QObject {
          KeptArticle{"a.example",
                      "http://a.example/ships",
                      "Ships",
-                     "2026-12-07",
+                     "2026-11-27",
                      {"The ship, the ships.", "The ship."}}},
         stores.mappedWords, session_->session.Dictionary(), 30);
   }

@@ -58,6 +58,27 @@ class SentenceDialogTest : public QObject {
     QVERIFY(QApplication::activeModalWidget() == nullptr);
   }
 
+  // An article's sentences keep their typography; the page scanner's stay as they were; a
+  // line that is not UTF-8 is Shift-JIS, as the data files are.
+  void ShowsArticleSentencesAsWritten() {
+    TSentenceDialog dialog;
+    const SentenceStore store{
+        {"news.example",
+         {"Disney\u2019s \u201cStar Wars\u201d sequel \u2014 a hit \U0001F680 at the box office.",
+          "The sequel \u2018opened\u2019 today."}},
+        {"page.example", {"A sequel came"}}};
+    dialog.ShowSentencesFor("sequel", store, {});
+    QCOMPARE(dialog.findChild<QPlainTextEdit*>("Memo")->toPlainText(),
+             QStringLiteral(
+                 "[from news.example]\n"
+                 "Disney\u2019s \u201cStar Wars\u201d sequel \u2014 a hit \U0001F680 at the box "
+                 "office.\n"
+                 "The sequel \u2018opened\u2019 today.\n\n"
+                 "[from page.example]\nA sequel came...\n\n"));
+    QCOMPARE(SentenceText("caf\xc3\xa9\r\n\x93\xfa\x96\x7b"),
+             QStringLiteral("caf\u00e9\n\u65e5\u672c"));
+  }
+
   void EachCallReplacesCaptionAndTextAndShowsAClosedWindowAgain() {
     TSentenceDialog dialog;
     const SentenceStore store{{"a.example", {"Cats sleep"}}};

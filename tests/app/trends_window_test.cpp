@@ -2,7 +2,9 @@
 // then the trends window over them.
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -11,6 +13,7 @@
 #include "app/main_form.h"
 #include "app/trends_window.h"
 #include "app_test_support.h"
+#include "session/kept_articles.h"
 #include "support/scripted_server.h"
 
 using namespace quillmark;
@@ -65,6 +68,34 @@ class TrendsWindowTest : public QObject {
     QCOMPARE(counts, (std::vector<int>{0, 0, 2}));
     QCOMPARE(form.SentenceDialog()->windowTitle(), QStringLiteral("[eclipse]を含むセンテンス"));
     QVERIFY(!window->CoversCharts(form.SentenceDialog()->frameGeometry()));
+
+    // Started again: the window within the screen, as wide as its lists need; a word's
+    // sentences come from the kept articles, and where none holds it the window says so in
+    // Japanese.
+    testing::InMemorySession restarted;
+    TMainForm again(restarted.session, {});
+    again.CreateStudyWindows();
+    again.SetRunHistory(&history, [&now] { return now; });
+    again.MnuHistoryTrendsClick();
+    TTrendsWindow* reopened = again.TrendsWindow();
+    QVERIFY(reopened->screen()->availableGeometry().contains(reopened->frameGeometry()));
+    QVERIFY(reopened->frameGeometry().width() >= reopened->LeastSize().width());
+    auto* newWords = reopened->findChild<QTableWidget*>("NewWordsTable");
+    const auto memo = [&again] {
+      return again.SentenceDialog()->findChild<QPlainTextEdit*>("Memo");
+    };
+    emit newWords->cellClicked(0, 0);
+    QCOMPARE(memo()->toPlainText(), QString::fromUtf8(kNoTrendSentenceText));
+    KeepArticlesOfRun(history, history.Runs().back().id, now,
+                      {KeptArticle{"a.example",
+                                   "http://a.example/sky",
+                                   "Sky",
+                                   "",
+                                   {"The eclipse darkened the sky.", "Birds sang."}}},
+                      restarted.session.Stores().mappedWords, restarted.session.Dictionary(), 30);
+    emit newWords->cellClicked(0, 0);
+    QCOMPARE(memo()->toPlainText(),
+             QStringLiteral("[from a.example]\nThe eclipse darkened the sky.\n\n"));
 
     // The command line reads the same history and finds the same new word.
     QProcess cli;

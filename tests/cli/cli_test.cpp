@@ -17,6 +17,8 @@
 #include <functional>
 
 #include "cli/cli_options.h"
+#include "cli/cli_output.h"
+#include "cli/history_commands.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "session/kept_articles.h"
@@ -217,6 +219,7 @@ TEST(CliArticleOptions, ArticlesTakesACountAndNoArticlesTurnsThemOffTheLastWinni
   } cases[] = {{{"gather"}, std::nullopt},
                {{"gather", "--articles", "1"}, 1},
                {{"gather", "--articles", "100"}, 100},
+               {{"gather", "--articles=5"}, 5},
                {{"gather", "--no-articles"}, 0},
                {{"gather", "--articles", "5", "--no-articles"}, 0},
                {{"gather", "--no-articles", "--articles", "3"}, 3},
@@ -425,10 +428,9 @@ TEST(CliOptionsTest, ValuesAfterAnEqualsSignAndTheEndOfOptions) {
             "ZORB\t2\n--\n");
 
   // A switch given a value, an empty value, and forms where a tab-separated line has no place.
-  const std::vector<std::vector<std::string>> refused = {{"gather", "--all=1"},
-                                                         {"gather", "--top="},
-                                                         {"gather", "--forms"},
-                                                         {"words", "--forms", "a"}};
+  const std::vector<std::vector<std::string>> refused = {
+      {"gather", "--all=1"},      {"gather", "--top="},  {"gather", "--articles="},
+      {"gather", "--articles=0"}, {"gather", "--forms"}, {"words", "--forms", "a"}};
   for (const auto& arguments : refused)
     EXPECT_THROW(ParseCliOptions(arguments), UsageError) << ::testing::PrintToString(arguments);
 }
@@ -559,10 +561,8 @@ TEST_F(CliTest, AHistoryThatCannotBeWrittenLeavesTheDataFilesSaved) {
   fs::create_directory(data_ / "history.sqlite3");
   const auto run = RunProcess(Cli({"gather", "--sites", (data_ / "sites.txt").string(), "--save"}));
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(
-      run.error.find("履歴ファイル " + (data_ / "history.sqlite3").string() + " は開けません"),
-      std::string::npos)
-      << run.error;
+  EXPECT_NE(run.error.find("quillmark-cli: "), std::string::npos) << run.error;
+  EXPECT_NE(run.error.find((data_ / "history.sqlite3").string()), std::string::npos) << run.error;
   EXPECT_TRUE(fs::exists(data_ / "hosts.dat"));
   EXPECT_EQ(RunProcess(Cli({"trends"})).status, 1);
 }
@@ -625,6 +625,12 @@ TEST_F(CliTest, ArticlesAndReadGiveTheKnownShareWordsGivesAndMarkUnknownWords) {
   EXPECT_NE(json.output.find("{\"text\": \"the\", \"word\": \"the\", \"unknown\": false}"),
             std::string::npos);
 
+  // find reads the kept articles when sum.dat has no sentence of the word (none was saved).
+  ASSERT_FALSE(fs::exists(data_ / "sum.dat"));
+  const auto found = RunProcess(Cli({"find", "glimmer"}));
+  EXPECT_EQ(found.status, 0) << found.error;
+  EXPECT_EQ(found.output, "[from hard.example]\r\nZorbs glimmered in the quagmire.\r\n\r\n");
+
   struct Failing {
     std::vector<std::string> arguments;
     int status;
@@ -636,6 +642,48 @@ TEST_F(CliTest, ArticlesAndReadGiveTheKnownShareWordsGivesAndMarkUnknownWords) {
                                                {{"articles", "--days", "x"}, 2}}) {
     EXPECT_EQ(RunProcess(Cli(c.arguments)).status, c.status) << c.arguments.back();
   }
+}
+
+// The faults a learner met on the command line: a history that cannot be opened is said as a
+// file is (prefix, file, the system's reason in the locale's language), an empty history still
+// gives a JSON document, and a page that gives no article text is nothing read.
+TEST_F(CliTest, HistoryFailuresEmptyTrendsAndAnEmptyArticleAreSaidAsSuch) {
+  fs::create_symlink(data_ / "missing" / "history.sqlite3", data_ / "history.sqlite3");
+  const auto failed = RunProcess({"/usr/bin/env", "LANG=C", "LC_ALL=C", QUILLMARK_CLI, "--data-dir",
+                                  data_.string(), "history"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.error, "quillmark-cli: " + (data_ / "history.sqlite3").string() +
+                              ": No such file or directory\n");
+  fs::remove(data_ / "history.sqlite3");
+
+  const auto trends = RunProcess(Cli({"trends", "--days=3", "--format", "json"}));
+  EXPECT_EQ(trends.status, 1);
+  EXPECT_EQ(trends.output, EmptyTrendsJson(3));
+  EXPECT_EQ(
+      trends.output,
+      "{\"run\": null,\n \"earlierRuns\": 0, \"days\": 3,\n \"new\": [],\n \"rising\": []}\n");
+
+  WriteFile(data_ / "empty.html", "<html><body><nav>Home</nav></body></html>");
+  WriteFile(data_ / "page.html", "<html><body><p>The ship sank near the coast.</p></body></html>");
+  EXPECT_EQ(RunProcess(Cli({"article", (data_ / "empty.html").string()})).status, 1);
+  EXPECT_EQ(RunProcess(Cli({"article", (data_ / "page.html").string()})).status, 0);
+}
+
+TEST(CliOutputTest, UnderliningOnlyOnATerminalThatIsNotDumbWithoutNoColor) {
+  const struct {
+    bool terminal;
+    const char* term;
+    const char* noColor;
+    bool underline;
+  } cases[] = {{true, "xterm-256color", nullptr, true},
+               {true, nullptr, nullptr, true},
+               {true, "xterm", "", true},
+               {false, "xterm", nullptr, false},
+               {true, "dumb", nullptr, false},
+               {true, "xterm", "1", false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(UnderlineWanted(c.terminal, c.term, c.noColor), c.underline)
+        << (c.term ? c.term : "(unset)") << " " << (c.noColor ? c.noColor : "(unset)");
 }
 
 }  // namespace

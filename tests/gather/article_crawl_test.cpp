@@ -140,6 +140,24 @@ std::vector<ArticleCase> ArticleCases() {
        {0},
        {"http://a/1はrobots.txtにより取得しません", "http://a/2はrobots.txtにより取得しません",
         "http://a/の記事を0件取得"}},
+      {"AnArticleRobotsRefusesGivesWayToTheNextOne",
+       {.FollowArticles = true, .ArticlesPerSite = 2},
+       {"http://a/"},
+       {{"http://a/", Ok("a", Rss({{"http://a/private/1", ""},
+                                   {"http://a/2", ""},
+                                   {"http://a/private/3", ""},
+                                   {"http://a/4", ""},
+                                   {"http://a/5", ""}}))},
+        {"http://a/robots.txt", Ok("a", "User-agent: *\nDisallow: /private\n")},
+        {"http://a/2", Ok("a", "<p>The second article.</p>")},
+        {"http://a/4", Ok("a", "<p>The fourth article.</p>")}},
+       {},
+       {"http://a/", "http://a/robots.txt", "http://a/2", "http://a/4"},
+       {2},
+       {"http://a/private/1はrobots.txtにより取得しません", "記事 1/2 http://a/2",
+        "http://a/private/3はrobots.txtにより取得しません", "記事 2/2 http://a/4",
+        "http://a/の記事を2件取得"},
+       {"記事 3/2 http://a/5"}},
       {"ARobotsServerErrorSkipsThatHostsArticlesOnly",
        kArticles,
        {"http://a/"},
@@ -500,7 +518,9 @@ TEST(ArticleRunCrawlTest, AHomePagesOwnHeadNamesTheFeedAndItsLinksStandInWithout
            "<html><head><title>Plain</title></head><body><a "
            "href=\"/plain/2026/12/07/story\">The talks resumed in the capital</a></body></html>"},
           {"/feed.xml", Rss({{"/2026/12/07/from-the-feed", "07 Dec 2026 10:00 GMT"}})},
-          {"/2026/12/07/from-the-feed", Story("The zorbs rolled down the long hill today")},
+          // A template's placeholder date, which gives way to the feed's.
+          {"/2026/12/07/from-the-feed", "<time datetime=\"0001-01-01T00:00:00Z\"></time>" +
+                                            Story("The zorbs rolled down the long hill today")},
           {"/plain/2026/12/07/story", Story("The glimmers faded over the old capital tonight")}};
       for (const auto& [path, body] : pages) {
         if (request.starts_with(std::string("GET ") + path + " ")) return testing::Page(body);
@@ -532,7 +552,7 @@ TEST(ArticleRunCrawlTest, AHomePagesOwnHeadNamesTheFeedAndItsLinksStandInWithout
       ASSERT_EQ(crawl.Articles().size(), 2u);
       EXPECT_EQ(crawl.Articles()[0].address, server.Url("/2026/12/07/from-the-feed"));
       EXPECT_EQ(crawl.Articles()[0].date,
-                "2026-12-07T10:00:00Z");  // the feed's, as the page has none
+                "2026-12-07T10:00:00Z");  // the feed's, as the page's is no date
     }
   }
 }

@@ -143,7 +143,7 @@ TEST_F(GatheringCrawlTest, ArticleTextReadsThePageAsAReaderWouldAndOffTheScanner
       "weather "
       "allows, and the owners have offered to pay for the salvage.</p><a "
       "href='next.html'>Next</a></article>";
-  const std::string home = "http://a.example/";
+  const std::string home = "http://a.example/news/";  // a home page is never an article
   for (const bool articleText : {true, false}) {
     GatheringCrawl crawl(shell_, shell_, 0);
     crawl.SetSiteList({home});
@@ -154,7 +154,8 @@ TEST_F(GatheringCrawlTest, ArticleTextReadsThePageAsAReaderWouldAndOffTheScanner
     SentenceStore scanned;
     AddPageSentences("a.example", ScanPage(article, FollowAnchors::kYes).text, scanned);
     if (articleText) {
-      EXPECT_EQ(crawl.URLList(), (std::vector<std::string>{home, home + "next.html"}));
+      EXPECT_EQ(crawl.URLList(),
+                (std::vector<std::string>{home, "http://a.example/", home + "next.html"}));
       EXPECT_EQ(
           crawl.Sentences().at("a.example"),
           (std::set<std::string>{
@@ -172,9 +173,8 @@ TEST_F(GatheringCrawlTest, ArticleTextReadsThePageAsAReaderWouldAndOffTheScanner
       EXPECT_EQ(crawl.Articles()[0].title, "Ship sinks");
       EXPECT_EQ(crawl.Articles()[0].paragraphs.size(), 5u);
     } else {
-      EXPECT_EQ(crawl.URLList(),
-                (std::vector<std::string>{
-                    home}));  // only quoted links, none new  // "/" as the scanner reads it
+      // Only the quoted links; "/" as the scanner reads it.
+      EXPECT_EQ(crawl.URLList(), (std::vector<std::string>{home, "http://a.example/"}));
       EXPECT_EQ(crawl.Sentences(), scanned);
       EXPECT_THAT(crawl.Articles(), IsEmpty());
     }

@@ -210,8 +210,8 @@ TEST_F(KeptArticlesTest, AHistoryOfTheFirstSchemaKeepsItsRunsAndGainsArticles) {
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].knownShareTenths, 935);
   EXPECT_EQ(History()->WordsOf(1), (std::vector<WordCount>{{"SHIP", 7}}));
-  Run(2000, {"http://new/"});
-  EXPECT_EQ(Addresses(0), std::vector<std::string>{"http://new/"});
+  Run(2000, {"http://new/story"});
+  EXPECT_EQ(Addresses(0), std::vector<std::string>{"http://new/story"});
   EXPECT_EQ(History()->Runs().size(), 2u);
 }
 
