@@ -60,6 +60,12 @@ constexpr std::array<std::string_view, 22> kFurnitureNames = {"ad",
                                                               "banner",
                                                               "print"};
 
+// Class words of text hidden from sight but read to a screen reader ("sr-only",
+// "visually-hidden"): never a headline's or the article's text.
+constexpr std::array<std::string_view, 8> kHiddenParts = {
+    "sr-only",        "visually-hidden",   "visuallyhidden", "screen-reader",
+    "screenreader",   "element-invisible", "is-hidden",      "u-hidden"};
+
 // Class and id words of the article's own blocks.
 constexpr std::array<std::string_view, 13> kArticleParts = {
     "article", "body", "content", "entry",    "main",      "post",     "story",
@@ -83,6 +89,16 @@ constexpr double kGuardShare = 0.5;
 constexpr std::int32_t kMinArticleLetters = 300;
 // A headline of a front page has at least this many words.
 constexpr int kMinHeadlineWords = 4;
+// A paragraph mostly of link text is still the article's when it reads as a sentence: this
+// many words at least, and a stop at its end.
+constexpr int kMinLinkedSentenceWords = 6;
+// Bare text parted by <br> reads as one paragraph for this many line breaks ("<br><br>").
+constexpr int kBreaksPerParagraph = 2;
+// An article in pieces: blocks of the root's own tag and class (or, for a root without a
+// class, its parent's) up to this many levels above the root are pieces of the same article,
+// when they hold paragraph text and no more than this share of links.
+constexpr int kPieceLevels = 3;
+constexpr double kMaxPieceLinkDensity = 0.33;
 // A JSON-LD articleBody replaces the blocks found when they hold less than this share of it.
 constexpr double kStructuredBodyShare = 0.6;
 
@@ -276,6 +292,7 @@ bool HasName(std::string_view names, const std::array<std::string_view, N>& list
 // What the page's tree says of each node, in arrays beside it.
 struct Judgement {
   std::vector<char> dropped;          // never article text: furniture, hidden, or under either
+  std::vector<char> hidden;           // hidden from sight, or under such an element
   std::vector<double> classWeight;    // +kClassWeight article-like, -kClassWeight furniture-like
   std::vector<std::int32_t> letters;  // of text not dropped
   std::vector<std::int32_t> linkLetters;  // of that, inside links
@@ -285,11 +302,15 @@ struct Judgement {
   std::vector<std::int16_t> listItems;
   std::vector<std::int16_t> images;
   std::vector<std::int16_t> inputs;
+  std::vector<std::int16_t> breaks;  // <br> elements not dropped
   std::vector<char> hasBlockChild;
 };
 
 bool IsHidden(const HtmlTree& tree, std::uint32_t i) {
   if (tree.HasAttribute(i, "hidden")) return true;
+  const std::string classes = Lower(tree.Attribute(i, "class"));
+  if (HasPart(classes, kHiddenParts) || HasName(classes, std::array<std::string_view, 1>{"hidden"}))
+    return true;
   if (Lower(tree.Attribute(i, "aria-hidden")) == "true") return true;
   const std::string style = Lower(tree.Attribute(i, "style"));
   if (style.empty()) return false;
@@ -332,6 +353,7 @@ Judgement Judge(const HtmlTree& tree) {
   const std::uint32_t n = tree.size();
   Judgement j;
   j.dropped.assign(n, 0);
+  j.hidden.assign(n, 0);
   j.classWeight.assign(n, 0);
   j.letters.assign(n, 0);
   j.linkLetters.assign(n, 0);
@@ -341,6 +363,7 @@ Judgement Judge(const HtmlTree& tree) {
   j.listItems.assign(n, 0);
   j.images.assign(n, 0);
   j.inputs.assign(n, 0);
+  j.breaks.assign(n, 0);
   j.hasBlockChild.assign(n, 0);
 
   // Paragraph text by node before anything is dropped, for the guard.
@@ -363,6 +386,8 @@ Judgement Judge(const HtmlTree& tree) {
 
   for (std::uint32_t i = 0; i < n; ++i) {
     const HtmlNode& node = tree[i];
+    const bool hidden = node.tag != HtmlTag::kText && IsHidden(tree, i);
+    j.hidden[i] = hidden || (i > 0 && j.hidden[node.parent]);
     if (i > 0 && j.dropped[node.parent]) {
       j.dropped[i] = 1;
       continue;
@@ -370,7 +395,7 @@ Judgement Judge(const HtmlTree& tree) {
     if (node.tag == HtmlTag::kText) continue;
     const bool guarded =
         pageParagraphLetters > 0 && rawParagraphLetters[i] >= kGuardShare * pageParagraphLetters;
-    if (IsDroppedTag(node.tag) || IsHidden(tree, i)) {
+    if (IsDroppedTag(node.tag) || hidden) {
       j.dropped[i] = !(guarded && node.tag != HtmlTag::kHead && node.tag != HtmlTag::kScript);
     } else if (furnitureCandidate[i] && !guarded && node.tag != HtmlTag::kBody &&
                node.tag != HtmlTag::kHtml) {
@@ -395,6 +420,8 @@ Judgement Judge(const HtmlTree& tree) {
         j.paragraphLetters[i] = j.letters[i];
       } else if (node.tag == HtmlTag::kLi) {
         ++j.listItems[i];
+      } else if (node.tag == HtmlTag::kBr) {
+        ++j.breaks[i];
       }
     }
     if (i == 0) break;
@@ -407,6 +434,7 @@ Judgement Judge(const HtmlTree& tree) {
     j.listItems[p] = static_cast<std::int16_t>(std::min(30000, j.listItems[p] + j.listItems[i]));
     j.images[p] = static_cast<std::int16_t>(std::min(30000, j.images[p] + j.images[i]));
     j.inputs[p] = static_cast<std::int16_t>(std::min(30000, j.inputs[p] + j.inputs[i]));
+    j.breaks[p] = static_cast<std::int16_t>(std::min(30000, j.breaks[p] + j.breaks[i]));
     if (node.tag != HtmlTag::kText && (IsBlockTag(node.tag) || node.tag == HtmlTag::kImg))
       j.hasBlockChild[p] = 1;
   }
@@ -441,7 +469,10 @@ Candidates ScoreBlocks(const HtmlTree& tree, const Judgement& j) {
   for (std::uint32_t i = 0; i < n; ++i) {
     if (tree[i].tag == HtmlTag::kText || j.dropped[i]) continue;
     if (!IsScoredBlock(tree, j, i) || j.letters[i] < kMinScoredLetters) continue;
-    const double blockScore = 1 + j.commas[i] + std::min(3, j.letters[i] / 100);
+    // Bare text parted by line breaks counts as the paragraphs it reads as.
+    const int paragraphs =
+        tree[i].tag == HtmlTag::kP ? 1 : 1 + j.breaks[i] / kBreaksPerParagraph;
+    const double blockScore = paragraphs + j.commas[i] + std::min(3 * paragraphs, j.letters[i] / 100);
     std::uint32_t ancestor = tree[i].parent;
     for (int level = 0; level < kScoreLevels && ancestor != 0; ++level) {
       if (!c.scored[ancestor]) {
@@ -526,6 +557,51 @@ std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement
   return kept;
 }
 
+int WordsOf(std::string_view text);
+std::string TextOf(const HtmlTree& tree, std::uint32_t i);
+
+// Whether a text reads as a sentence of prose: words enough, and a stop at its end.
+bool ReadsAsSentence(std::string_view text) {
+  while (!text.empty() && IsBlank(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  if (text.empty() || WordsOf(text) < kMinLinkedSentenceWords) return false;
+  const char last = text.back();
+  return last == '.' || last == '!' || last == '?' || last == '"' || text.ends_with("\xE2\x80\x9D");
+}
+
+// The other pieces of an article split into blocks of one kind (by an advertisement, a figure,
+// a newsletter box): the blocks of the same tag and class as the root (or as its parent, when
+// the root has no class) under its ancestors up to kPieceLevels above it, outside `kept`'s
+// parent, that hold paragraph text with few links. In document order.
+std::vector<std::uint32_t> OtherPieces(const HtmlTree& tree, const Judgement& j,
+                                       std::uint32_t root) {
+  if (root == 0) return {};
+  std::uint32_t kind = root;
+  if (tree.Attribute(root, "class").empty()) kind = tree[root].parent;
+  const std::string_view kindClass = tree.Attribute(kind, "class");
+  if (kind == 0 || kindClass.empty()) return {};
+  std::uint32_t scope = tree[root].parent;
+  for (int level = 1; level < kPieceLevels && scope != 0 && tree[scope].tag != HtmlTag::kBody;
+       ++level)
+    scope = tree[scope].parent;
+  const std::uint32_t home = tree[root].parent;  // its children are judged as siblings
+  std::vector<std::uint32_t> pieces;
+  for (std::uint32_t k = scope + 1; k < tree[scope].end;) {
+    if (k == home || j.dropped[k] || tree[k].tag == HtmlTag::kText) {
+      k = k == home || j.dropped[k] ? tree[k].end : k + 1;
+      continue;
+    }
+    if (tree[k].tag == tree[kind].tag && j.paragraphs[k] > 0 &&
+        j.paragraphLetters[k] >= kMinScoredLetters && LinkDensity(j, k) <= kMaxPieceLinkDensity &&
+        tree.Attribute(k, "class") == kindClass && !IsAncestor(tree, k, root)) {
+      pieces.push_back(k);
+      k = tree[k].end;
+      continue;
+    }
+    ++k;
+  }
+  return pieces;
+}
+
 // Whether a block inside the article is furniture after all: a list of links, a box of
 // teasers, a form (what a reader of the article would skip).
 bool IsFurnitureBlock(const HtmlTree& tree, const Judgement& j, std::uint32_t i,
@@ -535,7 +611,9 @@ bool IsFurnitureBlock(const HtmlTree& tree, const Judgement& j, std::uint32_t i,
                          tag == HtmlTag::kOl || tag == HtmlTag::kTable || tag == HtmlTag::kDl ||
                          tag == HtmlTag::kForm || tag == HtmlTag::kOther;
   const double density = LinkDensity(j, i);
-  if (tag == HtmlTag::kP || tag == HtmlTag::kLi) return density > 0.6 && j.letters[i] < 200;
+  if (tag == HtmlTag::kP || tag == HtmlTag::kLi)
+    return density > 0.6 && j.letters[i] < 200 &&
+           !(tag == HtmlTag::kP && ReadsAsSentence(TextOf(tree, i)));
   if (!container) return false;
   if (j.letters[i] * 2 >= rootLetters) return false;
   const double weight = j.classWeight[i];
@@ -623,6 +701,15 @@ std::string TextOf(const HtmlTree& tree, std::uint32_t i) {
   return CollapseWhiteSpace(text);
 }
 
+// The text a reader sees of node i: a hidden element's text ("opens in a new window" for a
+// screen reader) is left out.
+std::string VisibleTextOf(const HtmlTree& tree, const Judgement& j, std::uint32_t i) {
+  std::string text;
+  for (std::uint32_t k = i; k < tree[i].end; ++k)
+    if (tree[k].tag == HtmlTag::kText && !j.hidden[k]) text += tree[k].text;
+  return CollapseWhiteSpace(text);
+}
+
 // The value of a JSON string that follows `"key":` in `json`, unescaped; empty when none.
 std::string JsonStringAfter(std::string_view json, std::string_view key) {
   // Appended in steps: GCC 12 at -O3 takes the concatenation for an overlapping copy.
@@ -696,12 +783,13 @@ std::string MetaContent(const HtmlTree& tree, std::string_view attribute, std::s
   return {};
 }
 
-std::string TitleOf(const HtmlTree& tree) {
+std::string TitleOf(const HtmlTree& tree, const Judgement& j) {
   if (std::string og = MetaContent(tree, "property", "og:title"); !og.empty()) return og;
   for (HtmlTag tag : {HtmlTag::kH1, HtmlTag::kTitle}) {
     for (std::uint32_t i = 0; i < tree.size(); ++i)
       if (tree[i].tag == tag) {
-        std::string text = TextOf(tree, i);
+        // The head's <title> is dropped as a whole: only the h1's hidden parts are left out.
+        std::string text = tag == HtmlTag::kH1 ? VisibleTextOf(tree, j, i) : TextOf(tree, i);
         if (!text.empty()) return text;
       }
   }
@@ -747,7 +835,7 @@ std::vector<std::string> Headlines(const HtmlTree& tree, const Judgement& j) {
   std::vector<std::string> headlines;
   for (std::uint32_t i = 0; i < tree.size(); ++i) {
     if (tree[i].tag != HtmlTag::kA || j.dropped[i]) continue;
-    std::string text = TextOf(tree, i);
+    std::string text = VisibleTextOf(tree, j, i);
     if (WordsOf(text) < kMinHeadlineWords) continue;
     if (std::find(headlines.begin(), headlines.end(), text) == headlines.end())
       headlines.push_back(std::move(text));
@@ -781,15 +869,18 @@ ArticleText ExtractArticle(const HtmlTree& tree) {
   if (tree.size() == 0) return article;
   const Judgement j = Judge(tree);
   const std::string structured = StructuredData(tree);
-  article.title = TitleOf(tree);
+  article.title = TitleOf(tree, j);
   article.date = DateOf(tree, structured);
 
   const Candidates c = ScoreBlocks(tree, j);
   const std::uint32_t root = ChooseRoot(tree, j, c);
   ParagraphWriter writer(article.paragraphs);
   if (root != kNone) {
-    for (std::uint32_t block : RootAndSiblings(tree, j, c, root))
-      CollectParagraphs(tree, j, block, j.letters[block], writer);
+    std::vector<std::uint32_t> blocks = RootAndSiblings(tree, j, c, root);
+    const std::vector<std::uint32_t> pieces = OtherPieces(tree, j, root);
+    blocks.insert(blocks.end(), pieces.begin(), pieces.end());
+    std::sort(blocks.begin(), blocks.end());
+    for (std::uint32_t block : blocks) CollectParagraphs(tree, j, block, j.letters[block], writer);
   } else {
     // No block long enough to score: the page's little text is all there is.
     CollectParagraphs(tree, j, 0, j.letters[0], writer);

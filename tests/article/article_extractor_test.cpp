@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "support/article_score.h"
+#include "text/reading_words.h"
+#include "text/tokenizer.h"
 
 namespace quillmark {
 namespace {
@@ -167,6 +174,12 @@ std::string ReadFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The benchmark's pages: under QUILLMARK_SHARED (a shared folder elsewhere) when it is set.
+std::filesystem::path ArticlesDir() {
+  const char* shared = std::getenv("QUILLMARK_SHARED");
+  return std::filesystem::path(shared ? shared : QUILLMARK_SHARED_DIR) / "corpus" / "articles";
+}
+
 // The key's string value after `from` in the truth file, unescaped (\n, \", \\, \uXXXX).
 std::string JsonStringValue(const std::string& json, std::size_t& from) {
   std::size_t at = json.find('"', json.find(':', from)) + 1;
@@ -204,7 +217,7 @@ std::string JsonStringValue(const std::string& json, std::size_t& from) {
 // precision and recall, held just below what the extractor reaches (0.971), and no page with
 // a text worth reading (500 characters) extracted as nothing.
 TEST(ExtractArticleOnBenchmark, ReachesItsF1AndLosesNoPage) {
-  const std::filesystem::path dir = QUILLMARK_SHARED_DIR "/corpus/articles";
+  const std::filesystem::path dir = ArticlesDir();
   if (!std::filesystem::is_regular_file(dir / "truth.json"))
     GTEST_SKIP() << "no articles at " << dir;
   std::setlocale(LC_CTYPE, "C.UTF-8");
@@ -229,6 +242,9 @@ TEST(ExtractArticleOnBenchmark, ReachesItsF1AndLosesNoPage) {
                      ? score.truePositive / (score.truePositive + score.falseNegative)
                      : 0;
     ++pages;
+    if (std::getenv("QUILLMARK_SHOW_PAGES"))
+      std::printf("%s %.3f %.3f %zu\n", key.c_str(), score.truePositive / std::max(1e-9, score.truePositive + score.falsePositive),
+                  score.truePositive / std::max(1e-9, score.truePositive + score.falseNegative), body.size());
     if (body.size() >= 500) {
       EXPECT_FALSE(extracted.empty()) << key;
     }
@@ -237,7 +253,95 @@ TEST(ExtractArticleOnBenchmark, ReachesItsF1AndLosesNoPage) {
   const double precision = precisionSum / precisionPages, recall = recallSum / pages;
   const double f1 = 2 * precision * recall / (precision + recall);
   RecordProperty("f1", std::to_string(f1));
+  if (std::getenv("QUILLMARK_SHOW_PAGES")) std::printf("F1 %.4f over %d pages\n", f1, pages);
   EXPECT_GE(f1, 0.968) << "precision " << precision << ", recall " << recall;
+}
+
+// The words a reader sees in a text: cut at white space, dashes, ellipses and slashes, the
+// marks at either end taken off; a run without a letter, or holding a digit, is a number, no
+// word.
+std::vector<std::string> ReadersWords(const std::string& text) {
+  std::string cut = text;
+  for (const char* mark : {"\xE2\x80\x94", "\xE2\x80\x93", "\xE2\x80\xA6", "\xC2\xA0", "...", "/"})
+    for (std::size_t at = cut.find(mark); at != std::string::npos; at = cut.find(mark, at))
+      cut.replace(at, std::strlen(mark), " ");
+  std::vector<std::string> words;
+  std::istringstream in(cut);
+  for (std::string word; in >> word;) {
+    const auto edge = [](char c) {
+      return !std::isalnum(static_cast<unsigned char>(c)) && (static_cast<unsigned char>(c) < 0x80);
+    };
+    // Marks outside ASCII at the ends (curly quotes) go too; a letter outside ASCII stays.
+    auto trim = [&] {
+      bool changed = true;
+      while (changed && !word.empty()) {
+        changed = false;
+        while (!word.empty() && edge(word.front())) word.erase(0, 1), changed = true;
+        while (!word.empty() && edge(word.back())) word.pop_back(), changed = true;
+        for (const char* quote : {"\xE2\x80\x9C", "\xE2\x80\x9D", "\xE2\x80\x98", "\xE2\x80\x99", "\xC2\xAB", "\xC2\xBB"}) {
+          if (word.starts_with(quote)) word.erase(0, std::strlen(quote)), changed = true;
+          if (word.ends_with(quote)) word.resize(word.size() - std::strlen(quote)), changed = true;
+        }
+      }
+    };
+    trim();
+    bool letter = false;
+    for (const std::wstring& token : testing::WordTokens(word))
+      letter = letter || std::any_of(token.begin(), token.end(),
+                                     [](wchar_t c) { return std::iswalpha(static_cast<wint_t>(c)); });
+    const bool digit = std::any_of(word.begin(), word.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    if (letter && !digit) words.push_back(word);
+  }
+  return words;
+}
+
+// Over the hand-marked texts of the English pages: a reader's word is lost when the article
+// reading counts none of it. Lost to typography: a word of ASCII letters and marks alone
+// (don’t, “Hello”, well-known); lost in all adds the words with letters outside ASCII (café).
+TEST(ReadingWordsOnBenchmark, LoseAlmostNoWordAReaderSees) {
+  const std::filesystem::path dir = ArticlesDir();
+  if (!std::filesystem::is_regular_file(dir / "truth.json"))
+    GTEST_SKIP() << "no articles at " << dir;
+  const std::string truth = ReadFile(dir / "truth.json");
+  long words = 0, lostToTypography = 0, lost = 0, lostByDesign = 0;
+  for (std::size_t at = truth.find("\"articleBody\""); at != std::string::npos;
+       at = truth.find("\"articleBody\"", at)) {
+    const std::vector<std::string> page = ReadersWords(JsonStringValue(truth, at));
+    // An English text: one word in seven or more is among its commonest.
+    const auto common = std::count_if(page.begin(), page.end(), [](const std::string& w) {
+      for (const char* word : {"the", "The", "and", "of", "to", "a", "in", "is", "that", "for"})
+        if (w == word) return true;
+      return false;
+    });
+    if (common * 7 < static_cast<long>(page.size())) continue;
+    for (const std::string& word : page) {
+      ++words;
+      // The designed tokenizer (a page read whole), for comparison.
+      lostByDesign += KeepAlphabetic(SplitText(word, WordSeparators)) == TokenList{""} ||
+                      KeepAlphabetic(SplitText(word, WordSeparators)).empty();
+      if (!ReadingWords(word).empty()) continue;
+      ++lost;
+      std::string letters = word;
+      for (const char* quote : {"\xE2\x80\x98", "\xE2\x80\x99", "\xE2\x80\x9C", "\xE2\x80\x9D"})
+        for (std::size_t q = letters.find(quote); q != std::string::npos; q = letters.find(quote))
+          letters.erase(q, 3);
+      const bool asciiLetters = std::all_of(letters.begin(), letters.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+      });
+      lostToTypography += asciiLetters;
+      if (std::getenv("QUILLMARK_SHOW_LOST")) std::printf("%s\n", word.c_str());
+    }
+  }
+  ASSERT_GT(words, 50000);
+  const double typographyShare = static_cast<double>(lostToTypography) / words;
+  const double lostShare = static_cast<double>(lost) / words;
+  RecordProperty("words", std::to_string(words));
+  RecordProperty("lost_to_typography", std::to_string(typographyShare));
+  RecordProperty("lost", std::to_string(lostShare));
+  std::printf("words %ld, lost to typography %.4f %%, lost %.4f %% (designed tokenizer %.4f %%)\n",
+              words, 100 * typographyShare, 100 * lostShare, 100.0 * lostByDesign / words);
+  EXPECT_LE(typographyShare, 0.0005);
+  EXPECT_LE(lostShare, 0.001);
 }
 
 }  // namespace
