@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -99,6 +100,10 @@ constexpr int kBreaksPerParagraph = 2;
 // when they hold paragraph text and no more than this share of links.
 constexpr int kPieceLevels = 3;
 constexpr double kMaxPieceLinkDensity = 0.33;
+// An inline element inside a paragraph that holds this many links or more and nothing but
+// their text is a pop-up card of a name's stories, not the sentence's words.
+constexpr int kMinPopupLinks = 3;
+constexpr double kMinPopupLinkDensity = 0.9;
 // A JSON-LD articleBody replaces the blocks found when they hold less than this share of it.
 constexpr double kStructuredBodyShare = 0.6;
 
@@ -128,6 +133,11 @@ constexpr std::array<std::string_view, 18> kBoilerplateParagraphs = {
 constexpr std::array<std::string_view, 6> kDateLineStarts = {
     "Published ", "Updated ", "Posted ", "Last updated", "First published", "Updated:"};
 constexpr std::size_t kMaxBylineBytes = 100;
+// A paragraph of a few words holding a month and a year, without a stop at its end, is the
+// page's date line ("November 19, 2019 at 9:45 am", "20 Nov, 2019 05:47").
+constexpr int kMaxDateLineWords = 8;
+constexpr std::array<std::string_view, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",
+                                                      "jul", "aug", "sep", "oct", "nov", "dec"};
 
 // --- helpers ---
 
@@ -303,6 +313,7 @@ struct Judgement {
   std::vector<std::int16_t> images;
   std::vector<std::int16_t> inputs;
   std::vector<std::int16_t> breaks;  // <br> elements not dropped
+  std::vector<std::int16_t> links;   // <a> elements not dropped
   std::vector<char> hasBlockChild;
 };
 
@@ -364,6 +375,7 @@ Judgement Judge(const HtmlTree& tree) {
   j.images.assign(n, 0);
   j.inputs.assign(n, 0);
   j.breaks.assign(n, 0);
+  j.links.assign(n, 0);
   j.hasBlockChild.assign(n, 0);
 
   // Paragraph text by node before anything is dropped, for the guard.
@@ -415,6 +427,7 @@ Judgement Judge(const HtmlTree& tree) {
         j.commas[i] = CommasOf(node.text);
       } else if (node.tag == HtmlTag::kA) {
         j.linkLetters[i] = j.letters[i];
+        ++j.links[i];
       } else if (node.tag == HtmlTag::kP) {
         ++j.paragraphs[i];
         j.paragraphLetters[i] = j.letters[i];
@@ -435,6 +448,7 @@ Judgement Judge(const HtmlTree& tree) {
     j.images[p] = static_cast<std::int16_t>(std::min(30000, j.images[p] + j.images[i]));
     j.inputs[p] = static_cast<std::int16_t>(std::min(30000, j.inputs[p] + j.inputs[i]));
     j.breaks[p] = static_cast<std::int16_t>(std::min(30000, j.breaks[p] + j.breaks[i]));
+    j.links[p] = static_cast<std::int16_t>(std::min(30000, j.links[p] + j.links[i]));
     if (node.tag != HtmlTag::kText && (IsBlockTag(node.tag) || node.tag == HtmlTag::kImg))
       j.hasBlockChild[p] = 1;
   }
@@ -472,8 +486,10 @@ Candidates ScoreBlocks(const HtmlTree& tree, const Judgement& j) {
     // Bare text parted by line breaks counts as the paragraphs it reads as.
     const int paragraphs =
         tree[i].tag == HtmlTag::kP ? 1 : 1 + j.breaks[i] / kBreaksPerParagraph;
-    const double blockScore = paragraphs + j.commas[i] + std::min(3 * paragraphs, j.letters[i] / 100);
-    std::uint32_t ancestor = tree[i].parent;
+    const double blockScore =
+        paragraphs + j.commas[i] + std::min(3 * paragraphs, j.letters[i] / 100);
+    // Bare text of several paragraphs is their container itself, as a div of p elements is.
+    std::uint32_t ancestor = paragraphs > 1 ? i : tree[i].parent;
     for (int level = 0; level < kScoreLevels && ancestor != 0; ++level) {
       if (!c.scored[ancestor]) {
         c.scored[ancestor] = 1;
@@ -493,6 +509,13 @@ bool IsAncestor(const HtmlTree& tree, std::uint32_t ancestor, std::uint32_t node
   return node >= ancestor && node < tree[ancestor].end;
 }
 
+// The nearest <article> element holding node i (i itself included), or 0 for none.
+std::uint32_t EnclosingArticle(const HtmlTree& tree, std::uint32_t i) {
+  for (; i != 0; i = tree[i].parent)
+    if (tree[i].tag == HtmlTag::kArticle) return i;
+  return 0;
+}
+
 std::uint32_t ChooseRoot(const HtmlTree& tree, const Judgement& j, const Candidates& c) {
   const std::uint32_t n = tree.size();
   std::vector<std::uint32_t> top;
@@ -505,9 +528,12 @@ std::uint32_t ChooseRoot(const HtmlTree& tree, const Judgement& j, const Candida
   // Several strong blocks under one ancestor: the article is split across them.
   constexpr std::size_t kAlternatives = 5;
   constexpr std::size_t kMinSharing = 3;
+  // A strong block of another <article> element is another story (a teaser), not a piece.
+  const std::uint32_t story = EnclosingArticle(tree, root);
   std::vector<std::uint32_t> alternatives;
   for (std::size_t k = 1; k < std::min(top.size(), kAlternatives); ++k)
-    if (c.score[top[k]] >= 0.75 * c.score[root]) alternatives.push_back(top[k]);
+    if (c.score[top[k]] >= 0.75 * c.score[root] && EnclosingArticle(tree, top[k]) == story)
+      alternatives.push_back(top[k]);
   if (alternatives.size() >= kMinSharing) {
     for (std::uint32_t a = tree[root].parent; a != 0; a = tree[a].parent) {
       std::size_t sharing = 0;
@@ -547,7 +573,8 @@ std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement
     double bonus = 0;
     if (!rootClass.empty() && tree.Attribute(k, "class") == rootClass) bonus = c.score[root] * 0.2;
     bool append = c.scored[k] && c.score[k] + bonus >= threshold;
-    if (!append && tree[k].tag == HtmlTag::kP) {
+    // A paragraph, or a div of bare text (a paragraph by another name), joins on its own text.
+    if (!append && (tree[k].tag == HtmlTag::kP || IsScoredBlock(tree, j, k))) {
       const double density = LinkDensity(j, k);
       append = (j.letters[k] > 80 && density < 0.25) ||
                (j.letters[k] > 0 && j.letters[k] <= 80 && density == 0);
@@ -566,6 +593,15 @@ bool ReadsAsSentence(std::string_view text) {
   if (text.empty() || WordsOf(text) < kMinLinkedSentenceWords) return false;
   const char last = text.back();
   return last == '.' || last == '!' || last == '?' || last == '"' || text.ends_with("\xE2\x80\x9D");
+}
+
+// The first of the space-separated names of a class attribute.
+std::string_view FirstName(std::string_view names) {
+  std::size_t begin = 0;
+  while (begin < names.size() && IsBlank(static_cast<unsigned char>(names[begin]))) ++begin;
+  std::size_t end = begin;
+  while (end < names.size() && !IsBlank(static_cast<unsigned char>(names[end]))) ++end;
+  return names.substr(begin, end - begin);
 }
 
 // The other pieces of an article split into blocks of one kind (by an advertisement, a figure,
@@ -592,7 +628,8 @@ std::vector<std::uint32_t> OtherPieces(const HtmlTree& tree, const Judgement& j,
     }
     if (tree[k].tag == tree[kind].tag && j.paragraphs[k] > 0 &&
         j.paragraphLetters[k] >= kMinScoredLetters && LinkDensity(j, k) <= kMaxPieceLinkDensity &&
-        tree.Attribute(k, "class") == kindClass && !IsAncestor(tree, k, root)) {
+        FirstName(tree.Attribute(k, "class")) == FirstName(kindClass) &&
+        !IsAncestor(tree, k, root)) {
       pieces.push_back(k);
       k = tree[k].end;
       continue;
@@ -639,6 +676,33 @@ class ParagraphWriter {
   }
 
  private:
+  static bool IsDateLine(const std::string& paragraph) {
+    const char last = paragraph.back();
+    // A post's attribution ("— Name (@name) November 18, 2019") is the article's.
+    if (last == '.' || last == '!' || last == '?' || WordsOf(paragraph) > kMaxDateLineWords ||
+        paragraph.find_first_of("@(") != std::string::npos)
+      return false;
+    bool year = false, month = false;
+    std::size_t at = 0;
+    while (at < paragraph.size()) {
+      std::size_t end = at;
+      while (end < paragraph.size() && std::isalnum(static_cast<unsigned char>(paragraph[end])))
+        ++end;
+      const std::string_view word = std::string_view(paragraph).substr(at, end - at);
+      if (word.size() == 4 && (word.starts_with("19") || word.starts_with("20")) &&
+          std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        year = true;
+      if (word.size() >= 3 && std::isalpha(static_cast<unsigned char>(word[0])) &&
+          std::find(kMonths.begin(), kMonths.end(), Lower(word.substr(0, 3))) != kMonths.end() &&
+          (word.size() == 3 || std::string_view("january february march april may june july "
+                                                "august september october november december")
+                                   .find(Lower(word)) != std::string_view::npos))
+        month = true;
+      at = end == at ? at + 1 : end;
+    }
+    return year && month;
+  }
+
   static bool IsBoilerplate(const std::string& paragraph) {
     if (paragraph.size() <= kMaxBylineBytes) {
       // A sentence ends with its stop ("By the end of the year, prices rose."); a byline does
@@ -647,8 +711,10 @@ class ParagraphWriter {
       if (paragraph.starts_with("By ") && last != '.' && last != '!' && last != '?' && last != '"')
         return true;
       const bool digits = paragraph.find_first_of("0123456789") != std::string::npos;
+      const std::string lowered = Lower(paragraph);
       for (std::string_view start : kDateLineStarts)
-        if (digits && paragraph.starts_with(start)) return true;
+        if (digits && lowered.starts_with(Lower(start))) return true;
+      if (IsDateLine(paragraph)) return true;
     }
     if (paragraph.size() > 40) return false;
     std::string lower = Lower(paragraph);
@@ -659,6 +725,20 @@ class ParagraphWriter {
   std::vector<std::string>& out_;
   std::string current_;
 };
+
+bool IsLinksOnlyInline(const HtmlTree& tree, const Judgement& j, std::uint32_t i) {
+  return (tree[i].tag == HtmlTag::kSpan || tree[i].tag == HtmlTag::kOther) &&
+         j.links[i] >= kMinPopupLinks && LinkDensity(j, i) >= kMinPopupLinkDensity;
+}
+
+// Whether node i is a pop-up card inside a sentence: an inline element of links alone, the
+// innermost such (its wrapper also holds the name the sentence reads, "Gov. Kristi Noem").
+bool IsPopup(const HtmlTree& tree, const Judgement& j, std::uint32_t i) {
+  if (!IsLinksOnlyInline(tree, j, i)) return false;
+  for (std::uint32_t k = i + 1; k < tree[i].end; k = tree[k].end)
+    if (IsLinksOnlyInline(tree, j, k)) return false;
+  return true;
+}
 
 void CollectParagraphs(const HtmlTree& tree, const Judgement& j, std::uint32_t root,
                        std::int32_t rootLetters, ParagraphWriter& writer) {
@@ -674,7 +754,7 @@ void CollectParagraphs(const HtmlTree& tree, const Judgement& j, std::uint32_t r
       ++i;
       continue;
     }
-    if (j.dropped[i] || node.tag == HtmlTag::kH1 ||
+    if (j.dropped[i] || node.tag == HtmlTag::kH1 || IsPopup(tree, j, i) ||
         (i != root && IsFurnitureBlock(tree, j, i, rootLetters))) {
       i = node.end;
       continue;

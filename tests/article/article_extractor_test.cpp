@@ -120,14 +120,76 @@ TEST(ExtractArticle, KeepsTheBodyInReadingOrderAndDropsThePagesFurniture) {
   }
 }
 
+// Sentences of a second story, long enough to read as paragraphs of their own.
+const std::string kFour =
+    "The ferry's captain, who has worked the route for twenty years, said the sea had been "
+    "calm, the wind light, and the crew of the cargo ship easy to see in the water.";
+const std::string kFive =
+    "Harbour officials said, on Tuesday, that the wreck lies in shallow water, that no fuel "
+    "has leaked, and that salvage work will begin once the weather allows it.";
+
+TEST(ExtractArticle, TakesTheWholeArticleInAllItsPieces) {
+  const struct {
+    const char* why;
+    std::string page;
+    Paragraphs paragraphs;
+  } cases[] = {
+      {"pieces of one class parted by an advertisement and a newsletter box, deeper than siblings",
+       Page("<main><div class=chunks><div class=grid><div class='body text'><p>" + kOne + "</p><p>" +
+            kTwo + "</p></div></div><div class=ad-slot><a href=/x>Buy now, cheap, today, here, "
+                   "now</a></div><div class=grid><div class='body text'><p>" + kThree + "</p><p>" +
+            kFour + "</p><p>" + kFive + "</p></div><div class=newsletter><p>Sign up, today, for "
+                                       "our letter.</p></div></div></div></main>"
+                                       "<div class=more><div class='body text'><ul><li><a href=/a>"
+                                       "Another story</a></li></ul></div></div>"),
+       {kOne, kTwo, kThree, kFour, kFive}},
+      {"paragraphs written as divs of bare text join the block beside them",
+       Page("<div class=story><div class=para>" + kOne + "</div><div class=para>" + kTwo +
+            "</div><div class=readall><p>" + kThree + "</p><p>" + kFour + "</p><p>" + kFive +
+            "</p></div></div>"),
+       {kOne, kTwo, kThree, kFour, kFive}},
+      {"bare text parted by line breaks is the article, not the footer's paragraphs",
+       Page("<div>" + kOne + "<br><br>" + kTwo + "<br><br>" + kThree + "<br><br>" + kFour +
+            "</div><div class=site-info><p>Harbour News, Harbour Street 1, Port Town 12345</p><p>"
+            "Call 555 0100 or write to desk@harbour.example</p></div>"),
+       {kOne, kTwo, kThree, kFour}},
+      {"a paragraph mostly of link text that reads as a sentence stays; a link line does not",
+       Page("<article><p>" + kOne + "</p><p><a href=/a>The coastguard said the ferry crew acted "
+                                    "quickly and well</a>, officials said.</p><p><a href=/b>More "
+                                    "ship news from the coast</a></p><p>" +
+            kTwo + "</p><p>" + kThree + "</p></article>"),
+       {kOne, "The coastguard said the ferry crew acted quickly and well, officials said.", kTwo,
+        kThree}},
+      {"a name's pop-up card of stories is no part of the sentence; the date line goes",
+       Page("<article><p>November 19, 2019 at 9:45 am</p><p>Gov. <span class=card><a "
+            "href=/p>Jane Roe</a><span class=box><span><a href=/p>Jane Roe</a><a href=/1>Roe "
+            "backs ferries</a> <a href=/2>Roe visits port</a></span></span></span> praised the "
+            "crew.</p><p>" + kOne + "</p><p>" + kTwo + "</p><p>" + kThree + "</p></article>"),
+       {"Gov. Jane Roe praised the crew.", kOne, kTwo, kThree}},
+      {"hidden text is never the article's",
+       Page("<article><p>" + kOne + " <span class=sr-only>(opens in a new window)</span></p><p "
+                                     "class=visually-hidden>Skip to the end.</p><p>" +
+            kTwo + "</p><p>" + kThree + "</p></article>"),
+       {kOne, kTwo, kThree}},
+      {"inline elements keep the spaces written between them, in any script",
+       Page("<article><p>" + kOne + "</p><p><b>\xE6\x97\xA5\xE6\x9C\xAC</b> <a href=/j>"
+                                     "\xE8\xAA\x9E</a>\n<span>text</span></p><p>" +
+            kTwo + "</p><p>" + kThree + "</p></article>"),
+       {kOne, "\xE6\x97\xA5\xE6\x9C\xAC \xE8\xAA\x9E text", kTwo, kThree}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Extract(c.page).paragraphs, c.paragraphs) << c.why;
+}
+
 TEST(ExtractArticle, AFrontPageGivesItsHeadlinesOnceEachAndAShortPageItsText) {
   const ArticleText front = Extract(Page(
       "<nav><a href=/a>Menu item with four words</a></nav><div><a href=/1>Ship sinks off the "
       "coast</a><a href=/2>Ferry saves twelve crew members</a><a href=/3>Three word link</a><a "
-      "href=/1>Ship sinks off the coast</a></div>"));
+      "href=/1>Ship sinks off the coast</a><a href=/4>Read the whole report <span "
+      "class=sr-only>(opens in a new window)</span></a></div>"));
   EXPECT_FALSE(front.isArticle);
   EXPECT_EQ(front.paragraphs,
-            (Paragraphs{"Ship sinks off the coast", "Ferry saves twelve crew members"}));
+            (Paragraphs{"Ship sinks off the coast", "Ferry saves twelve crew members",
+                        "Read the whole report"}));
   for (const char* text : {"The zorbs rolled. A zorb rolls.", "Ships sail."}) {
     const ArticleText brief = Extract(Page("<nav>Menu</nav><p>" + std::string(text) + "</p>"));
     EXPECT_FALSE(brief.isArticle);
@@ -214,7 +276,7 @@ std::string JsonStringValue(const std::string& json, std::size_t& from) {
 }
 
 // Scored by the benchmark's metric over the pages with marked text: the F1 of the averaged
-// precision and recall, held just below what the extractor reaches (0.971), and no page with
+// precision and recall, held just below what the extractor reaches (0.9758), and no page with
 // a text worth reading (500 characters) extracted as nothing.
 TEST(ExtractArticleOnBenchmark, ReachesItsF1AndLosesNoPage) {
   const std::filesystem::path dir = ArticlesDir();
@@ -254,7 +316,7 @@ TEST(ExtractArticleOnBenchmark, ReachesItsF1AndLosesNoPage) {
   const double f1 = 2 * precision * recall / (precision + recall);
   RecordProperty("f1", std::to_string(f1));
   if (std::getenv("QUILLMARK_SHOW_PAGES")) std::printf("F1 %.4f over %d pages\n", f1, pages);
-  EXPECT_GE(f1, 0.968) << "precision " << precision << ", recall " << recall;
+  EXPECT_GE(f1, 0.975) << "precision " << precision << ", recall " << recall;
 }
 
 // The words a reader sees in a text: cut at white space, dashes, ellipses and slashes, the
