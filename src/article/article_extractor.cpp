@@ -64,8 +64,8 @@ constexpr std::array<std::string_view, 22> kFurnitureNames = {"ad",
 // Class words of text hidden from sight but read to a screen reader ("sr-only",
 // "visually-hidden"): never a headline's or the article's text.
 constexpr std::array<std::string_view, 8> kHiddenParts = {
-    "sr-only",        "visually-hidden",   "visuallyhidden", "screen-reader",
-    "screenreader",   "element-invisible", "is-hidden",      "u-hidden"};
+    "sr-only",      "visually-hidden",   "visuallyhidden", "screen-reader",
+    "screenreader", "element-invisible", "is-hidden",      "u-hidden"};
 
 // Class and id words of the article's own blocks.
 constexpr std::array<std::string_view, 13> kArticleParts = {
@@ -484,8 +484,7 @@ Candidates ScoreBlocks(const HtmlTree& tree, const Judgement& j) {
     if (tree[i].tag == HtmlTag::kText || j.dropped[i]) continue;
     if (!IsScoredBlock(tree, j, i) || j.letters[i] < kMinScoredLetters) continue;
     // Bare text parted by line breaks counts as the paragraphs it reads as.
-    const int paragraphs =
-        tree[i].tag == HtmlTag::kP ? 1 : 1 + j.breaks[i] / kBreaksPerParagraph;
+    const int paragraphs = tree[i].tag == HtmlTag::kP ? 1 : 1 + j.breaks[i] / kBreaksPerParagraph;
     const double blockScore =
         paragraphs + j.commas[i] + std::min(3 * paragraphs, j.letters[i] / 100);
     // Bare text of several paragraphs is their container itself, as a div of p elements is.
@@ -696,7 +695,7 @@ class ParagraphWriter {
           std::find(kMonths.begin(), kMonths.end(), Lower(word.substr(0, 3))) != kMonths.end() &&
           (word.size() == 3 || std::string_view("january february march april may june july "
                                                 "august september october november december")
-                                   .find(Lower(word)) != std::string_view::npos))
+                                       .find(Lower(word)) != std::string_view::npos))
         month = true;
       at = end == at ? at + 1 : end;
     }

@@ -12,44 +12,43 @@ namespace {
 // titles, months, company forms, references and the abbreviations of news prose. Such a stop
 // ends the sentence only when a sentence start follows (kSentenceStarters).
 constexpr std::array<std::string_view, 77> kAbbreviations = {
-    "mr",   "mrs",  "ms",   "dr",  "prof", "sen",    "rep",  "gov",  "gen",  "col",  "lt",
-    "sgt",  "capt", "cmdr", "adm", "maj",  "st",     "rev",  "hon",  "jr",   "sr",   "pres",
-    "supt", "insp", "det",  "jan", "feb",  "mar",    "apr",  "jun",  "jul",  "aug",  "sep",
-    "sept", "oct",  "nov",  "dec", "inc",  "ltd",    "co",   "corp", "bros", "plc",  "llc",
-    "no",   "nos",  "vs",   "v",   "etc",  "approx", "dept", "est",  "fig",  "mt",   "ft",
-    "vol",  "ave",  "blvd", "rd",  "e.g",  "i.e",    "al",   "p",    "pp",   "ch",   "sec",
-    "art",  "para", "figs", "vols", "a.m", "p.m",    "n\xC2\xB0", "messrs", "gens", "reps", "sens"};
+    "mr",   "mrs",  "ms",        "dr",     "prof", "sen",  "rep", "gov",  "gen",  "col",
+    "lt",   "sgt",  "capt",      "cmdr",   "adm",  "maj",  "st",  "rev",  "hon",  "jr",
+    "sr",   "pres", "supt",      "insp",   "det",  "jan",  "feb", "mar",  "apr",  "jun",
+    "jul",  "aug",  "sep",       "sept",   "oct",  "nov",  "dec", "inc",  "ltd",  "co",
+    "corp", "bros", "plc",       "llc",    "no",   "nos",  "vs",  "v",    "etc",  "approx",
+    "dept", "est",  "fig",       "mt",     "ft",   "vol",  "ave", "blvd", "rd",   "e.g",
+    "i.e",  "al",   "p",         "pp",     "ch",   "sec",  "art", "para", "figs", "vols",
+    "a.m",  "p.m",  "n\xC2\xB0", "messrs", "gens", "reps", "sens"};
 
 // Titles: they stand before a name, so their stop never ends a sentence.
 constexpr std::array<std::string_view, 28> kTitles = {
-    "mr",  "mrs", "ms",   "dr",   "prof", "sen",  "rep",  "gov",  "gen",   "col",
-    "lt",  "sgt", "capt", "cmdr", "adm",  "maj",  "st",   "rev",  "hon",   "pres",
-    "supt", "insp", "det", "mt",  "messrs", "gens", "reps", "sens"};
+    "mr",   "mrs",  "ms",   "dr",   "prof",   "sen",  "rep",  "gov", "gen", "col",
+    "lt",   "sgt",  "capt", "cmdr", "adm",    "maj",  "st",   "rev", "hon", "pres",
+    "supt", "insp", "det",  "mt",   "messrs", "gens", "reps", "sens"};
 
 // Capitalised common words that begin sentences: after an abbreviation or an initial, one of
 // them says the stop ended the sentence ("moved to the U.K. Its staff followed."). Lower case.
 constexpr std::array<std::string_view, 96> kSentenceStarters = {
-    "the",      "a",       "an",      "it",       "its",     "he",      "she",     "they",
-    "we",       "i",       "you",     "his",      "her",     "their",   "our",     "my",
-    "your",     "this",    "that",    "these",    "those",   "there",   "here",    "but",
-    "and",      "or",      "so",      "yet",      "however", "also",    "then",    "now",
-    "in",       "on",      "at",      "for",      "with",    "after",   "before",  "when",
-    "what",     "where",   "why",     "how",      "who",     "whom",    "whose",   "which",
-    "while",    "if",      "as",      "although", "though",  "because", "since",   "some",
-    "many",     "most",    "all",     "both",     "each",    "every",   "several", "such",
-    "other",    "another", "one",     "not",      "nor",     "do",      "does",    "did",
-    "is",       "are",     "was",     "were",     "can",     "could",   "would",   "should",
-    "shall",    "might",   "must",    "have",     "has",     "had",     "let",     "meanwhile",
-    "still",    "instead", "even",    "only",     "earlier", "later",   "today",   "during"};
+    "the",   "a",       "an",      "it",    "its",   "he",    "she",       "they",   "we",
+    "i",     "you",     "his",     "her",   "their", "our",   "my",        "your",   "this",
+    "that",  "these",   "those",   "there", "here",  "but",   "and",       "or",     "so",
+    "yet",   "however", "also",    "then",  "now",   "in",    "on",        "at",     "for",
+    "with",  "after",   "before",  "when",  "what",  "where", "why",       "how",    "who",
+    "whom",  "whose",   "which",   "while", "if",    "as",    "although",  "though", "because",
+    "since", "some",    "many",    "most",  "all",   "both",  "each",      "every",  "several",
+    "such",  "other",   "another", "one",   "not",   "nor",   "do",        "does",   "did",
+    "is",    "are",     "was",     "were",  "can",   "could", "would",     "should", "shall",
+    "might", "must",    "have",    "has",   "had",   "let",   "meanwhile", "still",  "instead",
+    "even",  "only",    "earlier", "later", "today", "during"};
 
 // A parenthesis after a sentence's stop that closes within this many bytes, holds no stop
 // of its own and ends the paragraph (or a stop follows it) is the sentence's citation.
 constexpr std::size_t kMaxCitationBytes = 80;
 
 // Bullets that may stand before a list item's marker (•, ⁃, ◦, ▪, ‣).
-constexpr std::array<std::string_view, 5> kBullets = {"\xE2\x80\xA2", "\xE2\x81\x83",
-                                                      "\xE2\x97\xA6", "\xE2\x96\xAA",
-                                                      "\xE2\x80\xA3"};
+constexpr std::array<std::string_view, 5> kBullets = {
+    "\xE2\x80\xA2", "\xE2\x81\x83", "\xE2\x97\xA6", "\xE2\x96\xAA", "\xE2\x80\xA3"};
 
 // --- helpers ---
 

@@ -24,8 +24,9 @@ namespace quillmark {
 //  - `index` is extended: every dictionary pair (learned ones included) whose base form is
 //    ranked adds its inflected form under that base form. Nothing is removed from it.
 // The words of a run read as articles are cut as the article reading reads them
-// (CountReadingWords), else by the designed tokenizer. Nothing is filtered by the NG-word list. On allocation failure throws std::bad_alloc;
-// what was changed until then stays (learned pairs; the ranking once it was replaced).
+// (CountReadingWords), else by the designed tokenizer. Nothing is filtered by the NG-word list. On
+// allocation failure throws std::bad_alloc; what was changed until then stays (learned pairs; the
+// ranking once it was replaced).
 void AggregateRun(const SentenceStore& sentences, std::vector<std::string>& mappedWords,
                   MappingDictionary& dictionary, InflectionIndex& index, RankedWordList& ranking,
                   RunFigures& figures, WordReading reading = WordReading::kDesigned);

@@ -142,7 +142,8 @@ ArticleWords ArticleWordCounter::Count(const KeptArticle& article,
   for (const std::string& paragraph : article.paragraphs) {
     for (const TextPiece& piece : CutIntoPieces(paragraph))
       if (piece.word)
-        for (const std::string& word : ReadingWords(piece.text)) textWords.insert(UpperCaseAscii(word));
+        for (const std::string& word : ReadingWords(piece.text))
+          textWords.insert(UpperCaseAscii(word));
   }
   // The fold walks the whole dictionary it is given: only the pairs of these words are needed.
   MappingDictionary pairs;

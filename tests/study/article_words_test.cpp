@@ -52,7 +52,8 @@ TEST(ArticlePieces, GiveTheParagraphBackAndMarkEveryWordTheReadingCounts) {
       {"  (Don't) 42 go", {{"  (", false}, {"Don't", true}, {") 42 ", false}, {"go", true}}},
       {"caf\xC3\xA9 ok", {{"caf\xC3\xA9 ", false}, {"ok", true}}},
       {"a-b;c", {{"a", true}, {"-", false}, {"b", true}, {";", false}, {"c", true}}},
-      {"\xE2\x80\x9C" "city\xE2\x80\x99s\xE2\x80\x9D\xE2\x80\x94parents\xE2\x80\x99",
+      {"\xE2\x80\x9C"
+       "city\xE2\x80\x99s\xE2\x80\x9D\xE2\x80\x94parents\xE2\x80\x99",
        {{"\xE2\x80\x9C", false},
         {"city\xE2\x80\x99s", true},
         {"\xE2\x80\x9D\xE2\x80\x94", false},

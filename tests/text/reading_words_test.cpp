@@ -20,18 +20,20 @@ TEST(ReadingWords, TodaysTypographyReadAsTheWordsAReaderSees) {
       // curly quotes, guillemets, dashes and ellipses part words, two in a row too
       {"\xE2\x80\x9CHello,\xE2\x80\x9D she said\xE2\x80\x94twice\xE2\x80\x93or\xE2\x80\xA6not",
        {"Hello", "she", "said", "twice", "or", "not"}},
-      {"\xE2\x80\x98quoted\xE2\x80\x99 \xC2\xABmot\xC2\xBB\xC2\xA0" "end", {"quoted", "mot", "end"}},
+      {"\xE2\x80\x98quoted\xE2\x80\x99 \xC2\xABmot\xC2\xBB\xC2\xA0"
+       "end",
+       {"quoted", "mot", "end"}},
       // the right single quote is an apostrophe; possessives count as their word
       {"Trump\xE2\x80\x99s city\xE2\x80\x99s company's parents' homes",
        {"Trump", "city", "company", "parents", "homes"}},
       // contractions: the unambiguous ones add their word, 's and 'd do not guess
       {"don\xE2\x80\x99t can't WON'T isn't ain't",
        {"do", "not", "can", "not", "will", "not", "is", "not", "is", "not"}},
-      {"we're I've she'll I'm it's he'd", {"we", "are", "I", "have", "she", "will", "I", "am",
-                                           "it", "he"}},
+      {"we're I've she'll I'm it's he'd",
+       {"we", "are", "I", "have", "she", "will", "I", "am", "it", "he"}},
       // hyphenated compounds count as their parts; a dash written as hyphens is a dash
-      {"well-known e-mail so--called -lead trail-", {"well", "known", "e", "mail", "so", "called",
-                                                      "lead", "trail"}},
+      {"well-known e-mail so--called -lead trail-",
+       {"well", "known", "e", "mail", "so", "called", "lead", "trail"}},
       // ASCII marks the designed tokenizer keeps inside a token part words here
       {"this; and/or [that] *this* #tag", {"this", "and", "or", "that", "this", "tag"}},
       // digits and letters outside ASCII are still no words; O'Brien stays as written
@@ -42,8 +44,8 @@ TEST(ReadingWords, TodaysTypographyReadAsTheWordsAReaderSees) {
 }
 
 TEST(ReadingWords, TextWithoutTypographyIsCountedAsTheDesignedTokenizerCountsIt) {
-  for (const char* text : {"Hello, world.", "  two  spaces\r\nand (brackets) {x} <y> & \"z\"?!",
-                           "A3 b c:d"}) {
+  for (const char* text :
+       {"Hello, world.", "  two  spaces\r\nand (brackets) {x} <y> & \"z\"?!", "A3 b c:d"}) {
     EXPECT_EQ(ReadingWordText(text), text);
     WordTally designed, reading;
     std::int32_t designedTokens = 0, readingTokens = 0;
