@@ -37,6 +37,16 @@ bool IsWordCharacter(std::string_view text, std::size_t at, std::size_t length) 
   return at > 0 && IsAsciiLetter(text[at - 1]) && after < text.size() && IsAsciiLetter(text[after]);
 }
 
+// Where the run of word characters starting at `at` ends.
+std::size_t WordEnd(std::string_view text, std::size_t at) {
+  while (at < text.size()) {
+    const std::size_t length = SequenceLength(static_cast<unsigned char>(text[at]));
+    if (!IsWordCharacter(text, at, length)) break;
+    at += length;
+  }
+  return std::min(at, text.size());
+}
+
 }  // namespace
 
 Readability ReadabilityOf(std::int32_t knownShareTenths) {
@@ -188,12 +198,14 @@ std::vector<TextPiece> CutIntoPieces(std::string_view paragraph) {
     }
     addText(paragraph.substr(i, end - i), false);
     i = end;
-    while (end < paragraph.size()) {
-      const std::size_t length = SequenceLength(static_cast<unsigned char>(paragraph[end]));
-      if (!IsWordCharacter(paragraph, end, length)) break;
-      end += length;
+    end = WordEnd(paragraph, end);
+    // A compound the dictionary knows is one word, hyphens and all ("well-known").
+    while (end + 1 < paragraph.size() && paragraph[end] == '-' &&
+           IsAsciiLetter(paragraph[end + 1])) {
+      const std::size_t next = WordEnd(paragraph, end + 1);
+      if (!IsKnownCompound(paragraph.substr(i, next - i))) break;
+      end = next;
     }
-    end = std::min(end, paragraph.size());
     const std::string_view token = paragraph.substr(i, end - i);
     addText(token, !ReadingWords(token).empty());
     i = end;

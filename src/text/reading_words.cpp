@@ -1,5 +1,6 @@
 #include "text/reading_words.h"
 
+#include <algorithm>
 #include <array>
 
 #include "text/counting_tally.h"
@@ -7,6 +8,11 @@
 
 namespace quillmark {
 namespace {
+
+// The hyphenated compounds of the built-in dictionary, lower case, in byte order.
+constexpr std::string_view kKnownCompounds[] = {
+#include "known_compounds.inc"
+};
 
 bool IsAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
@@ -140,7 +146,11 @@ void AppendToken(std::string_view token, std::string& out) {
     out.append(token);
     return;
   }
-  // Hyphens part the compound; each part is read alone.
+  // Hyphens part the compound, unless the dictionary knows it; each part is read alone.
+  if (IsKnownCompound(token)) {
+    out.append(token);
+    return;
+  }
   if (const std::size_t hyphen = token.find('-'); hyphen != std::string_view::npos) {
     AppendToken(token.substr(0, hyphen), out);
     out += ' ';
@@ -164,6 +174,13 @@ void AppendToken(std::string_view token, std::string& out) {
 
 }  // namespace
 
+bool IsKnownCompound(std::string_view word) {
+  if (word.find('-') == std::string_view::npos) return false;
+  const std::string lower = Lower(word);
+  return std::binary_search(std::begin(kKnownCompounds), std::end(kKnownCompounds),
+                            std::string_view(lower));
+}
+
 std::string ReadingWordText(std::string_view text) {
   const std::string marked = ReadMarks(text);
   std::string out;
@@ -183,17 +200,46 @@ std::string ReadingWordText(std::string_view text) {
 
 std::vector<std::string> ReadingWords(std::string_view text) {
   std::vector<std::string> words;
-  for (std::string& token : KeepAlphabetic(SplitText(ReadingWordText(text), WordSeparators)))
-    if (!token.empty()) words.push_back(std::move(token));
+  for (std::string& token : SplitText(ReadingWordText(text), WordSeparators)) {
+    const bool letters = !token.empty() && std::all_of(token.begin(), token.end(), [](char c) {
+      return IsAsciiLetter(static_cast<unsigned char>(c));
+    });
+    if (letters || IsKnownCompound(token)) words.push_back(std::move(token));
+  }
   return words;
 }
 
+namespace {
+
+// Counts ReadingWordText(text): the known compounds (the only tokens left with a hyphen) one
+// each, upper case, and the rest as the designed tokenizer counts it; a compound stands as a
+// token that tokenizer drops, so the empty tokens are counted as without it.
+template <typename Tally, typename AddOne>
+void CountReadingText(Tally& tally, std::string_view text, std::int32_t& tokenCounter,
+                      AddOne addOne) {
+  std::string read = ReadingWordText(text);
+  for (std::size_t at = read.find('-'); at != std::string::npos; at = read.find('-', at)) {
+    std::size_t begin = at, end = at;
+    while (begin > 0 && !IsSeparator(read[begin - 1])) --begin;
+    while (end < read.size() && !IsSeparator(read[end])) ++end;
+    addOne(tally, UpperCaseAscii(std::string_view(read).substr(begin, end - begin)));
+    ++tokenCounter;
+    read.replace(begin, end - begin, "0");
+    at = begin + 1;
+  }
+  CountWords(tally, read, tokenCounter);
+}
+
+}  // namespace
+
 void CountReadingWords(WordTally& tally, std::string_view text, std::int32_t& tokenCounter) {
-  CountWords(tally, ReadingWordText(text), tokenCounter);
+  CountReadingText(tally, text, tokenCounter,
+                   [](WordTally& t, const std::string& word) { ++t[word]; });
 }
 
 void CountReadingWords(CountingTally& tally, std::string_view text, std::int32_t& tokenCounter) {
-  CountWords(tally, ReadingWordText(text), tokenCounter);
+  CountReadingText(tally, text, tokenCounter,
+                   [](CountingTally& t, const std::string& word) { t.Add(word); });
 }
 
 }  // namespace quillmark

@@ -32,17 +32,23 @@ enum class WordReading { kDesigned, kArticle };
 //    can not, won't -> will not; we're, I've, she'll, I'm -> we are, I have, she will, I am.
 //    Counting "don't" as DO and NOT keeps every counted word to letters alone, the words the
 //    list, the dictionary and the marks already know;
-//  - a hyphen between letters parts the compound (well-known -> well known); a hyphen
-//    elsewhere (a dash written "--", a leading or trailing one) is a space.
+//  - a hyphen between letters parts the compound (long-drawn-out -> long drawn out) unless the
+//    built-in dictionary knows the compound (well-known, e-mail: IsKnownCompound), which then
+//    counts as one word, hyphen and all; a hyphen elsewhere (a dash written "--", a leading or
+//    trailing one) is a space.
 // A word holding a digit or a letter outside ASCII is left as written (the tokenizer drops it,
 // as designed). Text without any of these marks comes back unchanged.
 std::string ReadingWordText(std::string_view text);
+
+// Whether `word` (any letter case) is a hyphenated compound of the built-in dictionary
+// (resources/EJDICT, read at build time): well-known, e-mail, so-called.
+bool IsKnownCompound(std::string_view word);
 
 // The words of `text` as the article reading counts them, as written (case kept), in order:
 // ReadingWordText cut at WordSeparators, the empty tokens and the dropped ones left out.
 std::vector<std::string> ReadingWords(std::string_view text);
 
-// CountWords over ReadingWordText(text).
+// CountWords over ReadingWordText(text), a known compound counted as one word (WELL-KNOWN).
 void CountReadingWords(WordTally& tally, std::string_view text, std::int32_t& tokenCounter);
 void CountReadingWords(CountingTally& tally, std::string_view text, std::int32_t& tokenCounter);
 

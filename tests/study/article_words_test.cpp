@@ -52,6 +52,14 @@ TEST(ArticlePieces, GiveTheParagraphBackAndMarkEveryWordTheReadingCounts) {
       {"  (Don't) 42 go", {{"  (", false}, {"Don't", true}, {") 42 ", false}, {"go", true}}},
       {"caf\xC3\xA9 ok", {{"caf\xC3\xA9 ", false}, {"ok", true}}},
       {"a-b;c", {{"a", true}, {"-", false}, {"b", true}, {";", false}, {"c", true}}},
+      {"a well-known sea-crew",
+       {{"a", true},
+        {" ", false},
+        {"well-known", true},
+        {" ", false},
+        {"sea", true},
+        {"-", false},
+        {"crew", true}}},
       {"\xE2\x80\x9C"
        "city\xE2\x80\x99s\xE2\x80\x9D\xE2\x80\x94parents\xE2\x80\x99",
        {{"\xE2\x80\x9C", false},
@@ -114,6 +122,7 @@ TEST(ArticleWordCounter, FoldsAsTheRunDoesWithoutChangingTheSessionsLists) {
   EXPECT_EQ(CountedWordOf("Ran", words.baseOf), "RUN");
   EXPECT_EQ(CountedWordOf("ship", words.baseOf), "SHIP");
   EXPECT_EQ(CountedWordOf("Don't", words.baseOf), "DO");
+  EXPECT_EQ(CountedWordOf("Well-known", words.baseOf), "WELL-KNOWN");
   EXPECT_EQ(dictionary.size(), 4u);
 }
 
