@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
+#include <utility>
 
 namespace quillmark {
 namespace {
@@ -200,14 +202,18 @@ std::vector<Marker> ListMarkers(std::string_view text) {
   }
   // A marker is one of a list when the item before or after it, of the same kind, is numbered
   // next to it: "a." alone ("vitamin a.") is no list.
+  // Where each kind and number is first and last met: one pass, whatever the paragraph holds.
+  std::map<std::pair<int, int>, std::pair<std::size_t, std::size_t>> seen;
+  for (std::size_t k = 0; k < candidates.size(); ++k) {
+    seen.try_emplace({candidates[k].kind, candidates[k].value}, k, k).first->second.second = k;
+  }
   std::vector<Marker> markers;
   for (std::size_t k = 0; k < candidates.size(); ++k) {
-    bool listed = false;
-    for (std::size_t m = 0; m < candidates.size() && !listed; ++m)
-      listed = candidates[m].kind == candidates[k].kind &&
-               ((m < k && candidates[m].value + 1 == candidates[k].value) ||
-                (m > k && candidates[m].value == candidates[k].value + 1));
-    if (listed) markers.push_back(candidates[k]);
+    const auto before = seen.find({candidates[k].kind, candidates[k].value - 1});
+    const auto after = seen.find({candidates[k].kind, candidates[k].value + 1});
+    if ((before != seen.end() && before->second.first < k) ||
+        (after != seen.end() && after->second.second > k))
+      markers.push_back(candidates[k]);
   }
   return markers;
 }
@@ -218,7 +224,8 @@ std::vector<Marker> ListMarkers(std::string_view text) {
 // short, without a stop inside, and at the paragraph's end or before a stop.
 bool IsCitation(std::string_view text, std::size_t open) {
   if (open >= text.size() || text[open] != '(') return false;
-  const std::size_t close = text.find(')', open);
+  // Looked for within the citation's bound only: a paragraph of parentheses stays linear.
+  const std::size_t close = text.substr(0, open + kMaxCitationBytes + 1).find(')', open);
   if (close == std::string_view::npos || close - open > kMaxCitationBytes) return false;
   const std::string_view inside = text.substr(open + 1, close - open - 1);
   if (inside.find_first_of(".?!(") != std::string_view::npos) return false;

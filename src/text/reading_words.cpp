@@ -140,21 +140,10 @@ std::string_view NegatedStem(std::string_view lowerStem) {
   return {};
 }
 
-// Pass two for one token (no separators inside): its apostrophes and hyphens read.
-void AppendToken(std::string_view token, std::string& out) {
-  if (token.find_first_of("'-") == std::string_view::npos) {
+// One part of a token between hyphens: its apostrophes read.
+void AppendPart(std::string_view token, std::string& out) {
+  if (token.find('\'') == std::string_view::npos) {
     out.append(token);
-    return;
-  }
-  // Hyphens part the compound, unless the dictionary knows it; each part is read alone.
-  if (IsKnownCompound(token)) {
-    out.append(token);
-    return;
-  }
-  if (const std::size_t hyphen = token.find('-'); hyphen != std::string_view::npos) {
-    AppendToken(token.substr(0, hyphen), out);
-    out += ' ';
-    AppendToken(token.substr(hyphen + 1), out);
     return;
   }
   while (token.starts_with('\'')) token.remove_prefix(1);  // 'em, '90s
@@ -170,6 +159,22 @@ void AppendToken(std::string_view token, std::string& out) {
     return;
   }
   out.append(token);  // O'Brien, o'clock: as written
+}
+
+// Pass two for one token (no separators inside): its hyphens and apostrophes read. Hyphens
+// part the compound, unless the dictionary knows it; each part is read alone.
+void AppendToken(std::string_view token, std::string& out) {
+  if (token.find('-') == std::string_view::npos || IsKnownCompound(token)) {
+    AppendPart(token, out);
+    return;
+  }
+  for (std::size_t start = 0;;) {
+    const std::size_t hyphen = token.find('-', start);
+    AppendPart(token.substr(start, hyphen - start), out);
+    if (hyphen == std::string_view::npos) return;
+    out += ' ';
+    start = hyphen + 1;
+  }
 }
 
 }  // namespace
