@@ -395,6 +395,27 @@ Judgement Judge(const HtmlTree& tree) {
     rawParagraphLetters[node.parent] += rawParagraphLetters[i];
   }
   const std::int32_t pageParagraphLetters = n > 0 ? rawParagraphLetters[0] : 0;
+  const auto isGuarded = [&](std::uint32_t i) {
+    return pageParagraphLetters > 0 && rawParagraphLetters[i] >= kGuardShare * pageParagraphLetters;
+  };
+
+  // A block named as furniture that holds half the article ("ArticlePage-content paywall")
+  // names its other pieces too: those with the same class and paragraphs of their own are
+  // the article's, however little of it they hold.
+  std::vector<std::string_view> guardedClasses;
+  for (std::uint32_t i = 0; i < n; ++i)
+    if (furnitureCandidate[i] && isGuarded(i) && !tree.Attribute(i, "class").empty())
+      guardedClasses.push_back(tree.Attribute(i, "class"));
+  if (!guardedClasses.empty()) {
+    for (std::uint32_t i = 0; i < n; ++i) {
+      if (!furnitureCandidate[i] || rawParagraphLetters[i] == 0) continue;
+      if (std::find(guardedClasses.begin(), guardedClasses.end(), tree.Attribute(i, "class")) ==
+          guardedClasses.end())
+        continue;
+      furnitureCandidate[i] = 0;
+      j.classWeight[i] = std::max(0.0, j.classWeight[i]);
+    }
+  }
 
   for (std::uint32_t i = 0; i < n; ++i) {
     const HtmlNode& node = tree[i];
@@ -405,8 +426,7 @@ Judgement Judge(const HtmlTree& tree) {
       continue;
     }
     if (node.tag == HtmlTag::kText) continue;
-    const bool guarded =
-        pageParagraphLetters > 0 && rawParagraphLetters[i] >= kGuardShare * pageParagraphLetters;
+    const bool guarded = isGuarded(i);
     if (IsDroppedTag(node.tag) || hidden) {
       j.dropped[i] = !(guarded && node.tag != HtmlTag::kHead && node.tag != HtmlTag::kScript);
     } else if (furnitureCandidate[i] && !guarded && node.tag != HtmlTag::kBody &&

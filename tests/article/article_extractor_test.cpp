@@ -143,6 +143,13 @@ TEST(ExtractArticle, TakesTheWholeArticleInAllItsPieces) {
             "<div class=more><div class='body text'><ul><li><a href=/a>"
             "Another story</a></li></ul></div></div>"),
        {kOne, kTwo, kThree, kFour, kFive}},
+      {"a piece named as furniture is the article's when the piece holding half of it is named so",
+       Page("<div class=story><div class=paywall><p>" + kOne + "</p><p>" + kTwo +
+            "</p></div><div class=ad>Advertisement</div><div class=paywall><p>" + kThree +
+            "</p><p>" + kFour + "</p><p>" + kFive +
+            "</p></div><div class=paywall-prompt><p>"
+            "Subscribe, today, to read on.</p></div></div>"),
+       {kOne, kTwo, kThree, kFour, kFive}},
       {"paragraphs written as divs of bare text join the block beside them",
        Page("<div class=story><div class=para>" + kOne + "</div><div class=para>" + kTwo +
             "</div><div class=readall><p>" + kThree + "</p><p>" + kFour + "</p><p>" + kFive +
