@@ -104,6 +104,9 @@ constexpr double kMaxPieceLinkDensity = 0.33;
 // their text is a pop-up card of a name's stories, not the sentence's words.
 constexpr int kMinPopupLinks = 3;
 constexpr double kMinPopupLinkDensity = 0.9;
+// A div that holds blocks and text of its own, parted by <br>, is scored on that text when it
+// has this many letters (an article of bare text around an advertisement or a figure).
+constexpr std::int32_t kMinOwnTextLetters = 200;
 // A JSON-LD articleBody replaces the blocks found when they hold less than this share of it.
 constexpr double kStructuredBodyShare = 0.6;
 
@@ -315,6 +318,9 @@ struct Judgement {
   std::vector<std::int16_t> breaks;  // <br> elements not dropped
   std::vector<std::int16_t> links;   // <a> elements not dropped
   std::vector<char> hasBlockChild;
+  // Letters and commas of its own text: outside the blocks inside it.
+  std::vector<std::int32_t> ownLetters;
+  std::vector<std::int32_t> ownCommas;
 };
 
 bool IsHidden(const HtmlTree& tree, std::uint32_t i) {
@@ -377,6 +383,8 @@ Judgement Judge(const HtmlTree& tree) {
   j.breaks.assign(n, 0);
   j.links.assign(n, 0);
   j.hasBlockChild.assign(n, 0);
+  j.ownLetters.assign(n, 0);
+  j.ownCommas.assign(n, 0);
 
   // Paragraph text by node before anything is dropped, for the guard.
   std::vector<char> furnitureCandidate(n, 0);
@@ -471,6 +479,13 @@ Judgement Judge(const HtmlTree& tree) {
     j.links[p] = static_cast<std::int16_t>(std::min(30000, j.links[p] + j.links[i]));
     if (node.tag != HtmlTag::kText && (IsBlockTag(node.tag) || node.tag == HtmlTag::kImg))
       j.hasBlockChild[p] = 1;
+    if (node.tag == HtmlTag::kText) {
+      j.ownLetters[p] += j.letters[i];
+      j.ownCommas[p] += j.commas[i];
+    } else if (!IsBlockTag(node.tag) && !j.dropped[i]) {
+      j.ownLetters[p] += j.ownLetters[i];
+      j.ownCommas[p] += j.ownCommas[i];
+    }
   }
   return j;
 }
@@ -484,7 +499,8 @@ double LinkDensity(const Judgement& j, std::uint32_t i) {
 bool IsScoredBlock(const HtmlTree& tree, const Judgement& j, std::uint32_t i) {
   const HtmlTag tag = tree[i].tag;
   if (tag == HtmlTag::kP || tag == HtmlTag::kPre || tag == HtmlTag::kTd) return true;
-  return (tag == HtmlTag::kDiv || tag == HtmlTag::kSection) && !j.hasBlockChild[i];
+  return (tag == HtmlTag::kDiv || tag == HtmlTag::kSection) &&
+         (!j.hasBlockChild[i] || j.ownLetters[i] >= kMinOwnTextLetters);
 }
 
 // The node whose subtree is the article, or npos when the page holds none.
@@ -505,8 +521,11 @@ Candidates ScoreBlocks(const HtmlTree& tree, const Judgement& j) {
     if (!IsScoredBlock(tree, j, i) || j.letters[i] < kMinScoredLetters) continue;
     // Bare text parted by line breaks counts as the paragraphs it reads as.
     const int paragraphs = tree[i].tag == HtmlTag::kP ? 1 : 1 + j.breaks[i] / kBreaksPerParagraph;
-    const double blockScore =
-        paragraphs + j.commas[i] + std::min(3 * paragraphs, j.letters[i] / 100);
+    // A div with blocks inside counts its own text alone: the blocks are scored themselves.
+    const bool mixed = tree[i].tag != HtmlTag::kP && j.hasBlockChild[i];
+    const std::int32_t letters = mixed ? j.ownLetters[i] : j.letters[i];
+    const std::int32_t commas = mixed ? j.ownCommas[i] : j.commas[i];
+    const double blockScore = paragraphs + commas + std::min(3 * paragraphs, letters / 100);
     // Bare text of several paragraphs is their container itself, as a div of p elements is.
     std::uint32_t ancestor = paragraphs > 1 ? i : tree[i].parent;
     for (int level = 0; level < kScoreLevels && ancestor != 0; ++level) {
@@ -582,6 +601,7 @@ std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement
   const std::uint32_t parent = tree[root].parent;
   const double threshold = std::max(10.0, c.score[root] * 0.2);
   const std::string rootClass(tree.Attribute(root, "class"));
+  const bool bareRoot = tree[root].tag != HtmlTag::kP && IsScoredBlock(tree, j, root);
   std::vector<std::uint32_t> kept;
   for (std::uint32_t k = parent + 1; k < tree[parent].end; k = tree[k].end) {
     if (k == root) {
@@ -591,7 +611,9 @@ std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement
     if (tree[k].tag == HtmlTag::kText || j.dropped[k]) continue;
     double bonus = 0;
     if (!rootClass.empty() && tree.Attribute(k, "class") == rootClass) bonus = c.score[root] * 0.2;
-    bool append = c.scored[k] && c.score[k] + bonus >= threshold;
+    // An article of bare text is joined by bare text and paragraphs alone: a box of paragraphs
+    // beside it (the footer's address) is another kind of container.
+    bool append = !bareRoot && c.scored[k] && c.score[k] + bonus >= threshold;
     // A paragraph, or a div of bare text (a paragraph by another name), joins on its own text.
     if (!append && (tree[k].tag == HtmlTag::kP || IsScoredBlock(tree, j, k))) {
       const double density = LinkDensity(j, k);

@@ -160,6 +160,13 @@ TEST(ExtractArticle, TakesTheWholeArticleInAllItsPieces) {
             "</div><div class=site-info><p>Harbour News, Harbour Street 1, Port Town 12345</p><p>"
             "Call 555 0100 or write to desk@harbour.example</p></div>"),
        {kOne, kTwo, kThree, kFour}},
+      {"bare text around a picture and an advertisement is the article, not the footer",
+       Page("<div>" + kOne + "<br><br>" + kTwo + "<img src=a.jpg><br><br>" + kThree +
+            "<div class=ad-slot>Advertisement</div>" + kFour +
+            "</div><div class=site-info><p>Harbour News, Harbour Street 1, Port Town 12345, "
+            "Country</p><p>Call 555 0100, 555 0101 or 555 0102, or write to us.</p><p>Open "
+            "daily, 9 to 5, except holidays.</p></div>"),
+       {kOne, kTwo, kThree, kFour}},
       {"a paragraph mostly of link text that reads as a sentence stays; a link line does not",
        Page("<article><p>" + kOne +
             "</p><p><a href=/a>The coastguard said the ferry crew acted "
