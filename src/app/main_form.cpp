@@ -272,7 +272,9 @@ void TMainForm::RunGathering() {
     articles = gathering.Crawl().Articles();
     stores.articlesRead = ArticlesReadBySite(gathering.Crawl().SiteArticles());
     QCoreApplication::processEvents();
-    session_.AggregateGathered(gathering.CopySentenceStore());
+    session_.AggregateGathered(gathering.CopySentenceStore(), configuration.articleText
+                                                                  ? WordReading::kArticle
+                                                                  : WordReading::kDesigned);
     wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
                        HiddenRowWords(stores, stores.configuration.hideNames));
     rowTicks_.clear();

@@ -155,8 +155,9 @@ void TReadingWindow::ShowArticle(const KeptArticle& article, const RankedWordLis
       const std::string base = CountedWordOf(piece.text, words_.baseOf);
       occurrences_[base].emplace_back(cursor.position(), static_cast<int>(text.size()));
       QTextCharFormat format = FormatOf(base);
+      // The word it is counted as ("city’s" -> city): looked up and marked as that word.
       format.setAnchorHref(QString::fromLatin1(kWordScheme) + u':' +
-                           QString::fromStdString(piece.text));
+                           QString::fromStdString(ReadingWordOf(piece.text)));
       cursor.insertText(text, format);
     }
   }

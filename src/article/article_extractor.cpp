@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -62,6 +63,12 @@ constexpr std::array<std::string_view, 22> kFurnitureNames = {"ad",
                                                               "banner",
                                                               "print"};
 
+// Class words of text hidden from sight but read to a screen reader ("sr-only",
+// "visually-hidden"): never a headline's or the article's text.
+constexpr std::array<std::string_view, 8> kHiddenParts = {
+    "sr-only",      "visually-hidden",   "visuallyhidden", "screen-reader",
+    "screenreader", "element-invisible", "is-hidden",      "u-hidden"};
+
 // Class and id words of the article's own blocks.
 constexpr std::array<std::string_view, 13> kArticleParts = {
     "article", "body", "content", "entry",    "main",      "post",     "story",
@@ -85,6 +92,23 @@ constexpr double kGuardShare = 0.5;
 constexpr std::int32_t kMinArticleLetters = 300;
 // A headline of a front page has at least this many words.
 constexpr int kMinHeadlineWords = 4;
+// A paragraph mostly of link text is still the article's when it reads as a sentence: this
+// many words at least, and a stop at its end.
+constexpr int kMinLinkedSentenceWords = 6;
+// Bare text parted by <br> reads as one paragraph for this many line breaks ("<br><br>").
+constexpr int kBreaksPerParagraph = 2;
+// An article in pieces: blocks of the root's own tag and class (or, for a root without a
+// class, its parent's) up to this many levels above the root are pieces of the same article,
+// when they hold paragraph text and no more than this share of links.
+constexpr int kPieceLevels = 3;
+constexpr double kMaxPieceLinkDensity = 0.33;
+// An inline element inside a paragraph that holds this many links or more and nothing but
+// their text is a pop-up card of a name's stories, not the sentence's words.
+constexpr int kMinPopupLinks = 3;
+constexpr double kMinPopupLinkDensity = 0.9;
+// A div that holds blocks and text of its own, parted by <br>, is scored on that text when it
+// has this many letters (an article of bare text around an advertisement or a figure).
+constexpr std::int32_t kMinOwnTextLetters = 200;
 // A JSON-LD articleBody replaces the blocks found when they hold less than this share of it.
 constexpr double kStructuredBodyShare = 0.6;
 
@@ -114,6 +138,11 @@ constexpr std::array<std::string_view, 18> kBoilerplateParagraphs = {
 constexpr std::array<std::string_view, 6> kDateLineStarts = {
     "Published ", "Updated ", "Posted ", "Last updated", "First published", "Updated:"};
 constexpr std::size_t kMaxBylineBytes = 100;
+// A paragraph of a few words holding a month and a year, without a stop at its end, is the
+// page's date line ("November 19, 2019 at 9:45 am", "20 Nov, 2019 05:47").
+constexpr int kMaxDateLineWords = 8;
+constexpr std::array<std::string_view, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",
+                                                      "jul", "aug", "sep", "oct", "nov", "dec"};
 
 // --- helpers ---
 
@@ -278,6 +307,7 @@ bool HasName(std::string_view names, const std::array<std::string_view, N>& list
 // What the page's tree says of each node, in arrays beside it.
 struct Judgement {
   std::vector<char> dropped;          // never article text: furniture, hidden, or under either
+  std::vector<char> hidden;           // hidden from sight, or under such an element
   std::vector<double> classWeight;    // +kClassWeight article-like, -kClassWeight furniture-like
   std::vector<std::int32_t> letters;  // of text not dropped
   std::vector<std::int32_t> linkLetters;  // of that, inside links
@@ -287,11 +317,19 @@ struct Judgement {
   std::vector<std::int16_t> listItems;
   std::vector<std::int16_t> images;
   std::vector<std::int16_t> inputs;
+  std::vector<std::int16_t> breaks;  // <br> elements not dropped
+  std::vector<std::int16_t> links;   // <a> elements not dropped
   std::vector<char> hasBlockChild;
+  // Letters and commas of its own text: outside the blocks inside it.
+  std::vector<std::int32_t> ownLetters;
+  std::vector<std::int32_t> ownCommas;
 };
 
 bool IsHidden(const HtmlTree& tree, std::uint32_t i) {
   if (tree.HasAttribute(i, "hidden")) return true;
+  const std::string classes = Lower(tree.Attribute(i, "class"));
+  if (HasPart(classes, kHiddenParts) || HasName(classes, std::array<std::string_view, 1>{"hidden"}))
+    return true;
   if (Lower(tree.Attribute(i, "aria-hidden")) == "true") return true;
   const std::string style = Lower(tree.Attribute(i, "style"));
   if (style.empty()) return false;
@@ -334,6 +372,7 @@ Judgement Judge(const HtmlTree& tree) {
   const std::uint32_t n = tree.size();
   Judgement j;
   j.dropped.assign(n, 0);
+  j.hidden.assign(n, 0);
   j.classWeight.assign(n, 0);
   j.letters.assign(n, 0);
   j.linkLetters.assign(n, 0);
@@ -343,7 +382,11 @@ Judgement Judge(const HtmlTree& tree) {
   j.listItems.assign(n, 0);
   j.images.assign(n, 0);
   j.inputs.assign(n, 0);
+  j.breaks.assign(n, 0);
+  j.links.assign(n, 0);
   j.hasBlockChild.assign(n, 0);
+  j.ownLetters.assign(n, 0);
+  j.ownCommas.assign(n, 0);
 
   // Paragraph text by node before anything is dropped, for the guard.
   std::vector<char> furnitureCandidate(n, 0);
@@ -362,17 +405,39 @@ Judgement Judge(const HtmlTree& tree) {
     rawParagraphLetters[node.parent] += rawParagraphLetters[i];
   }
   const std::int32_t pageParagraphLetters = n > 0 ? rawParagraphLetters[0] : 0;
+  const auto isGuarded = [&](std::uint32_t i) {
+    return pageParagraphLetters > 0 && rawParagraphLetters[i] >= kGuardShare * pageParagraphLetters;
+  };
+
+  // A block named as furniture that holds half the article ("ArticlePage-content paywall")
+  // names its other pieces too: those with the same class and paragraphs of their own are
+  // the article's, however little of it they hold.
+  std::vector<std::string_view> guardedClasses;
+  for (std::uint32_t i = 0; i < n; ++i)
+    if (furnitureCandidate[i] && isGuarded(i) && !tree.Attribute(i, "class").empty())
+      guardedClasses.push_back(tree.Attribute(i, "class"));
+  if (!guardedClasses.empty()) {
+    for (std::uint32_t i = 0; i < n; ++i) {
+      if (!furnitureCandidate[i] || rawParagraphLetters[i] == 0) continue;
+      if (std::find(guardedClasses.begin(), guardedClasses.end(), tree.Attribute(i, "class")) ==
+          guardedClasses.end())
+        continue;
+      furnitureCandidate[i] = 0;
+      j.classWeight[i] = std::max(0.0, j.classWeight[i]);
+    }
+  }
 
   for (std::uint32_t i = 0; i < n; ++i) {
     const HtmlNode& node = tree[i];
+    const bool hidden = node.tag != HtmlTag::kText && IsHidden(tree, i);
+    j.hidden[i] = hidden || (i > 0 && j.hidden[node.parent]);
     if (i > 0 && j.dropped[node.parent]) {
       j.dropped[i] = 1;
       continue;
     }
     if (node.tag == HtmlTag::kText) continue;
-    const bool guarded =
-        pageParagraphLetters > 0 && rawParagraphLetters[i] >= kGuardShare * pageParagraphLetters;
-    if (IsDroppedTag(node.tag) || IsHidden(tree, i)) {
+    const bool guarded = isGuarded(i);
+    if (IsDroppedTag(node.tag) || hidden) {
       j.dropped[i] = !(guarded && node.tag != HtmlTag::kHead && node.tag != HtmlTag::kScript);
     } else if (furnitureCandidate[i] && !guarded && node.tag != HtmlTag::kBody &&
                node.tag != HtmlTag::kHtml) {
@@ -392,11 +457,14 @@ Judgement Judge(const HtmlTree& tree) {
         j.commas[i] = CommasOf(node.text);
       } else if (node.tag == HtmlTag::kA) {
         j.linkLetters[i] = j.letters[i];
+        ++j.links[i];
       } else if (node.tag == HtmlTag::kP) {
         ++j.paragraphs[i];
         j.paragraphLetters[i] = j.letters[i];
       } else if (node.tag == HtmlTag::kLi) {
         ++j.listItems[i];
+      } else if (node.tag == HtmlTag::kBr) {
+        ++j.breaks[i];
       }
     }
     if (i == 0) break;
@@ -409,8 +477,17 @@ Judgement Judge(const HtmlTree& tree) {
     j.listItems[p] = static_cast<std::int16_t>(std::min(30000, j.listItems[p] + j.listItems[i]));
     j.images[p] = static_cast<std::int16_t>(std::min(30000, j.images[p] + j.images[i]));
     j.inputs[p] = static_cast<std::int16_t>(std::min(30000, j.inputs[p] + j.inputs[i]));
+    j.breaks[p] = static_cast<std::int16_t>(std::min(30000, j.breaks[p] + j.breaks[i]));
+    j.links[p] = static_cast<std::int16_t>(std::min(30000, j.links[p] + j.links[i]));
     if (node.tag != HtmlTag::kText && (IsBlockTag(node.tag) || node.tag == HtmlTag::kImg))
       j.hasBlockChild[p] = 1;
+    if (node.tag == HtmlTag::kText) {
+      j.ownLetters[p] += j.letters[i];
+      j.ownCommas[p] += j.commas[i];
+    } else if (!IsBlockTag(node.tag) && !j.dropped[i]) {
+      j.ownLetters[p] += j.ownLetters[i];
+      j.ownCommas[p] += j.ownCommas[i];
+    }
   }
   return j;
 }
@@ -424,7 +501,8 @@ double LinkDensity(const Judgement& j, std::uint32_t i) {
 bool IsScoredBlock(const HtmlTree& tree, const Judgement& j, std::uint32_t i) {
   const HtmlTag tag = tree[i].tag;
   if (tag == HtmlTag::kP || tag == HtmlTag::kPre || tag == HtmlTag::kTd) return true;
-  return (tag == HtmlTag::kDiv || tag == HtmlTag::kSection) && !j.hasBlockChild[i];
+  return (tag == HtmlTag::kDiv || tag == HtmlTag::kSection) &&
+         (!j.hasBlockChild[i] || j.ownLetters[i] >= kMinOwnTextLetters);
 }
 
 // The node whose subtree is the article, or npos when the page holds none.
@@ -443,8 +521,15 @@ Candidates ScoreBlocks(const HtmlTree& tree, const Judgement& j) {
   for (std::uint32_t i = 0; i < n; ++i) {
     if (tree[i].tag == HtmlTag::kText || j.dropped[i]) continue;
     if (!IsScoredBlock(tree, j, i) || j.letters[i] < kMinScoredLetters) continue;
-    const double blockScore = 1 + j.commas[i] + std::min(3, j.letters[i] / 100);
-    std::uint32_t ancestor = tree[i].parent;
+    // Bare text parted by line breaks counts as the paragraphs it reads as.
+    const int paragraphs = tree[i].tag == HtmlTag::kP ? 1 : 1 + j.breaks[i] / kBreaksPerParagraph;
+    // A div with blocks inside counts its own text alone: the blocks are scored themselves.
+    const bool mixed = tree[i].tag != HtmlTag::kP && j.hasBlockChild[i];
+    const std::int32_t letters = mixed ? j.ownLetters[i] : j.letters[i];
+    const std::int32_t commas = mixed ? j.ownCommas[i] : j.commas[i];
+    const double blockScore = paragraphs + commas + std::min(3 * paragraphs, letters / 100);
+    // Bare text of several paragraphs is their container itself, as a div of p elements is.
+    std::uint32_t ancestor = paragraphs > 1 ? i : tree[i].parent;
     for (int level = 0; level < kScoreLevels && ancestor != 0; ++level) {
       if (!c.scored[ancestor]) {
         c.scored[ancestor] = 1;
@@ -464,6 +549,13 @@ bool IsAncestor(const HtmlTree& tree, std::uint32_t ancestor, std::uint32_t node
   return node >= ancestor && node < tree[ancestor].end;
 }
 
+// The nearest <article> element holding node i (i itself included), or 0 for none.
+std::uint32_t EnclosingArticle(const HtmlTree& tree, std::uint32_t i) {
+  for (; i != 0; i = tree[i].parent)
+    if (tree[i].tag == HtmlTag::kArticle) return i;
+  return 0;
+}
+
 std::uint32_t ChooseRoot(const HtmlTree& tree, const Judgement& j, const Candidates& c) {
   const std::uint32_t n = tree.size();
   std::vector<std::uint32_t> top;
@@ -476,9 +568,12 @@ std::uint32_t ChooseRoot(const HtmlTree& tree, const Judgement& j, const Candida
   // Several strong blocks under one ancestor: the article is split across them.
   constexpr std::size_t kAlternatives = 5;
   constexpr std::size_t kMinSharing = 3;
+  // A strong block of another <article> element is another story (a teaser), not a piece.
+  const std::uint32_t story = EnclosingArticle(tree, root);
   std::vector<std::uint32_t> alternatives;
   for (std::size_t k = 1; k < std::min(top.size(), kAlternatives); ++k)
-    if (c.score[top[k]] >= 0.75 * c.score[root]) alternatives.push_back(top[k]);
+    if (c.score[top[k]] >= 0.75 * c.score[root] && EnclosingArticle(tree, top[k]) == story)
+      alternatives.push_back(top[k]);
   if (alternatives.size() >= kMinSharing) {
     for (std::uint32_t a = tree[root].parent; a != 0; a = tree[a].parent) {
       std::size_t sharing = 0;
@@ -508,6 +603,7 @@ std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement
   const std::uint32_t parent = tree[root].parent;
   const double threshold = std::max(10.0, c.score[root] * 0.2);
   const std::string rootClass(tree.Attribute(root, "class"));
+  const bool bareRoot = tree[root].tag != HtmlTag::kP && IsScoredBlock(tree, j, root);
   std::vector<std::uint32_t> kept;
   for (std::uint32_t k = parent + 1; k < tree[parent].end; k = tree[k].end) {
     if (k == root) {
@@ -517,8 +613,11 @@ std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement
     if (tree[k].tag == HtmlTag::kText || j.dropped[k]) continue;
     double bonus = 0;
     if (!rootClass.empty() && tree.Attribute(k, "class") == rootClass) bonus = c.score[root] * 0.2;
-    bool append = c.scored[k] && c.score[k] + bonus >= threshold;
-    if (!append && tree[k].tag == HtmlTag::kP) {
+    // An article of bare text is joined by bare text and paragraphs alone: a box of paragraphs
+    // beside it (the footer's address) is another kind of container.
+    bool append = !bareRoot && c.scored[k] && c.score[k] + bonus >= threshold;
+    // A paragraph, or a div of bare text (a paragraph by another name), joins on its own text.
+    if (!append && (tree[k].tag == HtmlTag::kP || IsScoredBlock(tree, j, k))) {
       const double density = LinkDensity(j, k);
       append = (j.letters[k] > 80 && density < 0.25) ||
                (j.letters[k] > 0 && j.letters[k] <= 80 && density == 0);
@@ -526,6 +625,61 @@ std::vector<std::uint32_t> RootAndSiblings(const HtmlTree& tree, const Judgement
     if (append) kept.push_back(k);
   }
   return kept;
+}
+
+int WordsOf(std::string_view text);
+std::string TextOf(const HtmlTree& tree, std::uint32_t i);
+
+// Whether a text reads as a sentence of prose: words enough, and a stop at its end.
+bool ReadsAsSentence(std::string_view text) {
+  while (!text.empty() && IsBlank(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  if (text.empty() || WordsOf(text) < kMinLinkedSentenceWords) return false;
+  const char last = text.back();
+  return last == '.' || last == '!' || last == '?' || last == '"' || text.ends_with("\xE2\x80\x9D");
+}
+
+// The first of the space-separated names of a class attribute.
+std::string_view FirstName(std::string_view names) {
+  std::size_t begin = 0;
+  while (begin < names.size() && IsBlank(static_cast<unsigned char>(names[begin]))) ++begin;
+  std::size_t end = begin;
+  while (end < names.size() && !IsBlank(static_cast<unsigned char>(names[end]))) ++end;
+  return names.substr(begin, end - begin);
+}
+
+// The other pieces of an article split into blocks of one kind (by an advertisement, a figure,
+// a newsletter box): the blocks of the same tag and class as the root (or as its parent, when
+// the root has no class) under its ancestors up to kPieceLevels above it, outside `kept`'s
+// parent, that hold paragraph text with few links. In document order.
+std::vector<std::uint32_t> OtherPieces(const HtmlTree& tree, const Judgement& j,
+                                       std::uint32_t root) {
+  if (root == 0) return {};
+  std::uint32_t kind = root;
+  if (tree.Attribute(root, "class").empty()) kind = tree[root].parent;
+  const std::string_view kindClass = tree.Attribute(kind, "class");
+  if (kind == 0 || kindClass.empty()) return {};
+  std::uint32_t scope = tree[root].parent;
+  for (int level = 1; level < kPieceLevels && scope != 0 && tree[scope].tag != HtmlTag::kBody;
+       ++level)
+    scope = tree[scope].parent;
+  const std::uint32_t home = tree[root].parent;  // its children are judged as siblings
+  std::vector<std::uint32_t> pieces;
+  for (std::uint32_t k = scope + 1; k < tree[scope].end;) {
+    if (k == home || j.dropped[k] || tree[k].tag == HtmlTag::kText) {
+      k = k == home || j.dropped[k] ? tree[k].end : k + 1;
+      continue;
+    }
+    if (tree[k].tag == tree[kind].tag && j.paragraphs[k] > 0 &&
+        j.paragraphLetters[k] >= kMinScoredLetters && LinkDensity(j, k) <= kMaxPieceLinkDensity &&
+        FirstName(tree.Attribute(k, "class")) == FirstName(kindClass) &&
+        !IsAncestor(tree, k, root)) {
+      pieces.push_back(k);
+      k = tree[k].end;
+      continue;
+    }
+    ++k;
+  }
+  return pieces;
 }
 
 // Whether a block inside the article is furniture after all: a list of links, a box of
@@ -537,7 +691,9 @@ bool IsFurnitureBlock(const HtmlTree& tree, const Judgement& j, std::uint32_t i,
                          tag == HtmlTag::kOl || tag == HtmlTag::kTable || tag == HtmlTag::kDl ||
                          tag == HtmlTag::kForm || tag == HtmlTag::kOther;
   const double density = LinkDensity(j, i);
-  if (tag == HtmlTag::kP || tag == HtmlTag::kLi) return density > 0.6 && j.letters[i] < 200;
+  if (tag == HtmlTag::kP || tag == HtmlTag::kLi)
+    return density > 0.6 && j.letters[i] < 200 &&
+           !(tag == HtmlTag::kP && ReadsAsSentence(TextOf(tree, i)));
   if (!container) return false;
   if (j.letters[i] * 2 >= rootLetters) return false;
   const double weight = j.classWeight[i];
@@ -563,6 +719,33 @@ class ParagraphWriter {
   }
 
  private:
+  static bool IsDateLine(const std::string& paragraph) {
+    const char last = paragraph.back();
+    // A post's attribution ("— Name (@name) November 18, 2019") is the article's.
+    if (last == '.' || last == '!' || last == '?' || WordsOf(paragraph) > kMaxDateLineWords ||
+        paragraph.find_first_of("@(") != std::string::npos)
+      return false;
+    bool year = false, month = false;
+    std::size_t at = 0;
+    while (at < paragraph.size()) {
+      std::size_t end = at;
+      while (end < paragraph.size() && std::isalnum(static_cast<unsigned char>(paragraph[end])))
+        ++end;
+      const std::string_view word = std::string_view(paragraph).substr(at, end - at);
+      if (word.size() == 4 && (word.starts_with("19") || word.starts_with("20")) &&
+          std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        year = true;
+      if (word.size() >= 3 && std::isalpha(static_cast<unsigned char>(word[0])) &&
+          std::find(kMonths.begin(), kMonths.end(), Lower(word.substr(0, 3))) != kMonths.end() &&
+          (word.size() == 3 || std::string_view("january february march april may june july "
+                                                "august september october november december")
+                                       .find(Lower(word)) != std::string_view::npos))
+        month = true;
+      at = end == at ? at + 1 : end;
+    }
+    return year && month;
+  }
+
   static bool IsBoilerplate(const std::string& paragraph) {
     if (paragraph.size() <= kMaxBylineBytes) {
       // A sentence ends with its stop ("By the end of the year, prices rose."); a byline does
@@ -571,8 +754,10 @@ class ParagraphWriter {
       if (paragraph.starts_with("By ") && last != '.' && last != '!' && last != '?' && last != '"')
         return true;
       const bool digits = paragraph.find_first_of("0123456789") != std::string::npos;
+      const std::string lowered = Lower(paragraph);
       for (std::string_view start : kDateLineStarts)
-        if (digits && paragraph.starts_with(start)) return true;
+        if (digits && lowered.starts_with(Lower(start))) return true;
+      if (IsDateLine(paragraph)) return true;
     }
     if (paragraph.size() > 40) return false;
     std::string lower = Lower(paragraph);
@@ -583,6 +768,20 @@ class ParagraphWriter {
   std::vector<std::string>& out_;
   std::string current_;
 };
+
+bool IsLinksOnlyInline(const HtmlTree& tree, const Judgement& j, std::uint32_t i) {
+  return (tree[i].tag == HtmlTag::kSpan || tree[i].tag == HtmlTag::kOther) &&
+         j.links[i] >= kMinPopupLinks && LinkDensity(j, i) >= kMinPopupLinkDensity;
+}
+
+// Whether node i is a pop-up card inside a sentence: an inline element of links alone, the
+// innermost such (its wrapper also holds the name the sentence reads, "Gov. Kristi Noem").
+bool IsPopup(const HtmlTree& tree, const Judgement& j, std::uint32_t i) {
+  if (!IsLinksOnlyInline(tree, j, i)) return false;
+  for (std::uint32_t k = i + 1; k < tree[i].end; k = tree[k].end)
+    if (IsLinksOnlyInline(tree, j, k)) return false;
+  return true;
+}
 
 void CollectParagraphs(const HtmlTree& tree, const Judgement& j, std::uint32_t root,
                        std::int32_t rootLetters, ParagraphWriter& writer) {
@@ -598,7 +797,7 @@ void CollectParagraphs(const HtmlTree& tree, const Judgement& j, std::uint32_t r
       ++i;
       continue;
     }
-    if (j.dropped[i] || node.tag == HtmlTag::kH1 ||
+    if (j.dropped[i] || node.tag == HtmlTag::kH1 || IsPopup(tree, j, i) ||
         (i != root && IsFurnitureBlock(tree, j, i, rootLetters))) {
       i = node.end;
       continue;
@@ -625,17 +824,29 @@ std::string TextOf(const HtmlTree& tree, std::uint32_t i) {
   return CollapseWhiteSpace(text);
 }
 
+// The text a reader sees of node i: a hidden element's text ("opens in a new window" for a
+// screen reader) is left out.
+std::string VisibleTextOf(const HtmlTree& tree, const Judgement& j, std::uint32_t i) {
+  std::string text;
+  for (std::uint32_t k = i; k < tree[i].end; ++k)
+    if (tree[k].tag == HtmlTag::kText && !j.hidden[k]) text += tree[k].text;
+  return CollapseWhiteSpace(text);
+}
+
 // A link's text, as a headline is read: the start of its subtree only, so that links nested in
-// links (each one's subtree the rest of the page) cost the page once, not once per link.
+// links (each one's subtree the rest of the page) cost the page once, not once per link; with
+// the page's judgement, a hidden element's text ("opens in a new window" for a screen reader)
+// is left out.
 constexpr std::size_t kMaxLinkTextBytes = 300;
 constexpr std::uint32_t kMaxLinkTextNodes = 1000;
 
-std::string LinkTextOf(const HtmlTree& tree, std::uint32_t i) {
+std::string LinkTextOf(const HtmlTree& tree, std::uint32_t i, const Judgement* j = nullptr) {
   std::string text;
   const std::uint32_t end =
       tree[i].end - i > kMaxLinkTextNodes ? i + kMaxLinkTextNodes : tree[i].end;
   for (std::uint32_t k = i; k < end && text.size() < 4 * kMaxLinkTextBytes; ++k)
-    if (tree[k].tag == HtmlTag::kText) text += tree[k].text.substr(0, 4 * kMaxLinkTextBytes);
+    if (tree[k].tag == HtmlTag::kText && !(j && j->hidden[k]))
+      text += tree[k].text.substr(0, 4 * kMaxLinkTextBytes);
   text = CollapseWhiteSpace(text);
   if (text.size() > kMaxLinkTextBytes) {
     std::size_t cut = kMaxLinkTextBytes;
@@ -680,12 +891,13 @@ std::string MetaContent(const HtmlTree& tree, std::string_view attribute, std::s
   return {};
 }
 
-std::string TitleOf(const HtmlTree& tree) {
+std::string TitleOf(const HtmlTree& tree, const Judgement& j) {
   if (std::string og = MetaContent(tree, "property", "og:title"); !og.empty()) return og;
   for (HtmlTag tag : {HtmlTag::kH1, HtmlTag::kTitle}) {
     for (std::uint32_t i = 0; i < tree.size(); ++i)
       if (tree[i].tag == tag) {
-        std::string text = TextOf(tree, i);
+        // The head's <title> is dropped as a whole: only the h1's hidden parts are left out.
+        std::string text = tag == HtmlTag::kH1 ? VisibleTextOf(tree, j, i) : TextOf(tree, i);
         if (!text.empty()) return text;
       }
   }
@@ -731,7 +943,7 @@ std::vector<std::string> Headlines(const HtmlTree& tree, const Judgement& j) {
   std::vector<std::string> headlines;
   for (std::uint32_t i = 0; i < tree.size(); ++i) {
     if (tree[i].tag != HtmlTag::kA || j.dropped[i]) continue;
-    std::string text = LinkTextOf(tree, i);
+    std::string text = LinkTextOf(tree, i, &j);
     if (WordsOf(text) < kMinHeadlineWords) continue;
     if (std::find(headlines.begin(), headlines.end(), text) == headlines.end())
       headlines.push_back(std::move(text));
@@ -765,15 +977,18 @@ ArticleText ExtractArticle(const HtmlTree& tree) {
   if (tree.size() == 0) return article;
   const Judgement j = Judge(tree);
   const std::string structured = StructuredData(tree);
-  article.title = TitleOf(tree);
+  article.title = TitleOf(tree, j);
   article.date = DateOf(tree, structured);
 
   const Candidates c = ScoreBlocks(tree, j);
   const std::uint32_t root = ChooseRoot(tree, j, c);
   ParagraphWriter writer(article.paragraphs);
   if (root != kNone) {
-    for (std::uint32_t block : RootAndSiblings(tree, j, c, root))
-      CollectParagraphs(tree, j, block, j.letters[block], writer);
+    std::vector<std::uint32_t> blocks = RootAndSiblings(tree, j, c, root);
+    const std::vector<std::uint32_t> pieces = OtherPieces(tree, j, root);
+    blocks.insert(blocks.end(), pieces.begin(), pieces.end());
+    std::sort(blocks.begin(), blocks.end());
+    for (std::uint32_t block : blocks) CollectParagraphs(tree, j, block, j.letters[block], writer);
   } else {
     // No block long enough to score: the page's little text is all there is.
     CollectParagraphs(tree, j, 0, j.letters[0], writer);

@@ -306,6 +306,11 @@ class CliProgram {
     return pages.size() == options_.files.size() && everyPageRead ? 0 : kExitNothing;
   }
 
+  // How a run's words are cut: as the article reading reads them when pages are read so.
+  WordReading Reading() const {
+    return ArticleText() ? WordReading::kArticle : WordReading::kDesigned;
+  }
+
   // Whether pages are read as articles: --article / --whole-page, else ArticleText.
   bool ArticleText() const {
     return options_.articleText.value_or(session_->Stores().configuration.articleText);
@@ -362,7 +367,7 @@ class CliProgram {
   int Aggregate(SentenceStore gathered) {
     MainStores& stores = session_->Stores();
     const std::size_t mappedBefore = stores.mappedWords.size();
-    session_->AggregateGathered(std::move(gathered));
+    session_->AggregateGathered(std::move(gathered), Reading());
     RunResult result{stores.figures,
                      stores.ranking,
                      {stores.mappedWords.begin() + static_cast<std::ptrdiff_t>(mappedBefore),
@@ -387,7 +392,7 @@ class CliProgram {
   // the same run. Returns 1 when there was nothing to count (the empty file is still written).
   int ExportCards(SentenceStore gathered) {
     MainStores& stores = session_->Stores();
-    session_->AggregateGathered(std::move(gathered));
+    session_->AggregateGathered(std::move(gathered), Reading());
     const std::string cards = WriteWordCards(
         stores.ranking, WordsNotShown(stores, HideNames()), stores.configuration.itemViewCount,
         options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,

@@ -22,7 +22,7 @@ constexpr std::size_t kSentenceBatch = 32;
 // Counting goes into a hash table; folding puts it into byte order once. The tally that
 // folding sees is the same as if every token had gone into the ordered map.
 CountingTally CountRun(const SentenceStore& sentences, const std::vector<std::string>& mappedWords,
-                       RunFigures& figures) {
+                       RunFigures& figures, WordReading reading) {
   CountingTally counting;
   for (const std::string& word : mappedWords) counting.Enter(word);
   std::array<std::string_view, kSentenceBatch> batch;
@@ -35,7 +35,11 @@ CountingTally CountRun(const SentenceStore& sentences, const std::vector<std::st
         PrefetchForReading(next->data());
       }
       for (std::size_t i = 0; i < size; ++i) {
-        CountWords(counting, batch[i], figures.wordsBeforeAggregation);
+        if (reading == WordReading::kArticle) {
+          CountReadingWords(counting, batch[i], figures.wordsBeforeAggregation);
+        } else {
+          CountWords(counting, batch[i], figures.wordsBeforeAggregation);
+        }
         figures.dataSize += static_cast<std::uint32_t>(batch[i].size());
       }
     }
@@ -82,8 +86,8 @@ void ExtendInflectionIndex(const MappingDictionary& dictionary, const RankedWord
 
 void AggregateRun(const SentenceStore& sentences, std::vector<std::string>& mappedWords,
                   MappingDictionary& dictionary, InflectionIndex& index, RankedWordList& ranking,
-                  RunFigures& figures) {
-  const CountingTally rawTally = CountRun(sentences, mappedWords, figures);
+                  RunFigures& figures, WordReading reading) {
+  const CountingTally rawTally = CountRun(sentences, mappedWords, figures, reading);
   std::vector<std::string_view> newBaseForms;  // byte order, no duplicates
   const FoldedTally folded = FoldCountedWords(rawTally, dictionary, newBaseForms);
   for (std::string_view baseForm : newBaseForms) mappedWords.emplace_back(baseForm);

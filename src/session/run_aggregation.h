@@ -7,6 +7,7 @@
 
 #include "study/run_figures.h"
 #include "study/sentence_store.h"
+#include "text/reading_words.h"
 #include "text/word_types.h"
 
 namespace quillmark {
@@ -22,10 +23,12 @@ namespace quillmark {
 //    count 0, stay out) and `figures.wordsAfterAggregation` is set to its size;
 //  - `index` is extended: every dictionary pair (learned ones included) whose base form is
 //    ranked adds its inflected form under that base form. Nothing is removed from it.
-// Nothing is filtered by the NG-word list. On allocation failure throws std::bad_alloc;
-// what was changed until then stays (learned pairs; the ranking once it was replaced).
+// The words of a run read as articles are cut as the article reading reads them
+// (CountReadingWords), else by the designed tokenizer. Nothing is filtered by the NG-word list. On
+// allocation failure throws std::bad_alloc; what was changed until then stays (learned pairs; the
+// ranking once it was replaced).
 void AggregateRun(const SentenceStore& sentences, std::vector<std::string>& mappedWords,
                   MappingDictionary& dictionary, InflectionIndex& index, RankedWordList& ranking,
-                  RunFigures& figures);
+                  RunFigures& figures, WordReading reading = WordReading::kDesigned);
 
 }  // namespace quillmark

@@ -34,10 +34,10 @@ void Session::BeginRun() {
   stores_.ranking.clear();
 }
 
-void Session::AggregateGathered(SentenceStore gathered) {
+void Session::AggregateGathered(SentenceStore gathered, WordReading reading) {
   stores_.sentences = std::move(gathered);
   AggregateRun(stores_.sentences, stores_.mappedWords, Dictionary(), stores_.inflectionIndex,
-               stores_.ranking, stores_.figures);
+               stores_.ranking, stores_.figures, reading);
 }
 
 CardMeaning Session::RunWordMeanings() {

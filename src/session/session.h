@@ -14,6 +14,7 @@
 #include "session/main_stores.h"
 #include "study/english_japanese_dictionary.h"
 #include "study/word_cards.h"
+#include "text/reading_words.h"
 
 namespace quillmark {
 
@@ -51,8 +52,9 @@ class Session {
   // The end of a gathering, before the new rows: the sentence store is replaced by
   // `gathered` (the "History" entry loaded at start-up goes with the rest), then the run
   // aggregation counts, folds and ranks it, fills the figures and extends the mapped-word
-  // list, the mapping dictionary and the inflection index. Throws std::bad_alloc only.
-  void AggregateGathered(SentenceStore gathered);
+  // list, the mapping dictionary and the inflection index; a run read as articles counts its
+  // words as the article reading reads them. Throws std::bad_alloc only.
+  void AggregateGathered(SentenceStore gathered, WordReading reading = WordReading::kDesigned);
 
   // The file name the last report (or word-card file) was saved under; its directory becomes
   // LastSavedDirectory at exit when it exists. Empty until a file is saved.

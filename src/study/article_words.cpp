@@ -6,14 +6,46 @@
 #include "study/known_share.h"
 #include "study/sentence_store.h"
 #include "text/inflection_normalizer.h"
+#include "text/reading_words.h"
 #include "text/tokenizer.h"
 
 namespace quillmark {
 namespace {
 
-bool IsSeparator(char c) { return WordSeparators.find(c) != std::string_view::npos; }
-
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The length of the UTF-8 sequence a lead byte starts (1 for ASCII and stray bytes).
+std::size_t SequenceLength(unsigned char lead) {
+  return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// Whether the character at `at` belongs to a word as the article reading cuts it: letters and
+// digits, characters outside ASCII that are no marks (ReadingWordText tells), and an
+// apostrophe (' or ’) between two letters. Hyphens part a compound into its words.
+bool IsWordCharacter(std::string_view text, std::size_t at, std::size_t length) {
+  const char c = text[at];
+  if (length == 1) {
+    if (IsAsciiLetter(c) || (c >= '0' && c <= '9')) return true;
+    if (c != '\'') return false;
+  } else if (ReadingWordText(text.substr(at, length)).find_first_not_of(' ') == std::string::npos) {
+    const std::string_view mark = text.substr(at, length);
+    if (mark != "\xE2\x80\x99" && mark != "\xE2\x80\x98") return false;
+  } else {
+    return true;
+  }
+  const std::size_t after = at + length;
+  return at > 0 && IsAsciiLetter(text[at - 1]) && after < text.size() && IsAsciiLetter(text[after]);
+}
+
+// Where the run of word characters starting at `at` ends.
+std::size_t WordEnd(std::string_view text, std::size_t at) {
+  while (at < text.size()) {
+    const std::size_t length = SequenceLength(static_cast<unsigned char>(text[at]));
+    if (!IsWordCharacter(text, at, length)) break;
+    at += length;
+  }
+  return std::min(at, text.size());
+}
 
 }  // namespace
 
@@ -96,7 +128,7 @@ ArticleWords ArticleWordCounter::Count(const KeptArticle& article,
   WordTally raw;
   std::int32_t tokens = 0;
   for (const auto& [host, hostSentences] : store)
-    for (const std::string& sentence : hostSentences) CountWords(raw, sentence, tokens);
+    for (const std::string& sentence : hostSentences) CountReadingWords(raw, sentence, tokens);
 
   // A run enters every mapped word with 0, which lets the rules fold onto it. Only the mapped
   // words a word of this article may be folded onto can change its counts (and those the
@@ -124,7 +156,9 @@ ArticleWords ArticleWordCounter::Count(const KeptArticle& article,
   std::set<std::string> textWords;
   for (const std::string& paragraph : article.paragraphs) {
     for (const TextPiece& piece : CutIntoPieces(paragraph))
-      if (piece.word) textWords.insert(UpperCaseAscii(piece.text));
+      if (piece.word)
+        for (const std::string& word : ReadingWords(piece.text))
+          textWords.insert(UpperCaseAscii(word));
   }
   // The fold walks the whole dictionary it is given: only the pairs of these words are needed.
   MappingDictionary pairs;
@@ -162,19 +196,35 @@ std::vector<TextPiece> CutIntoPieces(std::string_view paragraph) {
   std::size_t i = 0;
   while (i < paragraph.size()) {
     std::size_t end = i;
-    while (end < paragraph.size() && IsSeparator(paragraph[end])) ++end;
+    while (end < paragraph.size()) {
+      const std::size_t length = SequenceLength(static_cast<unsigned char>(paragraph[end]));
+      if (IsWordCharacter(paragraph, end, length)) break;
+      end += length;
+    }
     addText(paragraph.substr(i, end - i), false);
     i = end;
-    while (end < paragraph.size() && !IsSeparator(paragraph[end])) ++end;
+    end = WordEnd(paragraph, end);
+    // A compound the dictionary knows is one word, hyphens and all ("well-known").
+    while (end + 1 < paragraph.size() && paragraph[end] == '-' &&
+           IsAsciiLetter(paragraph[end + 1])) {
+      const std::size_t next = WordEnd(paragraph, end + 1);
+      if (!IsKnownCompound(paragraph.substr(i, next - i))) break;
+      end = next;
+    }
     const std::string_view token = paragraph.substr(i, end - i);
-    addText(token, std::all_of(token.begin(), token.end(), IsAsciiLetter));
+    addText(token, !ReadingWords(token).empty());
     i = end;
   }
   return pieces;
 }
 
+std::string ReadingWordOf(std::string_view pieceText) {
+  std::vector<std::string> words = ReadingWords(pieceText);
+  return words.empty() ? std::string(pieceText) : std::move(words.front());
+}
+
 std::string CountedWordOf(std::string_view pieceText, const MappingDictionary& baseOf) {
-  std::string word = UpperCaseAscii(pieceText);
+  std::string word = UpperCaseAscii(ReadingWordOf(pieceText));
   const auto pair = baseOf.find(word);
   return pair == baseOf.end() ? word : pair->second;
 }

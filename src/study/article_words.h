@@ -98,19 +98,24 @@ class ArticleWordCounter {
   const MappingDictionary& dictionary_;
 };
 
-// A piece of a paragraph: a word the tokenizer keeps (ASCII letters only, cut at
-// WordSeparators), or the text between such words.
+// A piece of a paragraph: a word the article reading counts (ReadingWords: letters, with an
+// apostrophe inside, as in "city’s" or "don't"; a hyphen parts a compound), or the text between
+// such words.
 struct TextPiece {
   std::string text;
   bool word = false;
 };
 
-// Cuts `paragraph` into pieces that together give it back byte for byte; a token holding any
-// byte that is not a letter (a digit, an apostrophe, a byte of 0x80 or above) is no word,
-// as the tokenizer drops it.
+// Cuts `paragraph` into pieces that together give it back byte for byte; a token the reading
+// counts no word of (one holding a digit or a letter outside ASCII) is no word.
 std::vector<TextPiece> CutIntoPieces(std::string_view paragraph);
 
-// The word a piece of text counts under: its base in `baseOf`, else itself, upper case.
+// The word a word piece is counted as, as written: its first reading word ("city’s" -> city,
+// "don’t" -> do); the piece itself when it has none.
+std::string ReadingWordOf(std::string_view pieceText);
+
+// The word a piece of text counts under: the base in `baseOf` of its reading word (upper
+// case), else that word.
 std::string CountedWordOf(std::string_view pieceText, const MappingDictionary& baseOf);
 
 }  // namespace quillmark

@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/article_score.h"
+#include "text/reading_words.h"
 
 namespace quillmark {
 namespace {
@@ -113,14 +118,96 @@ TEST(ExtractArticle, KeepsTheBodyInReadingOrderAndDropsThePagesFurniture) {
   }
 }
 
+// Sentences of a second story, long enough to read as paragraphs of their own.
+const std::string kFour =
+    "The ferry's captain, who has worked the route for twenty years, said the sea had been "
+    "calm, the wind light, and the crew of the cargo ship easy to see in the water.";
+const std::string kFive =
+    "Harbour officials said, on Tuesday, that the wreck lies in shallow water, that no fuel "
+    "has leaked, and that salvage work will begin once the weather allows it.";
+
+TEST(ExtractArticle, TakesTheWholeArticleInAllItsPieces) {
+  const struct {
+    const char* why;
+    std::string page;
+    Paragraphs paragraphs;
+  } cases[] = {
+      {"pieces of one class parted by an advertisement and a newsletter box, deeper than siblings",
+       Page("<main><div class=chunks><div class=grid><div class='body text'><p>" + kOne +
+            "</p><p>" + kTwo +
+            "</p></div></div><div class=ad-slot><a href=/x>Buy now, cheap, today, here, "
+            "now</a></div><div class=grid><div class='body text'><p>" +
+            kThree + "</p><p>" + kFour + "</p><p>" + kFive +
+            "</p></div><div class=newsletter><p>Sign up, today, for "
+            "our letter.</p></div></div></div></main>"
+            "<div class=more><div class='body text'><ul><li><a href=/a>"
+            "Another story</a></li></ul></div></div>"),
+       {kOne, kTwo, kThree, kFour, kFive}},
+      {"a piece named as furniture is the article's when the piece holding half of it is named so",
+       Page("<div class=story><div class=paywall><p>" + kOne + "</p><p>" + kTwo +
+            "</p></div><div class=ad>Advertisement</div><div class=paywall><p>" + kThree +
+            "</p><p>" + kFour + "</p><p>" + kFive +
+            "</p></div><div class=paywall-prompt><p>"
+            "Subscribe, today, to read on.</p></div></div>"),
+       {kOne, kTwo, kThree, kFour, kFive}},
+      {"paragraphs written as divs of bare text join the block beside them",
+       Page("<div class=story><div class=para>" + kOne + "</div><div class=para>" + kTwo +
+            "</div><div class=readall><p>" + kThree + "</p><p>" + kFour + "</p><p>" + kFive +
+            "</p></div></div>"),
+       {kOne, kTwo, kThree, kFour, kFive}},
+      {"bare text parted by line breaks is the article, not the footer's paragraphs",
+       Page("<div>" + kOne + "<br><br>" + kTwo + "<br><br>" + kThree + "<br><br>" + kFour +
+            "</div><div class=site-info><p>Harbour News, Harbour Street 1, Port Town 12345</p><p>"
+            "Call 555 0100 or write to desk@harbour.example</p></div>"),
+       {kOne, kTwo, kThree, kFour}},
+      {"bare text around a picture and an advertisement is the article, not the footer",
+       Page("<div>" + kOne + "<br><br>" + kTwo + "<img src=a.jpg><br><br>" + kThree +
+            "<div class=ad-slot>Advertisement</div>" + kFour +
+            "</div><div class=site-info><p>Harbour News, Harbour Street 1, Port Town 12345, "
+            "Country</p><p>Call 555 0100, 555 0101 or 555 0102, or write to us.</p><p>Open "
+            "daily, 9 to 5, except holidays.</p></div>"),
+       {kOne, kTwo, kThree, kFour}},
+      {"a paragraph mostly of link text that reads as a sentence stays; a link line does not",
+       Page("<article><p>" + kOne +
+            "</p><p><a href=/a>The coastguard said the ferry crew acted "
+            "quickly and well</a>, officials said.</p><p><a href=/b>More "
+            "ship news from the coast</a></p><p>" +
+            kTwo + "</p><p>" + kThree + "</p></article>"),
+       {kOne, "The coastguard said the ferry crew acted quickly and well, officials said.", kTwo,
+        kThree}},
+      {"a name's pop-up card of stories is no part of the sentence; the date line goes",
+       Page("<article><p>November 19, 2019 at 9:45 am</p><p>Gov. <span class=card><a "
+            "href=/p>Jane Roe</a><span class=box><span><a href=/p>Jane Roe</a><a href=/1>Roe "
+            "backs ferries</a> <a href=/2>Roe visits port</a></span></span></span> praised the "
+            "crew.</p><p>" +
+            kOne + "</p><p>" + kTwo + "</p><p>" + kThree + "</p></article>"),
+       {"Gov. Jane Roe praised the crew.", kOne, kTwo, kThree}},
+      {"hidden text is never the article's",
+       Page("<article><p>" + kOne +
+            " <span class=sr-only>(opens in a new window)</span></p><p "
+            "class=visually-hidden>Skip to the end.</p><p>" +
+            kTwo + "</p><p>" + kThree + "</p></article>"),
+       {kOne, kTwo, kThree}},
+      {"inline elements keep the spaces written between them, in any script",
+       Page("<article><p>" + kOne +
+            "</p><p><b>\xE6\x97\xA5\xE6\x9C\xAC</b> <a href=/j>"
+            "\xE8\xAA\x9E</a>\n<span>text</span></p><p>" +
+            kTwo + "</p><p>" + kThree + "</p></article>"),
+       {kOne, "\xE6\x97\xA5\xE6\x9C\xAC \xE8\xAA\x9E text", kTwo, kThree}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Extract(c.page).paragraphs, c.paragraphs) << c.why;
+}
+
 TEST(ExtractArticle, AFrontPageGivesItsHeadlinesOnceEachAndAShortPageItsText) {
   const ArticleText front = Extract(Page(
       "<nav><a href=/a>Menu item with four words</a></nav><div><a href=/1>Ship sinks off the "
       "coast</a><a href=/2>Ferry saves twelve crew members</a><a href=/3>Three word link</a><a "
-      "href=/1>Ship sinks off the coast</a></div>"));
+      "href=/1>Ship sinks off the coast</a><a href=/4>Read the whole report <span "
+      "class=sr-only>(opens in a new window)</span></a></div>"));
   EXPECT_FALSE(front.isArticle);
   EXPECT_EQ(front.paragraphs,
-            (Paragraphs{"Ship sinks off the coast", "Ferry saves twelve crew members"}));
+            (Paragraphs{"Ship sinks off the coast", "Ferry saves twelve crew members",
+                        "Read the whole report"}));
   for (const char* text : {"The zorbs rolled. A zorb rolls.", "Ships sail."}) {
     const ArticleText brief = Extract(Page("<nav>Menu</nav><p>" + std::string(text) + "</p>"));
     EXPECT_FALSE(brief.isArticle);
@@ -167,6 +254,12 @@ std::string ReadFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The benchmark's pages: under QUILLMARK_SHARED (a shared folder elsewhere) when it is set.
+std::filesystem::path ArticlesDir() {
+  const char* shared = std::getenv("QUILLMARK_SHARED");
+  return std::filesystem::path(shared ? shared : QUILLMARK_SHARED_DIR) / "corpus" / "articles";
+}
+
 // The key's string value after `from` in the truth file, unescaped (\n, \", \\, \uXXXX).
 std::string JsonStringValue(const std::string& json, std::size_t& from) {
   std::size_t at = json.find('"', json.find(':', from)) + 1;
@@ -201,10 +294,10 @@ std::string JsonStringValue(const std::string& json, std::size_t& from) {
 }
 
 // Scored by the benchmark's metric over the pages with marked text: the F1 of the averaged
-// precision and recall, held just below what the extractor reaches (0.971), and no page with
+// precision and recall, held just below what the extractor reaches (0.9758), and no page with
 // a text worth reading (500 characters) extracted as nothing.
 TEST(ExtractArticleOnBenchmark, ReachesItsF1AndLosesNoPage) {
-  const std::filesystem::path dir = QUILLMARK_SHARED_DIR "/corpus/articles";
+  const std::filesystem::path dir = ArticlesDir();
   if (!std::filesystem::is_regular_file(dir / "truth.json"))
     GTEST_SKIP() << "no articles at " << dir;
   std::setlocale(LC_CTYPE, "C.UTF-8");
@@ -237,7 +330,92 @@ TEST(ExtractArticleOnBenchmark, ReachesItsF1AndLosesNoPage) {
   const double precision = precisionSum / precisionPages, recall = recallSum / pages;
   const double f1 = 2 * precision * recall / (precision + recall);
   RecordProperty("f1", std::to_string(f1));
-  EXPECT_GE(f1, 0.968) << "precision " << precision << ", recall " << recall;
+  EXPECT_GE(f1, 0.975) << "precision " << precision << ", recall " << recall;
+}
+
+// The words a reader sees in a text: cut at white space, dashes, ellipses and slashes, the
+// marks at either end taken off; a run without a letter, or holding a digit, is a number, no
+// word.
+std::vector<std::string> ReadersWords(const std::string& text) {
+  std::string cut = text;
+  for (const char* mark : {"\xE2\x80\x94", "\xE2\x80\x93", "\xE2\x80\xA6", "\xC2\xA0", "...", "/"})
+    for (std::size_t at = cut.find(mark); at != std::string::npos; at = cut.find(mark, at))
+      cut.replace(at, std::strlen(mark), " ");
+  std::vector<std::string> words;
+  std::istringstream in(cut);
+  for (std::string word; in >> word;) {
+    const auto edge = [](char c) {
+      return !std::isalnum(static_cast<unsigned char>(c)) && (static_cast<unsigned char>(c) < 0x80);
+    };
+    // Marks outside ASCII at the ends (curly quotes) go too; a letter outside ASCII stays.
+    auto trim = [&] {
+      bool changed = true;
+      while (changed && !word.empty()) {
+        changed = false;
+        while (!word.empty() && edge(word.front())) word.erase(0, 1), changed = true;
+        while (!word.empty() && edge(word.back())) word.pop_back(), changed = true;
+        for (const char* quote : {"\xE2\x80\x9C", "\xE2\x80\x9D", "\xE2\x80\x98", "\xE2\x80\x99",
+                                  "\xC2\xAB", "\xC2\xBB"}) {
+          if (word.starts_with(quote)) word.erase(0, std::strlen(quote)), changed = true;
+          if (word.ends_with(quote)) word.resize(word.size() - std::strlen(quote)), changed = true;
+        }
+      }
+    };
+    trim();
+    bool letter = false;
+    for (const std::wstring& token : testing::WordTokens(word))
+      letter = letter || std::any_of(token.begin(), token.end(), [](wchar_t c) {
+                 return std::iswalpha(static_cast<wint_t>(c));
+               });
+    const bool digit = std::any_of(word.begin(), word.end(), [](char c) {
+      return std::isdigit(static_cast<unsigned char>(c));
+    });
+    if (letter && !digit) words.push_back(word);
+  }
+  return words;
+}
+
+// Over the hand-marked texts of the English pages: a reader's word is lost when the article
+// reading counts none of it. Lost to typography: a word of ASCII letters and marks alone
+// (don’t, “Hello”, well-known); lost in all adds the words with letters outside ASCII (café).
+TEST(ReadingWordsOnBenchmark, LoseAlmostNoWordAReaderSees) {
+  const std::filesystem::path dir = ArticlesDir();
+  if (!std::filesystem::is_regular_file(dir / "truth.json"))
+    GTEST_SKIP() << "no articles at " << dir;
+  const std::string truth = ReadFile(dir / "truth.json");
+  long words = 0, lostToTypography = 0, lost = 0;
+  for (std::size_t at = truth.find("\"articleBody\""); at != std::string::npos;
+       at = truth.find("\"articleBody\"", at)) {
+    const std::vector<std::string> page = ReadersWords(JsonStringValue(truth, at));
+    // An English text: one word in seven or more is among its commonest.
+    const auto common = std::count_if(page.begin(), page.end(), [](const std::string& w) {
+      for (const char* word : {"the", "The", "and", "of", "to", "a", "in", "is", "that", "for"})
+        if (w == word) return true;
+      return false;
+    });
+    if (common * 7 < static_cast<long>(page.size())) continue;
+    for (const std::string& word : page) {
+      ++words;
+      if (!ReadingWords(word).empty()) continue;
+      ++lost;
+      std::string letters = word;
+      for (const char* quote : {"\xE2\x80\x98", "\xE2\x80\x99", "\xE2\x80\x9C", "\xE2\x80\x9D"})
+        for (std::size_t q = letters.find(quote); q != std::string::npos; q = letters.find(quote))
+          letters.erase(q, 3);
+      const bool asciiLetters = std::all_of(letters.begin(), letters.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+      });
+      lostToTypography += asciiLetters;
+    }
+  }
+  ASSERT_GT(words, 50000);
+  const double typographyShare = static_cast<double>(lostToTypography) / words;
+  const double lostShare = static_cast<double>(lost) / words;
+  RecordProperty("words", std::to_string(words));
+  RecordProperty("lost_to_typography", std::to_string(typographyShare));
+  RecordProperty("lost", std::to_string(lostShare));
+  EXPECT_LE(typographyShare, 0.0005);
+  EXPECT_LE(lostShare, 0.001);
 }
 
 }  // namespace

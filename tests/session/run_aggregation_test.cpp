@@ -122,6 +122,20 @@ TEST(AggregateRun, IndexEntriesGrowAndNewBaseFormsJoinAroundThem) {
       (InflectionIndex{{"CAR", {"CARS"}}, {"GOOSE", {"GEESE", "GOOSED"}}, {"ZEBRA", {"ZEBRAS"}}}));
 }
 
+TEST(AggregateRun, ARunReadAsArticlesCountsTheWordsOfTodaysTypography) {
+  const SentenceStore store{
+      {"a.example", {"Trump\xE2\x80\x99s \xE2\x80\x9Cwell-known\xE2\x80\x9D plan", "don't go"}}};
+  MainItems designed, article;
+  designed.Run(store);
+  article.sentences = store;
+  AggregateRun(article.sentences, article.mappedWords, article.dictionary, article.index,
+               article.ranking, article.figures, WordReading::kArticle);
+  EXPECT_EQ(designed.ranking, (RankedWordList{{"PLAN", 1}, {"GO", 1}}));
+  EXPECT_EQ(article.ranking,
+            (RankedWordList{
+                {"WELL-KNOWN", 1}, {"TRUMP", 1}, {"PLAN", 1}, {"NOT", 1}, {"GO", 1}, {"DO", 1}}));
+}
+
 TEST(AggregateRun, EmptyStoreGivesEmptyRankingAndZeroFigures) {
   MainItems items;
   items.mappedWords = {"CAR"};

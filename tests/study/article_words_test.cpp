@@ -41,7 +41,7 @@ TEST(ArticleStanding, MostReadableFirstByShareThenFewestUnknownThenMostWords) {
   EXPECT_EQ(MostReadableFirst(standings), (std::vector<std::size_t>{1, 4, 3, 2, 0, 5}));
 }
 
-TEST(ArticlePieces, GiveTheParagraphBackAndMarkOnlyTheTokenizersWords) {
+TEST(ArticlePieces, GiveTheParagraphBackAndMarkEveryWordTheReadingCounts) {
   struct Case {
     const char* paragraph;
     std::vector<std::pair<const char*, bool>> pieces;
@@ -49,9 +49,24 @@ TEST(ArticlePieces, GiveTheParagraphBackAndMarkOnlyTheTokenizersWords) {
   const std::vector<Case> cases = {
       {"The cat sat.",
        {{"The", true}, {" ", false}, {"cat", true}, {" ", false}, {"sat", true}, {".", false}}},
-      {"  (Don't) 42 go", {{"  (Don't) 42 ", false}, {"go", true}}},
+      {"  (Don't) 42 go", {{"  (", false}, {"Don't", true}, {") 42 ", false}, {"go", true}}},
       {"caf\xC3\xA9 ok", {{"caf\xC3\xA9 ", false}, {"ok", true}}},
-      {"a-b;c", {{"a-b;c", false}}},
+      {"a-b;c", {{"a", true}, {"-", false}, {"b", true}, {";", false}, {"c", true}}},
+      {"a well-known sea-crew",
+       {{"a", true},
+        {" ", false},
+        {"well-known", true},
+        {" ", false},
+        {"sea", true},
+        {"-", false},
+        {"crew", true}}},
+      {"\xE2\x80\x9C"
+       "city\xE2\x80\x99s\xE2\x80\x9D\xE2\x80\x94parents\xE2\x80\x99",
+       {{"\xE2\x80\x9C", false},
+        {"city\xE2\x80\x99s", true},
+        {"\xE2\x80\x9D\xE2\x80\x94", false},
+        {"parents", true},
+        {"\xE2\x80\x99", false}}},
       {"", {}},
   };
   for (const Case& c : cases) {
@@ -81,18 +96,22 @@ TEST(ArticleWordCounter, FoldsAsTheRunDoesWithoutChangingTheSessionsLists) {
                 "Numbers 42 stay.", "Went", "Don't mark this-one.", "Hi", "Ok.", "Line\nsang.",
                 "Car\rriage."});
   EXPECT_EQ(words.counts, (std::vector<WordCount>{{"AND", 1},
+                                                  {"DO", 1},
                                                   {"GO", 1},
                                                   {"HARD", 1},
                                                   {"HE", 1},
                                                   {"HOME", 1},
                                                   {"MARK", 1},
+                                                  {"NOT", 1},
                                                   {"NUMBERS", 1},
                                                   {"OK", 1},
+                                                  {"ONE", 1},
                                                   {"RUN", 2},
                                                   {"SHE", 1},
                                                   {"STAY", 1},
                                                   {"STUDY", 1},
                                                   {"THEY", 1},
+                                                  {"THIS", 1},
                                                   {"WALK", 1}}));
   EXPECT_EQ(words.baseOf.at("RAN"), "RUN");
   EXPECT_EQ(words.baseOf.at("STUDIES"), "STUDY");
@@ -102,6 +121,8 @@ TEST(ArticleWordCounter, FoldsAsTheRunDoesWithoutChangingTheSessionsLists) {
   EXPECT_EQ(words.baseOf.at("SANG"), "SING");      // in the text, though in no sentence kept
   EXPECT_EQ(CountedWordOf("Ran", words.baseOf), "RUN");
   EXPECT_EQ(CountedWordOf("ship", words.baseOf), "SHIP");
+  EXPECT_EQ(CountedWordOf("Don't", words.baseOf), "DO");
+  EXPECT_EQ(CountedWordOf("Well-known", words.baseOf), "WELL-KNOWN");
   EXPECT_EQ(dictionary.size(), 4u);
 }
 
