@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "net/user_agent.h"  // kRobotsProductToken: our groups' token, also in every request
+
 namespace quillmark {
 
-// The product token our groups are written for ("User-agent: quillmark").
-inline constexpr std::string_view kRobotsProductToken = "quillmark";
 // RFC 9309 lets a reader stop after 500 KiB; the rest of a longer file is not read.
 inline constexpr std::size_t kMaxRobotsBytes = 500 * 1024;
 
