@@ -232,7 +232,8 @@ DayFetcher::DayFetcher(DayFetcherSettings settings) : impl_(std::make_unique<Imp
   // its first session); the connections themselves are pooled by the multi handle.
   curl_share_setopt(impl_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
   curl_share_setopt(impl_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
-  curl_multi_setopt(impl_->multi, CURLMOPT_MAX_HOST_CONNECTIONS, 1L);
+  // No per-host cap here: through a proxy the library counts every connection as the
+  // proxy's, and one would serialise the whole press. The owner asks each host once at a time.
   curl_multi_setopt(impl_->multi, CURLMOPT_MAXCONNECTS, kMaxKeptConnections);
   // HTTP/1.1 only: no pipelining, no multiplexing (one request per connection at a time).
   curl_multi_setopt(impl_->multi, CURLMOPT_PIPELINING, CURLPIPE_NOTHING);

@@ -12,8 +12,8 @@
 // - A body is bounded twice: kMaxBodyBytes of decoded bytes, and a compressed body may not
 //   inflate to more than kMaxInflation times the bytes that arrived (a gzip bomb). Either cut
 //   ends the transfer as an over-long page ends: a response with what was kept.
-// - At most one connection per host at a time (the pool's own rule), so a site is never asked
-//   twice at once whatever its owner does.
+// - Transfers to one host run side by side if the owner starts them so: the owner (the press)
+//   asks each host one request at a time, so that a host sees one connection, kept alive.
 #pragma once
 
 #include <cstddef>
