@@ -255,6 +255,7 @@ void TMainForm::RunGathering() {
     gathering_ = &gathering;
     gathering.SetSiteList(stores.sites.Addresses());
     const Configuration& configuration = stores.configuration;
+    gathering.SetSitesAtOnce(configuration.sitesAtOnce);
     gathering.SetLinkOptions(LinkOptions{.IsLevel = configuration.isLevel,
                                          .AllowedLevel = configuration.allowedLevel,
                                          .FetchHttps = configuration.fetchHttps,
@@ -263,9 +264,9 @@ void TMainForm::RunGathering() {
                                          .ArticlesPerSite = configuration.articlesPerSite});
     if (exitRequested_) static_cast<QDialog&>(gathering).reject();  // asked while it was made
     gathering.exec();  // a cancelled gathering is processed like a finished one
-    pagesFetched = gathering.Crawl().FetchCount();
-    articles = gathering.Crawl().Articles();
-    stores.articlesRead = ArticlesReadBySite(gathering.Crawl().SiteArticles());
+    pagesFetched = gathering.FetchCount();
+    articles = gathering.Articles();
+    stores.articlesRead = ArticlesReadBySite(gathering.SiteArticles());
     QCoreApplication::processEvents();
     session_.AggregateGathered(gathering.CopySentenceStore());
     wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,

@@ -118,10 +118,21 @@ struct SitesSideBySide::Site {
   GatheringCrawl crawl;
 };
 
-SitesSideBySide::SitesSideBySide(CrawlView& view, TickCount now, std::string_view proxySetting)
+namespace {
+class SilentView : public CrawlView {
+ public:
+  void SetLabel(const std::string&) override {}
+  void AddStatusLine(const std::string&) override {}
+};
+}  // namespace
+
+SitesSideBySide::SitesSideBySide(CrawlView& view, TickCount now, std::string_view proxySetting,
+                                 ProxyLines lines)
     : view_(view),
+      silentView_(std::make_unique<SilentView>()),
       settings_(std::make_unique<SettingsCapture>()),
-      settingsCrawl_(std::make_unique<GatheringCrawl>(*settings_, view, now, proxySetting)) {}
+      settingsCrawl_(std::make_unique<GatheringCrawl>(
+          *settings_, lines == ProxyLines::kWrite ? view : *silentView_, now, proxySetting)) {}
 
 SitesSideBySide::~SitesSideBySide() {
   // The crawls' clients cancel through the fetcher: the sites go first.

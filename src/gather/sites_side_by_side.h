@@ -42,9 +42,12 @@ bool ReadsSitesSideBySide(const LinkOptions& options);
 
 class SitesSideBySide {
  public:
+  // Whether the constructor writes the proxy's status lines, or a crawl made before already did.
+  enum class ProxyLines { kWrite, kAlreadyWritten };
   // As GatheringCrawl's constructor: `proxySetting` (ProxySettingFromEnvironment()) gives the
   // proxy of every transfer, with the same two status lines. Keeps a reference to `view`.
-  SitesSideBySide(CrawlView& view, TickCount now, std::string_view proxySetting = {});
+  SitesSideBySide(CrawlView& view, TickCount now, std::string_view proxySetting = {},
+                  ProxyLines lines = ProxyLines::kWrite);
   ~SitesSideBySide();
 
   void SetSiteList(const std::vector<std::string>& sites);
@@ -92,6 +95,7 @@ class SitesSideBySide {
   bool AllClosed() const;
 
   CrawlView& view_;
+  std::unique_ptr<CrawlView> silentView_;  // takes the proxy lines written already
   std::unique_ptr<SettingsCapture> settings_;
   std::unique_ptr<GatheringCrawl> settingsCrawl_;  // writes the proxy lines, once
   std::vector<std::string> sites_;

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <stdexcept>
@@ -155,8 +156,17 @@ struct DayFetcher::Impl {
     const std::string& proxy =
         https && !settings.httpsProxy.empty() ? settings.httpsProxy : settings.httpProxy;
     curl_easy_setopt(easy, CURLOPT_PROXY, proxy.c_str());
-    if (!settings.trustedCertificates.empty())
+    // The roots OpenSSL's defaults give the designed client: SSL_CERT_FILE and SSL_CERT_DIR
+    // when set (the library itself would take its compiled-in bundle only).
+    const char* certFile = std::getenv("SSL_CERT_FILE");
+    const char* certDir = std::getenv("SSL_CERT_DIR");
+    if (!settings.trustedCertificates.empty()) {
       curl_easy_setopt(easy, CURLOPT_CAINFO, settings.trustedCertificates.c_str());
+    } else if (certFile != nullptr && *certFile != '\0') {
+      curl_easy_setopt(easy, CURLOPT_CAINFO, certFile);
+    }
+    if (settings.trustedCertificates.empty() && certDir != nullptr && *certDir != '\0')
+      curl_easy_setopt(easy, CURLOPT_CAPATH, certDir);
     curl_easy_setopt(easy, CURLOPT_SHARE, share);
     if (!request.ifNoneMatch.empty())
       transfer.headers =

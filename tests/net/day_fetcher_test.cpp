@@ -48,6 +48,12 @@ Exchange EncodedPage(const std::string& encoding, const std::string& body) {
       .EndWith(Exchange::Ending::kKeepOpen);
 }
 
+DayRequest At(std::string url) {
+  DayRequest request;
+  request.url = std::move(url);
+  return request;
+}
+
 class DayFetcherTest : public ::testing::Test {
  protected:
   DayFetcherTest() {
@@ -99,7 +105,7 @@ class DayFetcherTest : public ::testing::Test {
 TEST_F(DayFetcherTest, OneKeptConnectionCarriesASitesRequestsInTurn) {
   const ReplyCase reply_case = UseCase(server_, "day-keep-alive");
   const auto responses =
-      FetchInTurn({{.url = server_.Url("/a.html")}, {.url = server_.Url("/b c.html")}});
+      FetchInTurn({At(server_.Url("/a.html")), At(server_.Url("/b c.html"))});
 
   EXPECT_EQ(server_.Requests(), reply_case.requests);
   EXPECT_THAT(server_.RequestConnections(), ElementsAre(0, 0));
@@ -117,7 +123,8 @@ TEST_F(DayFetcherTest, AConditionalRequestSendsItsValidatorsAndA304HasNoBody) {
   const ReplyCase reply_case = UseCase(server_, "day-not-modified");
   const auto responses = FetchInTurn({{.url = server_.Url("/feed.xml"),
                                        .ifNoneMatch = "\"v1\"",
-                                       .ifModifiedSince = "Mon, 07 Dec 2026 10:00:00 GMT"}});
+                                       .ifModifiedSince = "Mon, 07 Dec 2026 10:00:00 GMT",
+                                       .timeBudgetMs = 0}});
   EXPECT_EQ(server_.Requests(), reply_case.requests);
   EXPECT_EQ(responses[0].statusCode, 304);
   EXPECT_EQ(responses[0].etag, "\"v1\"");
@@ -131,9 +138,9 @@ TEST_F(DayFetcherTest, CompressedBodiesAreDecodedWithinTheirBound) {
   const std::string bomb = Compressed(std::string(4 * 1024 * 1024, '\0'), 31);
   server_.SetScript({EncodedPage("gzip", Compressed(page, 31)),
                      EncodedPage("deflate", Compressed(page, 15)), EncodedPage("gzip", bomb)});
-  const auto responses = FetchInTurn({{.url = server_.Url("/gzip.html")},
-                                      {.url = server_.Url("/deflate.html")},
-                                      {.url = server_.Url("/bomb.html")}});
+  const auto responses = FetchInTurn({At(server_.Url("/gzip.html")),
+                                      At(server_.Url("/deflate.html")),
+                                      At(server_.Url("/bomb.html"))});
   EXPECT_EQ(responses[0].body, page);
   EXPECT_FALSE(responses[0].bodyCut);
   EXPECT_EQ(responses[1].body, page);
@@ -151,7 +158,7 @@ TEST_F(DayFetcherTest, EveryRedirectStatusIsFollowedToTheHostThatAnswers) {
     server_.SetScript({Exchange::Reply("HTTP/1.1 " + std::to_string(status) +
                                        " Moved\r\nLocation: " + location +
                                        "\r\nContent-Length: 0\r\n\r\n")});
-    const auto responses = FetchInTurn({{.url = server_.Url("/a")}});
+    const auto responses = FetchInTurn({At(server_.Url("/a"))});
     EXPECT_EQ(responses[0].statusCode, 200);
     EXPECT_EQ(responses[0].body, "ok");
     EXPECT_EQ(responses[0].url, location);
@@ -161,7 +168,7 @@ TEST_F(DayFetcherTest, EveryRedirectStatusIsFollowedToTheHostThatAnswers) {
 TEST_F(DayFetcherTest, AnHttpsRedirectWhileHttpsIsOffIsRefused) {
   server_.SetScript({Exchange::Reply(
       "HTTP/1.1 301 Moved\r\nLocation: https://127.0.0.1/\r\nContent-Length: 0\r\n\r\n")});
-  const auto responses = FetchInTurn({{.url = server_.Url("/a")}});
+  const auto responses = FetchInTurn({At(server_.Url("/a"))});
   EXPECT_EQ(responses[0].kind, DayResponse::Kind::kError);
   EXPECT_TRUE(responses[0].httpsRefused);
 }
@@ -172,7 +179,7 @@ TEST_F(DayFetcherTest, TheAddressCheckSeesTheResolvedAddressAndMayRefuseIt) {
     asked.push_back(host + " " + address);
     return false;
   };
-  const auto responses = FetchInTurn({{.url = server_.Url("/a")}});
+  const auto responses = FetchInTurn({At(server_.Url("/a"))});
   EXPECT_EQ(responses[0].kind, DayResponse::Kind::kConnectionFailed);
   EXPECT_THAT(asked, ElementsAre("127.0.0.1 127.0.0.1"));
   EXPECT_EQ(server_.connections(), 0);
@@ -183,8 +190,8 @@ TEST_F(DayFetcherTest, TheAddressCheckSeesTheResolvedAddressAndMayRefuseIt) {
 TEST_F(DayFetcherTest, AStalledSiteHoldsNoOtherAndCancelEndsItSilently) {
   ScriptedServer stalled({Exchange::Reply("").EndWith(Exchange::Ending::kStall)});
   server_.SetScript({testing::Page("quick")});
-  const DayFetcher::TransferId slow = fetcher().Start({.url = stalled.Url("/slow")});
-  const DayFetcher::TransferId quick = fetcher().Start({.url = server_.Url("/quick")});
+  const DayFetcher::TransferId slow = fetcher().Start(At(stalled.Url("/slow")));
+  const DayFetcher::TransferId quick = fetcher().Start(At(server_.Url("/quick")));
   const auto [first, response] = WaitForEnd();
   EXPECT_EQ(first, quick);
   EXPECT_EQ(response.body, "quick");
