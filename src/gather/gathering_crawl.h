@@ -126,7 +126,14 @@ struct LinkOptions {
   // How many articles of each site at most; kept within kMinArticlesPerSite to
   // kMaxArticlesPerSite.
   std::int32_t ArticlesPerSite = 10;
+  // The day press's manners (set by SitesSideBySide): a robots.txt that cannot be reached
+  // (no connection, no answer) skips its host's articles as a 5xx does, and its Crawl-delay
+  // is kept between two requests to the host (one longer than kMaxCrawlDelayMs skips the
+  // host's articles, with a status line). Off, robots.txt is read as it always was.
+  bool DayManners = false;
 };
+
+inline constexpr std::uint32_t kMaxCrawlDelayMs = 10000;
 
 inline constexpr std::int32_t kDefaultArticlesPerSite = 10;
 inline constexpr std::int32_t kMinArticlesPerSite = 1;
@@ -227,6 +234,9 @@ class GatheringCrawl {
   // Whether the shell's fetch loop would start a fetch now (the watchdog ended a wait while no
   // loop was running).
   bool ReadyForFetch() const;
+  // With DayManners: whether the last StartNextFetch gave nothing only because the next
+  // article's host asks for a Crawl-delay that has not passed (ask again later).
+  bool WaitingForCrawlDelay() const { return waitingForDelay_; }
 
   // A copy of the sentences of every page fetched with success, by host.
   SentenceStore CopySentenceStore() const { return sentenceStore_; }
@@ -276,6 +286,8 @@ class GatheringCrawl {
     bool unavailable = false;  // a 5xx: the host's articles are skipped this run
     RobotsRules rules;
   };
+  // With DayManners: whether `origin`'s Crawl-delay has not yet passed since its last request.
+  bool MustWaitFor(const std::string& origin, TickCount now) const;
   std::optional<std::string> StartArticleStep(TickCount now);
   void EndArticleStep(const ArticleStep& step, const FetchEnding& ending);
   void TryNextSource(std::size_t site);
@@ -317,6 +329,9 @@ class GatheringCrawl {
   std::vector<SiteArticleCount> siteArticles_;
   std::vector<SiteSources> siteSources_;       // same index as siteArticles_
   std::map<std::string, RobotsEntry> robots_;  // by origin ("http://host:port")
+  bool DayManners_ = false;
+  std::map<std::string, TickCount> lastRequestTick_;  // by origin, with DayManners
+  bool waitingForDelay_ = false;  // StartNextFetch gave nothing for a Crawl-delay
 };
 
 // The fetch loop: while the crawl hands out a URL, fetches it with `fetch` (calling `pump` in

@@ -141,7 +141,10 @@ SitesSideBySide::~SitesSideBySide() {
 
 void SitesSideBySide::SetSiteList(const std::vector<std::string>& sites) { sites_ = sites; }
 
-void SitesSideBySide::SetLinkOptions(const LinkOptions& options) { options_ = options; }
+void SitesSideBySide::SetLinkOptions(const LinkOptions& options) {
+  options_ = options;
+  options_.DayManners = true;
+}
 
 void SitesSideBySide::SetHttpsProxy(std::string_view proxySetting) {
   settingsCrawl_->SetHttpsProxy(proxySetting);

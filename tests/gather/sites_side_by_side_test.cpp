@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,10 +39,11 @@ std::string PathOf(const std::string& request) {
 class NewsSite {
  public:
   explicit NewsSite(std::string robots = "User-agent: *\nDisallow: /private/\n",
-                    std::string stalled = "")
-      : server_([this, robots, stalled](int, const std::string& request) {
+                    std::string stalled = "", std::string reset = "")
+      : server_([this, robots, stalled, reset](int, const std::string& request) {
           const std::string path = PathOf(request);
           if (path == stalled) return Exchange::Reply("").EndWith(Exchange::Ending::kStall);
+          if (path == reset) return Exchange::Reply("").EndWith(Exchange::Ending::kReset);
           if (path == "/")
             return KeptAlive("200 OK",
                              "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
@@ -77,8 +79,13 @@ class NewsSite {
 
 struct Lines : CrawlView {
   void SetLabel(const std::string&) override {}
-  void AddStatusLine(const std::string& text) override { lines.push_back(text); }
+  void AddStatusLine(const std::string& text) override {
+    lines.push_back(text);
+    if (clock != nullptr) ticks[text] = *clock;
+  }
   std::vector<std::string> lines;
+  const TickCount* clock = nullptr;
+  std::map<std::string, TickCount> ticks;  // when each line was written
 };
 
 constexpr LinkOptions kDayArticles{
@@ -149,7 +156,8 @@ TEST_F(SitesSideBySideTest, CancelEndsEveryTransferAtOnceAndKeepsWhatWasRead) {
   press_.SetSiteList({finished.Url(), stalled.Url(), NewsSite().Url()});
   press_.SetSitesAtOnce(2);
   EXPECT_EQ(Run([&] {
-              if (press_.SiteArticles().size() == 2 && press_.SiteArticles()[0].read == 2)
+              if (stalled.Paths().size() == 4 && press_.SiteArticles().size() == 2 &&
+                  press_.SiteArticles()[0].read == 2)
                 press_.Cancel();
             }),
             ModalResult::kCancel);
@@ -157,6 +165,47 @@ TEST_F(SitesSideBySideTest, CancelEndsEveryTransferAtOnceAndKeepsWhatWasRead) {
   ASSERT_EQ(press_.SiteArticles().size(), 2u);  // the third site never began
   EXPECT_EQ(press_.SiteArticles()[0].read, 2);
   EXPECT_EQ(press_.SiteArticles()[1].read, 0);
+}
+
+// robots.txt's manners on this path: an unreachable one and one asking for too long a delay
+// skip the host's articles with a line; a delay within the limit spaces the articles.
+TEST_F(SitesSideBySideTest, RobotsTxtThatCannotBeReachedOrAsksTooLongSkipsTheArticles) {
+  const struct {
+    const char* name;
+    const char* robots;
+    bool reset;
+    std::vector<std::string> paths;
+    std::string line;  // after "127.0.0.1"
+  } cases[] = {
+      // A kept connection reset before any answer is asked once more on a new one.
+      {"unreachable", "", true, {"/", "/feed.xml", "/robots.txt", "/robots.txt"},
+       "のrobots.txtが応答しないため記事の取得を省略"},
+      {"delay too long", "User-agent: quillmark\nCrawl-delay: 11\n", false,
+       {"/", "/feed.xml", "/robots.txt"},
+       "のrobots.txtのCrawl-delayが長すぎるため記事の取得を省略 (11秒)"},
+      {"delay kept", "User-agent: *\nCrawl-delay: 2.5\n", false,
+       {"/", "/feed.xml", "/robots.txt", "/news/1.html", "/news/2.html"}, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    NewsSite site(c.robots, "", c.reset ? "/robots.txt" : "");
+    Lines view;
+    TickCount ticks = 0;
+    view.clock = &ticks;
+    SitesSideBySide press(view, 0);
+    press.SetLinkOptions(kDayArticles);
+    press.SetSiteList({site.Url()});
+    EXPECT_EQ(press.Run([&] { return ticks += 50; }, {}, 10, 100), ModalResult::kOK);
+    EXPECT_EQ(site.Paths(), c.paths);
+    if (!c.line.empty()) {
+      EXPECT_THAT(view.lines, Contains("127.0.0.1" + c.line));
+    }
+    if (c.paths.size() == 5) {
+      const TickCount first = view.ticks.at("記事 1/2 " + site.Url("/news/1.html"));
+      const TickCount second = view.ticks.at("記事 2/2 " + site.Url("/news/2.html"));
+      EXPECT_GE(second - first, 2500u);
+      EXPECT_LT(second - first, 2700u);
+    }
+  }
 }
 
 }  // namespace
