@@ -256,6 +256,15 @@ void TMainForm::RunGathering() {
     gathering.SetSiteList(stores.sites.Addresses());
     const Configuration& configuration = stores.configuration;
     gathering.SetSitesAtOnce(configuration.sitesAtOnce);
+    if (history_ != nullptr) {
+      gathering.SetKeptArticleLookup([this](const std::string& address) {
+        try {
+          return history_->ArticleAt(address);
+        } catch (const std::exception&) {
+          return std::optional<KeptArticle>();  // the article is fetched
+        }
+      });
+    }
     gathering.SetLinkOptions(LinkOptions{.IsLevel = configuration.isLevel,
                                          .AllowedLevel = configuration.allowedLevel,
                                          .FetchHttps = configuration.fetchHttps,

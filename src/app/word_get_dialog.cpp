@@ -131,6 +131,7 @@ void TWordGetDialog::SetLinkOptions(const LinkOptions& options) {
   press_->SetSiteList(sites_);
   press_->SetLinkOptions(options);
   press_->SetSitesAtOnce(sitesAtOnce_);
+  press_->SetKeptArticleLookup(keptArticleLookup_);
   press_->SetWatchdogMs(watchdogMs_);
   if (options.FetchHttps) press_->SetHttpsProxy(HttpsProxySettingFromEnvironment());
   // Room below the status list for the sites being read, one line each.

@@ -70,6 +70,8 @@ class TWordGetDialog : public QDialog, private CrawlView {
   void SetLinkOptions(const LinkOptions& options);
   // How many sites are read at once on the side-by-side path; before SetLinkOptions.
   void SetSitesAtOnce(std::int32_t sites) { sitesAtOnce_ = sites; }
+  // Articles kept in the history are counted from there on that path; before SetLinkOptions.
+  void SetKeptArticleLookup(KeptArticleLookup lookup) { keptArticleLookup_ = std::move(lookup); }
 
   // The sentences of every page fetched with success, by host.
   SentenceStore CopySentenceStore() const {
@@ -112,6 +114,7 @@ class TWordGetDialog : public QDialog, private CrawlView {
   std::unique_ptr<SitesSideBySide> press_;
   std::vector<std::string> sites_;
   std::int32_t sitesAtOnce_ = kDefaultSitesAtOnce;
+  KeptArticleLookup keptArticleLookup_;
   std::uint32_t watchdogMs_ = kWatchdogMs;
   QListWidget* liveSitesBox_ = nullptr;
   std::vector<std::string> liveLinesShown_;

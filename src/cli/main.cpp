@@ -262,6 +262,13 @@ class CliProgram {
     press.SetSiteList(sites);
     press.SetLinkOptions(linkOptions);
     press.SetSitesAtOnce(stores.configuration.sitesAtOnce);
+    press.SetKeptArticleLookup([this](const std::string& address) -> std::optional<KeptArticle> {
+      try {
+        return History().ArticleAt(address);
+      } catch (const std::exception&) {
+        return std::nullopt;  // no history (yet): the article is fetched
+      }
+    });
     if (linkOptions.FetchHttps) press.SetHttpsProxy(HttpsProxySettingFromEnvironment());
     std::signal(SIGINT, NoteInterrupt);
     bool cancelled = false;

@@ -432,6 +432,15 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
             continue;
           }
         }
+        if (DayManners_ && keptArticleLookup_) {
+          if (std::optional<KeptArticle> kept = keptArticleLookup_(step.url)) {
+            view_.AddStatusLine(std::string(kArticleLineStart) + std::to_string(step.number) + "/" +
+                                std::to_string(site.chosen) + " " + step.url +
+                                std::string(kKeptArticleMark));
+            TakeKeptArticle(step, std::move(*kept));
+            continue;
+          }
+        }
         if (DayManners_ && MustWaitFor(split.origin, now)) {
           articleSteps_.push_front(std::move(step));
           waitingForDelay_ = true;
@@ -517,6 +526,18 @@ void GatheringCrawl::TakeSiteArticle(const ArticleStep& step, const FetchEnding&
       const ScannedPage page = ScanPage(ending.body, FollowAnchors::kNo);
       AddPageSentences(site.host, page.text, sentenceStore_);
     }
+    ++site.read;
+  } catch (const std::bad_alloc&) {
+    view_.AddStatusLine(step.url + std::string(kDroppedPageLine));
+  }
+}
+
+void GatheringCrawl::TakeKeptArticle(const ArticleStep& step, KeptArticle kept) {
+  SiteArticleCount& site = siteArticles_[step.site];
+  try {
+    AddArticleSentences(site.host, SentencesOf(kept.paragraphs), sentenceStore_);
+    kept.site = site.host;
+    articles_.push_back(std::move(kept));
     ++site.read;
   } catch (const std::bad_alloc&) {
     view_.AddStatusLine(step.url + std::string(kDroppedPageLine));

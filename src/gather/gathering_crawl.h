@@ -150,6 +150,10 @@ struct SiteArticleCount {
 // The articles read, by site address, for the report's site list.
 std::map<std::string, std::int32_t> ArticlesReadBySite(const std::vector<SiteArticleCount>& sites);
 
+// The article kept in the history at an address, when there is one (the day's press counts it
+// from there instead of fetching it again). Must not throw.
+using KeptArticleLookup = std::function<std::optional<KeptArticle>(const std::string& address)>;
+
 // The links of a fetched page, for the feeds and article links of a site address.
 using PageLinksReader = std::function<PageLinks(const std::string& body)>;
 
@@ -183,6 +187,11 @@ class GatheringCrawl {
   // How the links of a site's page are read for its feeds and article links, instead of from
   // the parsed page (a test hands in links of its own). Only in kConfigured.
   void SetPageLinksReader(PageLinksReader reader);
+  // With DayManners: an article `lookup` finds is not fetched; its kept paragraphs are counted
+  // as if read now (its status line ends in kKeptArticleMark). Only in kConfigured.
+  void SetKeptArticleLookup(KeptArticleLookup lookup) {
+    if (state_ == CrawlState::kConfigured) keptArticleLookup_ = std::move(lookup);
+  }
   // The watchdog's limit in milliseconds (kWatchdogMs unless a test shortens it).
   void SetWatchdogMs(std::uint32_t milliseconds) { watchdogMs_ = milliseconds; }
 
@@ -293,6 +302,7 @@ class GatheringCrawl {
   void TryNextSource(std::size_t site);
   void QueueArticles(std::size_t site, const std::vector<FeedItem>& items);
   void TakeSiteArticle(const ArticleStep& step, const FetchEnding& ending);
+  void TakeKeptArticle(const ArticleStep& step, KeptArticle kept);
   void AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
                   const std::vector<std::string>& links);
   bool URLLeft() const;
@@ -332,7 +342,11 @@ class GatheringCrawl {
   bool DayManners_ = false;
   std::map<std::string, TickCount> lastRequestTick_;  // by origin, with DayManners
   bool waitingForDelay_ = false;  // StartNextFetch gave nothing for a Crawl-delay
+  KeptArticleLookup keptArticleLookup_;
 };
+
+// The end of an article's status line when it was counted from the history, not fetched.
+inline constexpr std::string_view kKeptArticleMark = " (保存済み)";
 
 // The fetch loop: while the crawl hands out a URL, fetches it with `fetch` (calling `pump` in
 // every turn of its waits) and hands the ending back; status lines reach the crawl as they

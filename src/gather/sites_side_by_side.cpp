@@ -111,6 +111,7 @@ struct SitesSideBySide::Site {
     crawl.SetSiteList({address});
     crawl.SetLinkOptions(press.options_);
     crawl.SetWatchdogMs(press.watchdogMs_);
+    crawl.SetKeptArticleLookup(press.keptArticleLookup_);
     crawl.Start();
   }
   SiteClient client;

@@ -59,6 +59,9 @@ class SitesSideBySide {
   // User-Agent are filled in by Run).
   void SetFetcherSettings(DayFetcherSettings settings) { fetcherSettings_ = std::move(settings); }
   void SetWatchdogMs(std::uint32_t milliseconds) { watchdogMs_ = milliseconds; }
+  // Articles already kept in the history are counted from there, not fetched again
+  // (GatheringCrawl::SetKeptArticleLookup).
+  void SetKeptArticleLookup(KeptArticleLookup lookup) { keptArticleLookup_ = std::move(lookup); }
 
   // Reads every site; see the header's opening. Returns kOK, or kCancel after Cancel. Throws
   // std::runtime_error when the fetcher cannot be set up.
@@ -103,6 +106,7 @@ class SitesSideBySide {
   std::int32_t sitesAtOnce_ = kDefaultSitesAtOnce;
   std::uint32_t watchdogMs_ = kWatchdogMs;
   DayFetcherSettings fetcherSettings_;
+  KeptArticleLookup keptArticleLookup_;
   std::unique_ptr<DayFetcher> fetcher_;
   std::vector<std::unique_ptr<Site>> running_;  // same order as sites_, made when admitted
   std::size_t nextSite_ = 0;

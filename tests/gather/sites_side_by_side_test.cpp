@@ -167,6 +167,22 @@ TEST_F(SitesSideBySideTest, CancelEndsEveryTransferAtOnceAndKeepsWhatWasRead) {
   EXPECT_EQ(press_.SiteArticles()[1].read, 0);
 }
 
+TEST_F(SitesSideBySideTest, AnArticleKeptInTheHistoryIsCountedFromThereNotFetched) {
+  NewsSite site;
+  press_.SetSiteList({site.Url()});
+  press_.SetKeptArticleLookup([&](const std::string& address) -> std::optional<KeptArticle> {
+    if (address != site.Url("/news/1.html")) return std::nullopt;
+    return KeptArticle{"elsewhere", address, "Kept", "2026-12-07", {"The kept river rose."}};
+  });
+  EXPECT_EQ(Run(), ModalResult::kOK);
+  EXPECT_THAT(site.Paths(), ElementsAre("/", "/feed.xml", "/robots.txt", "/news/2.html"));
+  EXPECT_THAT(view_.lines, Contains("記事 1/2 " + site.Url("/news/1.html") + " (保存済み)"));
+  EXPECT_EQ(press_.SiteArticles()[0].read, 2);
+  ASSERT_FALSE(press_.Articles().empty());
+  EXPECT_EQ(press_.Articles()[0].site, "127.0.0.1");
+  EXPECT_THAT(press_.CopySentenceStore()["127.0.0.1"], Contains("The kept river rose."));
+}
+
 // robots.txt's manners on this path: an unreachable one and one asking for too long a delay
 // skip the host's articles with a line; a delay within the limit spaces the articles.
 TEST_F(SitesSideBySideTest, RobotsTxtThatCannotBeReachedOrAsksTooLongSkipsTheArticles) {
