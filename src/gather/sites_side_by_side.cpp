@@ -107,7 +107,7 @@ class SitesSideBySide::SiteView : public CrawlView {
 
 struct SitesSideBySide::Site {
   Site(SitesSideBySide& press, const std::string& address, TickCount now)
-      : client(press), view(press.view_), crawl(client, view, now) {
+      : client(press), view(press.view_), crawl(client, view, now), began(now) {
     crawl.SetSiteList({address});
     crawl.SetLinkOptions(press.options_);
     crawl.SetWatchdogMs(press.watchdogMs_);
@@ -117,6 +117,7 @@ struct SitesSideBySide::Site {
   SiteClient client;
   SiteView view;
   GatheringCrawl crawl;
+  TickCount began;
 };
 
 namespace {
@@ -221,6 +222,11 @@ void SitesSideBySide::StartFetches(TickCount now) {
     if (std::optional<std::string> url = crawl.StartNextFetch(now)) {
       DayRequest request;
       request.url = *url;
+      if (siteBudgetMs_ != 0) {
+        // At least a millisecond: 0 would mean no budget at all.
+        const TickCount spent = now - site->began;
+        request.timeBudgetMs = spent < siteBudgetMs_ ? siteBudgetMs_ - spent : 1;
+      }
       site->client.Started(fetcher_->Start(request), *url);
     } else if (crawl.Finished()) {
       crawl.Tick(now);  // no window to close at the next tick: the site ends now

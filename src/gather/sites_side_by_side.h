@@ -59,6 +59,9 @@ class SitesSideBySide {
   // User-Agent are filled in by Run).
   void SetFetcherSettings(DayFetcherSettings settings) { fetcherSettings_ = std::move(settings); }
   void SetWatchdogMs(std::uint32_t milliseconds) { watchdogMs_ = milliseconds; }
+  // A site's whole time (0: none): each of its transfers gets what is left of it as its time
+  // budget (DayRequest::timeBudgetMs), counted from the site's first request.
+  void SetSiteTimeBudgetMs(std::uint32_t milliseconds) { siteBudgetMs_ = milliseconds; }
   // Articles already kept in the history are counted from there, not fetched again
   // (GatheringCrawl::SetKeptArticleLookup).
   void SetKeptArticleLookup(KeptArticleLookup lookup) { keptArticleLookup_ = std::move(lookup); }
@@ -105,6 +108,7 @@ class SitesSideBySide {
   LinkOptions options_;
   std::int32_t sitesAtOnce_ = kDefaultSitesAtOnce;
   std::uint32_t watchdogMs_ = kWatchdogMs;
+  std::uint32_t siteBudgetMs_ = 0;
   DayFetcherSettings fetcherSettings_;
   KeptArticleLookup keptArticleLookup_;
   std::unique_ptr<DayFetcher> fetcher_;

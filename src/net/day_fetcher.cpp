@@ -207,9 +207,9 @@ struct DayFetcher::Impl {
         response.kind = DayResponse::Kind::kConnectionFailed;
         break;
       case CURLE_OPERATION_TIMEDOUT:
-        response.kind = status == 0 && connects > 0 ? DayResponse::Kind::kError
-                        : status == 0              ? DayResponse::Kind::kConnectionFailed
-                                                   : DayResponse::Kind::kError;
+        // Before any connection: the connect timed out; after one, the answer did.
+        response.kind = connects == 0 && status == 0 ? DayResponse::Kind::kConnectionFailed
+                                                     : DayResponse::Kind::kError;
         break;
       case CURLE_UNSUPPORTED_PROTOCOL:
         response.kind = DayResponse::Kind::kError;
