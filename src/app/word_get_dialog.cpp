@@ -166,6 +166,7 @@ void TWordGetDialog::RunSitesSideBySide() {
     ShowErrorBox(this, ErrorText(error));
   }
   fetchLoopRunning_ = false;
+  ShowLiveLines();  // the last sites ended after the last pump
   ShowPendingTexts();
   timer_->stop();
   QDialog::done(result == ModalResult::kOK ? QDialog::Accepted : QDialog::Rejected);
