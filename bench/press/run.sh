@@ -17,7 +17,7 @@ trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 for i in $(seq -w 1 17); do echo "http://site$i.test/"; done > "$work/sites.txt"
 
 serve() {  # serve LATENCY LOG: starts slowweb, sets $proxy
-  rm -f "$work/port"
+  rm -f "$work/port" "$2"  # slowweb appends to its log
   python3 "$slowweb" --port-file "$work/port" --log "$2" --latency "$1" --max-seconds 900 \
     > /dev/null 2>&1 &
   until [ -s "$work/port" ]; do sleep 0.1; done
@@ -32,19 +32,21 @@ print(len(r),"requests",sum(e["bytes"] for e in r),"bytes")' "$1"
 for latency in "${latencies[@]}"; do
   data=$(mktemp -d -p "$work")
   serve "$latency" "$work/first.log"
-  first=$( { /usr/bin/time -f "%e s wall, %U+%S s CPU, %w waits" env http_proxy="$proxy/" \
-             "$cli" --data-dir "$data" gather --sites "$work/sites.txt" --save > /dev/null \
-             2> "$work/err"; } 2>&1 | tail -1)
+  /usr/bin/time -o "$work/time" -f "%e s wall, %U+%S s CPU, %w waits" env http_proxy="$proxy/" \
+    "$cli" --data-dir "$data" gather --sites "$work/sites.txt" --save > /dev/null 2> "$work/err"
+  first=$(cat "$work/time")
   kill %% && wait 2> /dev/null || true
   serve "$latency" "$work/second.log"
-  second=$( { /usr/bin/time -f "%e s wall" env http_proxy="$proxy/" "$cli" --data-dir "$data" \
-              gather --sites "$work/sites.txt" --save > /dev/null 2>> "$work/err"; } 2>&1 | tail -1)
+  /usr/bin/time -o "$work/time" -f "%e s wall, %U+%S s CPU" env http_proxy="$proxy/" \
+    "$cli" --data-dir "$data" gather --sites "$work/sites.txt" --save > /dev/null 2>> "$work/err"
+  second=$(cat "$work/time")
   kill %% && wait 2> /dev/null || true
   python3 "$slowweb" --urls "$work/first.log" |
     awk '{print "url = \"" $0 "\"\noutput = \"/dev/null\""}' > "$work/curl.cfg"
   serve "$latency" "$work/curl.log"
-  curl_time=$( { /usr/bin/time -f "%e s wall" curl -s --parallel --parallel-max 8 -x "$proxy" \
-                 -K "$work/curl.cfg"; } 2>&1 | tail -1)
+  /usr/bin/time -o "$work/time" -f "%e s wall" curl -s --parallel --parallel-max 8 -x "$proxy" \
+    -K "$work/curl.cfg" 2> /dev/null
+  curl_time=$(cat "$work/time")
   kill %% && wait 2> /dev/null || true
   echo "latency $latency ms:"
   echo "  first press:  $first ($(tally "$work/first.log"))"
