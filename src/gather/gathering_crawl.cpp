@@ -27,7 +27,8 @@ constexpr std::string_view kArticleLineStart = "記事 ";
 constexpr std::string_view kFailedLine = "からのドキュメント取得失敗";
 constexpr std::string_view kRobotsUnavailableLine = "のrobots.txtが応答しないため記事の取得を省略";
 constexpr std::string_view kRobotsDisallowedLine = "はrobots.txtにより取得しません";
-constexpr std::string_view kCrawlDelayTooLongLine = "のrobots.txtのCrawl-delayが長すぎるため記事の取得を省略 (";
+constexpr std::string_view kCrawlDelayTooLongLine =
+    "のrobots.txtのCrawl-delayが長すぎるため記事の取得を省略 (";
 constexpr std::string_view kCrawlDelayTooLongLineEnd = "秒)";
 constexpr std::string_view kSiteArticlesLine = "の記事を";
 constexpr std::string_view kSiteArticlesLineEnd = "件取得";

@@ -43,7 +43,8 @@ bool Matches(std::string_view pattern, std::string_view path) {
 std::optional<std::uint32_t> DelayMs(std::string_view value) {
   double seconds = 0;
   const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
-  if (value.empty() || error != std::errc() || end != value.data() + value.size() || !(seconds >= 0))
+  if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
+      !(seconds >= 0))
     return std::nullopt;
   return static_cast<std::uint32_t>(std::min(seconds, 86400.0) * 1000.0);
 }
@@ -84,7 +85,8 @@ RobotsRules RobotsRules::Parse(std::string_view text) {
     if (EqualsIgnoringAsciiCase(name, "crawl-delay")) {
       inAgents = false;
       if (!groups.empty()) {
-        if (const std::optional<std::uint32_t> delay = DelayMs(value)) groups.back().crawlDelayMs = delay;
+        if (const std::optional<std::uint32_t> delay = DelayMs(value))
+          groups.back().crawlDelayMs = delay;
       }
       continue;
     }

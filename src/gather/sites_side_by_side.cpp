@@ -18,8 +18,8 @@ constexpr std::string_view kHttpsOnlyLine =
 constexpr std::string_view kLabelStart = "インターネットサイトより単語収集中  (";
 
 bool IsNumericHost(std::string_view host) {
-  return !host.empty() && (host.find_first_not_of("0123456789.") == std::string_view::npos ||
-                           host.front() == '[');
+  return !host.empty() &&
+         (host.find_first_not_of("0123456789.") == std::string_view::npos || host.front() == '[');
 }
 
 std::string ProxyText(const std::string& host, std::uint32_t port) {
@@ -236,9 +236,8 @@ void SitesSideBySide::StartFetches(TickCount now) {
 }
 
 void SitesSideBySide::EndTransfer(DayFetcher::TransferId id, DayResponse response) {
-  const auto site = std::find_if(running_.begin(), running_.end(), [id](const auto& site) {
-    return site->client.Transfer() == id;
-  });
+  const auto site = std::find_if(running_.begin(), running_.end(),
+                                 [id](const auto& site) { return site->client.Transfer() == id; });
   if (site == running_.end()) return;
   SiteClient& client = (*site)->client;
   GatheringCrawl& crawl = (*site)->crawl;

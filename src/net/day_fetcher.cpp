@@ -151,8 +151,9 @@ struct DayFetcher::Impl {
       curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeBudgetMs));
     // The proxy is the owner's, whatever the environment says ("" turns the library's own
     // reading of http_proxy off).
-    const bool https = transfer.url.size() >= 6 &&
-                       EqualsIgnoringAsciiCase(std::string_view(transfer.url).substr(0, 6), "https:");
+    const bool https =
+        transfer.url.size() >= 6 &&
+        EqualsIgnoringAsciiCase(std::string_view(transfer.url).substr(0, 6), "https:");
     const std::string& proxy =
         https && !settings.httpsProxy.empty() ? settings.httpsProxy : settings.httpProxy;
     curl_easy_setopt(easy, CURLOPT_PROXY, proxy.c_str());

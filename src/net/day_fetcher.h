@@ -31,8 +31,8 @@ struct DayFetcherSettings {
   // environment is never read here: the owner passes what it reported.
   std::string httpProxy;
   std::string httpsProxy;
-  bool fetchHttps = false;             // off, an https address or redirect ends in kError
-  std::string trustedCertificates;     // a PEM file instead of the system's roots (tests)
+  bool fetchHttps = false;               // off, an https address or redirect ends in kError
+  std::string trustedCertificates;       // a PEM file instead of the system's roots (tests)
   std::uint32_t connectLimitMs = 10000;  // for the name lookup and the connection
   std::uint32_t silenceLimitMs = 10000;  // a transfer that receives nothing this long fails
   std::string userAgent;

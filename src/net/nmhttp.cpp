@@ -332,9 +332,8 @@ void TNMHTTP::RemoveHeader() {
     } else if (name == "CONTENT-LENGTH:") {
       const std::string value = HeaderValue(line, 16, kMaxHeaderValueBytes);
       const std::size_t digits = value.find_first_not_of("0123456789");
-      const std::optional<long> length =
-          ParseDecimal(std::string_view(value).substr(0, digits), 0,
-                       std::numeric_limits<std::int32_t>::max());
+      const std::optional<long> length = ParseDecimal(std::string_view(value).substr(0, digits), 0,
+                                                      std::numeric_limits<std::int32_t>::max());
       content_length_ = static_cast<std::int32_t>(length.value_or(0));
       has_content_length_ = length.has_value();
     }

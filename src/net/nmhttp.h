@@ -82,10 +82,10 @@ class TNMHTTP : public TPowersock {
   // A ':' names a port only before the URL's first '/': a path ("/wiki/Special:Random") keeps
   // the current Host and Port. The "Host" line names the port when it is not the scheme's
   // own; the request line is percent-encoded (PercentEncodeRequestTarget). A body ends at its
-  // Content-Length when the response gives one, else at the close. A Set-Cookie value holding a CR is not learned.
-  // With FetchHttps, an "https://" URL is fetched on port 443 (unless it names a port) over
-  // TLS with the same request, bounds and events; through a proxy, inside a CONNECT tunnel
-  // with the request line holding the path only. A failed tunnel, handshake or certificate
+  // Content-Length when the response gives one, else at the close. A Set-Cookie value holding a CR
+  // is not learned. With FetchHttps, an "https://" URL is fetched on port 443 (unless it names a
+  // port) over TLS with the same request, bounds and events; through a proxy, inside a CONNECT
+  // tunnel with the request line holding the path only. A failed tunnel, handshake or certificate
   // check is a failed connection (OnConnectionFailed, then its NetError, as StartTls says).
   // Throws NetError: every error of Connect, SendBuffer, ReadLn and CaptureString; "Empty URL";
   // "URL holds a line break or a zero byte" (also for a redirect target, before anything of

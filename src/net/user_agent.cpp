@@ -4,8 +4,8 @@ namespace quillmark {
 
 const std::string& ProgramUserAgent() {
   static const std::string userAgent = std::string("Quillmark/") + QUILLMARK_VERSION +
-                                       " (+robots.txt token: " +
-                                       std::string(kRobotsProductToken) + ")";
+                                       " (+robots.txt token: " + std::string(kRobotsProductToken) +
+                                       ")";
   return userAgent;
 }
 

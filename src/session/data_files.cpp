@@ -50,10 +50,9 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
       std::clamp(ParseIntegerSetting(settings.Read(kLinkSection, "ArticlesPerSite"),
                                      Configuration{}.articlesPerSite),
                  kMinArticlesPerSite, kMaxArticlesPerSite);
-  config.sitesAtOnce =
-      std::clamp(ParseIntegerSetting(settings.Read(kLinkSection, "SitesAtOnce"),
-                                     Configuration{}.sitesAtOnce),
-                 kMinSitesAtOnce, kMaxSitesAtOnce);
+  config.sitesAtOnce = std::clamp(
+      ParseIntegerSetting(settings.Read(kLinkSection, "SitesAtOnce"), Configuration{}.sitesAtOnce),
+      kMinSitesAtOnce, kMaxSitesAtOnce);
   config.articleText = ParseIntegerSetting(settings.Read(kConfigSection, "ArticleText"),
                                            Configuration{}.articleText ? 1 : 0) != 0;
   // Read, never written: the designed configuration stays as it is unless the user adds it.

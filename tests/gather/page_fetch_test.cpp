@@ -104,8 +104,9 @@ TEST_F(PageFetchTest, ASuccessAfterARedirectNamesTheHostThatAnswered) {
                           "localhostコネクション確立", "localhostからのドキュメント取得成功"));
   // Both requests say who asks, and the token robots.txt can name to keep the program out.
   const std::string userAgent = "\r\nUser-Agent: " + ProgramUserAgent() + "\r\n";
-  EXPECT_THAT(ProgramUserAgent(), ::testing::MatchesRegex(
-                                      "Quillmark/[0-9][^ ]* \\(\\+robots\\.txt token: quillmark\\)"));
+  EXPECT_THAT(
+      ProgramUserAgent(),
+      ::testing::MatchesRegex("Quillmark/[0-9][^ ]* \\(\\+robots\\.txt token: quillmark\\)"));
   ASSERT_EQ(server_.Requests().size(), 2u);
   for (const std::string& request : server_.Requests())
     EXPECT_THAT(request, ::testing::HasSubstr(userAgent));

@@ -19,13 +19,13 @@ namespace {
 using ::testing::Contains;
 using ::testing::Each;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using testing::Exchange;
+using ::testing::HasSubstr;
 using testing::ScriptedServer;
 
 Exchange KeptAlive(const std::string& status, const std::string& body) {
-  return Exchange::Reply("HTTP/1.1 " + status + "\r\nContent-Length: " +
-                         std::to_string(body.size()) + "\r\n\r\n" + body)
+  return Exchange::Reply("HTTP/1.1 " + status +
+                         "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body)
       .EndWith(Exchange::Ending::kKeepOpen);
 }
 
@@ -51,8 +51,8 @@ class NewsSite {
           if (path == "/feed.xml") return KeptAlive("200 OK", Feed());
           if (path == "/robots.txt") return KeptAlive("200 OK", robots);
           if (path.starts_with("/news/"))
-            return KeptAlive("200 OK", "<html><body><article><p>The river rose again at " +
-                                           path + " today.</p></article></body></html>");
+            return KeptAlive("200 OK", "<html><body><article><p>The river rose again at " + path +
+                                           " today.</p></article></body></html>");
           return KeptAlive("404 Not Found", "");
         }) {}
 
@@ -146,8 +146,8 @@ TEST_F(SitesSideBySideTest, AStalledSiteIsCutOffByItsWatchdogWhileTheOthersFinis
   EXPECT_EQ(counts[0].read, 1);  // its second article came after the cut
   EXPECT_EQ(counts[1].read, 2);
   EXPECT_THAT(view_.lines, Contains("127.0.0.1タイムアウト"));
-  EXPECT_THAT(stalled.Paths(), ElementsAre("/", "/feed.xml", "/robots.txt", "/news/1.html",
-                                           "/news/2.html"));
+  EXPECT_THAT(stalled.Paths(),
+              ElementsAre("/", "/feed.xml", "/robots.txt", "/news/1.html", "/news/2.html"));
 }
 
 TEST_F(SitesSideBySideTest, CancelEndsEveryTransferAtOnceAndKeepsWhatWasRead) {
@@ -192,15 +192,22 @@ TEST_F(SitesSideBySideTest, RobotsTxtThatCannotBeReachedOrAsksTooLongSkipsTheArt
     bool reset;
     std::vector<std::string> paths;
     std::string line;  // after "127.0.0.1"
-  } cases[] = {
-      // A kept connection reset before any answer is asked once more on a new one.
-      {"unreachable", "", true, {"/", "/feed.xml", "/robots.txt", "/robots.txt"},
-       "のrobots.txtが応答しないため記事の取得を省略"},
-      {"delay too long", "User-agent: quillmark\nCrawl-delay: 11\n", false,
-       {"/", "/feed.xml", "/robots.txt"},
-       "のrobots.txtのCrawl-delayが長すぎるため記事の取得を省略 (11秒)"},
-      {"delay kept", "User-agent: *\nCrawl-delay: 2.5\n", false,
-       {"/", "/feed.xml", "/robots.txt", "/news/1.html", "/news/2.html"}, ""}};
+  } cases[] = {        // A kept connection reset before any answer is asked once more on a new one.
+               {"unreachable",
+                "",
+                true,
+                {"/", "/feed.xml", "/robots.txt", "/robots.txt"},
+                "のrobots.txtが応答しないため記事の取得を省略"},
+               {"delay too long",
+                "User-agent: quillmark\nCrawl-delay: 11\n",
+                false,
+                {"/", "/feed.xml", "/robots.txt"},
+                "のrobots.txtのCrawl-delayが長すぎるため記事の取得を省略 (11秒)"},
+               {"delay kept",
+                "User-agent: *\nCrawl-delay: 2.5\n",
+                false,
+                {"/", "/feed.xml", "/robots.txt", "/news/1.html", "/news/2.html"},
+                ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     NewsSite site(c.robots, "", c.reset ? "/robots.txt" : "");

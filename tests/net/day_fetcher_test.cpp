@@ -104,8 +104,7 @@ class DayFetcherTest : public ::testing::Test {
 // bytes say who asks, with the port in Host and the path percent-encoded.
 TEST_F(DayFetcherTest, OneKeptConnectionCarriesASitesRequestsInTurn) {
   const ReplyCase reply_case = UseCase(server_, "day-keep-alive");
-  const auto responses =
-      FetchInTurn({At(server_.Url("/a.html")), At(server_.Url("/b c.html"))});
+  const auto responses = FetchInTurn({At(server_.Url("/a.html")), At(server_.Url("/b c.html"))});
 
   EXPECT_EQ(server_.Requests(), reply_case.requests);
   EXPECT_THAT(server_.RequestConnections(), ElementsAre(0, 0));
@@ -138,9 +137,9 @@ TEST_F(DayFetcherTest, CompressedBodiesAreDecodedWithinTheirBound) {
   const std::string bomb = Compressed(std::string(4 * 1024 * 1024, '\0'), 31);
   server_.SetScript({EncodedPage("gzip", Compressed(page, 31)),
                      EncodedPage("deflate", Compressed(page, 15)), EncodedPage("gzip", bomb)});
-  const auto responses = FetchInTurn({At(server_.Url("/gzip.html")),
-                                      At(server_.Url("/deflate.html")),
-                                      At(server_.Url("/bomb.html"))});
+  const auto responses =
+      FetchInTurn({At(server_.Url("/gzip.html")), At(server_.Url("/deflate.html")),
+                   At(server_.Url("/bomb.html"))});
   EXPECT_EQ(responses[0].body, page);
   EXPECT_FALSE(responses[0].bodyCut);
   EXPECT_EQ(responses[1].body, page);
@@ -155,9 +154,9 @@ TEST_F(DayFetcherTest, EveryRedirectStatusIsFollowedToTheHostThatAnswers) {
     SCOPED_TRACE(status);
     ScriptedServer target({Exchange::Reply("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok")});
     const std::string location = target.Url("/b");
-    server_.SetScript({Exchange::Reply("HTTP/1.1 " + std::to_string(status) +
-                                       " Moved\r\nLocation: " + location +
-                                       "\r\nContent-Length: 0\r\n\r\n")});
+    server_.SetScript(
+        {Exchange::Reply("HTTP/1.1 " + std::to_string(status) + " Moved\r\nLocation: " + location +
+                         "\r\nContent-Length: 0\r\n\r\n")});
     const auto responses = FetchInTurn({At(server_.Url("/a"))});
     EXPECT_EQ(responses[0].statusCode, 200);
     EXPECT_EQ(responses[0].body, "ok");
