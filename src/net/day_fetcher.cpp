@@ -222,6 +222,21 @@ struct DayFetcher::Impl {
     }
   }
 
+  void CollectEnded(std::vector<std::pair<TransferId, DayResponse>>& ended) {
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+      if (message->msg != CURLMSG_DONE) continue;
+      Transfer* transfer = nullptr;
+      curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+      if (transfer == nullptr) continue;
+      Finish(*transfer, message->data.result);
+      const TransferId id = transfer->id;
+      ended.emplace_back(id, std::move(transfer->response));
+      Remove(*transfer);
+      transfers.erase(id);
+    }
+  }
+
   void Remove(Transfer& transfer) {
     curl_multi_remove_handle(multi, transfer.easy);
     curl_easy_cleanup(transfer.easy);
@@ -288,22 +303,15 @@ std::vector<std::pair<DayFetcher::TransferId, DayResponse>> DayFetcher::Wait(int
   std::vector<std::pair<TransferId, DayResponse>> ended;
   int running = 0;
   curl_multi_perform(impl_->multi, &running);
-  // Sleeps in the library's poll: it returns when a socket is ready or at the library's next
-  // timer, whichever comes first, or after maxWaitMs (also with no transfer at all).
-  int ready = 0;
-  curl_multi_poll(impl_->multi, nullptr, 0, maxWaitMs, &ready);
-  curl_multi_perform(impl_->multi, &running);
-  int left = 0;
-  while (CURLMsg* message = curl_multi_info_read(impl_->multi, &left)) {
-    if (message->msg != CURLMSG_DONE) continue;
-    Impl::Transfer* transfer = nullptr;
-    curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
-    if (transfer == nullptr) continue;
-    impl_->Finish(*transfer, message->data.result);
-    const TransferId id = transfer->id;
-    ended.emplace_back(id, std::move(transfer->response));
-    impl_->Remove(*transfer);
-    impl_->transfers.erase(id);
+  impl_->CollectEnded(ended);
+  // A transfer that ended in that turn goes back at once: its site's next request must not
+  // wait for another socket. Else sleep in the library's poll: it returns when a socket is
+  // ready or at the library's next timer, or after maxWaitMs (also with no transfer at all).
+  if (ended.empty()) {
+    int ready = 0;
+    curl_multi_poll(impl_->multi, nullptr, 0, maxWaitMs, &ready);
+    curl_multi_perform(impl_->multi, &running);
+    impl_->CollectEnded(ended);
   }
   return ended;
 }
