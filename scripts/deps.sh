@@ -11,6 +11,7 @@ QUILLMARK_BUILD_PACKAGES=(
   qt6-base-dev libgl-dev            # Qt 6 Widgets
   qt6-translations-l10n             # Qt's own Japanese texts (file dialogs, message box buttons)
   libc-ares-dev                     # asynchronous name lookup
+  libcurl4-openssl-dev              # the day's fetcher: sites side by side, kept-alive connections
   libssl-dev ca-certificates        # TLS for https and the system's trusted roots
   libsqlite3-dev                    # the run history (history.sqlite3)
   libexpat1-dev                     # reading the sites' feeds (RSS, Atom)

@@ -260,6 +260,16 @@ void TMainForm::RunGathering() {
     gathering_ = &gathering;
     gathering.SetSiteList(stores.sites.Addresses());
     const Configuration& configuration = stores.configuration;
+    gathering.SetSitesAtOnce(configuration.sitesAtOnce);
+    if (history_ != nullptr) {
+      gathering.SetKeptArticleLookup([this](const std::string& address) {
+        try {
+          return history_->ArticleAt(address);
+        } catch (const std::exception&) {
+          return std::optional<KeptArticle>();  // the article is fetched
+        }
+      });
+    }
     gathering.SetLinkOptions(LinkOptions{.IsLevel = configuration.isLevel,
                                          .AllowedLevel = configuration.allowedLevel,
                                          .FetchHttps = configuration.fetchHttps,
@@ -268,9 +278,9 @@ void TMainForm::RunGathering() {
                                          .ArticlesPerSite = configuration.articlesPerSite});
     if (exitRequested_) static_cast<QDialog&>(gathering).reject();  // asked while it was made
     gathering.exec();  // a cancelled gathering is processed like a finished one
-    pagesFetched = gathering.Crawl().FetchCount();
-    articles = gathering.Crawl().Articles();
-    stores.articlesRead = ArticlesReadBySite(gathering.Crawl().SiteArticles());
+    pagesFetched = gathering.FetchCount();
+    articles = gathering.Articles();
+    stores.articlesRead = ArticlesReadBySite(gathering.SiteArticles());
     QCoreApplication::processEvents();
     session_.AggregateGathered(gathering.CopySentenceStore(), configuration.articleText
                                                                   ? WordReading::kArticle

@@ -101,6 +101,7 @@ TWordGetDialog::TWordGetDialog(QWidget* owner, Intervals intervals)
   crawl_ = std::make_unique<GatheringCrawl>(fetch_, view, SystemTickCount(),
                                             ProxySettingFromEnvironment());
   crawl_->SetWatchdogMs(intervals.watchdogMs);
+  watchdogMs_ = intervals.watchdogMs;
 
   timer_ = new QTimer(this);
   timer_->setObjectName(QStringLiteral("Timer"));
@@ -113,6 +114,7 @@ TWordGetDialog::~TWordGetDialog() = default;
 
 void TWordGetDialog::SetSiteList(const std::vector<std::string>& sites) {
   crawl_->SetSiteList(sites);
+  sites_ = sites;
 }
 
 void TWordGetDialog::SetLinkOptions(bool isLevel, std::int32_t allowedLevel) {
@@ -122,6 +124,52 @@ void TWordGetDialog::SetLinkOptions(bool isLevel, std::int32_t allowedLevel) {
 void TWordGetDialog::SetLinkOptions(const LinkOptions& options) {
   crawl_->SetLinkOptions(options);
   if (options.FetchHttps) crawl_->SetHttpsProxy(HttpsProxySettingFromEnvironment());
+  if (!ReadsSitesSideBySide(options)) return;
+  CrawlView& view = *this;
+  press_ = std::make_unique<SitesSideBySide>(view, SystemTickCount(), ProxySettingFromEnvironment(),
+                                             SitesSideBySide::ProxyLines::kAlreadyWritten);
+  press_->SetSiteList(sites_);
+  press_->SetLinkOptions(options);
+  press_->SetSitesAtOnce(sitesAtOnce_);
+  press_->SetKeptArticleLookup(keptArticleLookup_);
+  press_->SetWatchdogMs(watchdogMs_);
+  if (options.FetchHttps) press_->SetHttpsProxy(HttpsProxySettingFromEnvironment());
+  // Room below the status list for the sites being read, one line each.
+  constexpr int kLiveHeight = 100;
+  KeepClientSizeCentred(this, QSize(461, 197 + kLiveHeight));
+  liveSitesBox_ = new QListWidget(this);
+  liveSitesBox_->setObjectName(QStringLiteral("LiveSitesBox"));
+  liveSitesBox_->setGeometry(14, 157, 433, kLiveHeight - 6);
+  liveSitesBox_->setFont(statusListBox_->font());
+  liveSitesBox_->setUniformItemSizes(true);
+  liveSitesBox_->setItemDelegate(new WholeLineTips(liveSitesBox_));
+  cancelButton_->move(350, 162 + kLiveHeight);
+}
+
+void TWordGetDialog::ShowLiveLines() {
+  const std::vector<std::string> lines = press_->LiveLines();
+  if (lines == liveLinesShown_) return;
+  liveLinesShown_ = lines;
+  liveSitesBox_->clear();
+  for (const std::string& line : lines) liveSitesBox_->addItem(FromMessage(line));
+}
+
+void TWordGetDialog::RunSitesSideBySide() {
+  fetchLoopRunning_ = true;
+  ModalResult result = ModalResult::kCancel;
+  try {
+    result = press_->Run(SystemTickCount, [this] {
+      QCoreApplication::processEvents(QEventLoop::AllEvents);
+      ShowLiveLines();
+    });
+  } catch (const std::exception& error) {
+    ShowErrorBox(this, ErrorText(error));
+  }
+  fetchLoopRunning_ = false;
+  ShowLiveLines();  // the last sites ended after the last pump
+  ShowPendingTexts();
+  timer_->stop();
+  QDialog::done(result == ModalResult::kOK ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void AppendStatusLines(QListWidget& list, const QStringList& lines, int shown) {
@@ -162,6 +210,10 @@ void TWordGetDialog::showEvent(QShowEvent* event) {
 }
 
 void TWordGetDialog::FormActivate() {
+  if (press_) {
+    RunSitesSideBySide();
+    return;
+  }
   crawl_->Start();
   RunFetchLoop();
 }
@@ -186,6 +238,11 @@ void TWordGetDialog::RunFetchLoop() {
 }
 
 void TWordGetDialog::TimerTimer() {
+  if (press_) {  // the press ticks its sites itself; the timer only turns the animation
+    frameShown_ = (frameShown_ + 1) % static_cast<int>(frames_.size());
+    paintBox_->update();
+    return;
+  }
   crawl_->Tick(SystemTickCount());
   if (crawl_->Result() != ModalResult::kNone) {
     CloseWhenTheCrawlCloses();
@@ -201,6 +258,10 @@ void TWordGetDialog::TimerTimer() {
 }
 
 void TWordGetDialog::CancelButtonClick() {
+  if (press_) {  // every transfer ends now; the press's Run returns and closes the dialog
+    press_->Cancel();
+    return;
+  }
   crawl_->Cancel();
   CloseWhenTheCrawlCloses();
 }

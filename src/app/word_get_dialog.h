@@ -21,6 +21,7 @@
 
 #include "gather/gathering_crawl.h"
 #include "gather/page_fetch.h"
+#include "gather/sites_side_by_side.h"
 #include "study/sentence_store.h"
 
 class QLabel;
@@ -62,11 +63,28 @@ class TWordGetDialog : public QDialog, private CrawlView {
   void SetSiteList(const std::vector<std::string>& sites);
   void SetLinkOptions(bool isLevel, std::int32_t allowedLevel);
   // With FetchHttps, also sends https through the proxy of https_proxy (then HTTPS_PROXY)
-  // when one is set, with its status lines.
+  // when one is set, with its status lines. When the day's articles are read as articles
+  // (ReadsSitesSideBySide), the sites are read side by side (gather/sites_side_by_side.h) and
+  // the dialog grows a list below the status list, "LiveSitesBox", with one line per site
+  // being read.
   void SetLinkOptions(const LinkOptions& options);
+  // How many sites are read at once on the side-by-side path; before SetLinkOptions.
+  void SetSitesAtOnce(std::int32_t sites) { sitesAtOnce_ = sites; }
+  // Articles kept in the history are counted from there on that path; before SetLinkOptions.
+  void SetKeptArticleLookup(KeptArticleLookup lookup) { keptArticleLookup_ = std::move(lookup); }
 
   // The sentences of every page fetched with success, by host.
-  SentenceStore CopySentenceStore() const { return crawl_->CopySentenceStore(); }
+  SentenceStore CopySentenceStore() const {
+    return press_ ? press_->CopySentenceStore() : crawl_->CopySentenceStore();
+  }
+  // What the gathering read, whichever way it ran.
+  std::int32_t FetchCount() const { return press_ ? press_->FetchCount() : crawl_->FetchCount(); }
+  std::vector<KeptArticle> Articles() const {
+    return press_ ? press_->Articles() : crawl_->Articles();
+  }
+  std::vector<SiteArticleCount> SiteArticles() const {
+    return press_ ? press_->SiteArticles() : crawl_->SiteArticles();
+  }
 
   // For tests: the crawl as it stands.
   const GatheringCrawl& Crawl() const { return *crawl_; }
@@ -82,6 +100,8 @@ class TWordGetDialog : public QDialog, private CrawlView {
 
   void FormActivate();
   void RunFetchLoop();
+  void RunSitesSideBySide();
+  void ShowLiveLines();
   void TimerTimer();
   void CancelButtonClick();
   void CloseWhenTheCrawlCloses();
@@ -90,6 +110,14 @@ class TWordGetDialog : public QDialog, private CrawlView {
   PageFetch fetch_;
   // Made after the controls: it writes the proxy's status lines as it is made.
   std::unique_ptr<GatheringCrawl> crawl_;
+  // The side-by-side press, when the options ask for it; the crawl then only wrote the lines.
+  std::unique_ptr<SitesSideBySide> press_;
+  std::vector<std::string> sites_;
+  std::int32_t sitesAtOnce_ = kDefaultSitesAtOnce;
+  KeptArticleLookup keptArticleLookup_;
+  std::uint32_t watchdogMs_ = kWatchdogMs;
+  QListWidget* liveSitesBox_ = nullptr;
+  std::vector<std::string> liveLinesShown_;
   bool activated_ = false;
   bool fetchLoopRunning_ = false;
 

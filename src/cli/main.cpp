@@ -27,6 +27,7 @@
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
 #include "gather/page_scanner.h"
+#include "gather/sites_side_by_side.h"
 #include "session/atomic_file.h"
 #include "session/data_directory.h"
 #include "session/directory_lock.h"
@@ -68,6 +69,7 @@ class TerminalView : public CrawlView {
   TerminalView() : terminal_(::isatty(STDERR_FILENO) == 1), start_(Clock::now()) {}
 
   void Watch(const GatheringCrawl& crawl) { crawl_ = &crawl; }
+  void Watch(const SitesSideBySide& press) { press_ = &press; }
 
   void SetLabel(const std::string&) override {}
 
@@ -92,11 +94,13 @@ class TerminalView : public CrawlView {
   using Clock = std::chrono::steady_clock;
 
   std::string Counter() const {
-    if (crawl_ == nullptr) return "[0/0]";
+    if (crawl_ == nullptr && press_ == nullptr) return "[0/0]";
     // Built by appending: GCC 12 at -O3 takes "[" + string for an overlapping copy.
     std::string counter(1, '[');
-    counter.append(std::to_string(crawl_->FetchCount())).append(1, '/');
-    counter.append(std::to_string(crawl_->URLList().size())).append(1, ']');
+    counter.append(std::to_string(crawl_ ? crawl_->FetchCount() : press_->FetchCount()));
+    counter.append(1, '/');
+    counter.append(std::to_string(crawl_ ? crawl_->URLList().size() : press_->URLCount()));
+    counter.append(1, ']');
     return counter;
   }
 
@@ -107,6 +111,7 @@ class TerminalView : public CrawlView {
       for (const auto& [host, sentences] : crawl_->Sentences())
         for (const auto& sentence : sentences) bytes += sentence.size();
     }
+    if (press_ != nullptr) bytes = press_->SentenceBytes();
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
     char seconds[32];
@@ -119,6 +124,7 @@ class TerminalView : public CrawlView {
   Clock::time_point start_;
   Clock::time_point lastRefresh_{};
   const GatheringCrawl* crawl_ = nullptr;
+  const SitesSideBySide* press_ = nullptr;
   int pages_ = 0;
 };
 
@@ -204,22 +210,25 @@ class CliProgram {
                            : stores.sites.Addresses();
     session_->BeginRun();
 
+    const bool fetchHttps = options_.fetchHttps.value_or(stores.configuration.fetchHttps);
+    const Configuration& configuration = stores.configuration;
+    const std::int32_t articles = options_.articlesPerSite.value_or(
+        configuration.followArticles ? configuration.articlesPerSite : 0);
+    const LinkOptions linkOptions{
+        .IsLevel = options_.followLinks.value_or(configuration.isLevel),
+        .AllowedLevel = options_.depth.value_or(configuration.allowedLevel),
+        .FetchHttps = fetchHttps,
+        .ArticleText = ArticleText(),
+        .FollowArticles = articles > 0,
+        .ArticlesPerSite = articles > 0 ? articles : configuration.articlesPerSite};
+    if (ReadsSitesSideBySide(linkOptions)) return GatherSideBySide(sites, linkOptions);
+
     PageFetch fetch;
     TerminalView view;
     GatheringCrawl crawl(fetch, view, SystemTickCount(), ProxySettingFromEnvironment());
     view.Watch(crawl);
     crawl.SetSiteList(sites);
-    const bool fetchHttps = options_.fetchHttps.value_or(stores.configuration.fetchHttps);
-    const Configuration& configuration = stores.configuration;
-    const std::int32_t articles = options_.articlesPerSite.value_or(
-        configuration.followArticles ? configuration.articlesPerSite : 0);
-    crawl.SetLinkOptions(
-        LinkOptions{.IsLevel = options_.followLinks.value_or(configuration.isLevel),
-                    .AllowedLevel = options_.depth.value_or(configuration.allowedLevel),
-                    .FetchHttps = fetchHttps,
-                    .ArticleText = ArticleText(),
-                    .FollowArticles = articles > 0,
-                    .ArticlesPerSite = articles > 0 ? articles : configuration.articlesPerSite});
+    crawl.SetLinkOptions(linkOptions);
     if (fetchHttps) crawl.SetHttpsProxy(HttpsProxySettingFromEnvironment());
     std::signal(SIGINT, NoteInterrupt);
     crawl.SetReadingStop([] { return interrupted != 0; });  // a long parse ends at Ctrl-C too
@@ -232,7 +241,9 @@ class CliProgram {
       }
       view.Refresh();
     };
-    runner.idle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
+    // Waiting for the watchdog with nothing in flight: a tenth of a second between looks, not
+    // two hundred wake-ups a second.
+    runner.idle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(100)); };
     RunCrawl(crawl, fetch, runner);
     view.Finish();
     stores.articlesRead = ArticlesReadBySite(crawl.SiteArticles());
@@ -250,6 +261,51 @@ class CliProgram {
     return SaveThenReportFailures(status, [&] {
       RecordGatheringRun(History(), session_->Stores(), sites, crawl.FetchCount(),
                          std::time(nullptr), crawl.Articles());
+    });
+  }
+
+  // The day's articles: the sites side by side (gather/sites_side_by_side.h), then the same
+  // aggregation, report and history as the designed crawl.
+  int GatherSideBySide(const std::vector<std::string>& sites, const LinkOptions& linkOptions) {
+    MainStores& stores = session_->Stores();
+    TerminalView view;
+    SitesSideBySide press(view, SystemTickCount(), ProxySettingFromEnvironment());
+    view.Watch(press);
+    press.SetSiteList(sites);
+    press.SetLinkOptions(linkOptions);
+    press.SetSitesAtOnce(stores.configuration.sitesAtOnce);
+    press.SetKeptArticleLookup([this](const std::string& address) -> std::optional<KeptArticle> {
+      try {
+        return History().ArticleAt(address);
+      } catch (const std::exception&) {
+        return std::nullopt;  // no history (yet): the article is fetched
+      }
+    });
+    if (linkOptions.FetchHttps) press.SetHttpsProxy(HttpsProxySettingFromEnvironment());
+    std::signal(SIGINT, NoteInterrupt);
+    press.SetReadingStop([] { return interrupted != 0; });  // a long parse ends at Ctrl-C too
+    bool cancelled = false;
+    press.Run(SystemTickCount, [&] {
+      if (interrupted && !cancelled) {
+        cancelled = true;  // every transfer ends at once; what was read stays
+        press.Cancel();
+      }
+      view.Refresh();
+    });
+    view.Finish();
+    stores.articlesRead = ArticlesReadBySite(press.SiteArticles());
+
+    SentenceStore gathered = press.CopySentenceStore();
+    const int status = options_.command == CliCommand::kExport ? ExportCards(std::move(gathered))
+                                                               : Aggregate(std::move(gathered));
+    if (options_.reportFile) LaterIfItFails([&] { WriteReport(*options_.reportFile, sites); });
+    if (cancelled) {
+      if (!failures_.empty()) Print(stderr, failures_ + "\n");
+      return kExitInterrupted;
+    }
+    return SaveThenReportFailures(status, [&] {
+      RecordGatheringRun(History(), session_->Stores(), sites, press.FetchCount(),
+                         std::time(nullptr), press.Articles());
     });
   }
 

@@ -36,6 +36,9 @@ constexpr std::string_view kArticleLineStart = "記事 ";
 constexpr std::string_view kFailedLine = "からのドキュメント取得失敗";
 constexpr std::string_view kRobotsUnavailableLine = "のrobots.txtが応答しないため記事の取得を省略";
 constexpr std::string_view kRobotsDisallowedLine = "はrobots.txtにより取得しません";
+constexpr std::string_view kCrawlDelayTooLongLine =
+    "のrobots.txtのCrawl-delayが長すぎるため記事の取得を省略 (";
+constexpr std::string_view kCrawlDelayTooLongLineEnd = "秒)";
 constexpr std::string_view kSiteArticlesLine = "の記事を";
 constexpr std::string_view kSiteArticlesLineEnd = "件取得";
 // An address a site hands us that is never fetched: another scheme than http and https, or
@@ -170,6 +173,7 @@ void GatheringCrawl::SetLinkOptions(LinkOptions options) {
   ArticleText_ = options.ArticleText;
   client_.SetFetchHttps(options.FetchHttps);
   FollowArticles_ = options.FollowArticles;
+  DayManners_ = options.DayManners;
   ArticlesPerSite_ = std::clamp(options.ArticlesPerSite, kMinArticlesPerSite, kMaxArticlesPerSite);
 }
 
@@ -186,8 +190,10 @@ void GatheringCrawl::Start() {
 }
 
 std::optional<std::string> GatheringCrawl::StartNextFetch(TickCount now) {
+  waitingForDelay_ = false;
   if (state_ != CrawlState::kReady || Finished_) return std::nullopt;
   if (std::optional<std::string> url = StartArticleStep(now)) return url;
+  if (waitingForDelay_) return std::nullopt;
   if (!URLLeft()) {
     Finished_ = true;
     return std::nullopt;
@@ -200,8 +206,17 @@ std::optional<std::string> GatheringCrawl::StartNextFetch(TickCount now) {
   view_.AddStatusLine(url + std::string(kStartLine));
   client_.SetRefuseInward(false);  // the list and its links are the user's, as designed
   FetchStartTick_ = now;
+  if (DayManners_) lastRequestTick_[SplitOrigin(url).origin] = now;
   state_ = CrawlState::kFetching;
   return url;
+}
+
+bool GatheringCrawl::MustWaitFor(const std::string& origin, TickCount now) const {
+  const auto robots = robots_.find(origin);
+  const auto last = lastRequestTick_.find(origin);
+  if (robots == robots_.end() || last == lastRequestTick_.end()) return false;
+  const std::optional<std::uint32_t> delay = robots->second.rules.CrawlDelayMs();
+  return delay && static_cast<TickCount>(now - last->second) < *delay;
 }
 
 void GatheringCrawl::ReportFetchLine(const std::string& line) {
@@ -507,6 +522,21 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
           }
         }
         if (PastSiteBudget(step, now)) continue;
+        if (DayManners_ && keptArticleLookup_) {
+          if (std::optional<KeptArticle> kept = keptArticleLookup_(step.url)) {
+            step.number = ++site.asked;
+            view_.AddStatusLine(std::string(kArticleLineStart) + std::to_string(step.number) + "/" +
+                                std::to_string(site.chosen) + " " + step.url +
+                                std::string(kKeptArticleMark));
+            TakeKeptArticle(step, std::move(*kept));
+            continue;
+          }
+        }
+        if (DayManners_ && MustWaitFor(split.origin, now)) {
+          articleSteps_.push_front(std::move(step));
+          waitingForDelay_ = true;
+          return std::nullopt;
+        }
         step.number = ++site.asked;
         view_.AddStatusLine(std::string(kArticleLineStart) + std::to_string(step.number) + "/" +
                             std::to_string(site.chosen) + " " + step.url);
@@ -516,6 +546,7 @@ std::optional<std::string> GatheringCrawl::StartArticleStep(TickCount now) {
     std::string url = step.url;
     // What a public site's feed or page names, and every redirect of it, stays outside.
     client_.SetRefuseInward(!siteInward_[step.site]);
+    if (DayManners_) lastRequestTick_[SplitOrigin(url).origin] = now;
     currentStep_ = std::move(step);
     FetchStartTick_ = now;
     state_ = CrawlState::kFetching;
@@ -560,9 +591,18 @@ void GatheringCrawl::EndArticleStep(const ArticleStep& step, const FetchEnding& 
           view_.AddStatusLine(UnreadablePageLine(step.url, error.what()));
           entry.unavailable = true;
         }
-      } else if (ending.kind == FetchEndingKind::kFailure && ending.statusCode >= 500) {
+      } else if ((ending.kind == FetchEndingKind::kFailure && ending.statusCode >= 500) ||
+                 (DayManners_ && ending.statusCode == 0)) {
+        // With the day's manners, a robots.txt that could not be reached at all says nothing
+        // allowed either (RFC 9309 2.3.1.4), as a server error always did.
         entry.unavailable = true;
         view_.AddStatusLine(HostOf(step.url) + std::string(kRobotsUnavailableLine));
+      }
+      if (DayManners_ && !entry.unavailable && entry.rules.CrawlDelayMs() > kMaxCrawlDelayMs) {
+        entry.unavailable = true;
+        view_.AddStatusLine(HostOf(step.url) + std::string(kCrawlDelayTooLongLine) +
+                            std::to_string(*entry.rules.CrawlDelayMs() / 1000) +
+                            std::string(kCrawlDelayTooLongLineEnd));
       }
       // A 4xx, a failed connection or a client error: robots.txt says nothing, all is allowed.
       robots_[SplitOrigin(step.url).origin] = std::move(entry);
@@ -598,6 +638,18 @@ void GatheringCrawl::TakeSiteArticle(const ArticleStep& step, const FetchEnding&
     view_.AddStatusLine(step.url + std::string(kDroppedPageLine));
   } catch (const std::exception& error) {
     view_.AddStatusLine(UnreadablePageLine(step.url, error.what()));
+  }
+}
+
+void GatheringCrawl::TakeKeptArticle(const ArticleStep& step, KeptArticle kept) {
+  SiteArticleCount& site = siteArticles_[step.site];
+  try {
+    AddArticleSentences(site.host, SentencesOf(kept.paragraphs), sentenceStore_);
+    kept.site = site.host;
+    articles_.push_back(std::move(kept));
+    ++site.read;
+  } catch (const std::bad_alloc&) {
+    view_.AddStatusLine(step.url + std::string(kDroppedPageLine));
   }
 }
 

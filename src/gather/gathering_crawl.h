@@ -126,6 +126,11 @@ struct LinkOptions {
   // How many articles of each site at most; kept within kMinArticlesPerSite to
   // kMaxArticlesPerSite.
   std::int32_t ArticlesPerSite = 10;
+  // The day press's manners (set by SitesSideBySide): a robots.txt that cannot be reached
+  // (no connection, no answer) skips its host's articles as a 5xx does, and its Crawl-delay
+  // is kept between two requests to the host (one longer than kMaxCrawlDelayMs skips the
+  // host's articles, with a status line). Off, robots.txt is read as it always was.
+  bool DayManners = false;
 };
 
 // A site's budget for its articles: its steps (feeds, robots.txt, articles) start within
@@ -133,6 +138,7 @@ struct LinkOptions {
 // kSiteExtraRequests feed and robots.txt requests; a step past either is skipped with a line.
 inline constexpr std::uint32_t kSiteArticlesBudgetMs = 60000;
 inline constexpr std::int32_t kSiteExtraRequests = 3;
+inline constexpr std::uint32_t kMaxCrawlDelayMs = 10000;
 
 inline constexpr std::int32_t kDefaultArticlesPerSite = 10;
 inline constexpr std::int32_t kMinArticlesPerSite = 1;
@@ -149,6 +155,10 @@ struct SiteArticleCount {
 
 // The articles read, by site address, for the report's site list.
 std::map<std::string, std::int32_t> ArticlesReadBySite(const std::vector<SiteArticleCount>& sites);
+
+// The article kept in the history at an address, when there is one (the day's press counts it
+// from there instead of fetching it again). Must not throw.
+using KeptArticleLookup = std::function<std::optional<KeptArticle>(const std::string& address)>;
 
 // The links of a fetched page, for the feeds and article links of a site address.
 using PageLinksReader = std::function<PageLinks(const std::string& body)>;
@@ -187,6 +197,11 @@ class GatheringCrawl {
   // that reading, and the page is scanned instead (a terminal's Ctrl-C, say). The reading's own
   // time budget applies without it.
   void SetReadingStop(std::function<bool()> stop) { readingStop_ = std::move(stop); }
+  // With DayManners: an article `lookup` finds is not fetched; its kept paragraphs are counted
+  // as if read now (its status line ends in kKeptArticleMark). Only in kConfigured.
+  void SetKeptArticleLookup(KeptArticleLookup lookup) {
+    if (state_ == CrawlState::kConfigured) keptArticleLookup_ = std::move(lookup);
+  }
   // The watchdog's limit in milliseconds (kWatchdogMs unless a test shortens it).
   void SetWatchdogMs(std::uint32_t milliseconds) { watchdogMs_ = milliseconds; }
 
@@ -240,6 +255,9 @@ class GatheringCrawl {
   // Whether the shell's fetch loop would start a fetch now (the watchdog ended a wait while no
   // loop was running).
   bool ReadyForFetch() const;
+  // With DayManners: whether the last StartNextFetch gave nothing only because the next
+  // article's host asks for a Crawl-delay that has not passed (ask again later).
+  bool WaitingForCrawlDelay() const { return waitingForDelay_; }
 
   // A copy of the sentences of every page fetched with success, by host.
   SentenceStore CopySentenceStore() const { return sentenceStore_; }
@@ -289,6 +307,8 @@ class GatheringCrawl {
     bool unavailable = false;  // a 5xx: the host's articles are skipped this run
     RobotsRules rules;
   };
+  // With DayManners: whether `origin`'s Crawl-delay has not yet passed since its last request.
+  bool MustWaitFor(const std::string& origin, TickCount now) const;
   std::optional<std::string> StartArticleStep(TickCount now);
   void EndArticleStep(const ArticleStep& step, const FetchEnding& ending);
   void TryNextSource(std::size_t site);
@@ -300,6 +320,7 @@ class GatheringCrawl {
   bool PastSiteBudget(const ArticleStep& step, TickCount now);
   void QueueArticles(std::size_t site, const std::vector<FeedItem>& items);
   void TakeSiteArticle(const ArticleStep& step, const FetchEnding& ending);
+  void TakeKeptArticle(const ArticleStep& step, KeptArticle kept);
   void AdmitLinks(const std::string& pageURL, std::int32_t pageDepth,
                   const std::vector<std::string>& links);
   bool URLLeft() const;
@@ -344,7 +365,14 @@ class GatheringCrawl {
   };
   std::vector<SiteBudget> siteBudgets_;        // same index
   std::map<std::string, RobotsEntry> robots_;  // by origin ("http://host:port")
+  bool DayManners_ = false;
+  std::map<std::string, TickCount> lastRequestTick_;  // by origin, with DayManners
+  bool waitingForDelay_ = false;  // StartNextFetch gave nothing for a Crawl-delay
+  KeptArticleLookup keptArticleLookup_;
 };
+
+// The end of an article's status line when it was counted from the history, not fetched.
+inline constexpr std::string_view kKeptArticleMark = " (保存済み)";
 
 // The fetch loop: while the crawl hands out a URL, fetches it with `fetch` (calling `pump` in
 // every turn of its waits) and hands the ending back; status lines reach the crawl as they

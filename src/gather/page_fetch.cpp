@@ -6,6 +6,7 @@
 
 #include "net/inward_address.h"
 #include "net/net_error.h"
+#include "net/user_agent.h"
 #include "text/ascii_case.h"
 
 namespace quillmark {
@@ -57,6 +58,7 @@ PageFetch::PageFetch() {
   client_.Port = 0;
   client_.TimeOut = kTimeOutMs;
   client_.ProxyPort = 0;
+  client_.HeaderInfo.LocalProgram = ProgramUserAgent();
 }
 
 void PageFetch::SetProxy(const std::string& host, std::uint32_t port) {

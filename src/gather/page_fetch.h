@@ -74,7 +74,8 @@ using StatusLineSink = std::function<void(const std::string& line)>;
 class PageFetch : public FetchControl {
  public:
   // A client on port 0 (the client then uses 80), with the time limit kTimeOutMs for each of
-  // its waiting steps, no proxy, body and header kept in memory. Throws NetError when the
+  // its waiting steps, no proxy, body and header kept in memory, and the program's
+  // User-Agent (net/user_agent.h) on every request. Throws NetError when the
   // socket library cannot be set up.
   PageFetch();
 

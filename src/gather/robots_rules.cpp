@@ -1,6 +1,7 @@
 #include "gather/robots_rules.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "net/nmhttp.h"
 #include "text/ascii_case.h"
@@ -37,6 +38,17 @@ bool Matches(std::string_view pattern, std::string_view path) {
   return path.find(pattern, at) != std::string_view::npos;
 }
 
+// A Crawl-delay value in seconds ("10", "0.5") as milliseconds; none when it is no number. A
+// delay past a day is a day: the caller skips anything above its own limit anyway.
+std::optional<std::uint32_t> DelayMs(std::string_view value) {
+  double seconds = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+  if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
+      !(seconds >= 0))
+    return std::nullopt;
+  return static_cast<std::uint32_t>(std::min(seconds, 86400.0) * 1000.0);
+}
+
 bool NamesUs(std::string_view agent) {
   agent = agent.substr(0, agent.find('/'));
   return EqualsIgnoringAsciiCase(Trimmed(agent), kRobotsProductToken);
@@ -50,6 +62,7 @@ RobotsRules RobotsRules::Parse(std::string_view text) {
     bool ours = false;
     bool any = false;
     std::vector<Rule> rules;
+    std::optional<std::uint32_t> crawlDelayMs;
   };
   std::vector<Group> groups;
   bool inAgents = false;  // the previous record was a User-agent line
@@ -69,6 +82,14 @@ RobotsRules RobotsRules::Parse(std::string_view text) {
       groups.back().any = groups.back().any || value == "*";
       continue;
     }
+    if (EqualsIgnoringAsciiCase(name, "crawl-delay")) {
+      inAgents = false;
+      if (!groups.empty()) {
+        if (const std::optional<std::uint32_t> delay = DelayMs(value))
+          groups.back().crawlDelayMs = delay;
+      }
+      continue;
+    }
     const bool allow = EqualsIgnoringAsciiCase(name, "allow");
     if (!allow && !EqualsIgnoringAsciiCase(name, "disallow")) continue;  // Sitemap and others
     inAgents = false;
@@ -82,6 +103,8 @@ RobotsRules RobotsRules::Parse(std::string_view text) {
   for (Group& group : groups) {
     if (haveOurs ? group.ours : group.any) {
       for (Rule& rule : group.rules) result.rules_.push_back(std::move(rule));
+      if (group.crawlDelayMs)
+        result.crawlDelayMs_ = std::max(result.crawlDelayMs_.value_or(0), *group.crawlDelayMs);
     }
   }
   return result;

@@ -5,14 +5,16 @@
 // articles the program picks for itself ask it.
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "net/user_agent.h"  // kRobotsProductToken: our groups' token, also in every request
+
 namespace quillmark {
 
-// The product token our groups are written for ("User-agent: quillmark").
-inline constexpr std::string_view kRobotsProductToken = "quillmark";
 // RFC 9309 lets a reader stop after 500 KiB; the rest of a longer file is not read.
 inline constexpr std::size_t kMaxRobotsBytes = 500 * 1024;
 
@@ -33,12 +35,17 @@ class RobotsRules {
   // "/robots.txt" itself is always allowed.
   bool Allows(std::string_view path) const;
 
+  // The Crawl-delay of the groups used (the longest when several give one), in milliseconds;
+  // none when they give none or no number.
+  std::optional<std::uint32_t> CrawlDelayMs() const { return crawlDelayMs_; }
+
  private:
   struct Rule {
     bool allow;
     std::string pattern;
   };
   std::vector<Rule> rules_;
+  std::optional<std::uint32_t> crawlDelayMs_;
 };
 
 // An absolute address cut at the end of its authority: "http://a.example:8080/x?y" gives

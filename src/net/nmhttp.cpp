@@ -48,6 +48,23 @@ bool FollowsLocation(int statusCode) {
 
 }  // namespace
 
+std::string PercentEncodeRequestTarget(std::string_view target) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  encoded.reserve(target.size());
+  for (const char c : target) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte >= 0x7F) {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 0x0F];
+    } else {
+      encoded += c;
+    }
+  }
+  return encoded;
+}
+
 void TExStringList::SetValue(std::string_view name, std::string_view value) {
   for (auto line = lines_.begin(); line != lines_.end(); ++line) {
     const std::string_view line_name = std::string_view(*line).substr(0, line->find(':'));
@@ -103,7 +120,9 @@ void TNMHTTP::HTTPConnect() {
       SendHTTP();
       status_code_ = 0;
       RemoveHeader();
-      CaptureString(Body, -1);
+      // A proxy that keeps the connection open for us ends the body only by its length: read
+      // to Content-Length when the server gives one, to the close otherwise.
+      CaptureString(Body, has_content_length_ ? content_length_ : -1);
       if (status_code_ < 299) {
         if (OnSuccess) OnSuccess(cmd_type_);
       } else if (status_code_ > 399) {
@@ -204,13 +223,15 @@ void TNMHTTP::AssembleHTTPHeader() {
   request_lines_.Clear();
   // Inside a tunnel the request goes to the server itself, as without a proxy.
   if (Proxy.empty() || secure_) {
-    request_lines_.Add("GET " + path_ + " HTTP/1.0");
+    request_lines_.Add("GET " + PercentEncodeRequestTarget(path_) + " HTTP/1.0");
   } else {
-    request_lines_.Add("GET " + url_ + " HTTP/1.0");
+    request_lines_.Add("GET " + PercentEncodeRequestTarget(url_) + " HTTP/1.0");
     request_lines_.Add("Proxy-Connection: Keep-Alive");
     request_lines_.Add("Host: " + Host);
   }
-  request_lines_.SetValue("Host", Host);
+  // A server listening on another port than the scheme's own needs it to tell its sites apart.
+  const std::uint32_t defaultPort = secure_ ? kHttpsPort : 80;
+  request_lines_.SetValue("Host", Port == defaultPort ? Host : Host + ":" + std::to_string(Port));
   request_lines_.Add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
   request_lines_.Add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");
   if (!HeaderInfo.LocalProgram.empty())
@@ -274,6 +295,7 @@ void TNMHTTP::SendHTTP() {
 
 void TNMHTTP::RemoveHeader() {
   content_length_ = 0;
+  has_content_length_ = false;
   cookie_.clear();
   location_.clear();
   Header.clear();
@@ -314,10 +336,10 @@ void TNMHTTP::RemoveHeader() {
     } else if (name == "CONTENT-LENGTH:") {
       const std::string value = HeaderValue(line, 16, kMaxHeaderValueBytes);
       const std::size_t digits = value.find_first_not_of("0123456789");
-      content_length_ =
-          static_cast<std::int32_t>(ParseDecimal(std::string_view(value).substr(0, digits), 0,
-                                                 std::numeric_limits<std::int32_t>::max())
-                                        .value_or(0));
+      const std::optional<long> length = ParseDecimal(std::string_view(value).substr(0, digits), 0,
+                                                      std::numeric_limits<std::int32_t>::max());
+      content_length_ = static_cast<std::int32_t>(length.value_or(0));
+      has_content_length_ = length.has_value();
     }
   }
 }

@@ -28,6 +28,12 @@ enum class CmdType {
   CmdWRAPPED,
 };
 
+// `target` (a path, or a whole URL for a proxy) with every space, control byte, DEL and
+// non-ASCII byte written as "%XX" (upper-case hex); '%' and every other byte stay as they are,
+// so a link already encoded is not encoded twice. Links are kept as their pages wrote them;
+// only the request line needs this, or the server answers 400.
+std::string PercentEncodeRequestTarget(std::string_view target);
+
 // Extra request header values; each becomes a request line only when it is not empty.
 struct THeaderInfo {
   std::string Cookie;            // "Cookie"; a redirect may set it (see TNMHTTP::Get)
@@ -74,10 +80,12 @@ class TNMHTTP : public TPowersock {
   // Returns when the exchange has ended; the socket is then always disconnected. Changes
   // Host, Port, Body, Header and, after a redirect carrying a cookie, HeaderInfo.Cookie.
   // A ':' names a port only before the URL's first '/': a path ("/wiki/Special:Random") keeps
-  // the current Host and Port. A Set-Cookie value holding a CR is not learned.
-  // With FetchHttps, an "https://" URL is fetched on port 443 (unless it names a port) over
-  // TLS with the same request, bounds and events; through a proxy, inside a CONNECT tunnel
-  // with the request line holding the path only. A failed tunnel, handshake or certificate
+  // the current Host and Port. The "Host" line names the port when it is not the scheme's
+  // own; the request line is percent-encoded (PercentEncodeRequestTarget). A body ends at its
+  // Content-Length when the response gives one, else at the close. A Set-Cookie value holding a CR
+  // is not learned. With FetchHttps, an "https://" URL is fetched on port 443 (unless it names a
+  // port) over TLS with the same request, bounds and events; through a proxy, inside a CONNECT
+  // tunnel with the request line holding the path only. A failed tunnel, handshake or certificate
   // check is a failed connection (OnConnectionFailed, then its NetError, as StartTls says).
   // Throws NetError: every error of Connect, SendBuffer, ReadLn and CaptureString; "Empty URL";
   // "URL holds a line break or a zero byte" (also for a redirect target, before anything of
@@ -121,6 +129,7 @@ class TNMHTTP : public TPowersock {
   std::string location_;
   std::string cookie_;
   std::int32_t content_length_ = 0;
+  bool has_content_length_ = false;  // the body ends after content_length_ bytes
   TExStringList request_lines_;
   // Host that sent the cookie now in HeaderInfo.Cookie; empty when the owner set it.
   std::string cookie_host_;

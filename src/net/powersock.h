@@ -3,7 +3,7 @@
 //
 // What may run during a wait. Every waiting step (name lookup, connect, send, ReadLn,
 // CaptureString) turns a small loop: poll the socket and the resolver's sockets for at most
-// 2 ms (returning at once when one is ready), call `Pump`, then look at the flags and the
+// 100 ms (returning at once when one is ready), call `Pump`, then look at the flags and the
 // deadline. `Pump` is how the application lets its own events run (the window timer, a Cancel
 // click), so the owner's handlers run *inside* these loops. From there a handler may call
 // `Cancel` or `Abort` (the step ends with its "aborted"/"Canceled" error) or `Disconnect` (the
@@ -153,7 +153,7 @@ class TPowersock {
   ssize_t ReceiveSome(char* buffer, std::size_t size, short& waitFor);
   ssize_t SendSome(const char* data, std::size_t size, short& waitFor);
   // Polls the socket for `socket_events` (0: not at all) and the resolver's sockets for at
-  // most 2 ms, returns at once when one is ready, and hands the resolver what arrived.
+  // most 100 ms, returns at once when one is ready, and hands the resolver what arrived.
   // Returns the socket's revents.
   short PollOnce(short socket_events);
   // The second half of every turn: the pump, then the deadline.

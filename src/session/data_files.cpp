@@ -6,6 +6,7 @@
 #include <set>
 
 #include "gather/gathering_crawl.h"
+#include "gather/sites_side_by_side.h"
 #include "session/line_file.h"
 
 namespace quillmark {
@@ -49,6 +50,9 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
       std::clamp(ParseIntegerSetting(settings.Read(kLinkSection, "ArticlesPerSite"),
                                      Configuration{}.articlesPerSite),
                  kMinArticlesPerSite, kMaxArticlesPerSite);
+  config.sitesAtOnce = std::clamp(
+      ParseIntegerSetting(settings.Read(kLinkSection, "SitesAtOnce"), Configuration{}.sitesAtOnce),
+      kMinSitesAtOnce, kMaxSitesAtOnce);
   config.articleText = ParseIntegerSetting(settings.Read(kConfigSection, "ArticleText"),
                                            Configuration{}.articleText ? 1 : 0) != 0;
   // Read, never written: the designed configuration stays as it is unless the user adds it.
@@ -86,6 +90,10 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
   if (config.articlesPerSite != Configuration{}.articlesPerSite ||
       settings.Read(kLinkSection, "ArticlesPerSite")) {
     settings.Write(kLinkSection, "ArticlesPerSite", std::to_string(config.articlesPerSite));
+  }
+  if (config.sitesAtOnce != Configuration{}.sitesAtOnce ||
+      settings.Read(kLinkSection, "SitesAtOnce")) {
+    settings.Write(kLinkSection, "SitesAtOnce", std::to_string(config.sitesAtOnce));
   }
   WriteSwitchOnceChanged(settings, kConfigSection, "ArticleText", config.articleText,
                          Configuration{}.articleText);

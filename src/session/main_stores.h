@@ -31,6 +31,9 @@ struct Configuration {
   bool followArticles = true;
   // [link] ArticlesPerSite: how many articles of each site at most; read into 1 to 100.
   std::int32_t articlesPerSite = 10;
+  // [link] SitesAtOnce: how many sites the day's articles read side by side; read into 1 to 16,
+  // written only once it differs from 6 (or the file has it).
+  std::int32_t sitesAtOnce = 6;
   // [config] ArticleText: whether a page is read as an article (its body's own text and
   // sentences) rather than by the page scanner, which keeps menus and loses the article.
   bool articleText = true;

@@ -67,6 +67,23 @@ class GatheringTest : public QObject {
                      Line(kHost, "からのドキュメント取得成功")}));
   }
 
+  // The day's articles read as articles: the sites side by side, a list of the sites being read
+  // below the status list (empty once all are read), and the dialog closes by itself.
+  void theDaysArticlesReadTheSitesSideBySideWithALiveListBelow() {
+    ScriptedServer other(testing::ServePages({{"/", Page("<p>Another site.</p>")}}));
+    TWordGetDialog dialog(nullptr, kQuick);
+    dialog.SetSiteList({server_.Url("/"), other.Url("/")});
+    dialog.SetLinkOptions(LinkOptions{.ArticleText = true, .FollowArticles = true});
+    QListWidget* live = dialog.findChild<QListWidget*>("LiveSitesBox");
+    QVERIFY(live != nullptr);
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(live->count(), 0);
+    QCOMPARE(dialog.SiteArticles().size(), std::size_t{2});
+    const QStringList lines = StatusLines(dialog);
+    QVERIFY(lines.contains(Line(server_.Url("/"), "の記事を0件取得")));
+    QVERIFY(lines.contains(Line(other.Url("/"), "の記事を0件取得")));
+  }
+
   void theStatusListKeepsTheLatestLinesInOrderAndSelectsTheLast() {
     QListWidget list;
     for (int i = 0; i < 30; ++i) AppendStatusLines(list, {QString::number(i)}, 10);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "net/user_agent.h"
 #include "support/scripted_server.h"
 
 namespace quillmark {
@@ -101,6 +102,14 @@ TEST_F(PageFetchTest, ASuccessAfterARedirectNamesTheHostThatAnswered) {
   EXPECT_THAT(lines_,
               ElementsAre("127.0.0.1コネクション確立", "localhost名前解決",
                           "localhostコネクション確立", "localhostからのドキュメント取得成功"));
+  // Both requests say who asks, and the token robots.txt can name to keep the program out.
+  const std::string userAgent = "\r\nUser-Agent: " + ProgramUserAgent() + "\r\n";
+  EXPECT_THAT(
+      ProgramUserAgent(),
+      ::testing::MatchesRegex("Quillmark/[0-9][^ ]* \\(\\+robots\\.txt token: quillmark\\)"));
+  ASSERT_EQ(server_.Requests().size(), 2u);
+  for (const std::string& request : server_.Requests())
+    EXPECT_THAT(request, ::testing::HasSubstr(userAgent));
 }
 
 // The error the client throws after a failed connection is no second ending: it is the reason

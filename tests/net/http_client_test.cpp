@@ -124,8 +124,26 @@ INSTANTIATE_TEST_SUITE_P(
         SingleExchangeCase{"proxy-host-root", "http://host", true, 200, "Success", "root", 0},
         SingleExchangeCase{"not-found-bare", "/gone.html", false, 404, "Failure", "missing", 0},
         SingleExchangeCase{"silent-close", "/a.html", false, 0, "Success", "", 0},
-        SingleExchangeCase{"lf-lines", "/a.html", false, 200, "Success", "LF body\r\n", 9}),
+        SingleExchangeCase{"lf-lines", "/a.html", false, 200, "Success", "LF body\r\n", 9},
+        SingleExchangeCase{"request-target-encoded", "/caf\xC3\xA9 menu\x01\x7F.html?q=%41", false,
+                           200, "Success", "encoded", 0}),
     [](const auto& info) { return TestNameOf(info.param.name); });
+
+// A proxy that honours the keep-alive we ask it for leaves the connection open after the
+// body: only its Content-Length ends the read (and a second piece of filler is never taken).
+TEST_F(HttpClientTest, AKeptAliveProxyAnswerEndsAtItsContentLength) {
+  const ReplyCase reply_case = UseCase("proxy-keep-alive-length");
+  server_->SetScript(
+      {Exchange::Reply(reply_case.replies[0]).Filler('x', 5).EndWith(Exchange::Ending::kStall)});
+  http_.Proxy = "127.0.0.1";
+  http_.ProxyPort = server_->port();
+
+  http_.Get("http://host:8080/a b.html");
+
+  EXPECT_EQ(server_->Requests(), reply_case.requests);
+  EXPECT_THAT(events_, ElementsAre("Connect", "Success"));
+  EXPECT_EQ(http_.Body, "kept alive.\n");
+}
 
 TEST_F(HttpClientTest, TheUrlGivesPortAndPathButTheHostLineNeverTheDefaultUrlStoresTheSlash) {
   UseCase("host-root");

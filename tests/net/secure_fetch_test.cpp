@@ -57,7 +57,8 @@ TEST_F(SecureFetchTest, APageArrivesOverTlsWithTheSameRequestAndEvents) {
   EXPECT_EQ(http_.Body, "<p>Secure news.</p>");
   EXPECT_THAT(
       server->Requests(),
-      ElementsAre("GET /a.html HTTP/1.0\r\nHost: 127.0.0.1\r\n"
+      ElementsAre("GET /a.html HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(server->port()) +
+                  "\r\n"
                   "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
                   "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n"
                   "Content-type: application/x-www-form-urlencoded\r\n\r\n"));

@@ -178,25 +178,36 @@ TEST_F(DataFiles, SwitchesAreWrittenOnlyOnceChangedOrInTheFile) {
   }
 }
 
-// ArticlesPerSite is read into its range and, like a switch, written only once it differs
-// from its default or the file has it.
-TEST_F(DataFiles, ArticlesPerSiteIsKeptInItsRangeAndWrittenOnlyOnceChanged) {
+// ArticlesPerSite and SitesAtOnce are read into their ranges and, like a switch, written only
+// once they differ from their defaults or the file has them.
+TEST_F(DataFiles, CountsAreKeptInTheirRangesAndWrittenOnlyOnceChanged) {
   const struct {
+    const char* key;
+    std::int32_t Configuration::*member;
     const char* inFile;  // nullptr: no such key
     std::int32_t read;
     std::int32_t setTo;
     const char* written;  // nullptr: still no such key
-  } cases[] = {{nullptr, 10, 10, nullptr}, {nullptr, 10, 25, "25"}, {"0", 1, 1, "1"},
-               {"101", 100, 100, "100"},   {"ten", 10, 10, "10"},   {"7", 7, 10, "10"}};
+  } cases[] = {{"link/ArticlesPerSite", &Configuration::articlesPerSite, nullptr, 10, 10, nullptr},
+               {"link/ArticlesPerSite", &Configuration::articlesPerSite, nullptr, 10, 25, "25"},
+               {"link/ArticlesPerSite", &Configuration::articlesPerSite, "0", 1, 1, "1"},
+               {"link/ArticlesPerSite", &Configuration::articlesPerSite, "101", 100, 100, "100"},
+               {"link/ArticlesPerSite", &Configuration::articlesPerSite, "ten", 10, 10, "10"},
+               {"link/ArticlesPerSite", &Configuration::articlesPerSite, "7", 7, 10, "10"},
+               {"link/SitesAtOnce", &Configuration::sitesAtOnce, nullptr, 6, 6, nullptr},
+               {"link/SitesAtOnce", &Configuration::sitesAtOnce, nullptr, 6, 1, "1"},
+               {"link/SitesAtOnce", &Configuration::sitesAtOnce, "0", 1, 1, "1"},
+               {"link/SitesAtOnce", &Configuration::sitesAtOnce, "17", 16, 16, "16"},
+               {"link/SitesAtOnce", &Configuration::sitesAtOnce, "8", 8, 6, "6"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.inFile == nullptr ? "no key" : c.inFile);
+    SCOPED_TRACE(std::string(c.key) + " " + (c.inFile == nullptr ? "no key" : c.inFile));
     settings.values.clear();
-    if (c.inFile != nullptr) settings.values["link/ArticlesPerSite"] = c.inFile;
+    if (c.inFile != nullptr) settings.values[c.key] = c.inFile;
     Load();
-    EXPECT_EQ(stores.configuration.articlesPerSite, c.read);
-    stores.configuration.articlesPerSite = c.setTo;
+    EXPECT_EQ(stores.configuration.*c.member, c.read);
+    stores.configuration.*c.member = c.setTo;
     SaveAllStores(stores, files, settings, "");
-    const auto written = settings.values.find("link/ArticlesPerSite");
+    const auto written = settings.values.find(c.key);
     if (c.written == nullptr) {
       EXPECT_EQ(written, settings.values.end());
     } else {

@@ -130,6 +130,11 @@ int ScriptedServer::connections() const {
   return connections_;
 }
 
+std::vector<int> ScriptedServer::RequestConnections() const {
+  std::lock_guard lock(mutex_);
+  return requestConnections_;
+}
+
 void ScriptedServer::Stop() {
   if (!thread_.joinable()) return;
   const char byte = 1;
@@ -175,6 +180,7 @@ void ScriptedServer::Run() {
       {
         std::lock_guard lock(mutex_);
         requests_.push_back(connect);
+        requestConnections_.push_back(connections_);
       }
       if (!read || !SendAll(plain, "HTTP/1.0 200 Connection established\r\n\r\n")) {
         SSL_free(link.ssl);
@@ -237,21 +243,38 @@ ssize_t ScriptedServer::Send(Link& link, std::string_view bytes, short& waitFor)
 }
 
 void ScriptedServer::Serve(Link& link) {
-  const int connection = link.fd;
-  std::string request;
-  const bool read = (link.ssl == nullptr || Handshake(link)) && ReadRequest(link, request);
-  Exchange exchange;
-  {
+  if (link.ssl != nullptr && !Handshake(link)) {
     std::lock_guard lock(mutex_);
-    const int index = connections_++;
-    requests_.push_back(request);
-    if (responder_) {
-      exchange = responder_(index, request);
-    } else if (!script_.empty()) {
-      exchange = script_[std::min<std::size_t>(index, script_.size() - 1)];
-    }
+    requestConnections_.push_back(connections_++);
+    requests_.emplace_back();
+    ++exchanges_;
+    return;
   }
-  if (!read) return;
+  int connection_number = -1;
+  for (;;) {
+    std::string request;
+    const bool read = ReadRequest(link, request);
+    // The client closed a kept connection instead of asking again: nothing to record.
+    if (connection_number >= 0 && request.empty()) return;
+    Exchange exchange;
+    {
+      std::lock_guard lock(mutex_);
+      if (connection_number < 0) connection_number = connections_++;
+      const int index = exchanges_++;
+      requests_.push_back(request);
+      requestConnections_.push_back(connection_number);
+      if (responder_) {
+        exchange = responder_(index, request);
+      } else if (!script_.empty()) {
+        exchange = script_[std::min<std::size_t>(index, script_.size() - 1)];
+      }
+    }
+    if (!read || !ServeExchange(link, exchange)) return;
+  }
+}
+
+bool ScriptedServer::ServeExchange(Link& link, const Exchange& exchange) {
+  const int connection = link.fd;
 
   bool sent = SendAll(link, exchange.reply);
   std::string_view rest = exchange.dripped;
@@ -261,9 +284,11 @@ void ScriptedServer::Serve(Link& link) {
     rest.remove_prefix(piece);
   }
   if (sent) sent = SendFiller(link, exchange);
-  if (!sent) return;
+  if (!sent) return false;
 
   switch (exchange.ending) {
+    case Exchange::Ending::kKeepOpen:
+      return true;
     case Exchange::Ending::kClose:
       if (link.ssl != nullptr) SSL_shutdown(link.ssl);  // the closing alert, sent once
       ::shutdown(connection, SHUT_WR);
@@ -278,6 +303,7 @@ void ScriptedServer::Serve(Link& link) {
       WaitForClientToLeave(connection);
       break;
   }
+  return false;
 }
 
 bool ScriptedServer::ReadRequest(Link& link, std::string& request) {

@@ -25,6 +25,9 @@ struct Exchange {
     kClose,  // orderly close (FIN) after everything was sent
     kReset,  // drop the connection with a reset (RST)
     kStall,  // send nothing more and keep the connection open until the client leaves
+    // keep the connection for the client's next request, answered by the next exchange of
+    // the script (a persistent HTTP/1.1 connection); a close there ends it quietly
+    kKeepOpen,
   };
 
   // Builders, so a script reads as one expression:
@@ -74,6 +77,8 @@ struct Exchange {
 class ScriptedServer {
  public:
   // Connection i is answered with script[i]; the last entry answers every later connection.
+  // (Counted in exchanges: a connection kept open by kKeepOpen takes the next entry for its
+  // next request.)
   // An empty script answers by closing right after the request.
   explicit ScriptedServer(std::vector<Exchange> script = {});
   // Picks the answer from the request itself, e.g. a small site keyed by path.
@@ -103,6 +108,9 @@ class ScriptedServer {
   // Connections served so far, each counted once its request has been read (a tunnel's
   // CONNECT is not counted).
   int connections() const;
+  // The number of the connection each request of Requests() came on (from 0; a tunnel's
+  // CONNECT shares its connection's number).
+  std::vector<int> RequestConnections() const;
 
   void Stop();
 
@@ -119,6 +127,8 @@ class ScriptedServer {
   void Listen(int backlog);
   void Run();
   void Serve(Link& link);
+  // Sends one exchange; true when the connection stays open for another request.
+  bool ServeExchange(Link& link, const Exchange& exchange);
   bool Handshake(Link& link);
   // Like recv and send, through TLS when the link has it; on EAGAIN `waitFor` says what to
   // wait for.
@@ -140,6 +150,8 @@ class ScriptedServer {
   std::vector<Exchange> script_;
   std::vector<std::string> requests_;
   int connections_ = 0;
+  int exchanges_ = 0;
+  std::vector<int> requestConnections_;
   SSL_CTX* tls_ = nullptr;
   Tunnel tunnel_ = Tunnel::kNo;
   mutable std::mutex mutex_;
