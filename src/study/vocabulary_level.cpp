@@ -1,0 +1,221 @@
+#include "study/vocabulary_level.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace quillmark {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// The words of one line, cut at blanks.
+std::vector<std::string> WordsOfLine(std::string_view line) {
+  std::vector<std::string> words;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    std::size_t end = at;
+    while (end < line.size() && !IsBlank(line[end])) ++end;
+    if (end > at) words.emplace_back(line.substr(at, end - at));
+    at = end;
+  }
+  return words;
+}
+
+template <typename Visit>
+void ForEachLine(std::string_view bytes, Visit visit) {
+  while (!bytes.empty()) {
+    const std::size_t end = bytes.find('\n');
+    visit(bytes.substr(0, end));
+    if (end == std::string_view::npos) break;
+    bytes.remove_prefix(end + 1);
+  }
+}
+
+std::string UpperCase(std::string word) {
+  for (char& c : word) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return word;
+}
+
+}  // namespace
+
+FrequencyRanks::FrequencyRanks(std::string_view bytes) {
+  ForEachLine(bytes, [this](std::string_view line) {
+    std::vector<std::string> words = WordsOfLine(line);
+    if (words.empty()) return;
+    const auto rank = static_cast<std::int32_t>(bases_.size() + 1);
+    for (auto& word : words) {
+      word = UpperCase(std::move(word));
+      rankOf_.emplace(word, rank);  // a word on two lines keeps its better rank
+    }
+    bases_.push_back(words.front());
+    forms_.emplace_back(words.begin() + 1, words.end());
+  });
+}
+
+std::int32_t FrequencyRanks::RankOf(std::string_view upperWord) const {
+  const auto found = rankOf_.find(std::string(upperWord));
+  return found == rankOf_.end() ? 0 : found->second;
+}
+
+std::set<std::string> FrequencyRanks::WordsWithin(std::int32_t level) const {
+  std::set<std::string> words;
+  const std::int32_t last = std::min(level, Size());
+  for (std::int32_t rank = 1; rank <= last; ++rank) {
+    words.insert(bases_[rank - 1]);
+    words.insert(forms_[rank - 1].begin(), forms_[rank - 1].end());
+  }
+  return words;
+}
+
+std::vector<std::string> WordLines(std::string_view bytes) {
+  std::vector<std::string> words;
+  ForEachLine(bytes, [&words](std::string_view line) {
+    for (auto& word : WordsOfLine(line)) words.push_back(UpperCase(std::move(word)));
+  });
+  return words;
+}
+
+std::int32_t EstimateVocabulary(const std::vector<CheckAnswer>& answers) {
+  std::array<std::int32_t, kBandCount + 1> asked{};
+  std::array<std::int32_t, kBandCount + 1> hits{};
+  for (const auto& answer : answers) {
+    if (answer.band < 0 || answer.band > kBandCount) continue;
+    ++asked[answer.band];
+    if (answer.known) ++hits[answer.band];
+  }
+  const double falseAlarms = asked[0] == 0 ? 0.0 : static_cast<double>(hits[0]) / asked[0];
+  if (falseAlarms >= 1.0) return 0;
+  std::array<double, kBandCount + 1> share{};
+  std::array<bool, kBandCount + 1> known{};
+  bool anyAsked = false;
+  for (std::int32_t band = 1; band <= kBandCount; ++band) {
+    if (asked[band] == 0) continue;
+    const double hitRate = static_cast<double>(hits[band]) / asked[band];
+    share[band] = std::clamp((hitRate - falseAlarms) / (1.0 - falseAlarms), 0.0, 1.0);
+    known[band] = anyAsked = true;
+  }
+  if (!anyAsked) return 0;
+  double total = 0;
+  for (std::int32_t band = 1; band <= kBandCount; ++band) {
+    std::int32_t from = band;
+    while (from >= 1 && !known[from]) --from;
+    if (from < 1) {
+      from = band;
+      while (!known[from]) ++from;
+    }
+    total += share[from] * kBandSize;
+  }
+  return static_cast<std::int32_t>(std::lround(total));
+}
+
+std::string GroupedNumber(std::int32_t number) {
+  std::string digits = std::to_string(number);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), ",");
+  }
+  return digits;
+}
+
+std::string EstimateText(std::int32_t estimate) {
+  return "推定語彙数: 約" + GroupedNumber((estimate + 50) / 100 * 100) + "語";
+}
+
+VocabularyCheck::VocabularyCheck(const FrequencyRanks& ranks,
+                                 const std::vector<std::string>& madeUp, std::uint32_t seed,
+                                 CheckPlan plan)
+    : ranks_(ranks), madeUp_(madeUp), plan_(plan), random_(seed) {
+  plan_.realWords = std::max(0, plan_.realWords);
+  plan_.madeUpWords = std::clamp(plan_.madeUpWords, 0, static_cast<std::int32_t>(madeUp.size()));
+  DrawNext();
+}
+
+void VocabularyCheck::Answer(bool known) {
+  if (Finished()) return;
+  current_.known = known;
+  answers_.push_back(current_);
+  DrawNext();
+}
+
+std::int32_t VocabularyCheck::NextBand() const {
+  const std::int32_t bands = std::min(kBandCount, (ranks_.Size() + kBandSize - 1) / kBandSize);
+  std::array<std::int32_t, kBandCount + 1> asked{};
+  std::array<std::int32_t, kBandCount + 1> hits{};
+  for (const auto& answer : answers_) {
+    ++asked[answer.band];
+    if (answer.known) ++hits[answer.band];
+  }
+  // The first words go round the bands in order, so that every band is asked.
+  if (realDrawn_ < plan_.firstPerBand * bands) return realDrawn_ % bands + 1;
+  std::int32_t best = 1;
+  double bestGain = -1;
+  for (std::int32_t band = 1; band <= bands; ++band) {
+    const double n = asked[band];
+    const double p = (hits[band] + 0.5) / (n + 1.0);
+    const double gain = p * (1 - p) / ((n + 1.0) * (n + 2.0));
+    if (gain > bestGain) {
+      bestGain = gain;
+      best = band;
+    }
+  }
+  return best;
+}
+
+std::string VocabularyCheck::DrawFromBand(std::int32_t band) {
+  const std::int32_t first = (band - 1) * kBandSize + 1;
+  const std::int32_t last = std::min(band * kBandSize, ranks_.Size());
+  std::uniform_int_distribution<std::int32_t> pick(first, last);
+  for (int attempt = 0; attempt < 10 * kBandSize; ++attempt) {
+    const std::string& word = ranks_.BaseOf(pick(random_));
+    if (word.size() >= 3 && drawn_.insert(word).second) return word;
+  }
+  return {};
+}
+
+void VocabularyCheck::DrawNext() {
+  current_ = {};
+  if (Finished()) return;
+  // A made-up word after every (real / made-up) real words, so that they are spread evenly.
+  const std::int32_t shown = realDrawn_ + madeUpDrawn_;
+  const bool madeUpTurn =
+      madeUpDrawn_ < plan_.madeUpWords &&
+      (realDrawn_ >= plan_.realWords ||
+       static_cast<std::int64_t>(madeUpDrawn_ + 1) * Total() <=
+           static_cast<std::int64_t>(shown + 1) * plan_.madeUpWords);
+  if (madeUpTurn) {
+    std::uniform_int_distribution<std::size_t> pick(0, madeUp_.size() - 1);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      const std::string& word = madeUp_[pick(random_)];
+      if (drawn_.insert(word).second) {
+        current_ = {word, 0, false};
+        break;
+      }
+    }
+    ++madeUpDrawn_;
+    if (current_.word.empty()) DrawNext();
+    return;
+  }
+  const std::int32_t band = NextBand();
+  current_ = {DrawFromBand(band), band, false};
+  ++realDrawn_;
+}
+
+std::int32_t LevelAfterMark(std::int32_t level, std::int32_t rank, bool known,
+                            std::int32_t rankCount) {
+  if (level <= 0 || rank <= 0) return level;
+  if (known && rank > level) {
+    const std::int32_t step = std::clamp((rank - level) / kLearningDivisor, 1, kLearningStep);
+    return std::min(level + step, std::max(rankCount, level));
+  }
+  if (!known && rank <= level) {
+    const std::int32_t step = std::clamp((level - rank) / kLearningDivisor, 1, kLearningStep);
+    return std::max(level - step, 1);
+  }
+  return level;
+}
+
+}  // namespace quillmark
