@@ -80,6 +80,45 @@ std::vector<std::string> WordLines(std::string_view bytes) {
   return words;
 }
 
+namespace {
+
+// How far a band's share is pulled to one half while it has few answers, when the next word's
+// band is chosen: little, so that two unknown words already mark a band as clearly unknown.
+constexpr double kShareSmoothing = 0.1;
+// How many bands' worth of words beyond the last band the tail reaches.
+constexpr std::int32_t kTailBands = 10;
+// The commonest band's share from which its misses are taken to be slips.
+constexpr double kKnownBandShare = 0.8;
+
+// Shares that never rise from one band to the next (pool adjacent violators, weighted by the
+// answers): a learner knows the rarer words less, so a rise is noise, and pooling it with its
+// neighbours keeps one lucky answer in a rare band from counting a thousand words.
+std::vector<double> NonIncreasing(const std::vector<double>& shares,
+                                  const std::vector<double>& weights) {
+  struct Block {
+    double sum, weight;
+    std::size_t count;
+  };
+  std::vector<Block> blocks;
+  for (std::size_t i = 0; i < shares.size(); ++i) {
+    blocks.push_back({shares[i] * weights[i], weights[i], 1});
+    while (blocks.size() > 1) {
+      const Block& last = blocks.back();
+      const Block& before = blocks[blocks.size() - 2];
+      if (before.sum * last.weight >= last.sum * before.weight) break;
+      const Block merged{before.sum + last.sum, before.weight + last.weight,
+                         before.count + last.count};
+      blocks.pop_back();
+      blocks.back() = merged;
+    }
+  }
+  std::vector<double> result;
+  for (const auto& block : blocks) result.insert(result.end(), block.count, block.sum / block.weight);
+  return result;
+}
+
+}  // namespace
+
 std::int32_t EstimateVocabulary(const std::vector<CheckAnswer>& answers) {
   std::array<std::int32_t, kBandCount + 1> asked{};
   std::array<std::int32_t, kBandCount + 1> hits{};
@@ -90,26 +129,35 @@ std::int32_t EstimateVocabulary(const std::vector<CheckAnswer>& answers) {
   }
   const double falseAlarms = asked[0] == 0 ? 0.0 : static_cast<double>(hits[0]) / asked[0];
   if (falseAlarms >= 1.0) return 0;
-  std::array<double, kBandCount + 1> share{};
-  std::array<bool, kBandCount + 1> known{};
-  bool anyAsked = false;
+  std::vector<std::int32_t> askedBands;
+  std::vector<double> shares;
+  std::vector<double> weights;
   for (std::int32_t band = 1; band <= kBandCount; ++band) {
     if (asked[band] == 0) continue;
     const double hitRate = static_cast<double>(hits[band]) / asked[band];
-    share[band] = std::clamp((hitRate - falseAlarms) / (1.0 - falseAlarms), 0.0, 1.0);
-    known[band] = anyAsked = true;
+    askedBands.push_back(band);
+    shares.push_back(std::clamp((hitRate - falseAlarms) / (1.0 - falseAlarms), 0.0, 1.0));
+    weights.push_back(asked[band]);
   }
-  if (!anyAsked) return 0;
+  if (askedBands.empty()) return 0;
+  shares = NonIncreasing(shares, weights);
+  // A learner who knows the commonest band says no to some of its words all the same: a
+  // slip. When the commonest words read as mostly known, they stand for fully known and every
+  // share is scaled up by the same factor.
+  if (shares.front() >= kKnownBandShare) {
+    const double ceiling = shares.front();
+    for (double& share : shares) share = std::min(1.0, share / ceiling);
+  }
+  // Every band takes the share of the nearest asked band at or below it (above it when none is).
   double total = 0;
+  std::size_t next = 0;
   for (std::int32_t band = 1; band <= kBandCount; ++band) {
-    std::int32_t from = band;
-    while (from >= 1 && !known[from]) --from;
-    if (from < 1) {
-      from = band;
-      while (!known[from]) ++from;
-    }
-    total += share[from] * kBandSize;
+    while (next + 1 < askedBands.size() && askedBands[next + 1] <= band) ++next;
+    total += shares[next] * kBandSize;
   }
+  // Beyond the last band the learner still knows some words: as many as the last band's
+  // share of the next kTailBands bands, falling to none (half of it in all).
+  total += shares.back() * kBandSize * kTailBands / 2;
   return static_cast<std::int32_t>(std::lround(total));
 }
 
@@ -155,7 +203,7 @@ std::int32_t VocabularyCheck::NextBand() const {
   double bestGain = -1;
   for (std::int32_t band = 1; band <= bands; ++band) {
     const double n = asked[band];
-    const double p = (hits[band] + 0.5) / (n + 1.0);
+    const double p = (hits[band] + kShareSmoothing) / (n + 2 * kShareSmoothing);
     const double gain = p * (1 - p) / ((n + 1.0) * (n + 2.0));
     if (gain > bestGain) {
       bestGain = gain;

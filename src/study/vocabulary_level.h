@@ -57,8 +57,12 @@ struct CheckAnswer {
 
 // The estimated number of known words after `answers`: per band the share of its words
 // known, corrected by the false-alarm rate f of the made-up words ((p - f) / (1 - f), held
-// in 0 ... 1; f = 1 trusts nothing and gives 0); a band not yet asked takes the share of the
-// nearest asked band below it (above it when none is below). No real answer gives 0.
+// in 0 ... 1; f = 1 trusts nothing and gives 0); the shares made non-increasing from band to
+// band (a rise is noise: the adjacent bands are pooled, weighted by their answers); when the
+// commonest asked band's share is 0.8 or more, every share divided by it (its misses are
+// slips); a band not yet asked takes the share of the nearest asked band below it (above it
+// when none is below); beyond the last band, words known falling linearly from its share to
+// none over 10 bands (half its share of 10,000 words). No real answer gives 0.
 std::int32_t EstimateVocabulary(const std::vector<CheckAnswer>& answers);
 
 // "推定語彙数: 約6,200語": the estimate rounded to the nearest hundred, grouped by thousands.
@@ -76,7 +80,7 @@ struct CheckPlan {
 // A check in progress: the word to answer, the answers so far, the estimate. Words are drawn
 // when they are needed: after every band's first words, each next real word goes to the band
 // whose share is least certain (the greatest fall of p(1 - p) / n from one more answer, p
-// smoothed as (hits + 0.5) / (n + 1)), so clearly known and clearly unknown bands get few.
+// smoothed as (hits + 0.1) / (n + 0.2)), so clearly known and clearly unknown bands get few.
 class VocabularyCheck {
  public:
   // `ranks` and `madeUp` must outlive the check; `seed` fixes the words drawn. Words shorter

@@ -33,7 +33,8 @@ TEST(EstimateVocabulary, BandSharesCorrectedForFalseAlarms) {
   std::vector<CheckAnswer> halfOfBandSeven = Pattern(6, 0, 20, 0);
   for (int i = 0; i < 5; ++i) halfOfBandSeven.push_back({"W", 7, i < 3});
   const std::vector<Case> cases = {
-      {"all known, no made-up word claimed", Pattern(20, 0, 20, 0), 20000},
+      {"all known, no made-up word claimed: half of the next 10,000 too",
+       Pattern(20, 0, 20, 0), 25000},
       {"none known", Pattern(0, 0, 20, 0), 0},
       {"six bands known", Pattern(6, 0, 20, 0), 6000},
       {"every made-up word claimed: nothing is trusted", Pattern(20, 0, 20, 20), 0},
@@ -50,7 +51,7 @@ TEST(EstimateVocabulary, BandSharesCorrectedForFalseAlarms) {
        6000 + 259},
       {"band seven: 3 of 10 hits", halfOfBandSeven, 6300},
       {"no real word answered", {{"X", 0, false}}, 0},
-      {"only band 3 asked, known: every band takes its share", {{"W", 3, true}}, 20000},
+      {"only band 3 asked, known: every band takes its share", {{"W", 3, true}}, 25000},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(EstimateVocabulary(c.answers), c.estimate) << c.what;
@@ -93,7 +94,7 @@ TEST(FrequencyRanks, LinesGiveRanksAndTheLevelTakesWholeLines) {
 TEST(VocabularyCheck, DrawsEveryBandThenTheUnsureOnesAndSpreadsMadeUpWords) {
   const FrequencyRanks ranks = Ranks(kMaxCheckedLevel);
   const std::vector<std::string> madeUp = WordLines("QA\nQB\nQC\nQD\nQE\nQF\nQG\nQH\nQI\nQJ\n");
-  VocabularyCheck check(ranks, madeUp, 7, CheckPlan{.realWords = 60, .madeUpWords = 10});
+  VocabularyCheck check(ranks, madeUp, 7, CheckPlan{.realWords = 90, .madeUpWords = 10});
   std::set<std::string> seen;
   std::vector<int> asked(kBandCount + 1);
   // A learner who knows bands 1-5 and the odd ranks of band 6, and claims no made-up word.
@@ -101,11 +102,11 @@ TEST(VocabularyCheck, DrawsEveryBandThenTheUnsureOnesAndSpreadsMadeUpWords) {
     const std::string word = check.CurrentWord();
     ASSERT_TRUE(seen.insert(word).second) << word;
     const std::int32_t rank = ranks.RankOf(word);
-    EXPECT_EQ(rank == 0, check.AnsweredCount() % 7 == 6) << "made-up every seventh";
+    EXPECT_EQ(rank == 0, check.AnsweredCount() % 10 == 9) << "made-up every tenth";
     if (rank > 0) ++asked[(rank - 1) / kBandSize + 1];
     check.Answer(rank > 0 && (rank <= 5000 || (rank <= 6000 && rank % 2 == 1)));
   }
-  EXPECT_EQ(check.AnsweredCount(), 70);
+  EXPECT_EQ(check.AnsweredCount(), 100);
   for (int band = 1; band <= kBandCount; ++band) {
     EXPECT_GE(asked[band], 2) << band;
     if (band != 6) {
@@ -115,7 +116,7 @@ TEST(VocabularyCheck, DrawsEveryBandThenTheUnsureOnesAndSpreadsMadeUpWords) {
   EXPECT_GE(check.Estimate(), 5000);
   EXPECT_LE(check.Estimate(), 6000);
   check.Answer(true);
-  EXPECT_EQ(check.AnsweredCount(), 70);
+  EXPECT_EQ(check.AnsweredCount(), 100);
 }
 
 TEST(LevelAfterMark, MarksBeyondRaiseAndMarksWithinLower) {
