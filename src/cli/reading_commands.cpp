@@ -82,8 +82,8 @@ std::string FormatArticles(const std::vector<ArticleRow>& rows, ResultFormat for
 
 std::string FormatReading(const KeptArticle& article, const ArticleWords& words,
                           const std::set<std::string>& knownWords, ResultFormat format,
-                          UnknownMark mark) {
-  const ArticleStanding standing = StandingOf(words.counts, knownWords);
+                          UnknownMark mark, const std::set<std::string>& leftOut) {
+  const ArticleStanding standing = StandingOf(words.counts, knownWords, leftOut);
   if (format == ResultFormat::kJson) {
     std::string out =
         "{\"address\": " + JsonString(article.address) +
@@ -128,10 +128,30 @@ std::string FormatReading(const KeptArticle& article, const ArticleWords& words,
   return out;
 }
 
-int PrintArticles(RunHistory& history, const std::set<std::string>& knownWords, std::int32_t days,
+namespace {
+
+// The listed articles against the session's known words, most readable first.
+std::vector<ArticleRow> ArticleRows(RunHistory& history, Session& session, std::int32_t days) {
+  std::vector<ArticleEntry> entries = ListedArticles(history, days);
+  std::set<std::string> words;
+  for (const auto& entry : entries) {
+    for (const auto& counted : entry.words) words.insert(counted.word);
+  }
+  return RowsMostReadableFirst(std::move(entries), session.KnownWords(),
+                               session.LeftOutOfShare(words));
+}
+
+std::set<std::string> WordsOf(const ArticleWords& words) {
+  std::set<std::string> result;
+  for (const auto& counted : words.counts) result.insert(counted.word);
+  return result;
+}
+
+}  // namespace
+
+int PrintArticles(RunHistory& history, Session& session, std::int32_t days,
                   ResultFormat format) {
-  const std::vector<ArticleRow> rows =
-      RowsMostReadableFirst(ListedArticles(history, days), knownWords);
+  const std::vector<ArticleRow> rows = ArticleRows(history, session, days);
   if (!Print(stdout, FormatArticles(rows, format))) {
     Print(stderr, std::string(kOutputFailedMessage) + "\n");
     return 1;
@@ -146,8 +166,7 @@ int PrintReading(RunHistory& history, Session& session, const std::string& addre
   const auto [end, error] =
       std::from_chars(address.data(), address.data() + address.size(), number);
   if (error == std::errc() && end == address.data() + address.size()) {
-    const std::vector<ArticleRow> rows =
-        RowsMostReadableFirst(ListedArticles(history, days), session.Stores().ngWords);
+    const std::vector<ArticleRow> rows = ArticleRows(history, session, days);
     if (number < 1 || number > rows.size()) {
       Print(stderr,
             "quillmark-cli: no article number " + address + " (see quillmark-cli articles)\n");
@@ -164,8 +183,9 @@ int PrintReading(RunHistory& history, Session& session, const std::string& addre
       ArticleWordCounter(session.Stores().mappedWords, session.Dictionary()), *article);
   const bool underline = format != ResultFormat::kJson && ::isatty(STDOUT_FILENO) == 1;
   const std::string out =
-      FormatReading(*article, words, session.Stores().ngWords, format,
-                    underline ? UnknownMark::kUnderline : UnknownMark::kBrackets);
+      FormatReading(*article, words, session.KnownWords(), format,
+                    underline ? UnknownMark::kUnderline : UnknownMark::kBrackets,
+                    session.LeftOutOfShare(WordsOf(words)));
   if (WriteRaw(stdout, out)) return 0;
   Print(stderr, std::string(kOutputFailedMessage) + "\n");
   return 1;
