@@ -47,9 +47,14 @@ class TArticlesWindow : public QWidget {
   // Opens the article of table row `row` (as the table shows it now).
   void OpenRow(int row);
 
+  // With a level: the words of the listed articles that their known share leaves out.
+  using LeftOutOf = std::function<std::set<std::string>(const std::set<std::string>& words)>;
+  void SetLeftOutOf(LeftOutOf leftOutOf) { leftOutOf_ = std::move(leftOutOf); }
+
  private:
   RunHistory& history_;
   const std::set<std::string>& knownWords_;
+  LeftOutOf leftOutOf_;
   ArticleAction onOpen_;
   ErrorDisplay showError_;
 

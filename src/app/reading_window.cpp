@@ -107,9 +107,10 @@ void TReadingWindow::ShowArticle(const KeptArticle& article, const RankedWordLis
   }
   article_ = article;
   shownWords_.clear();
-  for (const ShownWord& word : SelectShownWords(
-           dayRanking, stores.ngWords, HiddenRowWords(stores, stores.configuration.hideNames),
-           stores.configuration.itemViewCount))
+  std::set<std::string> notShown = HiddenRowWords(stores, stores.configuration.hideNames);
+  if (stores.configuration.vocabularyLevel > 0) notShown.merge(session_.KnownWords());
+  for (const ShownWord& word : SelectShownWords(dayRanking, stores.ngWords, notShown,
+                                                stores.configuration.itemViewCount))
     shownWords_.insert(UpperCaseAscii(word.caption));
   dayCounts_.clear();
   for (const auto& [word, count] : dayRanking) dayCounts_[word] = count;
@@ -166,7 +167,7 @@ QTextCharFormat TReadingWindow::FormatOf(const std::string& base) const {
   QTextCharFormat format;
   format.setAnchor(true);
   format.setForeground(Qt::black);
-  if (session_.Stores().ngWords.contains(base)) return format;
+  if (session_.Stores().ngWords.contains(base) || session_.LevelKnows(base)) return format;
   format.setFontUnderline(true);
   format.setBackground(shownWords_.contains(base) ? kShownBackground : kUnknownBackground);
   return format;
@@ -201,22 +202,26 @@ void TReadingWindow::ShowWord(const std::string& word) {
   const auto count = dayCounts_.find(base);
   countLabel_->setText(
       QStringLiteral("今日のニュースで%1回").arg(count == dayCounts_.end() ? 0 : count->second));
-  const bool known = session_.Stores().ngWords.contains(base);
+  const bool byLevel = session_.LevelKnows(base);
+  const bool known = session_.Stores().ngWords.contains(base) || byLevel;
   const QSignalBlocker blocker(knownCheck_);
   knownCheck_->setChecked(known);
-  // A word of the built-in list, or one ticked in the main window, is not withdrawn here.
-  knownCheck_->setEnabled(!known || tickedHere_.contains(base));
+  // A word of the built-in list, or one ticked in the main window, is not withdrawn here; a
+  // word the level knows is (知らない: it goes back among the words to learn).
+  knownCheck_->setEnabled(!known || tickedHere_.contains(base) || byLevel);
 }
 
 void TReadingWindow::SetKnown(bool known) {
   if (shownBase_.empty()) return;
-  std::set<std::string>& ngWords = session_.Stores().ngWords;
+  const std::set<std::string>& ngWords = session_.Stores().ngWords;
   if (known) {
-    if (!ngWords.insert(shownBase_).second) return;
+    if (ngWords.contains(shownBase_) || session_.LevelKnows(shownBase_)) return;
+    session_.MarkKnown(shownBase_);
     tickedHere_.insert(shownBase_);
   } else {
-    if (!tickedHere_.erase(shownBase_)) return;
-    ngWords.erase(shownBase_);
+    const bool tickedBefore = tickedHere_.erase(shownBase_) > 0;
+    if (!tickedBefore && !session_.LevelKnows(shownBase_)) return;
+    session_.MarkUnknown(shownBase_);
   }
   {
     const QSignalBlocker blocker(knownCheck_);

@@ -44,6 +44,4 @@ std::optional<std::int32_t> RunLevelCheck(VocabularyCheck& check, std::FILE* in,
   return check.Estimate();
 }
 
-std::int32_t LevelOfEstimate(std::int32_t estimate) { return (estimate + 50) / 100 * 100; }
-
 }  // namespace quillmark

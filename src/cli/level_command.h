@@ -17,7 +17,4 @@ namespace quillmark {
 std::optional<std::int32_t> RunLevelCheck(VocabularyCheck& check, std::FILE* in, std::FILE* out,
                                           std::FILE* err);
 
-// The level a check's estimate is kept as: rounded to the nearest hundred, as it is shown.
-std::int32_t LevelOfEstimate(std::int32_t estimate);
-
 }  // namespace quillmark

@@ -13,6 +13,7 @@ Session::Session(StoreFiles& files) : files_(files) {}
 
 void Session::Load(SettingsFile& settings, Leftovers leftovers) {
   loaded_ = false;
+  firstStart_ = !files_.Exists(kNgWordsFile);
   LoadStoresAndConfiguration(stores_, files_, settings, leftovers);
   loaded_ = true;
 }
@@ -133,6 +134,18 @@ std::set<std::string> Session::LeftOutOfShare(const std::set<std::string>& words
     if (!listed && !MeaningOf(word).Found()) leftOut.insert(word);
   }
   return leftOut;
+}
+
+bool Session::LearnFromNewKnownWords(const std::set<std::string>& before) {
+  std::int32_t& level = stores_.configuration.vocabularyLevel;
+  if (level <= 0) return false;
+  const std::int32_t start = level;
+  for (const auto& word : stores_.ngWords) {
+    if (before.contains(word)) continue;
+    stores_.unknownWords.erase(word);
+    level = LevelAfterMark(level, Ranks().RankOf(word), true, Ranks().Size());
+  }
+  return level != start;
 }
 
 std::set<std::string> Session::LeftOutOfRunShare() {

@@ -36,6 +36,9 @@ class Session {
   // Stores().dictionary, which stays empty until then.
   MappingDictionary& Dictionary();
 
+  // Whether Load found no ngwords.dat: nothing was ever saved here, the learner's first start.
+  bool FirstStart() const { return firstStart_; }
+
   // Whether Load ran to its end.
   bool Loaded() const { return loaded_; }
 
@@ -101,6 +104,10 @@ class Session {
   // the unknown words; a word ranked within the level moves it down. Returns whether the
   // level moved.
   bool MarkUnknown(const std::string& upperWord);
+  // The main window's ticks, taken into the NG-word list in one go: each word on it now that
+  // was not on `before` leaves the unknown words and moves the level as MarkKnown does.
+  // Returns whether the level moved.
+  bool LearnFromNewKnownWords(const std::set<std::string>& before);
   // With a level, the words of `words` (upper case) the known share leaves out, as reading
   // research counts: the last run's names (ClassifyWords) and words found in none of the
   // lists (NG words, mapped words, mapping dictionary, frequency ranks) nor the dictionary:
@@ -120,6 +127,7 @@ class Session {
   std::unique_ptr<FrequencyRanks> ranks_;
   std::unique_ptr<std::vector<std::string>> madeUpWords_;
   bool loaded_ = false;
+  bool firstStart_ = false;
   bool dictionaryRead_ = false;
 };
 

@@ -169,8 +169,10 @@ std::string GroupedNumber(std::int32_t number) {
   return digits;
 }
 
+std::int32_t LevelOfEstimate(std::int32_t estimate) { return (estimate + 50) / 100 * 100; }
+
 std::string EstimateText(std::int32_t estimate) {
-  return "推定語彙数: 約" + GroupedNumber((estimate + 50) / 100 * 100) + "語";
+  return "推定語彙数: 約" + GroupedNumber(LevelOfEstimate(estimate)) + "語";
 }
 
 VocabularyCheck::VocabularyCheck(const FrequencyRanks& ranks,

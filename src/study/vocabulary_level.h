@@ -67,6 +67,8 @@ std::int32_t EstimateVocabulary(const std::vector<CheckAnswer>& answers);
 
 // "推定語彙数: 約6,200語": the estimate rounded to the nearest hundred, grouped by thousands.
 std::string EstimateText(std::int32_t estimate);
+// The level a check's estimate is kept as: rounded to the nearest hundred, as it is shown.
+std::int32_t LevelOfEstimate(std::int32_t estimate);
 // "6,200" for 6,200 (digits grouped by three with commas).
 std::string GroupedNumber(std::int32_t number);
 
