@@ -179,7 +179,12 @@ VocabularyCheck::VocabularyCheck(const FrequencyRanks& ranks,
                                  const std::vector<std::string>& madeUp, std::uint32_t seed,
                                  CheckPlan plan)
     : ranks_(ranks), madeUp_(madeUp), plan_(plan), random_(seed) {
-  plan_.realWords = std::max(0, plan_.realWords);
+  // A short list (a test's) cannot give more words than it has.
+  std::int32_t drawable = 0;
+  for (std::int32_t rank = 1; rank <= std::min(ranks.Size(), kMaxCheckedLevel); ++rank) {
+    if (ranks.BaseOf(rank).size() >= 3) ++drawable;
+  }
+  plan_.realWords = std::clamp(plan_.realWords, 0, drawable);
   plan_.madeUpWords = std::clamp(plan_.madeUpWords, 0, static_cast<std::int32_t>(madeUp.size()));
   DrawNext();
 }
