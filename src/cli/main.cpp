@@ -361,8 +361,8 @@ class CliProgram {
     if (options_.meanings) details.meaningOf = Meanings();
     details.hiddenWords = HiddenRowWords(stores, HideNames());
     const std::set<std::string> known = session_->KnownWords();
-    details.leftOut = session_->LeftOutOfRunShare();
     if (options_.format == ResultFormat::kJson) {
+      details.leftOut = session_->LeftOutOfRunShare();  // only json prints the known share
       details.classes =
           ClassifyWords(stores.ranking, known, stores.sentences, stores.inflectionIndex);
       if (options_.forms)
