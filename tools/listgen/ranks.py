@@ -122,13 +122,29 @@ def _draw_word(model, rng):
     return None
 
 
+# Endings the dictionary's spelling rules take off to find a base (harder -> hard,
+# oddity -> odd): a made-up word with one on a real word would be looked up as that word.
+DERIVATION_ENDINGS = ("ATION", "NESS", "MENT", "IEST", "ITY", "IER", "EST", "ERS", "ILY", "LY",
+                      "ER", "OR", "Y")
+
+
 def looks_inflected(word, real_words):
     """Whether the program's fold could read the word as a form of a real word, or it ends
-    as an inflection would: a made-up word must stand alone."""
+    as an inflection would, or the dictionary's spelling rules would find a real word under
+    a derivational ending: a made-up word must stand alone."""
     if word.endswith(("S", "ED", "ING")):
         return True
-    return any(base in real_words for base in (fold.rule_base(word), fold.fallback_base(word))
-               if base)
+    if any(base in real_words for base in (fold.rule_base(word), fold.fallback_base(word))
+           if base):
+        return True
+    for ending in DERIVATION_ENDINGS:
+        stem = word[:-len(ending)]
+        if word.endswith(ending) and len(stem) >= 3:
+            candidates = {stem, stem + "E", stem[:-1] + "Y", stem[:-1] if stem[-1:] == stem[-2:-1]
+                          else stem}
+            if candidates & real_words:
+                return True
+    return False
 
 
 def one_edit_away(word, words):
