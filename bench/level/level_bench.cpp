@@ -35,8 +35,7 @@ constexpr double kSteepness = 4.0;
 const int kLearners = std::getenv("LEARNERS") ? std::atoi(std::getenv("LEARNERS")) : 10;
 
 std::string ReadResource(const char* name) {
-  std::ifstream stream(std::string(QUILLMARK_SOURCE_DIR) + "/resources/" + name,
-                       std::ios::binary);
+  std::ifstream stream(std::string(QUILLMARK_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
   std::ostringstream bytes;
   bytes << stream.rdbuf();
   return bytes.str();
@@ -114,7 +113,11 @@ void BM_SimulatedLearners(benchmark::State& state) {
   state.counters["mean_abs_error_pct"] = 100 * errorSum / kLearners;
   state.counters["mean_error_pct"] = 100 * signedSum / kLearners;
 }
-BENCHMARK(BM_SimulatedLearners)->Arg(3000)->Arg(6000)->Arg(10000)->Iterations(1)
+BENCHMARK(BM_SimulatedLearners)
+    ->Arg(3000)
+    ->Arg(6000)
+    ->Arg(10000)
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
 void BM_AnswerAndDrawNext(benchmark::State& state) {

@@ -249,8 +249,8 @@ void TMainForm::OfferLevelCheck() {
 
 void TMainForm::MnuConfigVocabularyCheckClick() {
   try {
-    TVocabularyCheckDialog check(session_.Ranks(), session_.MadeUpWords(),
-                                 std::random_device{}(), this);
+    TVocabularyCheckDialog check(session_.Ranks(), session_.MadeUpWords(), std::random_device{}(),
+                                 this);
     if (check.exec() != QDialog::Accepted) return;
     session_.Stores().configuration.vocabularyLevel = check.Level();
     KnownWordsChanged();
@@ -261,9 +261,10 @@ void TMainForm::MnuConfigVocabularyCheckClick() {
 
 void TMainForm::ShowLevel() {
   const std::int32_t level = session_.Stores().configuration.vocabularyLevel;
-  levelPanel_->setText(level > 0 ? QStringLiteral("語彙レベル:%1語").arg(QString::fromStdString(
-                                       GroupedNumber(level)))
-                                 : QStringLiteral("語彙レベル:未設定"));
+  levelPanel_->setText(
+      level > 0
+          ? QStringLiteral("語彙レベル:%1語").arg(QString::fromStdString(GroupedNumber(level)))
+          : QStringLiteral("語彙レベル:未設定"));
 }
 
 void TMainForm::KnownWordsChanged() {
@@ -380,8 +381,8 @@ void TMainForm::MnuHistoryArticlesClick() {
   windowKnownWords_ = session_.KnownWords();
   if (articlesWindow_ == nullptr) {
     articlesWindow_ = new TArticlesWindow(
-        *history_, windowKnownWords_,
-        [this](const std::string& address) { OpenArticle(address); }, showError_, this);
+        *history_, windowKnownWords_, [this](const std::string& address) { OpenArticle(address); },
+        showError_, this);
     articlesWindow_->SetLeftOutOf(
         [this](const std::set<std::string>& words) { return session_.LeftOutOfShare(words); });
   }

@@ -109,8 +109,8 @@ void TReadingWindow::ShowArticle(const KeptArticle& article, const RankedWordLis
   shownWords_.clear();
   std::set<std::string> notShown = HiddenRowWords(stores, stores.configuration.hideNames);
   if (stores.configuration.vocabularyLevel > 0) notShown.merge(session_.KnownWords());
-  for (const ShownWord& word : SelectShownWords(dayRanking, stores.ngWords, notShown,
-                                                stores.configuration.itemViewCount))
+  for (const ShownWord& word :
+       SelectShownWords(dayRanking, stores.ngWords, notShown, stores.configuration.itemViewCount))
     shownWords_.insert(UpperCaseAscii(word.caption));
   dayCounts_.clear();
   for (const auto& [word, count] : dayRanking) dayCounts_[word] = count;

@@ -283,7 +283,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
     }
   }
   if (!command) throw UsageError{"no command given"};
-  if (options.setLevel && options.showLevel) throw UsageError{"--set and --show exclude each other"};
+  if (options.setLevel && options.showLevel)
+    throw UsageError{"--set and --show exclude each other"};
   if (*command == CliCommand::kWords && options.files.empty())
     throw UsageError{"words needs at least one FILE"};
   if (*command == CliCommand::kArticle && options.files.empty())

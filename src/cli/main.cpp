@@ -382,10 +382,10 @@ class CliProgram {
     session_->AggregateGathered(std::move(gathered));
     std::set<std::string> notShown = WordsNotShown(stores, HideNames());
     notShown.merge(session_->KnownWords());
-    const std::string cards = WriteWordCards(
-        stores.ranking, notShown, stores.configuration.itemViewCount,
-        options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
-        stores.inflectionIndex, options_.dictionary, Meanings());
+    const std::string cards =
+        WriteWordCards(stores.ranking, notShown, stores.configuration.itemViewCount,
+                       options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
+                       stores.inflectionIndex, options_.dictionary, Meanings());
     if (options_.cardsFile == "-") {
       if (!Print(stdout, cards)) AddFailure(kOutputFailedMessage);
     } else {

@@ -149,8 +149,7 @@ std::set<std::string> WordsOf(const ArticleWords& words) {
 
 }  // namespace
 
-int PrintArticles(RunHistory& history, Session& session, std::int32_t days,
-                  ResultFormat format) {
+int PrintArticles(RunHistory& history, Session& session, std::int32_t days, ResultFormat format) {
   const std::vector<ArticleRow> rows = ArticleRows(history, session, days);
   if (!Print(stdout, FormatArticles(rows, format))) {
     Print(stderr, std::string(kOutputFailedMessage) + "\n");

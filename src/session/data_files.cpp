@@ -134,9 +134,8 @@ std::int32_t ParseIntegerSetting(const std::optional<std::string>& text, std::in
 void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings,
                                 Leftovers leftovers) {
   if (leftovers == Leftovers::kRemove) {
-    files.RemoveLeftoverTemporaries(
-        {kHostsFile, kNgWordsFile, kMappedWordsFile, kSumFile, kConfigurationFile,
-         kUnknownWordsFile});
+    files.RemoveLeftoverTemporaries({kHostsFile, kNgWordsFile, kMappedWordsFile, kSumFile,
+                                     kConfigurationFile, kUnknownWordsFile});
   }
   stores.sites.Clear();
   stores.programDirectory = files.ProgramDirectory();
@@ -228,8 +227,8 @@ void SaveAllStores(MainStores& stores, StoreFiles& files, SettingsFile& settings
     // Kept only once the learner said of a word that the level takes as known that they do
     // not know it: a learner who never did has no such file.
     if (stores.unknownWords.empty() && !files.Exists(kUnknownWordsFile)) return;
-    files.Write(kUnknownWordsFile, WriteLineFile(LineList(stores.unknownWords.begin(),
-                                                          stores.unknownWords.end())));
+    files.Write(kUnknownWordsFile,
+                WriteLineFile(LineList(stores.unknownWords.begin(), stores.unknownWords.end())));
   });
 
   attempt([&] { WriteConfiguration(stores.configuration, settings, files, reportPath); });

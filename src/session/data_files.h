@@ -72,9 +72,9 @@ enum class Leftovers { kRemove, kKeep };
 // save left of the data files and the configuration are removed; then the site list (built-in or
 // hosts.dat, plus the two further sites), the NG-word list (built-in plus ngwords.dat, upper case),
 // sum.dat's lines under "History", the mapped-word list (mappedwords.dat as it is, then the
-// built-in list upper-cased), unknownwords.dat (upper case) and the configuration; changes the current directory to
-// LastSavedDirectory when it exists. Throws FileError when a data file exists but cannot be read;
-// the stores then hold what was loaded so far and must not be saved.
+// built-in list upper-cased), unknownwords.dat (upper case) and the configuration; changes the
+// current directory to LastSavedDirectory when it exists. Throws FileError when a data file exists
+// but cannot be read; the stores then hold what was loaded so far and must not be saved.
 void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings,
                                 Leftovers leftovers = Leftovers::kRemove);
 

@@ -43,7 +43,7 @@ struct Configuration {
 
 struct MainStores {
   SiteList sites;
-  std::set<std::string> ngWords;         // byte order, upper case; holds the empty word
+  std::set<std::string> ngWords;  // byte order, upper case; holds the empty word
   // Words the level takes as known that the learner said they do not know (unknownwords.dat).
   std::set<std::string> unknownWords;
   std::vector<std::string> mappedWords;  // insertion order, duplicates allowed

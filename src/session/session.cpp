@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "session/run_aggregation.h"
-#include "study/word_classes.h"
 #include "study/known_share.h"
+#include "study/word_classes.h"
 #include "text/ascii_case.h"
 
 namespace quillmark {
@@ -71,8 +71,8 @@ const FrequencyRanks& Session::Ranks() {
 
 const std::vector<std::string>& Session::MadeUpWords() {
   if (!madeUpWords_) {
-    madeUpWords_ = std::make_unique<std::vector<std::string>>(
-        WordLines(files_.BuiltIn("MADE_UP_WORDS")));
+    madeUpWords_ =
+        std::make_unique<std::vector<std::string>>(WordLines(files_.BuiltIn("MADE_UP_WORDS")));
   }
   return *madeUpWords_;
 }
@@ -116,8 +116,8 @@ bool Session::MarkUnknown(const std::string& upperWord) {
 std::set<std::string> Session::LeftOutOfShare(const std::set<std::string>& words) {
   std::set<std::string> leftOut;
   if (stores_.configuration.vocabularyLevel <= 0) return leftOut;
-  const WordClasses classes = ClassifyWords(stores_.ranking, stores_.ngWords, stores_.sentences,
-                                            stores_.inflectionIndex);
+  const WordClasses classes =
+      ClassifyWords(stores_.ranking, stores_.ngWords, stores_.sentences, stores_.inflectionIndex);
   const std::set<std::string> mapped(stores_.mappedWords.begin(), stores_.mappedWords.end());
   std::set<std::string> bases;
   for (const auto& [form, base] : Dictionary()) bases.insert(base);

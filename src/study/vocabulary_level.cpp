@@ -113,7 +113,8 @@ std::vector<double> NonIncreasing(const std::vector<double>& shares,
     }
   }
   std::vector<double> result;
-  for (const auto& block : blocks) result.insert(result.end(), block.count, block.sum / block.weight);
+  for (const auto& block : blocks)
+    result.insert(result.end(), block.count, block.sum / block.weight);
   return result;
 }
 
@@ -236,11 +237,10 @@ void VocabularyCheck::DrawNext() {
   if (Finished()) return;
   // A made-up word after every (real / made-up) real words, so that they are spread evenly.
   const std::int32_t shown = realDrawn_ + madeUpDrawn_;
-  const bool madeUpTurn =
-      madeUpDrawn_ < plan_.madeUpWords &&
-      (realDrawn_ >= plan_.realWords ||
-       static_cast<std::int64_t>(madeUpDrawn_ + 1) * Total() <=
-           static_cast<std::int64_t>(shown + 1) * plan_.madeUpWords);
+  const bool madeUpTurn = madeUpDrawn_ < plan_.madeUpWords &&
+                          (realDrawn_ >= plan_.realWords ||
+                           static_cast<std::int64_t>(madeUpDrawn_ + 1) * Total() <=
+                               static_cast<std::int64_t>(shown + 1) * plan_.madeUpWords);
   if (madeUpTurn) {
     std::uniform_int_distribution<std::size_t> pick(0, madeUp_.size() - 1);
     for (int attempt = 0; attempt < 1000; ++attempt) {

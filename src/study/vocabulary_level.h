@@ -74,9 +74,9 @@ std::string GroupedNumber(std::int32_t number);
 
 // How a check draws its words.
 struct CheckPlan {
-  std::int32_t realWords = 96;     // drawn from the bands
-  std::int32_t madeUpWords = 24;   // spread evenly among them
-  std::int32_t firstPerBand = 2;   // every band's first words; the rest go where unsure
+  std::int32_t realWords = 96;    // drawn from the bands
+  std::int32_t madeUpWords = 24;  // spread evenly among them
+  std::int32_t firstPerBand = 2;  // every band's first words; the rest go where unsure
 };
 
 // A check in progress: the word to answer, the answers so far, the estimate. Words are drawn

@@ -132,7 +132,8 @@ class ReadingWindowTest : public QObject {
   }
 
   // With a level of 2 (THE, SHIP): both windows count SHIP as known, the name-less share leaves
-  // GLORP (in no list) out, and 知らない in the reading window takes SHIP back and lowers the level.
+  // GLORP (in no list) out, and 知らない in the reading window takes SHIP back and lowers the
+  // level.
   void aLevelCountsItsWordsAsKnownAndTheReadingWindowTakesOneBack() {
     TMainForm form(SiteSession(), {});
     session_->files.builtIns["FREQUENCY_RANKS"] = "THE\r\nSHIP\r\nZORBS\r\n";

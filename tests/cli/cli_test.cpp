@@ -665,8 +665,8 @@ Boundary BoundaryFrom(const FrequencyRanks& ranks, std::int32_t from) {
 // The check answered by a script that knows the 5,000 commonest words, with one answer it
 // does not take; then the level kept, set and shown, and each place a level counts.
 TEST_F(CliTest, LevelRunsTheCheckForAScriptAndTheLevelCountsItsWordsAsKnown) {
-  const FrequencyRanks ranks(ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" /
-                                      "FREQUENCY_RANKS"));
+  const FrequencyRanks ranks(
+      ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / "FREQUENCY_RANKS"));
   EXPECT_EQ(RunProcess(Cli({"level", "--show"})).output, "0\n");
   {
     testing::ChildProcess check(Cli({"level", "--save"}), {},

@@ -33,8 +33,8 @@ TEST(EstimateVocabulary, BandSharesCorrectedForFalseAlarms) {
   std::vector<CheckAnswer> halfOfBandSeven = Pattern(6, 0, 20, 0);
   for (int i = 0; i < 5; ++i) halfOfBandSeven.push_back({"W", 7, i < 3});
   const std::vector<Case> cases = {
-      {"all known, no made-up word claimed: half of the next 10,000 too",
-       Pattern(20, 0, 20, 0), 25000},
+      {"all known, no made-up word claimed: half of the next 10,000 too", Pattern(20, 0, 20, 0),
+       25000},
       {"none known", Pattern(0, 0, 20, 0), 0},
       {"six bands known", Pattern(6, 0, 20, 0), 6000},
       {"every made-up word claimed: nothing is trusted", Pattern(20, 0, 20, 20), 0},
@@ -126,17 +126,15 @@ TEST(LevelAfterMark, MarksBeyondRaiseAndMarksWithinLower) {
     std::int32_t after;
   };
   const Case cases[] = {
-      {8000, 12000, true, 8100},   // a fortieth of 4,000
-      {8000, 30000, true, 8100},   // never more than 100
-      {8000, 8001, true, 8001},    // at least 1
-      {8000, 8000, true, 8000},    // within: a tick changes nothing
-      {8000, 4000, false, 7900},
-      {8000, 8000, false, 7999},   // the boundary word is within
-      {8000, 8001, false, 8000},   // beyond: a 知らない changes nothing
-      {8000, 0, true, 8000},       // no rank
-      {0, 12000, true, 0},         // no level set
-      {24990, 25000, true, 24991},
-      {1, 1, false, 1},
+      {8000, 12000, true, 8100},                               // a fortieth of 4,000
+      {8000, 30000, true, 8100},                               // never more than 100
+      {8000, 8001, true, 8001},                                // at least 1
+      {8000, 8000, true, 8000},                                // within: a tick changes nothing
+      {8000, 4000, false, 7900},   {8000, 8000, false, 7999},  // the boundary word is within
+      {8000, 8001, false, 8000},  // beyond: a 知らない changes nothing
+      {8000, 0, true, 8000},      // no rank
+      {0, 12000, true, 0},        // no level set
+      {24990, 25000, true, 24991}, {1, 1, false, 1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(LevelAfterMark(c.level, c.rank, c.known, 25000), c.after)
