@@ -85,6 +85,9 @@ namespace {
 // How far a band's share is pulled to one half while it has few answers, when the next word's
 // band is chosen: little, so that two unknown words already mark a band as clearly unknown.
 constexpr double kShareSmoothing = 0.1;
+// The rarest bands, whose hit rate bounds the guessing rate, and the answers they need for it.
+constexpr std::int32_t kRareBands = 3;
+constexpr std::int32_t kRareBandsEvidence = 5;
 // How many bands' worth of words beyond the last band the tail reaches.
 constexpr std::int32_t kTailBands = 10;
 // The commonest band's share from which its misses are taken to be slips.
@@ -128,8 +131,19 @@ std::int32_t EstimateVocabulary(const std::vector<CheckAnswer>& answers) {
     ++asked[answer.band];
     if (answer.known) ++hits[answer.band];
   }
-  const double falseAlarms = asked[0] == 0 ? 0.0 : static_cast<double>(hits[0]) / asked[0];
+  double falseAlarms = asked[0] == 0 ? 0.0 : static_cast<double>(hits[0]) / asked[0];
   if (falseAlarms >= 1.0) return 0;
+  // A learner who claims made-up words more often than the rarest real words cannot be
+  // guessing at that rate among real words: the guessing rate is at most the rarest bands'.
+  std::int32_t rareAsked = 0;
+  std::int32_t rareHits = 0;
+  for (std::int32_t band = kBandCount; band > kBandCount - kRareBands; --band) {
+    rareAsked += asked[band];
+    rareHits += hits[band];
+  }
+  if (rareAsked >= kRareBandsEvidence) {
+    falseAlarms = std::min(falseAlarms, static_cast<double>(rareHits) / rareAsked);
+  }
   std::vector<std::int32_t> askedBands;
   std::vector<double> shares;
   std::vector<double> weights;

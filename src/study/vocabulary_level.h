@@ -57,7 +57,9 @@ struct CheckAnswer {
 
 // The estimated number of known words after `answers`: per band the share of its words
 // known, corrected by the false-alarm rate f of the made-up words ((p - f) / (1 - f), held
-// in 0 ... 1; f = 1 trusts nothing and gives 0); the shares made non-increasing from band to
+// in 0 ... 1; f = 1 trusts nothing and gives 0; f is at most the hit rate of the three rarest
+// bands once they have 5 answers: no learner guesses among real words more often than they
+// say yes to the rarest of them); the shares made non-increasing from band to
 // band (a rise is noise: the adjacent bands are pooled, weighted by their answers); when the
 // commonest asked band's share is 0.8 or more, every share divided by it (its misses are
 // slips); a band not yet asked takes the share of the nearest asked band below it (above it

@@ -42,13 +42,28 @@ TEST(EstimateVocabulary, BandSharesCorrectedForFalseAlarms) {
       // A quarter of the made-up words claimed: a known band still counts whole, a band of
       // no hits nothing.
       {"a quarter claimed", Pattern(6, 0, 20, 5), 6000},
-      {"band seven half known, a tenth claimed",
+      // A tenth of the made-up words and of the rarest bands' words claimed: band 7's 3 of 14
+      // count (3/14 - 0.1) / 0.9 of its words.
+      {"band seven 3 of 14, a tenth claimed",
        [] {
-         auto a = Pattern(6, 0, 10, 1);
-         for (int i = 0; i < 4; ++i) a.push_back({"W", 7, i < 3});  // 3 of 9 in band 7
+         auto a = Pattern(6, 0, 10, 1, 10);
+         for (auto& answer : a) {
+           if (answer.band >= 18 && answer.word == "W" && &answer == &a[(answer.band - 1) * 10])
+             answer.known = true;
+         }
+         for (int i = 0; i < 4; ++i) a.push_back({"W", 7, i < 3});
          return a;
        }(),
-       6000 + 259},
+       6127},
+      // Half the made-up words claimed but none of the rarest real words: the guessing rate
+      // among real words is at most theirs, here none.
+      {"made-up words claimed more than rare words",
+       [] {
+         auto a = Pattern(6, 0, 10, 5);
+         for (int i = 0; i < 4; ++i) a.push_back({"W", 7, i < 3});
+         return a;
+       }(),
+       6333},
       {"band seven: 3 of 10 hits", halfOfBandSeven, 6300},
       {"no real word answered", {{"X", 0, false}}, 0},
       {"only band 3 asked, known: every band takes its share", {{"W", 3, true}}, 25000},
