@@ -92,6 +92,7 @@ TEST(Session, TheLevelsWordsAreKnownUntilMarkedUnknownAndMarksMoveIt) {
 
   EXPECT_TRUE(session.MarkUnknown("A2"));  // 知らない beats the level, and lowers it
   EXPECT_EQ(session.Stores().configuration.vocabularyLevel, 1);
+  EXPECT_EQ(session.Stores().unknownWords, (std::set<std::string>{"A2"}));
   EXPECT_FALSE(session.KnownWords().contains("A2"));
   EXPECT_TRUE(session.MarkKnown("A4"));  // 知っている beyond the level raises it
   EXPECT_EQ(session.Stores().configuration.vocabularyLevel, 2);
