@@ -58,8 +58,8 @@ void SaveChosenFile(QFileDialog& saveDialog, Session& session, const ErrorDispla
 void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError) {
   const MainStores& stores = session.Stores();
   SaveChosenFile(saveDialog, session, showError,
-                 {QStringLiteral("html"), QStringLiteral("*.html (*.html)")}, [&stores] {
-                   return WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
+                 {QStringLiteral("html"), QStringLiteral("*.html (*.html)")}, [&session, &stores] {
+                   return WriteHtmlReport(stores.figures, stores.ranking, session.KnownWords(),
                                           stores.configuration.itemViewCount,
                                           stores.sites.Addresses(), stores.articlesRead);
                  });
@@ -69,14 +69,16 @@ void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dict
                    const ErrorDisplay& showError) {
   const MainStores& stores = session.Stores();
   // Plain text to flashcard programs: some of them offer only *.txt when importing.
-  SaveChosenFile(saveDialog, session, showError,
-                 {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")},
-                 [&session, &stores, dictionary] {
-                   return WriteWordCards(
-                       stores.ranking, WordsNotShown(stores, stores.configuration.hideNames),
-                       stores.configuration.itemViewCount, CardWords::kShown, stores.sentences,
-                       stores.inflectionIndex, dictionary, session.RunWordMeanings());
-                 });
+  SaveChosenFile(
+      saveDialog, session, showError, {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")},
+      [&session, &stores, dictionary] {
+        // The level's words take no card, as the NG words do.
+        std::set<std::string> notShown = WordsNotShown(stores, stores.configuration.hideNames);
+        notShown.merge(session.KnownWords());
+        return WriteWordCards(stores.ranking, notShown, stores.configuration.itemViewCount,
+                              CardWords::kShown, stores.sentences, stores.inflectionIndex,
+                              dictionary, session.RunWordMeanings());
+      });
 }
 
 }  // namespace quillmark
