@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Generates resources/HOSTS, NGWORDS, MAPPEDWORDS and MAPPING_DIC.
+"""Generates resources/HOSTS, NGWORDS, MAPPEDWORDS, MAPPING_DIC, FREQUENCY_RANKS and
+MADE_UP_WORDS.
 
     tools/fetch-sources.sh [SOURCES]          # once: download and unpack
     tools/generate_lists.py [--sources SOURCES] [--out DIR] [--check] [--note]
@@ -69,7 +70,9 @@ def main(argv):
     hosts = lineio.read_listed_lines(os.path.join(TOOLS_DIR, "news_sites.txt"))
     lexicon = build.load_lexicon(paths)
     noise = build.load_noise_sources(paths, os.path.join(TOOLS_DIR, "noise_words.txt"))
-    lists = build.build_lists(lexicon, noise, deny, hosts, reviewed.load_reviewed(TOOLS_DIR))
+    rank_sources = build.load_rank_sources(paths, os.path.join(REPO_DIR, "resources", "EJDICT"))
+    lists = build.build_lists(lexicon, noise, deny, hosts, reviewed.load_reviewed(TOOLS_DIR),
+                              rank_sources)
     for entry in lists.unused_deny_entries:
         print("note: deny list entry matches nothing: %s" % entry, file=sys.stderr)
 

@@ -78,6 +78,7 @@ int RunQuillmark(QApplication& application, const QStringList& arguments,
     session.Load(settings);
     mainForm = std::make_unique<TMainForm>(session, arguments.mid(1), showError);
     mainForm->CreateStudyWindows();
+    mainForm->SetLevelCheckOffer(true);
     mainForm->SetRunHistory(&history, [] { return static_cast<std::int64_t>(std::time(nullptr)); });
   } catch (const std::exception& error) {
     showError(nullptr, ErrorText(error));

@@ -135,8 +135,16 @@ TArticlesWindow::TArticlesWindow(RunHistory& history, const std::set<std::string
 void TArticlesWindow::Refresh() {
   std::vector<ArticleRow> rows;
   try {
-    rows =
-        RowsMostReadableFirst(ListedArticles(history_, scope_->currentData().toInt()), knownWords_);
+    std::vector<ArticleEntry> entries = ListedArticles(history_, scope_->currentData().toInt());
+    std::set<std::string> leftOut;
+    if (leftOutOf_) {
+      std::set<std::string> words;
+      for (const auto& entry : entries) {
+        for (const auto& counted : entry.words) words.insert(counted.word);
+      }
+      leftOut = leftOutOf_(words);
+    }
+    rows = RowsMostReadableFirst(std::move(entries), knownWords_, leftOut);
   } catch (const std::exception& error) {
     showError_(this, ErrorText(error));
   }

@@ -64,9 +64,14 @@ class TArticlesWindow : public QWidget {
   static constexpr QSize kDesignedSize{900, 500};
   static constexpr QSize kLeastSize{600, 200};
 
+  // With a level: the words of the listed articles that their known share leaves out.
+  using LeftOutOf = std::function<std::set<std::string>(const std::set<std::string>& words)>;
+  void SetLeftOutOf(LeftOutOf leftOutOf) { leftOutOf_ = std::move(leftOutOf); }
+
  private:
   RunHistory& history_;
   const std::set<std::string>& knownWords_;
+  LeftOutOf leftOutOf_;
   ArticleAction onOpen_;
   ErrorDisplay showError_;
   std::function<std::int64_t()> now_;

@@ -5,18 +5,21 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <random>
 
 #include "app/articles_window.h"
 #include "app/config_dialog.h"
 #include "app/reading_window.h"
 #include "app/report_saving.h"
 #include "app/trends_window.h"
+#include "app/vocabulary_check_dialog.h"
 #include "session/hidden_words.h"
 #include "session/kept_articles.h"
 #include "study/known_share.h"
@@ -47,8 +50,18 @@ constexpr const char* kStatusPanelTips[] = {
     "ありません）。",
     "残したセンテンスに現れた単語の延べ数です（変化形をまとめる前）。",
     "変化形を原形にまとめた後の異なり語数で、既知語も含みます。",
-    "単語の延べ数のうち、既知語（内蔵の既知語リストとチェックした単語）が占める割合です。",
+    "単語の延べ数のうち、既知語（内蔵の既知語リストとチェックした単語）が占める割合です。"
+    "語彙レベルを設定すると、そのレベル内の単語も既知語に数え、研究での数え方にならって"
+    "人名・地名などの固有名詞と、どの単語リストにも辞書にもない語（外国語・誤記）は"
+    "分母からも除きます。",
 };
+constexpr const char* kLevelPanelTip =
+    "よく使われる順に何語目までの単語を知っているか（設定 → 語彙チェック... で推定）。"
+    "そのレベル内の単語は既知語として扱います。";
+constexpr const char* kLevelOfferText =
+    "語彙チェック（約5分）で、あなたの語彙数を推定しますか？\n"
+    "推定した語彙レベル内の単語は既知語として扱われ、表示する単語と記事の読みやすさが"
+    "あなたに合わせて選ばれます。後から 設定 → 語彙チェック... でも受けられます。";
 
 void PaintWhite(QWidget* widget) {
   QPalette palette = widget->palette();
@@ -133,6 +146,12 @@ void TMainForm::BuildControls() {
     statusPanels_[i]->setToolTip(QString::fromUtf8(kStatusPanelTips[i]));
     bar->addWidget(statusPanels_[i]);
   }
+  levelPanel_ = new QLabel(bar);
+  levelPanel_->setObjectName("VocabularyLevelPanel");
+  levelPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  levelPanel_->setToolTip(QString::fromUtf8(kLevelPanelTip));
+  bar->addWidget(levelPanel_);
+  ShowLevel();
   setStatusBar(bar);
 }
 
@@ -169,6 +188,9 @@ void TMainForm::BuildMenus() {
   selectDic->setObjectName("MnuConfigSelectDic");
   connect(selectDic, &QAction::triggered, this,
           [this] { webDicDialog_->MnuConfigSelectDicClick(); });
+  QAction* levelCheck = configMenu->addAction(QStringLiteral("語彙チェック..."));
+  levelCheck->setObjectName("MnuConfigVocabularyCheck");
+  connect(levelCheck, &QAction::triggered, this, &TMainForm::MnuConfigVocabularyCheckClick);
 
   QMenu* historyMenu = menuBar()->addMenu(QStringLiteral("履歴(&R)"));
   QAction* trends = historyMenu->addAction(QStringLiteral("ニュースの推移(&T)..."));
@@ -216,8 +238,59 @@ void TMainForm::FormActivate() {
   if (firstActivationHandled_) return;
   firstActivationHandled_ = true;
   // Queued, so the run and the closing happen after the activation has been handled.
-  if (HasAutoSwitch())
+  if (HasAutoSwitch()) {
     QMetaObject::invokeMethod(this, &TMainForm::RunAutomatically, Qt::QueuedConnection);
+  } else if (offerLevelCheck_ && session_.FirstStart() &&
+             session_.Stores().configuration.vocabularyLevel == 0) {
+    QMetaObject::invokeMethod(this, &TMainForm::OfferLevelCheck, Qt::QueuedConnection);
+  }
+}
+
+void TMainForm::OfferLevelCheck() {
+  if (QMessageBox::question(this, QString::fromUtf8(TVocabularyCheckDialog::kTitle),
+                            QString::fromUtf8(kLevelOfferText)) == QMessageBox::Yes)
+    MnuConfigVocabularyCheckClick();
+}
+
+void TMainForm::MnuConfigVocabularyCheckClick() {
+  try {
+    TVocabularyCheckDialog check(session_.Ranks(), session_.MadeUpWords(), std::random_device{}(),
+                                 this);
+    if (check.exec() != QDialog::Accepted) return;
+    session_.Stores().configuration.vocabularyLevel = check.Level();
+    KnownWordsChanged();
+  } catch (const std::exception& error) {
+    showError_(this, ErrorText(error));
+  }
+}
+
+void TMainForm::ShowLevel() {
+  const std::int32_t level = session_.Stores().configuration.vocabularyLevel;
+  levelPanel_->setText(
+      level > 0
+          ? QStringLiteral("語彙レベル:%1語").arg(QString::fromStdString(GroupedNumber(level)))
+          : QStringLiteral("語彙レベル:未設定"));
+}
+
+void TMainForm::KnownWordsChanged() {
+  // The rows' ticks go into the NG-word list first, so that they are not lost.
+  MainStores& stores = session_.Stores();
+  const std::set<std::string> before = stores.ngWords;
+  RebuildRows();
+  session_.LearnFromNewKnownWords(before);
+  if (!stores.ranking.empty()) ShowRunFigures();
+  ShowLevel();
+  windowKnownWords_ = session_.KnownWords();
+  if (articlesWindow_ != nullptr && articlesWindow_->isVisible()) articlesWindow_->Refresh();
+  if (trendsWindow_ != nullptr && trendsWindow_->isVisible()) trendsWindow_->Refresh();
+}
+
+void TMainForm::RebuildRows() {
+  MainStores& stores = session_.Stores();
+  // The level's words take no row, as the NG words do.
+  std::set<std::string> hidden = HiddenRowWords(stores, stores.configuration.hideNames);
+  if (stores.configuration.vocabularyLevel > 0) hidden.merge(session_.KnownWords());
+  wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount, hidden);
 }
 
 void TMainForm::RunAutomatically() {
@@ -285,11 +358,13 @@ void TMainForm::RunGathering() {
     session_.AggregateGathered(gathering.CopySentenceStore(), configuration.articleText
                                                                   ? WordReading::kArticle
                                                                   : WordReading::kDesigned);
-    wordList_->Rebuild(stores.ranking, stores.ngWords, stores.configuration.itemViewCount,
-                       HiddenRowWords(stores, stores.configuration.hideNames));
+    const std::set<std::string> before = stores.ngWords;
+    RebuildRows();
+    session_.LearnFromNewKnownWords(before);
     rowTicks_.clear();
   }
   ShowRunFigures();
+  ShowLevel();
   RecordRunInHistory(pagesFetched, articles);
 }
 
@@ -320,10 +395,13 @@ void TMainForm::RecordRunInHistory(std::int32_t pagesFetched,
 
 void TMainForm::MnuHistoryArticlesClick() {
   if (history_ == nullptr) return;
+  windowKnownWords_ = session_.KnownWords();
   if (articlesWindow_ == nullptr) {
     articlesWindow_ = new TArticlesWindow(
-        *history_, session_.Stores().ngWords,
-        [this](const std::string& address) { OpenArticle(address); }, showError_, this);
+        *history_, windowKnownWords_, [this](const std::string& address) { OpenArticle(address); },
+        showError_, this);
+    articlesWindow_->SetLeftOutOf(
+        [this](const std::set<std::string>& words) { return session_.LeftOutOfShare(words); });
     if (now_) articlesWindow_->SetClock(now_);
     // Beside this window, as the trends window: its buttons and figures stay in reach.
     if (screen() != nullptr) {
@@ -374,7 +452,8 @@ void TMainForm::OpenArticle(const std::string& address) {
 void TMainForm::RowKnownChanged(const std::string& upperWord, bool known) {
   std::set<std::string>& ngWords = session_.Stores().ngWords;
   if (known) {
-    if (!ngWords.insert(upperWord).second) return;  // known already (ticked in the reader)
+    if (ngWords.contains(upperWord)) return;  // known already (ticked in the reader)
+    session_.MarkKnown(upperWord);            // the level learns from it at once
     rowTicks_.insert(upperWord);
   } else {
     ngWords.erase(upperWord);
@@ -393,15 +472,18 @@ void TMainForm::ReaderKnownChanged() {
 }
 
 void TMainForm::RefreshArticleShares() {
+  windowKnownWords_ = session_.KnownWords();
+  ShowLevel();
   if (articlesWindow_ != nullptr && articlesWindow_->isVisible()) articlesWindow_->Refresh();
 }
 
 void TMainForm::MnuHistoryTrendsClick() {
   if (history_ == nullptr) return;
   const bool first = trendsWindow_ == nullptr;
+  windowKnownWords_ = session_.KnownWords();
   if (first) {
     trendsWindow_ = new TTrendsWindow(
-        *history_, session_.Stores().ngWords,
+        *history_, windowKnownWords_,
         [this](const std::string& caption) { ShowSentencesFromTrends(caption); }, showError_, this);
   }
   trendsWindow_->Refresh();
@@ -425,9 +507,10 @@ void TMainForm::ShowRunFigures() {
   statusPanels_[1]->setText(QStringLiteral("集計前単語数:%1").arg(figures.wordsBeforeAggregation));
   statusPanels_[2]->setText(QStringLiteral("集計後単語数:%1").arg(figures.wordsAfterAggregation));
   // After the rows were rebuilt: the words ticked as known until then count as known.
-  statusPanels_[3]->setText(QStringLiteral("既知語率:%1%")
-                                .arg(QString::fromStdString(KnownSharePercent(
-                                    session_.Stores().ranking, session_.Stores().ngWords))));
+  statusPanels_[3]->setText(
+      QStringLiteral("既知語率:%1%")
+          .arg(QString::fromStdString(KnownSharePercent(
+              session_.Stores().ranking, session_.KnownWords(), session_.LeftOutOfRunShare()))));
 }
 
 void TMainForm::MnuSaveToHTMLClick() {
@@ -502,6 +585,10 @@ void TMainForm::CreateStudyWindows() {
   meaningDialog_ = std::make_unique<TMeaningDialog>();
 }
 
-void TMainForm::PrepareForExit() { wordList_->Dismantle(session_.Stores().ngWords); }
+void TMainForm::PrepareForExit() {
+  const std::set<std::string> before = session_.Stores().ngWords;
+  wordList_->Dismantle(session_.Stores().ngWords);
+  session_.LearnFromNewKnownWords(before);
+}
 
 }  // namespace quillmark

@@ -76,6 +76,11 @@ class TMainForm : public QMainWindow {
   // the dictionary the web dictionary dialog has selected now (CreateStudyWindows first).
   void MnuExportWordCardsClick();
   void MnuConfigOptionClick();
+  // 設定 → 語彙チェック...: the check; its estimate, when the learner takes it, becomes the
+  // level, and the rows, figures and open windows follow.
+  void MnuConfigVocabularyCheckClick();
+  // Whether the first start (no ngwords.dat) offers the check; never with /AUTO.
+  void SetLevelCheckOffer(bool offer) { offerLevelCheck_ = offer; }
 
   // The run history every gathering run is added to when it ends (none until this is called),
   // each run stamped with `now` (seconds since 1970). `history` must outlive the window; it is
@@ -108,6 +113,10 @@ class TMainForm : public QMainWindow {
   void BuildMenus();
   void FormActivate();
   void RunAutomatically();
+  void OfferLevelCheck();
+  void ShowLevel();
+  void RebuildRows();
+  void KnownWordsChanged();
   bool HasAutoSwitch() const;
   void RunGathering();
   void ShowRunFigures();
@@ -143,6 +152,10 @@ class TMainForm : public QMainWindow {
   QPushButton* articlesButton_ = nullptr;
   QScrollArea* scrollBox_ = nullptr;
   std::array<QLabel*, 4> statusPanels_{};  // the three figures, then the known share
+  QLabel* levelPanel_ = nullptr;           // the vocabulary level
+  bool offerLevelCheck_ = false;
+  // The known words the articles and trends windows count with (Session::KnownWords).
+  std::set<std::string> windowKnownWords_;
   QFileDialog* saveDialog_ = nullptr;  // built at the first save; kept for the directory it shows
   std::unique_ptr<TWordListView> wordList_;
   TWebDicDialog* webDicDialog_ = nullptr;  // a child of the window

@@ -113,9 +113,10 @@ void TReadingWindow::ShowArticle(const KeptArticle& article, const RankedWordLis
   article_ = article;
   names_ = NamesOfArticle(article.paragraphs, words_.baseOf);
   shownWords_.clear();
-  for (const ShownWord& word : SelectShownWords(
-           dayRanking, stores.ngWords, HiddenRowWords(stores, stores.configuration.hideNames),
-           stores.configuration.itemViewCount))
+  std::set<std::string> notShown = HiddenRowWords(stores, stores.configuration.hideNames);
+  if (stores.configuration.vocabularyLevel > 0) notShown.merge(session_.KnownWords());
+  for (const ShownWord& word :
+       SelectShownWords(dayRanking, stores.ngWords, notShown, stores.configuration.itemViewCount))
     shownWords_.insert(UpperCaseAscii(word.caption));
   dayCounts_.clear();
   for (const auto& [word, count] : dayRanking) dayCounts_[word] = count;
@@ -172,7 +173,9 @@ QTextCharFormat TReadingWindow::FormatOf(const std::string& base) const {
   QTextCharFormat format;
   format.setAnchor(true);
   format.setForeground(Qt::black);
-  if (session_.Stores().ngWords.contains(base) || names_.contains(base)) return format;
+  if (session_.Stores().ngWords.contains(base) || session_.LevelKnows(base) ||
+      names_.contains(base))
+    return format;
   format.setFontUnderline(true);
   format.setBackground(shownWords_.contains(base) ? kShownBackground : kUnknownBackground);
   return format;
@@ -217,11 +220,13 @@ void TReadingWindow::ShowWord(const std::string& word) {
 }
 
 void TReadingWindow::ShowTick() {
-  const bool known = session_.Stores().ngWords.contains(shownBase_);
+  const bool byLevel = session_.LevelKnows(shownBase_);
+  const bool known = session_.Stores().ngWords.contains(shownBase_) || byLevel;
   const QSignalBlocker blocker(knownCheck_);
   knownCheck_->setChecked(known);
-  // A word of the built-in list, or one the learner knew before this run, is not withdrawn here.
-  knownCheck_->setEnabled(!known || tickedHere_.contains(shownBase_));
+  // A word of the built-in list, or one the learner knew before this run, is not withdrawn
+  // here; a word the level knows is (知らない: it goes back among the words to learn).
+  knownCheck_->setEnabled(!known || tickedHere_.contains(shownBase_) || byLevel);
 }
 
 void TReadingWindow::KnownWordChanged(const std::string& base, bool withdrawable) {
@@ -236,13 +241,15 @@ void TReadingWindow::KnownWordChanged(const std::string& base, bool withdrawable
 
 void TReadingWindow::SetKnown(bool known) {
   if (shownBase_.empty()) return;
-  std::set<std::string>& ngWords = session_.Stores().ngWords;
+  const std::set<std::string>& ngWords = session_.Stores().ngWords;
   if (known) {
-    if (!ngWords.insert(shownBase_).second) return;
+    if (ngWords.contains(shownBase_) || session_.LevelKnows(shownBase_)) return;
+    session_.MarkKnown(shownBase_);
     tickedHere_.insert(shownBase_);
   } else {
-    if (!tickedHere_.erase(shownBase_)) return;
-    ngWords.erase(shownBase_);
+    const bool tickedBefore = tickedHere_.erase(shownBase_) > 0;
+    if (!tickedBefore && !session_.LevelKnows(shownBase_)) return;
+    session_.MarkUnknown(shownBase_);
   }
   {
     const QSignalBlocker blocker(knownCheck_);

@@ -64,9 +64,10 @@ void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDispla
                     const std::set<std::string>& rowTicks) {
   const MainStores& stores = session.Stores();
   SaveChosenFile(saveDialog, session, showError,
-                 {QStringLiteral("html"), QStringLiteral("*.html (*.html)")}, [&stores, &rowTicks] {
+                 {QStringLiteral("html"), QStringLiteral("*.html (*.html)")},
+                 [&session, &stores, &rowTicks] {
                    return WriteHtmlReport(stores.figures, stores.ranking,
-                                          Without(stores.ngWords, rowTicks),
+                                          Without(session.KnownWords(), rowTicks),
                                           stores.configuration.itemViewCount,
                                           stores.sites.Addresses(), stores.articlesRead);
                  });
@@ -79,11 +80,14 @@ void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dict
   SaveChosenFile(saveDialog, session, showError,
                  {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")},
                  [&session, &stores, &rowTicks, dictionary] {
-                   return WriteWordCards(
-                       stores.ranking,
-                       Without(WordsNotShown(stores, stores.configuration.hideNames), rowTicks),
-                       stores.configuration.itemViewCount, CardWords::kShown, stores.sentences,
-                       stores.inflectionIndex, dictionary, session.RunWordMeanings());
+                   // The level's words take no card, as the NG words do.
+                   std::set<std::string> notShown =
+                       WordsNotShown(stores, stores.configuration.hideNames);
+                   notShown.merge(session.KnownWords());
+                   return WriteWordCards(stores.ranking, Without(std::move(notShown), rowTicks),
+                                         stores.configuration.itemViewCount, CardWords::kShown,
+                                         stores.sentences, stores.inflectionIndex, dictionary,
+                                         session.RunWordMeanings());
                  });
 }
 

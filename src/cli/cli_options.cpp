@@ -147,6 +147,7 @@ CliCommand CommandNamed(const std::string& name) {
   if (name == "articles") return CliCommand::kArticles;
   if (name == "read") return CliCommand::kRead;
   if (name == "article") return CliCommand::kArticle;
+  if (name == "level") return CliCommand::kLevel;
   throw UsageError{"unknown command \"" + name + "\""};
 }
 
@@ -165,6 +166,8 @@ bool Allows(CliCommand command, const std::string& option) {
     return gather;
   if (option == "--article" || option == "--whole-page") return gather || words;
   if (command == CliCommand::kHistory) return option == "--format";
+  if (command == CliCommand::kLevel)
+    return option == "--save" || option == "--set" || option == "--show";
   if (command == CliCommand::kArticles || command == CliCommand::kRead)
     return option == "--days" || option == "--format";
   if (command == CliCommand::kArticle) return option == "--format" || option == "--sentences";
@@ -237,6 +240,13 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
       if (argument == "--hide-names") options.hideNames = true;
       if (argument == "--forms") options.forms = true;
       if (argument == "--save") options.save = true;
+      if (argument == "--set") {
+        const std::int32_t level = reader.NumberOf(argument);
+        if (level < 0) throw UsageError{"--set needs a level of 0 or more"};
+        options.setLevel = level;
+        options.save = true;
+      }
+      if (argument == "--show") options.showLevel = true;
       if (argument == "--host") options.host = reader.ValueOf(argument);
       if (argument == "--sentences" && *command == CliCommand::kArticle) options.sentences = true;
       if (argument == "--sentences" && *command == CliCommand::kFind)
@@ -276,6 +286,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& arguments) {
     }
   }
   if (!command) throw UsageError{"no command given"};
+  if (options.setLevel && options.showLevel)
+    throw UsageError{"--set and --show exclude each other"};
   if (*command == CliCommand::kWords && options.files.empty())
     throw UsageError{"words needs at least one FILE"};
   if (*command == CliCommand::kArticle && options.files.empty())

@@ -20,7 +20,8 @@ enum class CliCommand {
   kTrends,
   kArticle,
   kArticles,
-  kRead
+  kRead,
+  kLevel
 };
 enum class ResultFormat { kTsv, kJson, kText };
 
@@ -65,6 +66,9 @@ struct CliOptions {
   // trends (--top and --format too; history takes --format)
   std::int32_t days = 7;  // --days: the runs of the last N days are compared with
   // articles and read (--format too; read's default is text)
+  // level: --set N (kept at once) / --show; neither runs the check.
+  std::optional<std::int32_t> setLevel;
+  bool showLevel = false;
   std::int32_t articleDays = 0;  // --days: the articles of the last N days; 0: of the last run
   std::string article;           // read: an address, or a number of the articles table
 };

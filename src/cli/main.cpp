@@ -12,6 +12,7 @@
 #include <ctime>
 #include <functional>
 #include <iostream>
+#include <random>
 #include <thread>
 
 #include "article/article_extractor.h"
@@ -23,6 +24,7 @@
 #include "cli/cli_version.h"
 #include "cli/define_command.h"
 #include "cli/history_commands.h"
+#include "cli/level_command.h"
 #include "cli/reading_commands.h"
 #include "cli/run_result.h"
 #include "gather/gathering_crawl.h"
@@ -166,14 +168,15 @@ class CliProgram {
       case CliCommand::kHistory:
         return PrintHistory(History(), options_.format);
       case CliCommand::kTrends:
-        return PrintTrends(History(), session_->Stores().ngWords, options_.days,
+        return PrintTrends(History(), session_->KnownWords(), options_.days,
                            options_.top.value_or(kDefaultTrendsTop), options_.format);
       case CliCommand::kArticles:
-        return PrintArticles(History(), session_->Stores().ngWords, options_.articleDays,
-                             options_.format);
+        return PrintArticles(History(), *session_, options_.articleDays, options_.format);
       case CliCommand::kRead:
         return PrintReading(History(), *session_, options_.article, options_.articleDays,
                             options_.format);
+      case CliCommand::kLevel:
+        return Level();
     }
     return kExitUsage;
   }
@@ -415,6 +418,28 @@ class CliProgram {
     return kExitNothing;
   }
 
+  // `level`: --show prints the level kept, --set keeps one, else the check runs and its
+  // estimate is printed (and kept with --save). Returns 1 when the input ended first.
+  int Level() {
+    std::int32_t& level = session_->Stores().configuration.vocabularyLevel;
+    if (options_.showLevel) {
+      return Print(stdout, std::to_string(level) + "\n") ? 0 : kExitNothing;
+    }
+    if (options_.setLevel) {
+      level = *options_.setLevel;
+      return SaveThenReportFailures(0);
+    }
+    VocabularyCheck check(session_->Ranks(), session_->MadeUpWords(), std::random_device{}());
+    const std::optional<std::int32_t> estimate = RunLevelCheck(check, stdin, stdout, stderr);
+    if (!estimate) {
+      Print(stderr, "quillmark-cli: the check ended before its last word; nothing kept\n");
+      return kExitNothing;
+    }
+    if (!Print(stdout, EstimateText(*estimate) + "\n")) AddFailure(kOutputFailedMessage);
+    level = LevelOfEstimate(*estimate);
+    return SaveThenReportFailures(0);
+  }
+
   // Each word's meaning, as the cards and --meanings show it.
   CardMeaning Meanings() { return session_->RunWordMeanings(); }
 
@@ -431,15 +456,17 @@ class CliProgram {
     WordDetails details;
     if (options_.meanings) details.meaningOf = Meanings();
     details.hiddenWords = HiddenRowWords(stores, HideNames());
+    const std::set<std::string> known = session_->KnownWords();
     if (options_.format == ResultFormat::kJson) {
+      details.leftOut = session_->LeftOutOfRunShare();  // only json prints the known share
       details.classes =
-          ClassifyWords(stores.ranking, stores.ngWords, stores.sentences, stores.inflectionIndex);
+          ClassifyWords(stores.ranking, known, stores.sentences, stores.inflectionIndex);
       if (options_.forms)
         details.forms = CountFoldedForms(stores.sentences, stores.inflectionIndex);
     }
     const std::int32_t top = options_.top.value_or(stores.configuration.itemViewCount + 1);
     const std::string out =
-        FormatRunResult(result, stores.ngWords, top, options_.all, options_.format, details);
+        FormatRunResult(result, known, top, options_.all, options_.format, details);
     if (!Print(stdout, out)) AddFailure(kOutputFailedMessage);
     return stores.sentences.empty() ? kExitNothing : 0;
   }
@@ -449,10 +476,12 @@ class CliProgram {
   int ExportCards(SentenceStore gathered) {
     MainStores& stores = session_->Stores();
     session_->AggregateGathered(std::move(gathered), Reading());
-    const std::string cards = WriteWordCards(
-        stores.ranking, WordsNotShown(stores, HideNames()), stores.configuration.itemViewCount,
-        options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
-        stores.inflectionIndex, options_.dictionary, Meanings());
+    std::set<std::string> notShown = WordsNotShown(stores, HideNames());
+    notShown.merge(session_->KnownWords());
+    const std::string cards =
+        WriteWordCards(stores.ranking, notShown, stores.configuration.itemViewCount,
+                       options_.all ? CardWords::kAllRanked : CardWords::kShown, stores.sentences,
+                       stores.inflectionIndex, options_.dictionary, Meanings());
     if (options_.cardsFile == "-") {
       if (!Print(stdout, cards)) AddFailure(kOutputFailedMessage);
     } else {
@@ -468,9 +497,9 @@ class CliProgram {
 
   // The report the window's menu writes, listing the sites this run searched.
   void WriteReport(const std::string& path, const std::vector<std::string>& sites) {
-    const MainStores& stores = session_->Stores();
+    MainStores& stores = session_->Stores();
     SaveAsReport(path,
-                 WriteHtmlReport(stores.figures, stores.ranking, stores.ngWords,
+                 WriteHtmlReport(stores.figures, stores.ranking, session_->KnownWords(),
                                  stores.configuration.itemViewCount, sites, stores.articlesRead));
   }
 

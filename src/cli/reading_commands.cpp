@@ -83,8 +83,8 @@ std::string FormatArticles(const std::vector<ArticleRow>& rows, ResultFormat for
 
 std::string FormatReading(const KeptArticle& article, const ArticleWords& words,
                           const std::set<std::string>& knownWords, ResultFormat format,
-                          UnknownMark mark) {
-  const ArticleStanding standing = StandingOf(words.counts, knownWords);
+                          UnknownMark mark, const std::set<std::string>& leftOut) {
+  const ArticleStanding standing = StandingOf(words.counts, knownWords, leftOut);
   if (format == ResultFormat::kJson) {
     std::string out =
         "{\"address\": " + JsonString(article.address) +
@@ -129,10 +129,29 @@ std::string FormatReading(const KeptArticle& article, const ArticleWords& words,
   return out;
 }
 
-int PrintArticles(RunHistory& history, const std::set<std::string>& knownWords, std::int32_t days,
-                  ResultFormat format) {
-  const std::vector<ArticleRow> rows =
-      RowsMostReadableFirst(ListedArticles(history, days), knownWords);
+namespace {
+
+// The listed articles against the session's known words, most readable first.
+std::vector<ArticleRow> ArticleRows(RunHistory& history, Session& session, std::int32_t days) {
+  std::vector<ArticleEntry> entries = ListedArticles(history, days);
+  std::set<std::string> words;
+  for (const auto& entry : entries) {
+    for (const auto& counted : entry.words) words.insert(counted.word);
+  }
+  return RowsMostReadableFirst(std::move(entries), session.KnownWords(),
+                               session.LeftOutOfShare(words));
+}
+
+std::set<std::string> WordsOf(const ArticleWords& words) {
+  std::set<std::string> result;
+  for (const auto& counted : words.counts) result.insert(counted.word);
+  return result;
+}
+
+}  // namespace
+
+int PrintArticles(RunHistory& history, Session& session, std::int32_t days, ResultFormat format) {
+  const std::vector<ArticleRow> rows = ArticleRows(history, session, days);
   if (!Print(stdout, FormatArticles(rows, format))) {
     Print(stderr, std::string(kOutputFailedMessage) + "\n");
     return 1;
@@ -147,9 +166,15 @@ int PrintReading(RunHistory& history, Session& session, const std::string& addre
   const auto [end, error] =
       std::from_chars(address.data(), address.data() + address.size(), number);
   if (error == std::errc() && end == address.data() + address.size()) {
-    // Only the standings of the table are made, not the table (the list may be long).
-    std::optional<std::string> numbered =
-        AddressOfListedArticle(history, session.Stores().ngWords, days, number);
+    // Only the standings of the table are made, not the table (the list may be long); with a
+    // level, what the share leaves out depends on all the table's words, so the table is made.
+    std::optional<std::string> numbered;
+    if (session.Stores().configuration.vocabularyLevel <= 0) {
+      numbered = AddressOfListedArticle(history, session.KnownWords(), days, number);
+    } else if (std::vector<ArticleRow> rows = ArticleRows(history, session, days);
+               number >= 1 && number <= rows.size()) {
+      numbered = std::move(rows[number - 1].entry.address);
+    }
     if (!numbered) {
       Print(stderr,
             "quillmark-cli: no article number " + address + " (see quillmark-cli articles)\n");
@@ -168,8 +193,9 @@ int PrintReading(RunHistory& history, Session& session, const std::string& addre
       format != ResultFormat::kJson &&
       UnderlineWanted(::isatty(STDOUT_FILENO) == 1, std::getenv("TERM"), std::getenv("NO_COLOR"));
   const std::string out =
-      FormatReading(*article, words, session.Stores().ngWords, format,
-                    underline ? UnknownMark::kUnderline : UnknownMark::kBrackets);
+      FormatReading(*article, words, session.KnownWords(), format,
+                    underline ? UnknownMark::kUnderline : UnknownMark::kBrackets,
+                    session.LeftOutOfShare(WordsOf(words)));
   if (WriteRaw(stdout, out)) return 0;
   Print(stderr, std::string(kOutputFailedMessage) + "\n");
   return 1;

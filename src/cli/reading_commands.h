@@ -33,15 +33,16 @@ enum class UnknownMark { kBrackets, kUnderline };
 // any escape is added. json: one object with the article's fields, its standing and
 // "paragraphs": [[{"text": ..., "word": "run", "unknown": true}, {"text": " "}...]...] (each
 // word with the word it counts under, lower case). `words` are the article's words counted
-// with the session's lists (ArticleWordCounter).
+// with the session's lists (ArticleWordCounter). The words of `leftOut` stay out of the
+// known share (StandingOf).
 std::string FormatReading(const KeptArticle& article, const ArticleWords& words,
                           const std::set<std::string>& knownWords, ResultFormat format,
-                          UnknownMark mark);
+                          UnknownMark mark, const std::set<std::string>& leftOut = {});
 
-// `articles`: prints the table of ListedArticles(history, days) against `knownWords`.
-// Returns 1 when there is no article. Throws HistoryError.
-int PrintArticles(RunHistory& history, const std::set<std::string>& knownWords, std::int32_t days,
-                  ResultFormat format);
+// `articles`: prints the table of ListedArticles(history, days) against the session's known
+// words (Session::KnownWords, its LeftOutOfShare left out of the share). Returns 1 when there
+// is no article. Throws HistoryError.
+int PrintArticles(RunHistory& history, Session& session, std::int32_t days, ResultFormat format);
 
 // `read`: prints the article at `address`, or at row `address` of the table `articles`
 // prints with the same `days` when it is a whole number. Returns 1, said on standard error,

@@ -106,7 +106,8 @@ std::string FormatRunResult(const RunResult& result, const std::set<std::string>
   out += "{\"figures\": {\"dataSize\": " + std::to_string(figures.dataSize) +
          ", \"wordsBeforeAggregation\": " + std::to_string(figures.wordsBeforeAggregation) +
          ", \"wordsAfterAggregation\": " + std::to_string(figures.wordsAfterAggregation) +
-         ", \"knownShare\": " + KnownSharePercent(result.ranking, ngWords) + "},\n \"words\": [";
+         ", \"knownShare\": " + KnownSharePercent(result.ranking, ngWords, details.leftOut) +
+         "},\n \"words\": [";
   for (std::size_t i = 0; i < words.size(); ++i) {
     out += (i == 0 ? "\n  " : ",\n  ");
     const std::string upper = UpperCaseAscii(words[i].caption);

@@ -34,6 +34,8 @@ struct WordDetails {
   std::optional<FoldedForms> forms;   // --forms
   // --meanings: a word's meaning (its senses on one line; empty when none). Unset: no meanings.
   std::function<std::string(const std::string& word)> meaningOf;
+  // With a level: the words the known share leaves out (Session::LeftOutOfRunShare).
+  std::set<std::string> leftOut;
 };
 
 // For every base word of `index`, the forms it lists that the words of `sentences` hold

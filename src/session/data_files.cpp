@@ -58,6 +58,8 @@ void ReadConfiguration(Configuration& config, SettingsFile& settings,
   // Read, never written: the designed configuration stays as it is unless the user adds it.
   config.keepArticlesDays = ParseIntegerSetting(settings.Read(kConfigSection, "KeepArticlesDays"),
                                                 Configuration{}.keepArticlesDays);
+  config.vocabularyLevel =
+      std::max(0, ParseIntegerSetting(settings.Read(kConfigSection, "VocabularyLevel"), 0));
 }
 
 // Writes a switch only once it differs from its default or the file has it, so a configuration
@@ -97,6 +99,10 @@ void WriteConfiguration(const Configuration& config, SettingsFile& settings,
   }
   WriteSwitchOnceChanged(settings, kConfigSection, "ArticleText", config.articleText,
                          Configuration{}.articleText);
+  // Written once a level was set, so that a configuration without one keeps its bytes.
+  if (config.vocabularyLevel != 0 || settings.Read(kConfigSection, "VocabularyLevel")) {
+    settings.Write(kConfigSection, "VocabularyLevel", std::to_string(config.vocabularyLevel));
+  }
   settings.Commit();
 }
 
@@ -136,8 +142,8 @@ std::int32_t ParseIntegerSetting(const std::optional<std::string>& text, std::in
 void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings,
                                 Leftovers leftovers) {
   if (leftovers == Leftovers::kRemove) {
-    files.RemoveLeftoverTemporaries(
-        {kHostsFile, kNgWordsFile, kMappedWordsFile, kSumFile, kConfigurationFile});
+    files.RemoveLeftoverTemporaries({kHostsFile, kNgWordsFile, kMappedWordsFile, kSumFile,
+                                     kConfigurationFile, kUnknownWordsFile});
   }
   stores.sites.Clear();
   stores.programDirectory = files.ProgramDirectory();
@@ -173,6 +179,13 @@ void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsF
   if (files.Exists(kNgWordsFile)) {
     for (const auto& word : ReadLineFile(files.Read(kNgWordsFile))) {
       stores.ngWords.insert(UpperCaseShiftJis(word));
+    }
+  }
+
+  stores.unknownWords.clear();
+  if (files.Exists(kUnknownWordsFile)) {
+    for (const auto& word : ReadLineFile(files.Read(kUnknownWordsFile))) {
+      stores.unknownWords.insert(UpperCaseShiftJis(word));
     }
   }
 
@@ -216,6 +229,14 @@ void SaveAllStores(MainStores& stores, StoreFiles& files, SettingsFile& settings
     words.reserve(stores.ngWords.size());
     for (const auto& word : stores.ngWords) words.push_back(UpperCaseShiftJis(word));
     files.Write(kNgWordsFile, WriteLineFile(words));
+  });
+
+  attempt([&] {
+    // Kept only once the learner said of a word that the level takes as known that they do
+    // not know it: a learner who never did has no such file.
+    if (stores.unknownWords.empty() && !files.Exists(kUnknownWordsFile)) return;
+    files.Write(kUnknownWordsFile,
+                WriteLineFile(LineList(stores.unknownWords.begin(), stores.unknownWords.end())));
   });
 
   attempt([&] { WriteConfiguration(stores.configuration, settings, files, reportPath); });

@@ -32,7 +32,8 @@ class StoreFiles {
   // Removes what a save killed before its rename left of the files `names`: their
   // temporaries in the program directory. Never throws.
   virtual void RemoveLeftoverTemporaries(const std::vector<std::string>& names) = 0;
-  // The bytes of built-in list `resource` (HOSTS, NGWORDS, MAPPEDWORDS, MAPPING_DIC, EJDICT).
+  // The bytes of built-in list `resource` (HOSTS, NGWORDS, MAPPEDWORDS, MAPPING_DIC, EJDICT,
+  // FREQUENCY_RANKS, MADE_UP_WORDS).
   virtual std::string BuiltIn(const std::string& resource) const = 0;
   virtual bool DirectoryExists(const std::string& path) const = 0;
   virtual void ChangeCurrentDirectory(const std::string& path) = 0;
@@ -56,6 +57,8 @@ inline constexpr const char* kHostsFile = "hosts.dat";
 inline constexpr const char* kNgWordsFile = "ngwords.dat";
 inline constexpr const char* kMappedWordsFile = "mappedwords.dat";
 inline constexpr const char* kSumFile = "sum.dat";
+// The words the learner does not know although the level takes them as known (知らない).
+inline constexpr const char* kUnknownWordsFile = "unknownwords.dat";
 inline constexpr const char* kConfigurationFile = "quillmark.ini";
 inline constexpr const char* kHistoryHost = "History";
 extern const char* const kFurtherBuiltInSites[2];
@@ -69,9 +72,9 @@ enum class Leftovers { kRemove, kKeep };
 // save left of the data files and the configuration are removed; then the site list (built-in or
 // hosts.dat, plus the two further sites), the NG-word list (built-in plus ngwords.dat, upper case),
 // sum.dat's lines under "History", the mapped-word list (mappedwords.dat as it is, then the
-// built-in list upper-cased) and the configuration; changes the current directory to
-// LastSavedDirectory when it exists. Throws FileError when a data file exists but cannot be read;
-// the stores then hold what was loaded so far and must not be saved.
+// built-in list upper-cased), unknownwords.dat (upper case) and the configuration; changes the
+// current directory to LastSavedDirectory when it exists. Throws FileError when a data file exists
+// but cannot be read; the stores then hold what was loaded so far and must not be saved.
 void LoadStoresAndConfiguration(MainStores& stores, StoreFiles& files, SettingsFile& settings,
                                 Leftovers leftovers = Leftovers::kRemove);
 

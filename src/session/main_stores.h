@@ -39,11 +39,16 @@ struct Configuration {
   bool articleText = true;
   // [config] KeepArticlesDays: how many days the history keeps the articles a run read.
   std::int32_t keepArticlesDays = 30;
+  // [config] VocabularyLevel: how many of the most frequent base forms (FREQUENCY_RANKS) the
+  // learner knows; 0, none set, counts only the NG-word list as known.
+  std::int32_t vocabularyLevel = 0;
 };
 
 struct MainStores {
   SiteList sites;
-  std::set<std::string> ngWords;         // byte order, upper case; holds the empty word
+  std::set<std::string> ngWords;  // byte order, upper case; holds the empty word
+  // Words the level takes as known that the learner said they do not know (unknownwords.dat).
+  std::set<std::string> unknownWords;
   std::vector<std::string> mappedWords;  // insertion order, duplicates allowed
   SentenceStore sentences;
   MappingDictionary dictionary;  // empty until Session::Dictionary reads it

@@ -13,6 +13,7 @@
 #include "session/data_files.h"
 #include "session/main_stores.h"
 #include "study/english_japanese_dictionary.h"
+#include "study/vocabulary_level.h"
 #include "study/word_cards.h"
 #include "text/reading_words.h"
 
@@ -35,6 +36,9 @@ class Session {
   // only opened and closed never pays for its 24,000 pairs. Read only here, never through
   // Stores().dictionary, which stays empty until then.
   MappingDictionary& Dictionary();
+
+  // Whether Load found no ngwords.dat: nothing was ever saved here, the learner's first start.
+  bool FirstStart() const { return firstStart_; }
 
   // Whether Load ran to its end.
   bool Loaded() const { return loaded_; }
@@ -84,6 +88,36 @@ class Session {
   static constexpr std::string_view kPageLabelMeaning =
       "ページの見出し語（メニュー・サイト名など）";
 
+  // The learner's level (vocabulary_level.h). The frequency ranks (FREQUENCY_RANKS) and the
+  // made-up words (MADE_UP_WORDS), read at the first call.
+  const FrequencyRanks& Ranks();
+  const std::vector<std::string>& MadeUpWords();
+  // Whether the level takes the upper-case word as known: ranked within VocabularyLevel and
+  // not on the learner's unknown words. Never with level 0.
+  bool LevelKnows(const std::string& upperWord);
+  // The words counted as known wherever the NG-word list counts: the NG-word list, plus with a
+  // level every word ranked within it that the learner did not mark 知らない. Level 0: exactly
+  // the NG-word list.
+  std::set<std::string> KnownWords();
+  // 知っている: the word goes onto the NG-word list and off the unknown words; a word ranked
+  // beyond the level moves it up (LevelAfterMark). Returns whether the level moved.
+  bool MarkKnown(const std::string& upperWord);
+  // 知らない: the word leaves the NG-word list and, when the level takes it as known, goes onto
+  // the unknown words; a word ranked within the level moves it down. Returns whether the
+  // level moved.
+  bool MarkUnknown(const std::string& upperWord);
+  // The main window's ticks, taken into the NG-word list in one go: each word on it now that
+  // was not on `before` leaves the unknown words and moves the level as MarkKnown does.
+  // Returns whether the level moved.
+  bool LearnFromNewKnownWords(const std::set<std::string>& before);
+  // With a level, the words of `words` (upper case) the known share leaves out, as reading
+  // research counts: the last run's names (ClassifyWords) and words found in none of the
+  // lists (NG words, mapped words, mapping dictionary, frequency ranks) nor the dictionary:
+  // foreign words, typos. Level 0 leaves nothing out.
+  std::set<std::string> LeftOutOfShare(const std::set<std::string>& words);
+  // LeftOutOfShare over the words of the last run's ranking.
+  std::set<std::string> LeftOutOfRunShare();
+
   MainStores& Stores() { return stores_; }
   const MainStores& Stores() const { return stores_; }
 
@@ -92,7 +126,10 @@ class Session {
   MainStores stores_;
   std::string reportPath_;
   std::unique_ptr<EnglishJapaneseDictionary> dictionary_;
+  std::unique_ptr<FrequencyRanks> ranks_;
+  std::unique_ptr<std::vector<std::string>> madeUpWords_;
   bool loaded_ = false;
+  bool firstStart_ = false;
   bool dictionaryRead_ = false;
 };
 

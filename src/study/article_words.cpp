@@ -57,14 +57,19 @@ Readability ReadabilityOf(std::int32_t knownShareTenths) {
 
 namespace {
 
-// The standing against a known list that `isKnown` asks.
-template <typename IsKnown>
-ArticleStanding Standing(const std::vector<WordCount>& words, const IsKnown& isKnown) {
+// The standing against a known list that `isKnown` asks; the words `isLeftOut` names count
+// as running words only.
+template <typename IsKnown, typename IsLeftOut>
+ArticleStanding Standing(const std::vector<WordCount>& words, const IsKnown& isKnown,
+                         const IsLeftOut& isLeftOut) {
+  std::int64_t running = 0;
   std::int64_t counted = 0;
   std::int64_t known = 0;
   std::int32_t unknownWords = 0;
   for (const WordCount& word : words) {
     if (word.word.empty() || word.count < 1) continue;
+    running += word.count;
+    if (isLeftOut(word.word)) continue;
     counted += word.count;
     if (isKnown(word.word)) {
       known += word.count;
@@ -72,7 +77,7 @@ ArticleStanding Standing(const std::vector<WordCount>& words, const IsKnown& isK
       ++unknownWords;
     }
   }
-  return ArticleStanding{.runningWords = static_cast<std::int32_t>(counted),
+  return ArticleStanding{.runningWords = static_cast<std::int32_t>(running),
                          .unknownWords = unknownWords,
                          .knownShareTenths = KnownShareTenths(known, counted)};
 }
@@ -80,8 +85,11 @@ ArticleStanding Standing(const std::vector<WordCount>& words, const IsKnown& isK
 }  // namespace
 
 ArticleStanding StandingOf(const std::vector<WordCount>& words,
-                           const std::set<std::string>& knownWords) {
-  return Standing(words, [&](const std::string& word) { return knownWords.contains(word); });
+                           const std::set<std::string>& knownWords,
+                           const std::set<std::string>& leftOut) {
+  return Standing(
+      words, [&](const std::string& word) { return knownWords.contains(word); },
+      [&](const std::string& word) { return leftOut.contains(word); });
 }
 
 ArticleStanding StandingOf(const std::vector<WordCount>& words,
@@ -103,13 +111,18 @@ std::vector<std::size_t> MostReadableFirst(const std::vector<ArticleStanding>& s
 }
 
 std::vector<ArticleRow> RowsMostReadableFirst(std::vector<ArticleEntry> entries,
-                                              const std::set<std::string>& knownWords) {
+                                              const std::set<std::string>& knownWords,
+                                              const std::set<std::string>& leftOut) {
   // A table of a month asks for some 250,000 words: hashed, not searched in the tree.
   const std::unordered_set<std::string_view> known(knownWords.begin(), knownWords.end());
+  const std::unordered_set<std::string_view> skipped(leftOut.begin(), leftOut.end());
   const auto isKnown = [&](const std::string& word) { return known.contains(word); };
+  const auto isLeftOut = [&](const std::string& word) { return skipped.contains(word); };
   std::vector<ArticleStanding> standings;
   standings.reserve(entries.size());
-  for (const ArticleEntry& entry : entries) standings.push_back(Standing(entry.words, isKnown));
+  for (const ArticleEntry& entry : entries) {
+    standings.push_back(Standing(entry.words, isKnown, isLeftOut));
+  }
   std::vector<ArticleRow> rows;
   rows.reserve(entries.size());
   for (const std::size_t i : MostReadableFirst(standings))

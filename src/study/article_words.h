@@ -47,10 +47,13 @@ enum class Readability { kEasy, kWithDictionary, kHard };
 Readability ReadabilityOf(std::int32_t knownShareTenths);
 
 // The standing of an article whose counted words are `words`, against `knownWords` (the
-// NG-word list: upper case). The known share is the same figure the status bar's 既知語率
-// gives for a run made of this article alone.
+// NG-word list, with a level also the words it knows: upper case). The known share is the
+// same figure the status bar's 既知語率 gives for a run made of this article alone. The words
+// of `leftOut` (with a level: names, words of no list or dictionary) count as running words
+// only, neither in the share nor among the unknown words.
 ArticleStanding StandingOf(const std::vector<WordCount>& words,
-                           const std::set<std::string>& knownWords);
+                           const std::set<std::string>& knownWords,
+                           const std::set<std::string>& leftOut = {});
 
 // The same against a hashed known list, for a table of many articles.
 ArticleStanding StandingOf(const std::vector<WordCount>& words,
@@ -69,7 +72,8 @@ struct ArticleRow {
 
 // `entries` with their standings against `knownWords`, most readable first.
 std::vector<ArticleRow> RowsMostReadableFirst(std::vector<ArticleEntry> entries,
-                                              const std::set<std::string>& knownWords);
+                                              const std::set<std::string>& knownWords,
+                                              const std::set<std::string>& leftOut = {});
 
 // An article's words as the run aggregation counts a run of this article alone.
 struct ArticleWords {

@@ -2,12 +2,13 @@
 
 namespace quillmark {
 
-std::int32_t KnownShareTenths(const RankedWordList& ranking, const std::set<std::string>& ngWords) {
+std::int32_t KnownShareTenths(const RankedWordList& ranking, const std::set<std::string>& ngWords,
+                              const std::set<std::string>& leftOut) {
   // Whole numbers throughout, so that the decimal shown never depends on rounding a double.
   std::int64_t known = 0;
   std::int64_t counted = 0;
   for (const auto& [word, count] : ranking) {
-    if (word.empty() || count < 1) continue;
+    if (word.empty() || count < 1 || leftOut.contains(word)) continue;
     counted += count;
     if (ngWords.contains(word)) known += count;
   }
@@ -22,8 +23,9 @@ std::string PercentText(std::int32_t tenths) {
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
-std::string KnownSharePercent(const RankedWordList& ranking, const std::set<std::string>& ngWords) {
-  return PercentText(KnownShareTenths(ranking, ngWords));
+std::string KnownSharePercent(const RankedWordList& ranking, const std::set<std::string>& ngWords,
+                              const std::set<std::string>& leftOut) {
+  return PercentText(KnownShareTenths(ranking, ngWords, leftOut));
 }
 
 }  // namespace quillmark

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@
 #include "app/articles_window.h"
 #include "app/main_form.h"
 #include "app/reading_window.h"
+#include "app/vocabulary_check_dialog.h"
 #include "app_test_support.h"
 #include "session/kept_articles.h"
 #include "support/scripted_server.h"
@@ -258,6 +260,73 @@ class ReadingWindowTest : public QObject {
     QVERIFY(written[0].contains("SHIP"));
     QCOMPARE(written[1], written[0]);
     historyDirectory_.clear();
+  }
+
+  // With a level of 2 (THE, SHIP): both windows count SHIP as known, the name-less share leaves
+  // GLORP (in no list) out, and 知らない in the reading window takes SHIP back and lowers the
+  // level.
+  void aLevelCountsItsWordsAsKnownAndTheReadingWindowTakesOneBack() {
+    TMainForm form(SiteSession(), {});
+    session_->files.builtIns["FREQUENCY_RANKS"] = "THE\r\nSHIP\r\nZORBS\r\n";
+    session_->session.Stores().configuration.vocabularyLevel = 2;
+    form.CreateStudyWindows();
+    SqliteRunHistory history(HistoryPath(), HistoryDirectory::kMustExist, {});
+    RunWithArticles(form, history);
+    QVERIFY(!RowWords(form).contains("ship"));
+    QCOMPARE(form.findChild<QLabel*>("VocabularyLevelPanel")->text(),
+             QStringLiteral("語彙レベル:2語"));
+
+    form.findChild<QPushButton*>("ArticlesButton")->click();
+    auto* table = form.ArticlesWindow()->findChild<QTableWidget*>("ArticlesTable");
+    QCOMPARE(Row(table, 0),
+             (QStringList{"読みやすい", "100.0%", "6", "0", "Ships", "a.example", "2026-12-07"}));
+    // ZORBS beyond the level, GLORP in no list: 2 of 3 counted words known, 4 running words.
+    QCOMPARE(Row(table, 1), (QStringList{"", "66.7%", "4", "1", "Zorbs", "b.example", ""}));
+
+    form.OpenArticle("http://a.example/ships");
+    TReadingWindow* reading = form.ReadingWindow();
+    QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{0, 3}));
+    reading->ShowWord("ship");
+    auto* check = reading->findChild<QCheckBox*>("KnownWordCheck");
+    QVERIFY(check->isEnabled() && check->isChecked());
+    check->click();  // 知らない
+    QCOMPARE(reading->MarkedOccurrencesOf("SHIP"), (std::pair{3, 3}));
+    QVERIFY(session_->session.Stores().unknownWords.contains("SHIP"));
+    QCOMPARE(form.findChild<QLabel*>("VocabularyLevelPanel")->text(),
+             QStringLiteral("語彙レベル:1語"));
+    QCOMPARE(Row(table, 1).at(TArticlesWindow::kShare), QStringLiteral("33.3%"));  // THE alone
+    check->click();  // 知っている again: onto the NG-word list, off the unknown words
+    QVERIFY(!session_->session.Stores().unknownWords.contains("SHIP"));
+    QVERIFY(session_->session.Stores().ngWords.contains("SHIP"));
+  }
+
+  // The check window: Y and ← answer 知っている, N and → 知らない, the bar follows, and the
+  // end shows the estimate and the button that keeps it.
+  void theCheckWindowAnswersByKeysAndEndsWithTheEstimate() {
+    std::string bytes;
+    for (int rank = 1; rank <= kMaxCheckedLevel; ++rank) {
+      bytes += "WORD" + std::to_string(rank) + "\r\n";
+    }
+    const FrequencyRanks ranks(bytes);
+    const std::vector<std::string> madeUp = {"BLORF", "GRENTLE", "SQUIVEN", "TORBLE"};
+    TVocabularyCheckDialog dialog(ranks, madeUp, 5);
+    auto* bar = dialog.findChild<QProgressBar*>("CheckProgressBar");
+    auto* use = dialog.findChild<QPushButton*>("UseLevelButton");
+    QCOMPARE(bar->maximum(), 100);  // the four made-up words and 96 real ones
+    // A learner of the 5,000 commonest words, answering by every key in turn.
+    const Qt::Key keys[] = {Qt::Key_Y, Qt::Key_Left, Qt::Key_N, Qt::Key_Right};
+    for (int i = 0; !dialog.Check().Finished(); ++i) {
+      QVERIFY(!use->isVisible());
+      const std::int32_t rank = ranks.RankOf(dialog.Check().CurrentWord());
+      const bool known = rank > 0 && rank <= 5000;
+      QTest::keyClick(&dialog, keys[(known ? 0 : 2) + i % 2]);
+      QCOMPARE(bar->value(), i + 1);
+      QCOMPARE(dialog.Check().Answers().back().known, known);
+    }
+    QCOMPARE(dialog.findChild<QLabel*>("CheckWordLabel")->text(),
+             QStringLiteral("推定語彙数: 約5,000語"));
+    QVERIFY(!dialog.findChild<QPushButton*>("KnownButton")->isEnabled());
+    QCOMPARE(dialog.Level(), 5000);
   }
 
  private:

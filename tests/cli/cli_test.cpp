@@ -24,11 +24,13 @@
 #include "session/kept_articles.h"
 #include "session/session.h"
 #include "study/html_report.h"
+#include "study/vocabulary_level.h"
 #include "study/word_cards.h"
 #include "support/child_process.h"
 #include "support/fake_store_files.h"
 #include "support/memory_ceiling.h"
 #include "support/scripted_server.h"
+#include "text/ascii_case.h"
 #include "text/shift_jis.h"
 
 namespace quillmark {
@@ -685,6 +687,91 @@ TEST(CliOutputTest, UnderliningOnlyOnATerminalThatIsNotDumbWithoutNoColor) {
   for (const auto& c : cases)
     EXPECT_EQ(UnderlineWanted(c.terminal, c.term, c.noColor), c.underline)
         << (c.term ? c.term : "(unset)") << " " << (c.noColor ? c.noColor : "(unset)");
+}
+
+}  // namespace
+}  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+// The first rank from `from` whose base and the next rank's are no NG words, with the two.
+struct Boundary {
+  std::int32_t rank;
+  std::string within, beyond;
+};
+Boundary BoundaryFrom(const FrequencyRanks& ranks, std::int32_t from) {
+  const std::string ng = ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / "NGWORDS");
+  const auto isNg = [&](const std::string& word) {
+    return ng.find("\r\n" + word + "\r\n") != std::string::npos;
+  };
+  for (std::int32_t rank = from;; ++rank) {
+    if (!isNg(ranks.BaseOf(rank)) && !isNg(ranks.BaseOf(rank + 1)))
+      return {rank, ranks.BaseOf(rank), ranks.BaseOf(rank + 1)};
+  }
+}
+
+// The check answered by a script that knows the 5,000 commonest words, with one answer it
+// does not take; then the level kept, set and shown, and each place a level counts.
+TEST_F(CliTest, LevelRunsTheCheckForAScriptAndTheLevelCountsItsWordsAsKnown) {
+  const FrequencyRanks ranks(
+      ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / "FREQUENCY_RANKS"));
+  EXPECT_EQ(RunProcess(Cli({"level", "--show"})).output, "0\n");
+  {
+    testing::ChildProcess check(Cli({"level", "--save"}), {},
+                                testing::ChildProcess::InputEnd::kOnCloseInput);
+    for (std::size_t asked = 1; check.WaitForOutputLines(asked); ++asked) {
+      const std::string& out = check.Output();
+      const std::size_t start = out.rfind('\n', out.size() - 2) + 1;
+      const std::string word = out.substr(start, out.size() - 1 - start);
+      if (word.starts_with("推定")) break;
+      if (asked == 3) check.Send("maybe\n");
+      const std::int32_t rank = ranks.RankOf(UpperCaseAscii(word));
+      check.Send(rank > 0 && rank <= 5000 ? "Y\n" : "n\n");
+    }
+    EXPECT_EQ(check.Finish(), 0) << check.Error();
+    EXPECT_EQ(std::count(check.Output().begin(), check.Output().end(), '\n'), 121);
+    EXPECT_TRUE(check.Output().ends_with("\n推定語彙数: 約5,000語\n")) << check.Output();
+    EXPECT_EQ(check.Error(), "answer y (known) or n (not known)\n");
+  }
+  EXPECT_EQ(RunProcess(Cli({"level", "--show"})).output, "5000\n");
+  // An input that ends before the check does keeps nothing.
+  const auto left = RunProcess(Cli({"level", "--save"}), "y\nn\n");
+  EXPECT_EQ(left.status, 1);
+  EXPECT_EQ(RunProcess(Cli({"level", "--show"})).output, "5000\n");
+  EXPECT_EQ(RunProcess(Cli({"level", "--set", "-1"})).status, 2);
+  EXPECT_EQ(RunProcess(Cli({"level", "--set", "3", "--show"})).status, 2);
+
+  // The boundary: rank N known at level N, rank N + 1 not.
+  const Boundary boundary = BoundaryFrom(ranks, 3000);
+  ASSERT_EQ(RunProcess(Cli({"level", "--set", std::to_string(boundary.rank)})).status, 0);
+  const std::string page = "<p>The " + boundary.within + " and the " + boundary.beyond +
+                           " met the " + boundary.beyond +
+                           " today. Yesterday Bush spoke to the press. Later Bush left the "
+                           "room.</p>";
+  const auto words = [&] { return RunProcess(Cli({"words", "--top", "50", "-"}), page).output; };
+  const std::string within = LowerCaseAscii(boundary.within);
+  const std::string beyond = LowerCaseAscii(boundary.beyond);
+  EXPECT_EQ(words().find("\n" + within + "\t"), std::string::npos) << words();
+  EXPECT_NE(words().find("\n" + beyond + "\t2\n"), std::string::npos) << words();
+  // The known share leaves the name out: of the 20 running words BUSH (twice, a name) is not
+  // counted and only BEYOND (twice) is unknown: 16 of 18, not 16 of 20.
+  const auto json = RunProcess(Cli({"words", "--format", "json", "-"}), page).output;
+  EXPECT_NE(json.find("\"knownShare\": 88.9}"), std::string::npos) << json;
+
+  // 知らない beats the level; 知っている beats its absence.
+  WriteFile(data_ / "unknownwords.dat", boundary.within + "\r\n");
+  WriteFile(data_ / "ngwords.dat", boundary.beyond + "\r\n");
+  EXPECT_NE(words().find("\n" + within + "\t1\n"), std::string::npos) << words();
+  EXPECT_EQ(words().find("\n" + beyond + "\t"), std::string::npos) << words();
+
+  // Level 0 again: the words and share of a learner who never set one, byte for byte.
+  fs::remove(data_ / "unknownwords.dat");
+  fs::remove(data_ / "ngwords.dat");
+  ASSERT_EQ(RunProcess(Cli({"level", "--set", "0"})).status, 0);
+  const auto none = RunProcess(Cli({"words", "--format", "json", "-"}), page).output;
+  fs::remove(data_ / "quillmark.ini");
+  EXPECT_EQ(none, RunProcess(Cli({"words", "--format", "json", "-"}), page).output);
 }
 
 }  // namespace

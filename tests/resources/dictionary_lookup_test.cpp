@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 #include "session/data_files.h"
 #include "session/session.h"
 #include "study/english_japanese_dictionary.h"
+#include "study/vocabulary_level.h"
 #include "support/fake_store_files.h"
 
 namespace quillmark {
@@ -111,6 +113,35 @@ TEST(EnglishJapaneseDictionary, RefusesLinesOutOfTheOrderItSearches) {
       refused = true;
     }
     EXPECT_EQ(refused, c.refused) << c.bytes;
+  }
+}
+
+}  // namespace
+}  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+// The vocabulary check's lists as committed: at least 20,000 ranks read through the program's
+// loader, and made-up words that neither the dictionary (any way it reaches a word) nor any
+// list knows, and that the fold leaves alone.
+TEST_F(BuiltInDictionary, TheMadeUpWordsAreNoWordTheProgramKnows) {
+  const FrequencyRanks ranks(ReadResource("FREQUENCY_RANKS"));
+  EXPECT_GE(ranks.Size(), 20000);
+  EXPECT_EQ(ranks.BaseOf(1), "THE");
+  EXPECT_EQ(ranks.RankOf("PRETTIEST"), ranks.RankOf("PRETTY"));  // a comparative shares its line
+  const std::vector<std::string> madeUp = WordLines(ReadResource("MADE_UP_WORDS"));
+  ASSERT_GE(madeUp.size(), 100u);
+  std::string lists;
+  for (const char* name : {"NGWORDS", "MAPPEDWORDS", "MAPPING_DIC", "FREQUENCY_RANKS"}) {
+    lists += "\n" + ReadResource(name) + "\n";
+  }
+  std::replace(lists.begin(), lists.end(), '\r', '\n');
+  std::replace(lists.begin(), lists.end(), ' ', '\n');
+  for (const auto& word : madeUp) {
+    EXPECT_EQ(lists.find("\n" + word + "\n"), std::string::npos) << word;
+    EXPECT_FALSE(session.MeaningOf(word).Found()) << word;
+    EXPECT_EQ(ranks.RankOf(word), 0) << word;
   }
 }
 

@@ -50,8 +50,8 @@ TEST_F(DataFiles, WithoutDataFilesTheBuiltInListsAndDefaultsAreUsed) {
   EXPECT_EQ(stores.configuration.lastSavedDirectory, "/program");
   EXPECT_EQ(files.currentDirectory, "/program");
   EXPECT_EQ(stores.programDirectory, "/program/");
-  EXPECT_EQ(files.temporariesRemovedFor,
-            (Words{"hosts.dat", "ngwords.dat", "mappedwords.dat", "sum.dat", "quillmark.ini"}));
+  EXPECT_EQ(files.temporariesRemovedFor, (Words{"hosts.dat", "ngwords.dat", "mappedwords.dat",
+                                                "sum.dat", "quillmark.ini", "unknownwords.dat"}));
 }
 
 TEST_F(DataFiles, HostsFileReplacesTheBuiltInSitesButNotTheTwoFurtherOnes) {
@@ -314,6 +314,45 @@ TEST_F(DataFiles, KeepArticlesDaysIsReadAndNeverAdded) {
     SaveAllStores(stores, files, settings, "");
     EXPECT_EQ(settings.values.contains("config/KeepArticlesDays"), inFile != nullptr);
   }
+}
+
+}  // namespace
+}  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+// VocabularyLevel and unknownwords.dat: absent from a learner's files until a level is set or
+// a word marked 知らない, then kept (upper case) and read back; a failed write is reported and
+// leaves the old file.
+TEST_F(DataFiles, TheLevelAndTheUnknownWordsAreKeptOnlyOnceSet) {
+  Load();
+  SaveAllStores(stores, files, settings, "");
+  EXPECT_EQ(files.files.count("unknownwords.dat"), 0u);
+  EXPECT_EQ(settings.values.count("config/VocabularyLevel"), 0u);
+
+  stores.configuration.vocabularyLevel = 6200;
+  stores.unknownWords = {"COURT", "SHIP"};
+  SaveAllStores(stores, files, settings, "");
+  EXPECT_EQ(files.files["unknownwords.dat"], "COURT\r\nSHIP\r\n");
+  EXPECT_EQ(settings.values["config/VocabularyLevel"], "6200");
+
+  files.files["unknownwords.dat"] = "court\r\nShip\r\n";
+  settings.values["config/VocabularyLevel"] = "-5";  // a level below 0 is none
+  MainStores again;
+  LoadStoresAndConfiguration(again, files, settings);
+  EXPECT_EQ(again.unknownWords, (std::set<std::string>{"COURT", "SHIP"}));
+  EXPECT_EQ(again.configuration.vocabularyLevel, 0);
+
+  // Emptied, the file stays and is emptied; the key stays at 0.
+  again.unknownWords.clear();
+  files.unwritable = {"unknownwords.dat"};
+  EXPECT_THROW(SaveAllStores(again, files, settings, ""), FileError);
+  EXPECT_EQ(files.files["unknownwords.dat"], "court\r\nShip\r\n");
+  files.unwritable.clear();
+  SaveAllStores(again, files, settings, "");
+  EXPECT_EQ(files.files["unknownwords.dat"], "");
+  EXPECT_EQ(settings.values["config/VocabularyLevel"], "0");
 }
 
 }  // namespace

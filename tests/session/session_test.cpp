@@ -68,3 +68,45 @@ TEST(Session, ARunReplacesTheStoreRankingAndFiguresButKeepsWhatEarlierRunsLearne
 
 }  // namespace
 }  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+// The level as a source of known words, and the marks against it: ranks 1-4 are A1 ... A4
+// (AA1 A2's comparative), the level 2.
+TEST(Session, TheLevelsWordsAreKnownUntilMarkedUnknownAndMarksMoveIt) {
+  testing::FakeStoreFiles files;
+  files.builtIns["NGWORDS"] = "\r\nTHE\r\n";
+  files.builtIns["FREQUENCY_RANKS"] = "A1\r\nA2 AA2\r\nA3\r\nA4\r\n";
+  testing::FakeSettingsFile settings;
+  Session session(files);
+  session.Load(settings);
+  EXPECT_EQ(session.KnownWords(), session.Stores().ngWords);  // level 0: the NG words alone
+  EXPECT_FALSE(session.MarkUnknown("A1"));
+  EXPECT_TRUE(session.Stores().unknownWords.empty());
+
+  session.Stores().configuration.vocabularyLevel = 2;
+  EXPECT_EQ(session.KnownWords(), (std::set<std::string>{"", "THE", "A1", "A2", "AA2"}));
+  EXPECT_TRUE(session.LevelKnows("A2"));
+  EXPECT_FALSE(session.LevelKnows("A3"));  // the boundary: rank 2 known, 3 not
+
+  EXPECT_TRUE(session.MarkUnknown("A2"));  // 知らない beats the level, and lowers it
+  EXPECT_EQ(session.Stores().configuration.vocabularyLevel, 1);
+  EXPECT_EQ(session.Stores().unknownWords, (std::set<std::string>{"A2"}));
+  EXPECT_FALSE(session.KnownWords().contains("A2"));
+  EXPECT_TRUE(session.MarkKnown("A4"));  // 知っている beyond the level raises it
+  EXPECT_EQ(session.Stores().configuration.vocabularyLevel, 2);
+  EXPECT_TRUE(session.KnownWords().contains("A4"));
+  session.MarkKnown("A2");  // off the unknown words, onto the NG-word list
+  EXPECT_TRUE(session.Stores().unknownWords.empty());
+  EXPECT_TRUE(session.Stores().ngWords.contains("A2"));
+
+  // The main window's ticks, taken in one go.
+  const std::set<std::string> before = session.Stores().ngWords;
+  session.Stores().ngWords.insert("A3");
+  EXPECT_TRUE(session.LearnFromNewKnownWords(before));
+  EXPECT_EQ(session.Stores().configuration.vocabularyLevel, 3);
+}
+
+}  // namespace
+}  // namespace quillmark

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -86,6 +87,22 @@ bool ChildProcess::WaitForError(std::string_view marker) {
     if (errorPipe_ < 0 || !ReadSome()) return false;
   }
   return true;
+}
+
+bool ChildProcess::WaitForOutputLines(std::size_t lines) {
+  while (static_cast<std::size_t>(std::count(output_.begin(), output_.end(), '\n')) < lines) {
+    if (outputPipe_ < 0 || !ReadSome()) return false;
+  }
+  return true;
+}
+
+void ChildProcess::Send(std::string_view text) {
+  std::size_t written = 0;
+  while (inputPipe_ >= 0 && written < text.size()) {
+    const ssize_t n = ::write(inputPipe_, text.data() + written, text.size() - written);
+    if (n <= 0) break;
+    written += static_cast<std::size_t>(n);
+  }
 }
 
 void ChildProcess::Signal(int signal) { ::kill(pid_, signal); }

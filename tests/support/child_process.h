@@ -27,6 +27,10 @@ class ChildProcess {
 
   // Reads standard error until it holds `marker` (or ends); returns whether it does.
   bool WaitForError(std::string_view marker);
+  // Reads standard output until it holds `lines` line breaks (or ends); returns whether it does.
+  bool WaitForOutputLines(std::size_t lines);
+  // Writes `text` to standard input, which stays open (InputEnd::kOnCloseInput).
+  void Send(std::string_view text);
   void Signal(int signal);
   // Ends standard input: a child that waits for its end goes on.
   void CloseInput();

@@ -1,6 +1,6 @@
 """Loads every source and builds the four built-in list files."""
 
-from . import denylist, fold, lineio, mapping, sources, wordlists
+from . import denylist, fold, lineio, mapping, ranks, sources, wordlists
 from .lexicon import Lexicon
 from .reviewed import ReviewedWords
 
@@ -68,15 +68,45 @@ def check_hosts(hosts):
     return hosts
 
 
+class RankSources:
+    """What the frequency ranks and the made-up words need beyond the Lexicon."""
+
+    def __init__(self, comparatives=None, known_spellings=frozenset()):
+        self.comparatives = comparatives or {}        # comparative -> adjective
+        self.known_spellings = known_spellings        # every spelling any source knows
+
+
+def load_rank_sources(paths, dictionary_path):
+    """Comparatives from WordNet, and every spelling of SCOWL (all sizes and kinds), WordNet
+    and the built-in dictionary `dictionary_path` (resources/EJDICT)."""
+    adjectives = sources.read_wordnet_lemmas(paths.wordnet("index.adj"))
+    adverbs = sources.read_wordnet_lemmas(paths.wordnet("index.adv"))
+    nouns = sources.read_wordnet_lemmas(paths.wordnet("index.noun"))
+    verbs = sources.read_wordnet_lemmas(paths.wordnet("index.verb"))
+    scowl = sources.read_scowl_entries(
+        paths.scowl_dir, ("words", "proper-names", "upper", "abbreviations", "contractions"),
+        max(sources.SCOWL_SIZES))
+    lexicon_stub = type("Tiers", (), {})()
+    lexicon_stub.tiers = sources.read_scowl_tiers(paths.scowl_dir)
+    comparatives = ranks.comparatives_of(
+        lexicon_stub, adjectives, sources.read_wordnet_exceptions(paths.wordnet("adj.exc")),
+        nouns | verbs | adjectives | adverbs)
+    return RankSources(comparatives, frozenset(scowl | nouns | verbs | adjectives | adverbs |
+                                               sources.read_dictionary_spellings(dictionary_path)))
+
+
 class Lists:
     """The built lists plus what the generator reports about them."""
 
-    def __init__(self, pairs, ng_words, mapped_words, hosts, unused_deny_entries):
+    def __init__(self, pairs, ng_words, mapped_words, hosts, unused_deny_entries,
+                 ranked=(), made_up=()):
         self.pairs = pairs
         self.ng_words = ng_words
         self.mapped_words = mapped_words
         self.hosts = hosts
         self.unused_deny_entries = unused_deny_entries
+        self.ranked = list(ranked)
+        self.made_up = list(made_up)
 
     def files(self):
         """File name in resources/ -> exact bytes."""
@@ -85,6 +115,8 @@ class Lists:
             "NGWORDS": lineio.lines_terminated([""] + self.ng_words),
             "MAPPEDWORDS": lineio.lines_terminated(self.mapped_words),
             "MAPPING_DIC": lineio.lines_separated(lineio.mapping_lines(self.pairs)),
+            "FREQUENCY_RANKS": lineio.lines_terminated(" ".join(line) for line in self.ranked),
+            "MADE_UP_WORDS": lineio.lines_terminated(self.made_up),
         }
 
 
@@ -143,8 +175,9 @@ def kept_form_candidates(lexicon, pairs):
     return candidates
 
 
-def build_lists(lexicon, noise, deny, hosts, reviewed=None):
+def build_lists(lexicon, noise, deny, hosts, reviewed=None, rank_sources=None):
     reviewed = reviewed or ReviewedWords()
+    rank_sources = rank_sources or RankSources()
     # Chrome words stay themselves, so that hiding them works (RESERVED, not RESERVE); so do
     # the kept forms, whose everyday reading is no inflection (ACCORDING, AIDS).
     pairs = mapping.build_mapping(lexicon,
@@ -159,4 +192,12 @@ def build_lists(lexicon, noise, deny, hosts, reviewed=None):
     wordlists.check_news_vocabulary_shown(ng, reviewed.news_vocabulary)
     mapped = wordlists.build_mapped_words(lexicon, pairs, set(ng), deny)
     check_mapped_words_stable(mapped, pairs)
-    return Lists(pairs, ng, mapped, check_hosts(hosts), unused_deny_entries(lexicon, noise, deny))
+    ranked = ranks.frequency_ranks(lexicon, pairs, deny, rank_sources.comparatives)
+    real = set(rank_sources.known_spellings) | set(lexicon.tiers) | set(lexicon.news)
+    real |= lexicon.nouns | lexicon.verbs | set(ng) | set(mapped)
+    real |= {word for pair in pairs for word in pair} | {w for line in ranked for w in line}
+    for word_set in vars(noise).values():
+        real |= word_set
+    made_up = ranks.made_up_words(lexicon, real)
+    return Lists(pairs, ng, mapped, check_hosts(hosts), unused_deny_entries(lexicon, noise, deny),
+                 ranked, made_up)

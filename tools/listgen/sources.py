@@ -253,6 +253,17 @@ def read_brand_names(paths):
     return _plain_upper(icon["title"] for icon in icons)
 
 
+def read_dictionary_spellings(path):
+    """The upper-cased plain spellings of the built-in dictionary (SPELLING<TAB>MEANING)."""
+    spellings = set()
+    with open(path, encoding="utf-8") as stream:
+        for line in stream:
+            spelling = line.split("\t", 1)[0]
+            if is_plain_word(spelling):
+                spellings.add(spelling.upper())
+    return spellings
+
+
 def read_versions(paths):
     """Lines of versions.txt ("deb NAME VERSION" / "npm NAME VERSION"), if present."""
     if not os.path.exists(paths.versions):

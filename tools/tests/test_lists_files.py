@@ -65,7 +65,8 @@ class ReproductionTest(unittest.TestCase):
             build.load_lexicon(paths), build.load_noise_sources(paths, os.path.join(tools_dir, "noise_words.txt")),
             denylist.read_deny_list(os.path.join(tools_dir, "deny_list.txt")),
             lineio.read_listed_lines(os.path.join(tools_dir, "news_sites.txt")),
-            reviewed.load_reviewed(tools_dir))
+            reviewed.load_reviewed(tools_dir),
+            build.load_rank_sources(paths, os.path.join(REPO_DIR, "resources", "EJDICT")))
         self.assertEqual(lists.unused_deny_entries, [])
         for name, data in lists.files().items():
             with open(os.path.join(REPO_DIR, "resources", name), "rb") as stream:
