@@ -77,6 +77,34 @@ std::vector<FeedCase> FeedCases() {
        false,
        {"http://x.example/guid |  | ", "http://x.example/link |  | ",
         "http://x.example/spaced |  | Spaced"}},
+      {"NothingOfAnItemReachesTheNext",
+       Rss("<item><title>First</title><guid>http://x.example/1</guid>"
+           "<pubDate>01 Dec 2026 00:00 GMT</pubDate></item>"
+           "<item><title>No address</title></item>"
+           "<item><link>http://x.example/3</link></item>"),
+       10,
+       true,
+       false,
+       {"http://x.example/1 | 2026-12-01T00:00:00Z | First", "http://x.example/3 |  | "}},
+      {"NothingOfAnRss1ItemOrAnAtomEntryReachesTheNext",
+       "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\""
+       " xmlns=\"http://purl.org/rss/1.0/\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+       "<item rdf:about=\"http://x.example/one\"><title>One</title>"
+       "<dc:date>2026-12-05</dc:date></item><item><title>None</title></item>"
+       "<item><link>http://x.example/three</link></item></rdf:RDF>",
+       10,
+       true,
+       false,
+       {"http://x.example/one | 2026-12-05T00:00:00Z | One", "http://x.example/three |  | "}},
+      {"NothingOfAnAtomEntryReachesTheNext",
+       "<feed xmlns=\"http://www.w3.org/2005/Atom\"><entry><title>A</title>"
+       "<link href=\"http://x.example/a\"/><updated>2026-12-07T08:00:00Z</updated></entry>"
+       "<entry><link rel=\"edit\" href=\"http://x.example/edit\"/></entry>"
+       "<entry><link href=\"http://x.example/c\"/></entry></feed>",
+       10,
+       true,
+       false,
+       {"http://x.example/a | 2026-12-07T08:00:00Z | A", "http://x.example/c |  | "}},
       {"EntitiesAndCdata",
        Rss("<item><title>Rock &amp; roll &#8212; &lt;live&gt;</title>"
            "<link>http://x.example/a?b=1&amp;c=2</link></item>"
