@@ -711,10 +711,10 @@ TEST_F(CliTest, HistoryCommandsOverRunsADayApartAndOnAnEmptyDirectory) {
     const auto run = [&](std::int64_t time, std::vector<WordCount> words, const char* site,
                          const char* sentence) {
       const std::int64_t id = history.Append(HistoryRun{.time = time}, words);
-      KeepArticlesOfRun(history, id, time,
-                        {KeptArticle{site, std::string("http://") + site + "/", site, "",
-                                     {sentence}}},
-                        session.Stores().mappedWords, session.Dictionary(), 30);
+      KeepArticlesOfRun(
+          history, id, time,
+          {KeptArticle{site, std::string("http://") + site + "/", site, "", {sentence}}},
+          session.Stores().mappedWords, session.Dictionary(), 30);
     };
     run(kLast - 86'401, {{"ZORB", 5}}, "a.example", "Zorbs glimmered.");
     run(kLast - 86'400, {{"GLIMMER", 4}}, "b.example", "Glimmers faded.");
@@ -738,7 +738,8 @@ TEST_F(CliTest, HistoryCommandsOverRunsADayApartAndOnAnEmptyDirectory) {
        {"compared with 1 runs of the last 1 days\n", "new\tzorb\t3\n", "new\tquagmire\t2\n"},
        {"new\tglimmer"}},
       {{"articles"}, {"http://c.example/"}, {"http://b.example/", "http://a.example/"}},
-      {{"articles", "--days", "1"}, {"http://c.example/", "http://b.example/"},
+      {{"articles", "--days", "1"},
+       {"http://c.example/", "http://b.example/"},
        {"http://a.example/"}},
       {{"read", "1"}, {"http://c.example/\n"}, {"Glimmers"}},
       {{"read", "http://a.example/"}, {"\n\n[Zorbs] [glimmered].\n"}, {"Quagmires"}},
