@@ -299,6 +299,11 @@ TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
 TEST_F(CliTest, HelpVersionEndOfOptionsAndFindsExitStatus) {
   const std::string sentences = (data_ / "sentences.txt").string();
   WriteFile(sentences, "The zorbs rolled\r\nNothing here --zorb\r\n");
+  // Nothing to count: a page without text, a site list whose one page is not found.
+  const std::string empty = (data_ / "empty.html").string();
+  WriteFile(empty, "<html><body><script>var zorb;</script></body></html>");
+  const std::string nowhere = (data_ / "nowhere.txt").string();
+  WriteFile(nowhere, server_.Url("/none.html") + "\r\n");
   struct Case {
     std::vector<std::string> arguments;
     int status;
@@ -312,6 +317,9 @@ TEST_F(CliTest, HelpVersionEndOfOptionsAndFindsExitStatus) {
       {{"find", "--sentences", sentences, "--", "--zorb"}, 0, "[from History]\r\nNothing"},
       {{"find", "--sentences", sentences, "--", "--help"}, 1, "Sentence NOT Found.\n"},
       {{"find", "--sentences", sentences, "--zorb"}, 2, ""},
+      {{"words", empty}, 1, ""},
+      {{"gather", "--sites", nowhere}, 1, ""},
+      {{"export", "--sites", nowhere, "-"}, 1, ""},
   };
   for (const Case& c : cases) {
     const auto run = RunProcess(Cli(c.arguments));
