@@ -247,6 +247,8 @@ TEST(ArticleCrawlStoreTest, TheWatchdogCutsAnArticleOffAndTheCrawlGoesOn) {
   EXPECT_EQ(crawl.State(), CrawlState::kCutOff);
   crawl.EndFetch(Ok("a", "<p>Too late to count.</p>"));
   ASSERT_EQ(crawl.StartNextFetch(40000), "http://a/2");
+  crawl.Tick(40000 + kWatchdogMs);  // counted from this article's start, not the last one's
+  EXPECT_EQ(crawl.State(), CrawlState::kFetching);
   crawl.EndFetch(Ok("a", "<p>In time.</p>"));
   EXPECT_EQ(crawl.StartNextFetch(40000), std::nullopt);
   EXPECT_TRUE(crawl.Finished());
