@@ -288,7 +288,26 @@ TEST(FeedDateTest, ReadsRfc822AndRfc3339) {
       {"2026-12-07", "2026-12-07T00:00:00Z"},
       {"1969-12-31T23:00:00Z", "1969-12-31T23:00:00Z"},
       {"2016-12-31T23:59:60Z", "2017-01-01T00:00:00Z"},  // a leap second
+      // Every zone RFC 822 names; a military letter reads as UTC, as RFC 2822 says.
+      {"07 Dec 2026 10:00 UT", "2026-12-07T10:00:00Z"},
+      {"07 Dec 2026 10:00 EST", "2026-12-07T15:00:00Z"},
+      {"07 Dec 2026 10:00 EDT", "2026-12-07T14:00:00Z"},
+      {"07 Dec 2026 10:00 CST", "2026-12-07T16:00:00Z"},
+      {"07 Dec 2026 10:00 CDT", "2026-12-07T15:00:00Z"},
+      {"07 Dec 2026 10:00 MST", "2026-12-07T17:00:00Z"},
+      {"07 Dec 2026 10:00 MDT", "2026-12-07T16:00:00Z"},
+      {"07 Dec 2026 10:00 PST", "2026-12-07T18:00:00Z"},
+      {"07 Dec 2026 10:00 A", "2026-12-07T10:00:00Z"},
       {"2026-13-07T10:00:00Z", ""},
+      // Each field of RFC 3339 has its number of digits, no more and no fewer.
+      {"2026-012-07", ""},
+      {"2026-12-007", ""},
+      {"2026-12-7", ""},
+      {"2026-12-07T010:00:00Z", ""},
+      {"2026-12-07T10:000:00Z", ""},
+      {"2026-12-07T10:00:000Z", ""},
+      {"2026-12-07T10:00:00+009:00", ""},
+      {"2026-12-07T10:00:00+09:000", ""},
       {"2026-12-07T10:00:00", ""},
       {"Mon, 07 Foo 2026 10:00:00 GMT", ""},
       {"yesterday", ""},
@@ -297,6 +316,15 @@ TEST(FeedDateTest, ReadsRfc822AndRfc3339) {
   for (const DateCase& c : cases) {
     const std::optional<std::int64_t> seconds = FeedDateSeconds(c.text);
     EXPECT_EQ(seconds ? IsoDateOf(*seconds) : "", c.iso) << c.text;
+  }
+  // Every month RFC 822 names, in either case.
+  const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                "Jul", "Aug", "Sep", "Oct", "Nov", "DEC"};
+  for (int month = 1; month <= 12; ++month) {
+    const std::optional<std::int64_t> seconds =
+        FeedDateSeconds(std::string("1 ") + months[month - 1] + " 2026 00:00 GMT");
+    EXPECT_EQ(seconds ? IsoDateOf(*seconds) : "", std::string("2026-") + (month < 10 ? "0" : "") +
+                                                      std::to_string(month) + "-01T00:00:00Z");
   }
 }
 
