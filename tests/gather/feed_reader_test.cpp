@@ -81,7 +81,7 @@ std::vector<FeedCase> FeedCases() {
        Rss("<item><title>First</title><guid>http://x.example/1</guid>"
            "<pubDate>01 Dec 2026 00:00 GMT</pubDate></item>"
            "<item><title>No address</title></item>"
-           "<item><link>http://x.example/3</link></item>"),
+           "<item><guid>http://x.example/3</guid></item>"),
        10,
        true,
        false,
