@@ -299,7 +299,11 @@ TEST(FeedDateTest, ReadsRfc822AndRfc3339) {
       {"07 Dec 2026 10:00 PST", "2026-12-07T18:00:00Z"},
       {"07 Dec 2026 10:00 A", "2026-12-07T10:00:00Z"},
       {"2026-13-07T10:00:00Z", ""},
-      // Each field of RFC 3339 has its number of digits, no more and no fewer.
+      // Each field of RFC 3339, and the day, year and hour of RFC 822, have their number
+      // of digits, no more and no fewer (what follows RFC 822's minutes is read leniently).
+      {"007 Dec 2026 10:00 GMT", ""},
+      {"07 Dec 02026 10:00 GMT", ""},
+      {"07 Dec 2026 010:00 GMT", ""},
       {"2026-012-07", ""},
       {"2026-12-007", ""},
       {"2026-12-7", ""},
