@@ -104,6 +104,9 @@ class PickedFaultsTest(unittest.TestCase):
         # a declaration is never deleted nor swapped away from its uses
         self.assertNotIn("delete", {op for op, _ in
                                     self.operators_at(["  std::string name = Take();"], 0)})
+        # a variable named after a unit is no unit
+        self.assertEqual(self.operators_at(["  if (seconds) Use(seconds);"], 0),
+                         {("negate", "  if (!(seconds)) Use(seconds);")})
         # a line continuing the statement above is no statement of its own
         self.assertEqual(self.operators_at(["  Call(a,", "       b);"], 1), set())
 
