@@ -1,3 +1,5 @@
+import shutil
+import subprocess
 import tempfile
 import unittest
 from pathlib import Path
@@ -140,6 +142,24 @@ class PickedFaultsTest(unittest.TestCase):
                 self.assertEqual(occurrences, 1)
                 self.assertEqual(path.read_text(), "a;\nb;\nc;\na;")
             self.assertEqual(path.read_text(), "\n".join(lines))
+
+
+@unittest.skipUnless(shutil.which("g++") and shutil.which("objcopy"), "needs g++ and objcopy")
+class CodeDigestTest(unittest.TestCase):
+    def test_lines_moved_keep_the_digest_and_a_constant_changed_does_not(self):
+        sources = {"as_is": "int g(int);\nint f(int x) {\n  return g(x) + g(1);\n}\n",
+                   "moved": "int g(int);\n\n\nint f(int x) {\n  return g(x) + g(1);\n}\n",
+                   "changed": "int g(int);\nint f(int x) {\n  return g(x) + g(2);\n}\n"}
+        digests = {}
+        with tempfile.TemporaryDirectory() as directory:
+            for name, text in sources.items():
+                source, code = Path(directory) / "f.cpp", Path(directory) / f"{name}.o"
+                source.write_text(text)
+                subprocess.run(["g++", "-O2", "-g", "-c", str(source), "-o", str(code)],
+                               check=True)
+                digests[name] = mutation_check.code_digest(code)
+        self.assertEqual(digests["moved"], digests["as_is"])
+        self.assertNotEqual(digests["changed"], digests["as_is"])
 
 
 if __name__ == "__main__":
