@@ -556,8 +556,7 @@ def run_sample(options):
             print_change(mutation)
         return 0
     build_dir = options.build_dir.resolve()
-    files = {m.file for m in picked}
-    readied, dependents, baseline = set(), {}, {}
+    readied, dependents = set(), {}
     counts = {"caught": 0, "survived": 0, "unchanged": 0, "no build": 0}
     survivors = []
     for mutation in picked:
@@ -567,14 +566,13 @@ def run_sample(options):
             if not ready(build_dir, {mutation.test}, options):
                 return 2
             readied.add(mutation.test)
-            # Each object's code without any fault, taken once: objects of a target readied
-            # earlier may still hold the last fault until their own target is built again.
             dependents = dependent_objects(build_dir)
-            for file in files:
-                for name in dependents.get(file, []):
-                    if name not in baseline and (build_dir / name).exists():
-                        baseline[name] = code_digest(build_dir / name)
-        objects = [o for o in dependents.get(mutation.file, []) if o in baseline]
+        # The code of the fault's objects without it, taken now: an object may still hold an
+        # earlier fault (of this run or one before) until it is built again, so build it first.
+        objects = [o for o in dependents.get(mutation.file, []) if (build_dir / o).exists()]
+        if objects and not build_objects(build_dir, objects, options.jobs)[0]:
+            objects = []  # the objects outside the test target that do not build as they are
+        baseline = {o: code_digest(build_dir / o) for o in objects}
         started = time.monotonic()
         with planted(ROOT / mutation.file, mutation) as occurrences:
             assert occurrences == 1, mutation  # read from the file a moment ago
