@@ -295,6 +295,11 @@ TEST(ExtractArticleOnBenchmark, KeepsTheMarkedTextAndDropsEachKindOfFurniture) {
        {"Tested by: John Milbank", "This isn\xE2\x80\x99t a book for fact-fiends"},
        {},
        {"tell us what you think", "advert", "comments"}},
+      {"7bb1ca903543",
+       {"A UK man\xE2\x80\x99s innocent decision to change his bedding",
+        "\xE2\x80\x9CHold onto your feather bedding"},
+       {},
+       {"advertisement"}},  // six times, between the article's paragraphs
       {"374ac9a59a85",
        {"DUBAI, United Arab Emirates \xE2\x80\x94 Dubai's flagship carrier Emirates",
         "Emirates is the number one buyer of Airbus' iconic A380"},
