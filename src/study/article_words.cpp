@@ -94,7 +94,9 @@ ArticleStanding StandingOf(const std::vector<WordCount>& words,
 
 ArticleStanding StandingOf(const std::vector<WordCount>& words,
                            const std::unordered_set<std::string_view>& knownWords) {
-  return Standing(words, [&](const std::string& word) { return knownWords.contains(word); });
+  return Standing(
+      words, [&](const std::string& word) { return knownWords.contains(word); },
+      [](const std::string&) { return false; });
 }
 
 std::vector<std::size_t> MostReadableFirst(const std::vector<ArticleStanding>& standings) {

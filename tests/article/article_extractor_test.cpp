@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -416,6 +417,97 @@ TEST(ReadingWordsOnBenchmark, LoseAlmostNoWordAReaderSees) {
   RecordProperty("lost", std::to_string(lostShare));
   EXPECT_LE(typographyShare, 0.0005);
   EXPECT_LE(lostShare, 0.001);
+}
+
+// Real pages of the benchmark, each with furniture of a kind the extractor's tables name
+// (bylines, share boxes, related lists, hidden text): what a reader marked as the article
+// stays (from the benchmark's marked text), and the furniture, marked here by reading each
+// page, goes.
+TEST(ExtractArticleOnBenchmark, KeepsTheMarkedTextAndDropsEachKindOfFurniture) {
+  const std::filesystem::path dir = QUILLMARK_SHARED_DIR "/corpus/articles/pages";
+  if (!std::filesystem::is_directory(dir)) GTEST_SKIP() << "no articles at " << dir;
+  const struct {
+    const char* page;  // the start of its key
+    std::vector<std::string> kept;
+    std::vector<std::string> dropped;
+    std::vector<std::string> droppedParagraphs = {};  // the page's own words, a block each
+  } cases[] = {
+      {"35b158918c67",
+       {"CLEVELAND, Ohio \xE2\x80\x93 The Doobie Brothers will look to ride",
+        "The Doobie Brothers are nominated for the Rock and Roll Hall of Fame"},
+       {"By Troy L. Smith", "Cleveland.com"}},  // a byline
+      {"7f93c1944a41",
+       {"Rates of cannabis use disorder have risen in U.S. states where the drug has been "
+        "legalized",
+        "that for the small"},
+       {"By Kashmira Gander", "Neil Young's Plan to Vote Against Trump"}},  // byline, related
+      {"264dc3ae3124",
+       {"Hours before Zach Parise\xE2\x80\x99s two-goal performance Tuesday",
+        "\xE2\x80\x9CI haven\xE2\x80\x99t talked to the trainers at all,\xE2\x80\x9D Boudreau "
+        "said."},
+       {"Click to share on Facebook", "Post was not sent", "By Bill Hoppe"}},  // share, hidden
+      {"921019755f4a",
+       {"Jose Mourinho has agreed a deal to replace Mauricio Pochettino", "including England cap"},
+       {"Prince Andrew", "More from UK"}},  // a related list
+      {"3ce1c8fdf6ad",
+       {"Wichita East's Hugh McPherson won first place in the 100 yard freestyle."},
+       {"Wichita East dominates in city league swimming championship",
+        "Video: Signing Day 2019"}},  // related links
+      {"04a6711caa7c",
+       {"Americans have gone to the polls four times this month",
+        "A long inquiry keeps impeachment out of Mitch McConnell\xE2\x80\x99s hands"},
+       {"Trump asked voters in Louisiana for a big win."},  // hidden text
+       {"supported by", "advertisement", "more"}},
+      {"a1fca19b884e",
+       {"Two hostages \xE2\x80\x94 an American and an Australian \xE2\x80\x94 who had been held",
+        "Washington and the Taliban had been holding direct talks"},
+       {},
+       {"share this article", "read next"}},
+      {"b37be3535e1f",
+       {"BERLIN -- The European Space Agency says putting astronauts",
+        "Challenges include designing the spacecraft to operate largely autonomous"},
+       {},
+       {"join the conversation", "the associated press"}},
+      {"30b771a40a4e",
+       {"Tested by: John Milbank", "This isn\xE2\x80\x99t a book for fact-fiends"},
+       {},
+       {"tell us what you think", "advert", "comments"}},
+      {"7bb1ca903543",
+       {"A UK man\xE2\x80\x99s innocent decision to change his bedding",
+        "\xE2\x80\x9CHold onto your feather bedding"},
+       {},
+       {"advertisement"}},  // six times, between the article's paragraphs
+      {"374ac9a59a85",
+       {"DUBAI, United Arab Emirates \xE2\x80\x94 Dubai's flagship carrier Emirates",
+        "Emirates is the number one buyer of Airbus' iconic A380"},
+       {},
+       {"related"}},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::path file;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+      if (entry.path().filename().string().starts_with(c.page)) file = entry.path();
+    }
+    ASSERT_FALSE(file.empty()) << c.page;
+    std::string text;
+    std::vector<std::string> lowered;  // each paragraph in lower case, without its stop
+    const PageReading page = ReadPage(ReadFile(file), "").value();
+    for (const std::string& paragraph : page.article.paragraphs) {
+      text += paragraph + "\n";
+      std::string lower = paragraph;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      while (!lower.empty() && std::string_view(".:!").find(lower.back()) != std::string_view::npos)
+        lower.pop_back();
+      lowered.push_back(lower);
+    }
+    for (const std::string& kept : c.kept)
+      EXPECT_NE(text.find(kept), std::string::npos) << c.page << ": " << kept;
+    for (const std::string& dropped : c.dropped)
+      EXPECT_EQ(text.find(dropped), std::string::npos) << c.page << ": " << dropped;
+    for (const std::string& dropped : c.droppedParagraphs)
+      EXPECT_EQ(std::count(lowered.begin(), lowered.end(), dropped), 0)
+          << c.page << ": " << dropped;
+  }
 }
 
 }  // namespace

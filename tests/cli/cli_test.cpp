@@ -304,6 +304,11 @@ TEST_F(CliTest, WordsCountsASavedPageAndSavesOnlyWhenAsked) {
 TEST_F(CliTest, HelpVersionEndOfOptionsAndFindsExitStatus) {
   const std::string sentences = (data_ / "sentences.txt").string();
   WriteFile(sentences, "The zorbs rolled\r\nNothing here --zorb\r\n");
+  // Nothing to count: a page without text, a site list whose one page is not found.
+  const std::string empty = (data_ / "empty.html").string();
+  WriteFile(empty, "<html><body><script>var zorb;</script></body></html>");
+  const std::string nowhere = (data_ / "nowhere.txt").string();
+  WriteFile(nowhere, server_.Url("/none.html") + "\r\n");
   struct Case {
     std::vector<std::string> arguments;
     int status;
@@ -317,6 +322,9 @@ TEST_F(CliTest, HelpVersionEndOfOptionsAndFindsExitStatus) {
       {{"find", "--sentences", sentences, "--", "--zorb"}, 0, "[from History]\r\nNothing"},
       {{"find", "--sentences", sentences, "--", "--help"}, 1, "Sentence NOT Found.\n"},
       {{"find", "--sentences", sentences, "--zorb"}, 2, ""},
+      {{"words", empty}, 1, ""},
+      {{"gather", "--sites", nowhere}, 1, ""},
+      {{"export", "--sites", nowhere, "-"}, 1, ""},
   };
   for (const Case& c : cases) {
     const auto run = RunProcess(Cli(c.arguments));
@@ -645,6 +653,125 @@ TEST_F(CliTest, ArticlesAndReadGiveTheKnownShareWordsGivesAndMarkUnknownWords) {
                                                {{"articles", "--days", "x"}, 2}}) {
     EXPECT_EQ(RunProcess(Cli(c.arguments)).status, c.status) << c.arguments.back();
   }
+}
+
+// `article` on two saved pages in a row: the second shows nothing of the first (its headline
+// included), each in the three forms; a missing file fails the command, bad usage exits 2.
+TEST_F(CliTest, ArticleReadsEachSavedPageAsAGatheringDoes) {
+  const std::string first = (data_ / "a.html").string();
+  const std::string second = (data_ / "b.html").string();
+  WriteFile(first,
+            "<html><head><title>Page A</title></head><body><nav><a href=\"/\">Home</a></nav>"
+            "<article><h1>Zorbs roll home</h1><p>The zorbs rolled down the hill at dawn, and "
+            "nobody in the quiet village saw them go.</p><p>Dr. Smith said they would all "
+            "return by noon. The mayor did not agree with her.</p></article></body></html>");
+  WriteFile(second,
+            "<html><body><article><p>The ship sank near the coast of the island last night, "
+            "and its crew of twelve swam ashore.</p></article></body></html>");
+  const std::string firstText =
+      "The zorbs rolled down the hill at dawn, and nobody in the quiet village saw them go.";
+  const std::string secondText =
+      "The ship sank near the coast of the island last night, and its crew of twelve swam "
+      "ashore.";
+
+  const auto text = RunProcess(Cli({"article", first, second}));
+  EXPECT_EQ(text.status, 0) << text.error;
+  EXPECT_EQ(text.output, "==> " + first + " <==\n" + firstText +
+                             "\n\nDr. Smith said they would all return by noon. The mayor did "
+                             "not agree with her.\n\n==> " +
+                             second + " <==\n" + secondText + "\n");
+  const auto sentences = RunProcess(Cli({"article", "--sentences", first}));
+  EXPECT_EQ(sentences.output, firstText +
+                                  "\nDr. Smith said they would all return by noon.\nThe mayor "
+                                  "did not agree with her.\n");
+  const auto json = RunProcess(Cli({"article", "--format", "json", first, second}));
+  EXPECT_EQ(json.status, 0);
+  EXPECT_NE(json.output.find("{\"file\":\"" + first + "\",\"title\":\"Zorbs roll home\","),
+            std::string::npos)
+      << json.output;
+  EXPECT_NE(json.output.find("{\"file\":\"" + second + "\",\"title\":\"\",\"text\":\"" +
+                             secondText + "\",\"sentences\":[\"" + secondText + "\"]}"),
+            std::string::npos)
+      << json.output;
+
+  const std::string missing = (data_ / "missing.html").string();
+  const auto failed = RunProcess(Cli({"article", first, missing}));
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.error.find("quillmark-cli: " + missing + ": "), std::string::npos)
+      << failed.error;
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {"article"}, {"article", "--format", "tsv", first}, {"article", "--top", "3", first}}) {
+    EXPECT_EQ(RunProcess(Cli(arguments)).status, 2) << ::testing::PrintToString(arguments);
+  }
+}
+
+// Three runs: one a day and a second before the last, one exactly a day before it, and the
+// last. Every command that reads the history takes the run exactly a day back into "the last
+// day" and leaves the one a second older out; without --days only the last run's articles.
+// On a data directory without a history each says there is nothing (exit 1) and makes no file.
+TEST_F(CliTest, HistoryCommandsOverRunsADayApartAndOnAnEmptyDirectory) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"history"}, {"trends"}, {"articles"}, {"read", "1"}, {"read", "http://a.example/"}}) {
+    EXPECT_EQ(RunProcess(Cli(arguments)).status, 1) << arguments[0];
+    EXPECT_FALSE(fs::exists(data_ / "history.sqlite3")) << arguments[0];
+  }
+  constexpr std::int64_t kLast = 1'780'000'000;  // 2026-05-28T20:26:40Z
+  {
+    testing::FakeStoreFiles files;
+    for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC", "EJDICT"})
+      files.builtIns[name] = ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / name);
+    testing::FakeSettingsFile settings;
+    Session session(files);
+    session.Load(settings);
+    SqliteRunHistory history(RunHistoryPath(data_.string() + "/"), HistoryDirectory::kMustExist,
+                             nullptr);
+    const auto run = [&](std::int64_t time, std::vector<WordCount> words, const char* site,
+                         const char* sentence) {
+      const std::int64_t id = history.Append(HistoryRun{.time = time}, words);
+      KeepArticlesOfRun(
+          history, id, time,
+          {KeptArticle{site, std::string("http://") + site + "/", site, "", {sentence}}},
+          session.Stores().mappedWords, session.Dictionary(), 30);
+    };
+    run(kLast - 86'401, {{"ZORB", 5}}, "a.example", "Zorbs glimmered.");
+    run(kLast - 86'400, {{"GLIMMER", 4}}, "b.example", "Glimmers faded.");
+    run(kLast, {{"ZORB", 3}, {"GLIMMER", 3}, {"QUAGMIRE", 2}}, "c.example", "Quagmires.");
+  }
+  const auto history = RunProcess(Cli({"history"}));
+  EXPECT_EQ(history.status, 0) << history.error;
+  const std::size_t a = history.output.find("\n2026-05-27T20:26:39Z\t");
+  const std::size_t b = history.output.find("\n2026-05-27T20:26:40Z\t");
+  const std::size_t c = history.output.find("\n2026-05-28T20:26:40Z\t");
+  EXPECT_TRUE(a < b && b < c && c != std::string::npos) << history.output;
+
+  struct Case {
+    std::vector<std::string> arguments;
+    std::vector<std::string> shown;
+    std::vector<std::string> hidden;
+  };
+  const Case cases[] = {
+      {{"trends"}, {"compared with 2 runs of the last 7 days\nnew\tquagmire\t2\n"}, {"new\tzorb"}},
+      {{"trends", "--days", "1"},
+       {"compared with 1 runs of the last 1 days\n", "new\tzorb\t3\n", "new\tquagmire\t2\n"},
+       {"new\tglimmer"}},
+      {{"articles"}, {"http://c.example/"}, {"http://b.example/", "http://a.example/"}},
+      {{"articles", "--days", "1"},
+       {"http://c.example/", "http://b.example/"},
+       {"http://a.example/"}},
+      {{"read", "1"}, {"http://c.example/\n"}, {"Glimmers"}},
+      {{"read", "http://a.example/"}, {"\n\n[Zorbs] [glimmered].\n"}, {"Quagmires"}},
+  };
+  for (const Case& c : cases) {
+    const auto run = RunProcess(Cli(c.arguments));
+    EXPECT_EQ(run.status, 0) << ::testing::PrintToString(c.arguments) << run.error;
+    for (const std::string& text : c.shown)
+      EXPECT_NE(run.output.find(text), std::string::npos) << text << "\n" << run.output;
+    for (const std::string& text : c.hidden)
+      EXPECT_EQ(run.output.find(text), std::string::npos) << text << "\n" << run.output;
+  }
+  EXPECT_EQ(RunProcess(Cli({"read", "2"})).status, 1);  // the last run read one article
+  EXPECT_EQ(RunProcess(Cli({"read", "2", "--days", "1"})).status, 0);
+  EXPECT_EQ(RunProcess(Cli({"read", "3", "--days", "1"})).status, 1);
 }
 
 // The faults a learner met on the command line: a history that cannot be opened is said as a

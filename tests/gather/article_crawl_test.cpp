@@ -309,6 +309,8 @@ TEST(ArticleCrawlStoreTest, TheWatchdogCutsAnArticleOffAndTheCrawlGoesOn) {
   EXPECT_EQ(crawl.State(), CrawlState::kCutOff);
   crawl.EndFetch(Ok("a", "<p>Too late to count.</p>"));
   ASSERT_EQ(crawl.StartNextFetch(40000), "http://a/2");
+  crawl.Tick(40000 + kWatchdogMs);  // counted from this article's start, not the last one's
+  EXPECT_EQ(crawl.State(), CrawlState::kFetching);
   crawl.EndFetch(Ok("a", "<p>In time.</p>"));
   EXPECT_EQ(crawl.StartNextFetch(40000), std::nullopt);
   EXPECT_TRUE(crawl.Finished());
@@ -490,8 +492,9 @@ TEST(ArticleRunCrawlTest, ReadsTheFeedsArticlesOverTheNetwork) {
 }
 
 // An article page long enough to read as one: its first paragraph opens with `lead`.
-std::string Story(const std::string& lead) {
-  std::string body = "<html><body><article><h1>A story of the day in four words</h1>";
+std::string Story(const std::string& lead, const std::string& head = "") {
+  std::string body =
+      "<html><head>" + head + "</head><body><article><h1>A story of the day in four words</h1>";
   body += "<p>" + lead + ", witnesses said on Monday morning.</p>";
   for (int i = 0; i < 4; ++i) {
     body +=
@@ -499,6 +502,71 @@ std::string Story(const std::string& lead) {
         "would hear more about the plans at a meeting later in the week.</p>";
   }
   return body + "</article></body></html>";
+}
+
+// One rule on both paths: a page reads the same whether it is a site's own address or an
+// article the site links to (sentences, the article kept, its headline and date), read as an
+// article or scanned, and past the article reading's bounds scanned on both.
+TEST(ArticleCrawlStoreTest, ASitesPageAndItsArticlesAreReadAlike) {
+  struct Read {
+    SentenceStore sentences;
+    std::vector<KeptArticle> articles;
+  };
+  const auto read = [](const std::string& body, bool articleText, bool asArticle) {
+    FakeShell shell;
+    GatheringCrawl crawl(shell, shell, 0);
+    crawl.SetSiteList({"http://a/"});
+    crawl.SetLinkOptions({.ArticleText = articleText, .FollowArticles = asArticle});
+    // As an article, the site's page is empty and names the page as its one article link.
+    crawl.SetPageLinksReader([](const std::string&) {
+      return PageLinks{"", {Headline("/2026/12/07/story")}};
+    });
+    crawl.Start();
+    while (std::optional<std::string> url = crawl.StartNextFetch(0)) {
+      if (*url == "http://a/robots.txt") {
+        crawl.EndFetch(Status(404));
+      } else {
+        crawl.EndFetch(Ok("a", asArticle && *url == "http://a/" ? "" : body));
+      }
+    }
+    return Read{crawl.Sentences(), crawl.Articles()};
+  };
+  const std::string dated = Story("The zorbs rolled down the long hill today",
+                                  "<meta property=\"article:published_time\" "
+                                  "content=\"2026-12-07T08:00:00Z\">");
+  std::string pastTheBounds = "<p>Zorbs rolled.</p>";
+  for (int i = 0; i < 60000; ++i) pastTheBounds += "<i>";
+  const struct {
+    const char* what;
+    std::string body;
+    std::size_t articles;  // when read as an article
+  } pages[] = {
+      {"an article with its date", dated, 1},
+      {"a front page of headlines",
+       "<html><body><nav><a href=/a>Menu item with four words</a></nav><div><a href=/1>Ship "
+       "sinks off the coast</a><a href=/2>Ferry saves twelve crew members</a></div></body></html>",
+       0},
+      {"a brief page", "<p>The zorbs rolled. A zorb rolls.</p>", 0},
+      {"a page past the bounds", pastTheBounds, 0},
+  };
+  for (const auto& page : pages) {
+    for (const bool articleText : {true, false}) {
+      SCOPED_TRACE(std::string(page.what) + (articleText ? ", read as articles" : ", scanned"));
+      const Read own = read(page.body, articleText, false);
+      const Read linked = read(page.body, articleText, true);
+      EXPECT_FALSE(own.sentences.empty());
+      EXPECT_EQ(linked.sentences, own.sentences);
+      ASSERT_EQ(own.articles.size(), articleText ? page.articles : 0u);
+      ASSERT_EQ(linked.articles.size(), own.articles.size());
+      for (std::size_t i = 0; i < own.articles.size(); ++i) {
+        EXPECT_EQ(linked.articles[i].title, own.articles[i].title);
+        EXPECT_EQ(linked.articles[i].date, own.articles[i].date);
+        EXPECT_EQ(linked.articles[i].date, "2026-12-07T08:00:00Z");
+        EXPECT_EQ(linked.articles[i].paragraphs, own.articles[i].paragraphs);
+        EXPECT_EQ(linked.articles[i].site, own.articles[i].site);
+      }
+    }
+  }
 }
 
 // Without a reader handed in, the home page itself is parsed for the feed its head names and
@@ -517,10 +585,14 @@ TEST(ArticleRunCrawlTest, AHomePagesOwnHeadNamesTheFeedAndItsLinksStandInWithout
           {"/plain/",
            "<html><head><title>Plain</title></head><body><a "
            "href=\"/plain/2026/12/07/story\">The talks resumed in the capital</a></body></html>"},
-          {"/feed.xml", Rss({{"/2026/12/07/from-the-feed", "07 Dec 2026 10:00 GMT"}})},
+          {"/feed.xml", Rss({{"/2026/12/07/from-the-feed", "07 Dec 2026 10:00 GMT"},
+                             {"/2026/12/06/dated", "07 Dec 2026 09:00 GMT"}})},
           // A template's placeholder date, which gives way to the feed's.
           {"/2026/12/07/from-the-feed", "<time datetime=\"0001-01-01T00:00:00Z\"></time>" +
                                             Story("The zorbs rolled down the long hill today")},
+          {"/2026/12/06/dated",
+           Story("The quagmire swallowed the old road",
+                 "<meta property=\"article:published_time\" content=\"2026-12-06T08:00:00Z\">")},
           {"/plain/2026/12/07/story", Story("The glimmers faded over the old capital tonight")}};
       for (const auto& [path, body] : pages) {
         if (request.starts_with(std::string("GET ") + path + " ")) return testing::Page(body);
@@ -538,10 +610,11 @@ TEST(ArticleRunCrawlTest, AHomePagesOwnHeadNamesTheFeedAndItsLinksStandInWithout
              {.now = [&] { return clock; },
               .pump = [&] { clock += 1; },
               .idle = [&] { clock += 1000; }});
-    EXPECT_THAT(view.lines, Contains("記事 1/1 " + server.Url("/2026/12/07/from-the-feed")));
+    EXPECT_THAT(view.lines, Contains("記事 1/2 " + server.Url("/2026/12/07/from-the-feed")));
+    EXPECT_THAT(view.lines, Contains("記事 2/2 " + server.Url("/2026/12/06/dated")));
     EXPECT_THAT(view.lines, Contains("記事 1/1 " + server.Url("/plain/2026/12/07/story")));
     ASSERT_EQ(crawl.SiteArticles().size(), 2u);
-    EXPECT_EQ(crawl.SiteArticles()[0].read, 1);
+    EXPECT_EQ(crawl.SiteArticles()[0].read, 2);
     EXPECT_EQ(crawl.SiteArticles()[1].read, 1);
     std::string sentences;
     for (const std::string& sentence : crawl.Sentences().at("127.0.0.1"))
@@ -549,10 +622,14 @@ TEST(ArticleRunCrawlTest, AHomePagesOwnHeadNamesTheFeedAndItsLinksStandInWithout
     EXPECT_NE(sentences.find("zorbs rolled"), std::string::npos) << sentences;
     EXPECT_NE(sentences.find("glimmers faded"), std::string::npos) << sentences;
     if (articleText) {
-      ASSERT_EQ(crawl.Articles().size(), 2u);
+      ASSERT_EQ(crawl.Articles().size(), 3u);
       EXPECT_EQ(crawl.Articles()[0].address, server.Url("/2026/12/07/from-the-feed"));
       EXPECT_EQ(crawl.Articles()[0].date,
                 "2026-12-07T10:00:00Z");  // the feed's, as the page's is no date
+      // The next article's own date wins over its feed's; nothing of the first stays.
+      EXPECT_EQ(crawl.Articles()[1].address, server.Url("/2026/12/06/dated"));
+      EXPECT_EQ(crawl.Articles()[1].date, "2026-12-06T08:00:00Z");
+      EXPECT_EQ(crawl.Articles()[2].date, "");  // a page link has no feed's date
     }
   }
 }

@@ -77,6 +77,34 @@ std::vector<FeedCase> FeedCases() {
        false,
        {"http://x.example/guid |  | ", "http://x.example/link |  | ",
         "http://x.example/spaced |  | Spaced"}},
+      {"NothingOfAnItemReachesTheNext",
+       Rss("<item><title>First</title><guid>http://x.example/1</guid>"
+           "<pubDate>01 Dec 2026 00:00 GMT</pubDate></item>"
+           "<item><title>No address</title></item>"
+           "<item><guid>http://x.example/3</guid></item>"),
+       10,
+       true,
+       false,
+       {"http://x.example/1 | 2026-12-01T00:00:00Z | First", "http://x.example/3 |  | "}},
+      {"NothingOfAnRss1ItemOrAnAtomEntryReachesTheNext",
+       "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\""
+       " xmlns=\"http://purl.org/rss/1.0/\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+       "<item rdf:about=\"http://x.example/one\"><title>One</title>"
+       "<dc:date>2026-12-05</dc:date></item><item><title>None</title></item>"
+       "<item><link>http://x.example/three</link></item></rdf:RDF>",
+       10,
+       true,
+       false,
+       {"http://x.example/one | 2026-12-05T00:00:00Z | One", "http://x.example/three |  | "}},
+      {"NothingOfAnAtomEntryReachesTheNext",
+       "<feed xmlns=\"http://www.w3.org/2005/Atom\"><entry><title>A</title>"
+       "<link href=\"http://x.example/a\"/><updated>2026-12-07T08:00:00Z</updated></entry>"
+       "<entry><link rel=\"edit\" href=\"http://x.example/edit\"/></entry>"
+       "<entry><link href=\"http://x.example/c\"/></entry></feed>",
+       10,
+       true,
+       false,
+       {"http://x.example/a | 2026-12-07T08:00:00Z | A", "http://x.example/c |  | "}},
       {"EntitiesAndCdata",
        Rss("<item><title>Rock &amp; roll &#8212; &lt;live&gt;</title>"
            "<link>http://x.example/a?b=1&amp;c=2</link></item>"
@@ -260,7 +288,30 @@ TEST(FeedDateTest, ReadsRfc822AndRfc3339) {
       {"2026-12-07", "2026-12-07T00:00:00Z"},
       {"1969-12-31T23:00:00Z", "1969-12-31T23:00:00Z"},
       {"2016-12-31T23:59:60Z", "2017-01-01T00:00:00Z"},  // a leap second
+      // Every zone RFC 822 names; a military letter reads as UTC, as RFC 2822 says.
+      {"07 Dec 2026 10:00 UT", "2026-12-07T10:00:00Z"},
+      {"07 Dec 2026 10:00 EST", "2026-12-07T15:00:00Z"},
+      {"07 Dec 2026 10:00 EDT", "2026-12-07T14:00:00Z"},
+      {"07 Dec 2026 10:00 CST", "2026-12-07T16:00:00Z"},
+      {"07 Dec 2026 10:00 CDT", "2026-12-07T15:00:00Z"},
+      {"07 Dec 2026 10:00 MST", "2026-12-07T17:00:00Z"},
+      {"07 Dec 2026 10:00 MDT", "2026-12-07T16:00:00Z"},
+      {"07 Dec 2026 10:00 PST", "2026-12-07T18:00:00Z"},
+      {"07 Dec 2026 10:00 A", "2026-12-07T10:00:00Z"},
       {"2026-13-07T10:00:00Z", ""},
+      // Each field of RFC 3339, and the day, year and hour of RFC 822, have their number
+      // of digits, no more and no fewer (what follows RFC 822's minutes is read leniently).
+      {"007 Dec 2026 10:00 GMT", ""},
+      {"07 Dec 02026 10:00 GMT", ""},
+      {"07 Dec 2026 010:00 GMT", ""},
+      {"2026-012-07", ""},
+      {"2026-12-007", ""},
+      {"2026-12-7", ""},
+      {"2026-12-07T010:00:00Z", ""},
+      {"2026-12-07T10:000:00Z", ""},
+      {"2026-12-07T10:00:000Z", ""},
+      {"2026-12-07T10:00:00+009:00", ""},
+      {"2026-12-07T10:00:00+09:000", ""},
       {"2026-12-07T10:00:00", ""},
       {"Mon, 07 Foo 2026 10:00:00 GMT", ""},
       {"yesterday", ""},
@@ -289,6 +340,15 @@ TEST(FeedDateTest, ReadsRfc822AndRfc3339) {
   for (const DateCase& c : cases) {
     const std::optional<std::int64_t> seconds = FeedDateSeconds(c.text);
     EXPECT_EQ(seconds ? IsoDateOf(*seconds) : "", c.iso) << c.text;
+  }
+  // Every month RFC 822 names, in either case.
+  const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                "Jul", "Aug", "Sep", "Oct", "Nov", "DEC"};
+  for (int month = 1; month <= 12; ++month) {
+    const std::optional<std::int64_t> seconds =
+        FeedDateSeconds(std::string("1 ") + months[month - 1] + " 2026 00:00 GMT");
+    EXPECT_EQ(seconds ? IsoDateOf(*seconds) : "", std::string("2026-") + (month < 10 ? "0" : "") +
+                                                      std::to_string(month) + "-01T00:00:00Z");
   }
 }
 
