@@ -63,32 +63,30 @@ void SaveChosenFile(QFileDialog& saveDialog, Session& session, const ErrorDispla
 void SaveHtmlReport(QFileDialog& saveDialog, Session& session, const ErrorDisplay& showError,
                     const std::set<std::string>& rowTicks) {
   const MainStores& stores = session.Stores();
-  SaveChosenFile(saveDialog, session, showError,
-                 {QStringLiteral("html"), QStringLiteral("*.html (*.html)")},
-                 [&session, &stores, &rowTicks] {
-                   return WriteHtmlReport(stores.figures, stores.ranking,
-                                          Without(session.KnownWords(), rowTicks),
-                                          stores.configuration.itemViewCount,
-                                          stores.sites.Addresses(), stores.articlesRead);
-                 });
+  SaveChosenFile(
+      saveDialog, session, showError, {QStringLiteral("html"), QStringLiteral("*.html (*.html)")},
+      [&session, &stores, &rowTicks] {
+        return WriteHtmlReport(
+            stores.figures, stores.ranking, Without(session.KnownWords(), rowTicks),
+            stores.configuration.itemViewCount, stores.sites.Addresses(), stores.articlesRead);
+      });
 }
 
 void SaveWordCards(QFileDialog& saveDialog, Session& session, WebDictionary dictionary,
                    const ErrorDisplay& showError, const std::set<std::string>& rowTicks) {
   const MainStores& stores = session.Stores();
   // Plain text to flashcard programs: some of them offer only *.txt when importing.
-  SaveChosenFile(saveDialog, session, showError,
-                 {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")},
-                 [&session, &stores, &rowTicks, dictionary] {
-                   // The level's words take no card, as the NG words do.
-                   std::set<std::string> notShown =
-                       WordsNotShown(stores, stores.configuration.hideNames);
-                   notShown.merge(session.KnownWords());
-                   return WriteWordCards(stores.ranking, Without(std::move(notShown), rowTicks),
-                                         stores.configuration.itemViewCount, CardWords::kShown,
-                                         stores.sentences, stores.inflectionIndex, dictionary,
-                                         session.RunWordMeanings());
-                 });
+  SaveChosenFile(
+      saveDialog, session, showError, {QStringLiteral("txt"), QStringLiteral("*.txt (*.txt)")},
+      [&session, &stores, &rowTicks, dictionary] {
+        // The level's words take no card, as the NG words do.
+        std::set<std::string> notShown = WordsNotShown(stores, stores.configuration.hideNames);
+        notShown.merge(session.KnownWords());
+        return WriteWordCards(stores.ranking, Without(std::move(notShown), rowTicks),
+                              stores.configuration.itemViewCount, CardWords::kShown,
+                              stores.sentences, stores.inflectionIndex, dictionary,
+                              session.RunWordMeanings());
+      });
 }
 
 }  // namespace quillmark

@@ -730,7 +730,7 @@ TEST_F(CliTest, HistoryCommandsOverRunsADayApartAndOnAnEmptyDirectory) {
       const std::int64_t id = history.Append(HistoryRun{.time = time}, words);
       KeepArticlesOfRun(
           history, id, time,
-          {KeptArticle{site, std::string("http://") + site + "/", site, "", {sentence}}},
+          {KeptArticle{site, std::string("http://") + site + "/news", site, "", {sentence}}},
           session.Stores().mappedWords, session.Dictionary(), 30);
     };
     run(kLast - 86'401, {{"ZORB", 5}}, "a.example", "Zorbs glimmered.");
@@ -758,8 +758,8 @@ TEST_F(CliTest, HistoryCommandsOverRunsADayApartAndOnAnEmptyDirectory) {
       {{"articles", "--days", "1"},
        {"http://c.example/", "http://b.example/"},
        {"http://a.example/"}},
-      {{"read", "1"}, {"http://c.example/\n"}, {"Glimmers"}},
-      {{"read", "http://a.example/"}, {"\n\n[Zorbs] [glimmered].\n"}, {"Quagmires"}},
+      {{"read", "1"}, {"http://c.example/news\n"}, {"Glimmers"}},
+      {{"read", "http://a.example/news"}, {"\n\n[Zorbs] [glimmered].\n"}, {"Quagmires"}},
   };
   for (const Case& c : cases) {
     const auto run = RunProcess(Cli(c.arguments));

@@ -515,7 +515,8 @@ TEST(ArticleCrawlStoreTest, ASitesPageAndItsArticlesAreReadAlike) {
   const auto read = [](const std::string& body, bool articleText, bool asArticle) {
     FakeShell shell;
     GatheringCrawl crawl(shell, shell, 0);
-    crawl.SetSiteList({"http://a/"});
+    // Not the site's root: a home page is never kept as an article.
+    crawl.SetSiteList({"http://a/news/today"});
     crawl.SetLinkOptions({.ArticleText = articleText, .FollowArticles = asArticle});
     // As an article, the site's page is empty and names the page as its one article link.
     crawl.SetPageLinksReader([](const std::string&) {
@@ -526,7 +527,7 @@ TEST(ArticleCrawlStoreTest, ASitesPageAndItsArticlesAreReadAlike) {
       if (*url == "http://a/robots.txt") {
         crawl.EndFetch(Status(404));
       } else {
-        crawl.EndFetch(Ok("a", asArticle && *url == "http://a/" ? "" : body));
+        crawl.EndFetch(Ok("a", asArticle && *url == "http://a/news/today" ? "" : body));
       }
     }
     return Read{crawl.Sentences(), crawl.Articles()};
