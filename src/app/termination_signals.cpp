@@ -63,6 +63,8 @@ bool IsModalWindow(const QWidget* widget) { return widget->isWindow() && widget-
 
 }  // namespace
 
+bool TerminationSignals::SignalTaken() { return signalTaken != 0; }
+
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
   if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     signalPipe[0] = signalPipe[1] = -1;

@@ -33,6 +33,9 @@ class TerminationSignals : public QObject {
   // Whether a signal has been received: the program is ending, and modal windows close as
   // they show.
   bool Ending() const { return ending_; }
+  // Whether the handler has taken a signal, read without the event loop: for work that cannot
+  // pump events (a long parse asks it between its steps).
+  static bool SignalTaken();
 
  signals:
   // One or more of the signals arrived since the last emission.

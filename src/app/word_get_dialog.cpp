@@ -11,6 +11,7 @@
 #include <QToolTip>
 
 #include "app/qt_text.h"
+#include "app/termination_signals.h"
 
 // The animation frames live in the app library, so their registration must be pulled in.
 static void RegisterAnimationFrames() { Q_INIT_RESOURCE(animation); }
@@ -101,6 +102,8 @@ TWordGetDialog::TWordGetDialog(QWidget* owner, Intervals intervals)
   crawl_ = std::make_unique<GatheringCrawl>(fetch_, view, SystemTickCount(),
                                             ProxySettingFromEnvironment());
   crawl_->SetWatchdogMs(intervals.watchdogMs);
+  // A long parse pumps no events: a signal ends it at once, 中止 at its time budget.
+  crawl_->SetReadingStop(&TerminationSignals::SignalTaken);
   watchdogMs_ = intervals.watchdogMs;
 
   timer_ = new QTimer(this);
@@ -133,6 +136,7 @@ void TWordGetDialog::SetLinkOptions(const LinkOptions& options) {
   press_->SetSitesAtOnce(sitesAtOnce_);
   press_->SetKeptArticleLookup(keptArticleLookup_);
   press_->SetWatchdogMs(watchdogMs_);
+  press_->SetReadingStop(&TerminationSignals::SignalTaken);
   if (options.FetchHttps) press_->SetHttpsProxy(HttpsProxySettingFromEnvironment());
   // Room below the status list for the sites being read, one line each.
   constexpr int kLiveHeight = 100;
