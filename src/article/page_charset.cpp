@@ -46,7 +46,7 @@ std::string CharsetParameter(std::string_view text) {
   return lower.substr(p, end - p);
 }
 
-// Every label of the WHATWG Encoding Standard (encoding.spec.whatwg.org, "Encodings") and the
+// Every label of the WHATWG Encoding Standard (its table "Encodings", encodings.json) and the
 // encoding it names, sorted by label for a binary search.
 struct LabelEncoding {
   std::string_view label;
