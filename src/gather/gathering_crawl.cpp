@@ -23,7 +23,6 @@ namespace {
 constexpr std::size_t kSpareArticles = 2;
 
 constexpr std::string_view kProxyLine = "をプロキシに設定";
-constexpr std::string_view kLabelStart = "インターネットサイトより単語収集中  (";
 constexpr std::string_view kStartLine = "接続開始";
 constexpr std::string_view kTimeOutLine = "タイムアウト";
 constexpr std::string_view kDroppedPageLine = "のページはメモリ不足のため破棄";
@@ -201,7 +200,7 @@ std::optional<std::string> GatheringCrawl::StartNextFetch(TickCount now) {
   const std::string url = URLList_[static_cast<std::size_t>(FetchCount_)];
   ++FetchCount_;
   VisitedURLs_.insert(url);
-  view_.SetLabel(std::string(kLabelStart) + std::to_string(FetchCount_) + "/" +
+  view_.SetLabel(std::string(kGatheringLabelStart) + std::to_string(FetchCount_) + "/" +
                  std::to_string(URLList_.size()) + ")");
   view_.AddStatusLine(url + std::string(kStartLine));
   client_.SetRefuseInward(false);  // the list and its links are the user's, as designed

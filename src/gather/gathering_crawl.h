@@ -374,6 +374,9 @@ class GatheringCrawl {
 // The end of an article's status line when it was counted from the history, not fetched.
 inline constexpr std::string_view kKeptArticleMark = " (保存済み)";
 
+// The start of the gathering dialog's label, "(read/all)" after it, on both crawls.
+inline constexpr std::string_view kGatheringLabelStart = "インターネットサイトより単語収集中  (";
+
 // The fetch loop: while the crawl hands out a URL, fetches it with `fetch` (calling `pump` in
 // every turn of its waits) and hands the ending back; status lines reach the crawl as they
 // are written. Returns when StartNextFetch gives nothing (a wait, Finished, kClosed). Must not

@@ -15,7 +15,6 @@ constexpr std::string_view kSucceededLine = "からのドキュメント取得�
 constexpr std::string_view kFailedLine = "からのドキュメント取得失敗";
 constexpr std::string_view kHttpsOnlyLine =
     "はHTTPSでのみ公開されています（設定→オプションで取得できます）";
-constexpr std::string_view kLabelStart = "インターネットサイトより単語収集中  (";
 
 bool IsNumericHost(std::string_view host) {
   return !host.empty() &&
@@ -215,7 +214,7 @@ void SitesSideBySide::AdmitSites(TickCount now) {
     running_.push_back(std::make_unique<Site>(*this, sites_[nextSite_++], now));
     ++reading;
   }
-  view_.SetLabel(std::string(kLabelStart) + std::to_string(nextSite_ - reading) + "/" +
+  view_.SetLabel(std::string(kGatheringLabelStart) + std::to_string(nextSite_ - reading) + "/" +
                  std::to_string(sites_.size()) + ")");
 }
 

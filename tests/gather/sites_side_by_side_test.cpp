@@ -78,7 +78,8 @@ class NewsSite {
 };
 
 struct Lines : CrawlView {
-  void SetLabel(const std::string&) override {}
+  void SetLabel(const std::string& text) override { labels.push_back(text); }
+  std::vector<std::string> labels;
   void AddStatusLine(const std::string& text) override {
     lines.push_back(text);
     if (clock != nullptr) ticks[text] = *clock;
@@ -127,6 +128,9 @@ TEST_F(SitesSideBySideTest, EachSiteKeepsItsOrderOnOneKeptConnectionWhileTheSite
                   Each(HasSubstr("\r\nUser-Agent: " + ProgramUserAgent() + "\r\n")));
     }
     EXPECT_EQ(press.MostAtOnce(), static_cast<std::size_t>(atOnce));
+    // The dialog's label counts the sites done of all, as the designed crawl its pages.
+    ASSERT_FALSE(view.labels.empty());
+    EXPECT_EQ(view.labels.front(), "インターネットサイトより単語収集中  (0/2)");
     const auto counts = press.SiteArticles();
     ASSERT_EQ(counts.size(), 2u);
     EXPECT_EQ(counts[0].read, 2);
