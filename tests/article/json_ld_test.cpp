@@ -18,6 +18,7 @@ TEST(JsonLdString, DecodesEscapesAndRepairsTheBadOnes) {
   const StringCase cases[] = {
       {R"({"articleBody":"a\"b\\c\/d\ne\tf"})", "a\"b\\c/d\ne\tf"},
       {R"({"articleBody":"caf\u00e9 \u20AC"})", "caf\xC3\xA9 \xE2\x82\xAC"},
+      {R"({"articleBody":"\u00a9 \u00AF"})", "\xC2\xA9 \xC2\xAF"},  // every hex digit's case
       // A pair is one character; either half alone is U+FFFD, and so is every other bad escape.
       {R"({"articleBody":"a\ud83d\ude00b"})",
        "a\xF0\x9F\x98\x80"

@@ -60,6 +60,7 @@ TEST(IsInwardHost, RefusesEveryInwardFormAndPassesThePublicOnes) {
       {"017700000001", true},
       {"127.1", true},
       {"0177.0.0.1", true},
+      {"93.184.216.07", true},  // a public address, but with an octal part of two digits
       {"1.2.3", true},
       {"0", true},
       {"1.2.3.4.", false},
