@@ -12,15 +12,6 @@
 namespace quillmark {
 namespace {
 
-// The status lines of a fetch, each written right after the client's Host.
-constexpr std::string_view kHostResolvedLine = "名前解決";
-constexpr std::string_view kConnectedLine = "コネクション確立";
-constexpr std::string_view kSucceededLine = "からのドキュメント取得成功";
-constexpr std::string_view kFailedLine = "からのドキュメント取得失敗";
-// A site that sent its http visitors to https while https is off: the user learns why nothing
-// came and where to turn it on, at once, instead of after the watchdog's 30 seconds.
-constexpr std::string_view kHttpsOnlyLine =
-    "はHTTPSでのみ公開されています（設定→オプションで取得できます）";
 // The client's error for an https URL while https is off.
 constexpr std::string_view kHttpsRefused = "HTTP Secure Socket is not supported";
 
@@ -106,28 +97,28 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
     }
   } scope{*this};
   inFetch_ = true;
-  client_.OnHostResolved = [&] { writeLine(kHostResolvedLine); };
-  client_.OnConnect = [&] { writeLine(kConnectedLine); };
+  client_.OnHostResolved = [&] { writeLine(kFetchHostResolvedLine); };
+  client_.OnConnect = [&] { writeLine(kFetchConnectedLine); };
   int outcomeStatus = 0;
   client_.OnSuccess = [&](CmdType) {
     if (!outcome) outcomeStatus = client_.StatusCode();
-    endWith(FetchEndingKind::kSuccess, kSucceededLine);
+    endWith(FetchEndingKind::kSuccess, kFetchSucceededLine);
   };
   client_.OnFailure = [&](CmdType) {
     if (!outcome) outcomeStatus = client_.StatusCode();
-    endWith(FetchEndingKind::kFailure, kFailedLine);
+    endWith(FetchEndingKind::kFailure, kFetchFailedLine);
   };
   // The client throws the reason right after this event: the line waits for it, so that a
   // site that failed says why (OpenSSL not loaded, a certificate refused, a refused tunnel).
   std::optional<std::string> failedConnectionLine;
   client_.OnConnectionFailed = [&] {
     if (outcome) return;
-    failedConnectionLine = client_.Host + std::string(kFailedLine);
+    failedConnectionLine = client_.Host + std::string(kFetchFailedLine);
     outcome = FetchEndingKind::kFailure;
     outcomeHost = client_.Host;
   };
   // `handled` stays false: the client does not retry the lookup.
-  client_.OnInvalidHost = [&](bool&) { endWith(FetchEndingKind::kFailure, kFailedLine); };
+  client_.OnInvalidHost = [&](bool&) { endWith(FetchEndingKind::kFailure, kFetchFailedLine); };
   client_.Pump = pump;
 
   FetchEnding ending;
@@ -138,7 +129,7 @@ FetchEnding PageFetch::Fetch(const std::string& url, const std::function<void()>
     // Refused after a redirect, not for the address asked for: the site answered, and only
     // https would give its pages. It ends as a failed connection does.
     if (ending.error == kHttpsRefused && !NamesHttps(url)) {
-      endWith(FetchEndingKind::kFailure, kHttpsOnlyLine);
+      endWith(FetchEndingKind::kFailure, kFetchHttpsOnlyLine);
     }
   }
   if (failedConnectionLine && statusLine) {

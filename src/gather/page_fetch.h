@@ -10,10 +10,21 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "net/nmhttp.h"
 
 namespace quillmark {
+
+// The status lines of a fetch, each written right after the host (by PageFetch, and by the
+// day's press as it writes them). A site that sent its http visitors to https while https is
+// off gets kFetchHttpsOnlyLine at once, instead of after the watchdog's 30 seconds.
+inline constexpr std::string_view kFetchHostResolvedLine = "名前解決";
+inline constexpr std::string_view kFetchConnectedLine = "コネクション確立";
+inline constexpr std::string_view kFetchSucceededLine = "からのドキュメント取得成功";
+inline constexpr std::string_view kFetchFailedLine = "からのドキュメント取得失敗";
+inline constexpr std::string_view kFetchHttpsOnlyLine =
+    "はHTTPSでのみ公開されています（設定→オプションで取得できます）";
 
 // How a fetch ended.
 enum class FetchEndingKind {

@@ -8,14 +8,6 @@
 namespace quillmark {
 namespace {
 
-// The fetch lines of PageFetch, written after the host as it writes them.
-constexpr std::string_view kHostResolvedLine = "名前解決";
-constexpr std::string_view kConnectedLine = "コネクション確立";
-constexpr std::string_view kSucceededLine = "からのドキュメント取得成功";
-constexpr std::string_view kFailedLine = "からのドキュメント取得失敗";
-constexpr std::string_view kHttpsOnlyLine =
-    "はHTTPSでのみ公開されています（設定→オプションで取得できます）";
-
 bool IsNumericHost(std::string_view host) {
   return !host.empty() &&
          (host.find_first_not_of("0123456789.") == std::string_view::npos || host.front() == '[');
@@ -254,24 +246,24 @@ void SitesSideBySide::EndTransfer(DayFetcher::TransferId id, DayResponse respons
   ending.answeredFromInside = response.answeredFromInside;
   using Kind = DayResponse::Kind;
   if (response.newConnection && response.kind == Kind::kResponse) {
-    if (!IsNumericHost(host)) line(kHostResolvedLine);
-    line(kConnectedLine);
+    if (!IsNumericHost(host)) line(kFetchHostResolvedLine);
+    line(kFetchConnectedLine);
   }
   if (response.kind == Kind::kResponse && response.statusCode < 299) {
-    line(kSucceededLine);
+    line(kFetchSucceededLine);
     ending.kind = FetchEndingKind::kSuccess;
     ending.body = std::move(response.body);
     ending.contentType = std::move(response.contentType);
   } else if (response.kind == Kind::kResponse) {
-    line(kFailedLine);
+    line(kFetchFailedLine);
     ending.kind = FetchEndingKind::kFailure;
   } else if (response.httpsRefused) {
-    line(kHttpsOnlyLine);
+    line(kFetchHttpsOnlyLine);
     ending.kind = FetchEndingKind::kFailure;
   } else {
     // A failure of the network ends the step at once with its reason: no site waits for the
     // watchdog here, the others go on meanwhile anyway.
-    line(std::string(kFailedLine) + " (" + response.error + ")");
+    line(std::string(kFetchFailedLine) + " (" + response.error + ")");
     ending.kind = FetchEndingKind::kFailure;
     ending.error = std::move(response.error);
   }
