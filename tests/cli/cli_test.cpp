@@ -65,6 +65,23 @@ class CliTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(data_); }
 
+  // Adds a run at `time` with `words` and its `articles` to the data directory's history, the
+  // articles counted with the built-in lists as a gathering counts them.
+  void KeepRun(std::int64_t time, const std::vector<WordCount>& words,
+               const std::vector<KeptArticle>& articles) const {
+    testing::FakeStoreFiles files;
+    for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC", "EJDICT"})
+      files.builtIns[name] = ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / name);
+    testing::FakeSettingsFile settings;
+    Session session(files);
+    session.Load(settings);
+    SqliteRunHistory history(RunHistoryPath(data_.string() + "/"), HistoryDirectory::kMustExist,
+                             nullptr);
+    const std::int64_t id = history.Append(HistoryRun{.time = time}, words);
+    KeepArticlesOfRun(history, id, time, articles, session.Stores().mappedWords,
+                      session.Dictionary(), 30);
+  }
+
   std::vector<std::string> Cli(std::vector<std::string> arguments) const {
     arguments.insert(arguments.begin(), {QUILLMARK_CLI, "--data-dir", data_.string()});
     return arguments;
@@ -586,22 +603,9 @@ TEST_F(CliTest, ArticlesAndReadGiveTheKnownShareWordsGivesAndMarkUnknownWords) {
                                          "The man ran home to tell his family about the news."};
   const std::vector<std::string> hard = {"Zorbs glimmered in the quagmire.",
                                          "Zorbs defenestrated the gubernatorial candidates."};
-  {
-    testing::FakeStoreFiles files;
-    for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC", "EJDICT"})
-      files.builtIns[name] = ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / name);
-    testing::FakeSettingsFile settings;
-    Session session(files);
-    session.Load(settings);
-    SqliteRunHistory history(RunHistoryPath(data_.string() + "/"), HistoryDirectory::kMustExist,
-                             nullptr);
-    const std::int64_t runId =
-        history.Append(HistoryRun{.time = 1'780'000'000, .sites = {}, .figures = {}}, {});
-    KeepArticlesOfRun(history, runId, 1'780'000'000,
-                      {KeptArticle{"hard.example", "http://hard.example/1", "Hard", "", hard},
-                       KeptArticle{"easy.example", "http://easy.example/1", "Easy", "", easy}},
-                      session.Stores().mappedWords, session.Dictionary(), 30);
-  }
+  KeepRun(1'780'000'000, {},
+          {KeptArticle{"hard.example", "http://hard.example/1", "Hard", "", hard},
+           KeptArticle{"easy.example", "http://easy.example/1", "Easy", "", easy}});
   auto knownShareIn = [](const std::string& json) {
     const std::size_t at = json.find("\"knownShare\": ");
     return at == std::string::npos ? std::string("none")
@@ -716,27 +720,14 @@ TEST_F(CliTest, HistoryCommandsOverRunsADayApartAndOnAnEmptyDirectory) {
     EXPECT_FALSE(fs::exists(data_ / "history.sqlite3")) << arguments[0];
   }
   constexpr std::int64_t kLast = 1'780'000'000;  // 2026-05-28T20:26:40Z
-  {
-    testing::FakeStoreFiles files;
-    for (const char* name : {"HOSTS", "NGWORDS", "MAPPEDWORDS", "MAPPING_DIC", "EJDICT"})
-      files.builtIns[name] = ReadFile(fs::path(QUILLMARK_SOURCE_DIR) / "resources" / name);
-    testing::FakeSettingsFile settings;
-    Session session(files);
-    session.Load(settings);
-    SqliteRunHistory history(RunHistoryPath(data_.string() + "/"), HistoryDirectory::kMustExist,
-                             nullptr);
-    const auto run = [&](std::int64_t time, std::vector<WordCount> words, const char* site,
-                         const char* sentence) {
-      const std::int64_t id = history.Append(HistoryRun{.time = time}, words);
-      KeepArticlesOfRun(
-          history, id, time,
-          {KeptArticle{site, std::string("http://") + site + "/news", site, "", {sentence}}},
-          session.Stores().mappedWords, session.Dictionary(), 30);
-    };
-    run(kLast - 86'401, {{"ZORB", 5}}, "a.example", "Zorbs glimmered.");
-    run(kLast - 86'400, {{"GLIMMER", 4}}, "b.example", "Glimmers faded.");
-    run(kLast, {{"ZORB", 3}, {"GLIMMER", 3}, {"QUAGMIRE", 2}}, "c.example", "Quagmires.");
-  }
+  const auto run = [&](std::int64_t time, std::vector<WordCount> words, const char* site,
+                       const char* sentence) {
+    KeepRun(time, words,
+            {KeptArticle{site, std::string("http://") + site + "/news", site, "", {sentence}}});
+  };
+  run(kLast - 86'401, {{"ZORB", 5}}, "a.example", "Zorbs glimmered.");
+  run(kLast - 86'400, {{"GLIMMER", 4}}, "b.example", "Glimmers faded.");
+  run(kLast, {{"ZORB", 3}, {"GLIMMER", 3}, {"QUAGMIRE", 2}}, "c.example", "Quagmires.");
   const auto history = RunProcess(Cli({"history"}));
   EXPECT_EQ(history.status, 0) << history.error;
   const std::size_t a = history.output.find("\n2026-05-27T20:26:39Z\t");
